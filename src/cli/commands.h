@@ -1,0 +1,35 @@
+// The commands of rebound-cli. Each takes the arguments that follow its name
+// and returns the process exit status: 0 success, 1 failure (one line on
+// standard error), 2 usage error.
+#pragma once
+
+#include <QStringList>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+namespace rebound::cli {
+
+struct Command {
+    const char* name;
+    const char* synopsis;     // shown by --help
+    const char* description;  // one line, shown by --help
+    int (*run)(const QStringList& args);
+};
+
+// The table of every command, in the order --help lists them.
+const std::vector<Command>& commands();
+
+int run_dump(const QStringList& args);
+int run_import(const QStringList& args);
+int run_export_component(const QStringList& args);
+
+// "rebound-cli: FILE: message" on standard error; returns 1.
+int fail(const std::filesystem::path& file, const std::string& message);
+// "rebound-cli: message" plus a hint to --help on standard error; returns 2.
+int usage_error(const std::string& message);
+
+// A command-line argument as a file-system path.
+std::filesystem::path arg_path(const QString& arg);
+
+}  // namespace rebound::cli

@@ -1,0 +1,85 @@
+// rebound-cli: batch work on project, component, device and curve files
+// without windows.
+#include <QCoreApplication>
+#include <cstdio>
+#include <iostream>
+
+#include "cli/commands.h"
+
+namespace rebound::cli {
+
+const std::vector<Command>& commands() {
+    static const std::vector<Command> table = {
+        {"dump", "dump FILE",
+         "Print a project (.prj), exported component (.xcmp), device (.cmp, .tmp) or curve (.cur) file as JSON.",
+         run_dump},
+        {"import", "import PROJECT FILE...",
+         "Append one component per device or exported component FILE to PROJECT (created when missing) and save it.",
+         run_import},
+        {"export-component", "export-component PROJECT INDEX OUT",
+         "Write component INDEX (0-based) of PROJECT as an exported component file (.xcmp appended).",
+         run_export_component},
+    };
+    return table;
+}
+
+namespace {
+
+void print_help() {
+    std::cout << "Usage: rebound-cli COMMAND [ARGUMENTS]\n\n"
+                 "Works on the files of the rebound hammer application without windows.\n"
+                 "Texts are shown in UTF-8; errors are one line on standard error\n"
+                 "(exit status 1), usage errors exit with status 2.\n\nCommands:\n";
+    for (const Command& c : commands()) {
+        std::cout << "  " << c.synopsis << "\n      " << c.description << "\n";
+    }
+    std::cout << "\nOptions:\n  -h, --help     Show this help.\n  -v, --version  Show the version.\n";
+}
+
+}  // namespace
+
+int usage_error(const std::string& message) {
+    std::cerr << "rebound-cli: " << message << "\nTry 'rebound-cli --help'.\n";
+    return 2;
+}
+
+int fail(const std::filesystem::path& file, const std::string& message) {
+    std::cerr << "rebound-cli: " << file.string() << ": " << message << "\n";
+    return 1;
+}
+
+std::filesystem::path arg_path(const QString& arg) { return std::filesystem::path(arg.toStdU16String()); }
+
+}  // namespace rebound::cli
+
+int main(int argc, char** argv) {
+    using namespace rebound::cli;
+    QCoreApplication app(argc, argv);
+    QCoreApplication::setApplicationName("rebound-cli");
+    QCoreApplication::setApplicationVersion("1.2");
+    QStringList args = QCoreApplication::arguments();
+    args.removeFirst();
+    if (args.isEmpty()) {
+        return usage_error("no command given");
+    }
+    const QString first = args.takeFirst();
+    if (first == "-h" || first == "--help" || first == "help") {
+        print_help();
+        return 0;
+    }
+    if (first == "-v" || first == "--version") {
+        std::cout << "rebound-cli 1.2\n";
+        return 0;
+    }
+    for (const Command& c : commands()) {
+        if (first == QLatin1String(c.name)) {
+            try {
+                return c.run(args);
+            } catch (const std::exception& e) {
+                std::cerr << "rebound-cli: " << e.what() << "\n";
+                return 1;
+            }
+        }
+    }
+    return usage_error("unknown command '" + first.toStdString() + "'");
+}

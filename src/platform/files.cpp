@@ -1,0 +1,83 @@
+#include "platform/files.h"
+
+#include <QDateTime>
+#include <QFileInfo>
+#include <QSaveFile>
+
+#include "platform/dates.h"
+#include "platform/qt_bridge.h"
+
+namespace rebound::platform {
+
+namespace {
+
+class SaveFileSink final : public ByteSink {
+public:
+    explicit SaveFileSink(QSaveFile& file) : file_(file) {}
+    bool write(const char* data, std::size_t size) override {
+        if (failed_) return false;
+        while (size > 0) {
+            const qint64 n = file_.write(data, qint64(size));
+            if (n <= 0) {
+                failed_ = true;
+                return false;
+            }
+            data += n;
+            size -= std::size_t(n);
+        }
+        return true;
+    }
+    bool failed() const { return failed_; }
+
+private:
+    QSaveFile& file_;
+    bool failed_ = false;
+};
+
+}  // namespace
+
+bool write_file_atomically(const std::filesystem::path& target,
+                           const std::function<bool(ByteSink&)>& produce,
+                           std::string* error) {
+    QSaveFile file(from_path(target));
+    // Never fall back to writing the target in place: that is what could
+    // leave a half-written file behind.
+    file.setDirectWriteFallback(false);
+    if (!file.open(QIODevice::WriteOnly)) {
+        if (error) *error = file.errorString().toStdString();
+        return false;
+    }
+    SaveFileSink sink(file);
+    bool ok = false;
+    try {
+        ok = produce(sink) && !sink.failed();
+    } catch (...) {
+        file.cancelWriting();
+        throw;
+    }
+    if (!ok) {
+        if (error) {
+            *error = sink.failed() ? file.errorString().toStdString() : std::string("write abandoned");
+        }
+        file.cancelWriting();
+        return false;
+    }
+    // commit() flushes, syncs to disk, closes and renames over the target.
+    if (!file.commit()) {
+        if (error) *error = file.errorString().toStdString();
+        return false;
+    }
+    return true;
+}
+
+std::string file_creation_date(const std::filesystem::path& path) {
+    const QFileInfo info(from_path(path));
+    const QDateTime born = info.exists() ? info.birthTime() : QDateTime();
+    if (!born.isValid()) {
+        return today_text();
+    }
+    const QDate d = born.toLocalTime().date();
+    return format_date(Date{d.year(), d.month(), d.day()});
+}
+
+}  // namespace rebound::platform

@@ -1,0 +1,16 @@
+// Conversion between the model's 8-bit ANSI texts and Unicode. The ANSI code
+// page is the system's on Windows and code page 936 (GBK) elsewhere. This is
+// the only converter; windows, reports and JSON output all go through it.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace rebound::platform {
+
+// ANSI bytes to UTF-8. Bytes that are not valid in the code page become U+FFFD.
+std::string ansi_to_utf8(std::string_view ansi);
+// UTF-8 to ANSI bytes. Characters the code page lacks become '?'.
+std::string utf8_to_ansi(std::string_view utf8);
+
+}  // namespace rebound::platform
