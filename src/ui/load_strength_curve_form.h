@@ -1,0 +1,47 @@
+// The strength-curve selection dialog: lists the files of the curve folder,
+// reads the one chosen into the target curve and remembers its name in the
+// settings store, so that the next start reads the same curve.
+#pragma once
+
+#include <QDialog>
+#include <QString>
+
+class QLabel;
+class QPushButton;
+
+namespace rebound {
+
+class FileListBox;
+struct Strength_Curve;
+
+class TLoadStrengthCurveFrm : public QDialog {
+    Q_OBJECT
+public:
+    // Takes the current folder as the start-up folder: the list starts there
+    // and the curve folder is the "curve" folder below it.
+    explicit TLoadStrengthCurveFrm(QWidget* parent = nullptr);
+    ~TLoadStrengthCurveFrm() override;
+
+    QLabel* Label1 = nullptr;
+    FileListBox* FileListBox1 = nullptr;
+    QPushButton* OKBtn = nullptr;
+    QPushButton* CancelBtn = nullptr;
+
+    // Start-up folder + native separator + "curve".
+    QString mCurveFolder;
+    // The curve that OK reads into; none until the opening command sets it.
+    Strength_Curve* mTargetCurve = nullptr;
+
+    // Runs each time the dialog is shown: shows the stored curve name and
+    // points the list at the curve folder.
+    void FormShow();
+    // Runs when OK is pressed, before the dialog closes: reads the selected
+    // file into mTargetCurve and stores its name. Changes nothing when no
+    // entry is selected, no target is set or the file cannot be opened.
+    void OKBtnClick();
+
+protected:
+    void showEvent(QShowEvent* event) override;
+};
+
+}  // namespace rebound
