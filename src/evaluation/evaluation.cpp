@@ -1,0 +1,208 @@
+#include "evaluation/evaluation.h"
+
+#include <algorithm>
+#include <array>
+#include <cmath>
+#include <cstdint>
+
+#include "evaluation/corrections.h"
+
+namespace rebound {
+
+namespace {
+
+// Index codings of an area.
+constexpr int kMaxAngleIndex = 8;
+constexpr int kMaxSurfaceIndex = 2;
+constexpr int kMaxCarbonationIndex = 13;  // ">6 mm", read from the 6.0 mm column
+
+// Curve rows: 20.0 + 0.2 * row for rows 0 to 200; the row index below counts
+// tenths above 20.0 (0 to 400), so even indices fall on a row and odd ones
+// half-way between two rows.
+constexpr int kCurveFirstRebound = 20;
+constexpr int kCurveLastRebound = 60;
+constexpr int kCurveTopRowIndex = 10 * (kCurveLastRebound - kCurveFirstRebound);
+
+// Areas needed before the component's spread of strengths is considered.
+constexpr std::size_t kStatisticsMinAreas = 10;
+constexpr float kEstimateFactor = 1.645f;
+// Below this strength the component's estimate is its minimum.
+constexpr float kLowStrengthLimit = 10.0f;
+
+// The curve cell at row, column; 0.0 for a cell outside the loaded values.
+double curve_cell(const Strength_Curve& curve, int row, int column) {
+    if (column < 0 || column >= curve.column_count) return 0.0;
+    const std::int64_t position = std::int64_t{row} * curve.column_count + column;
+    if (position < 0 || position >= static_cast<std::int64_t>(curve.values.size())) return 0.0;
+    return curve.values[static_cast<std::size_t>(position)];
+}
+
+// Sum of the ten middle readings of 16: the three smallest and three largest
+// are dropped wherever they stand.
+int middle_reading_sum(const std::array<std::uint8_t, kReadingsPerArea>& readings) {
+    std::array<std::uint8_t, kReadingsPerArea> sorted = readings;
+    std::sort(sorted.begin(), sorted.end());
+    int sum = 0;
+    for (std::size_t i = 3; i < kReadingsPerArea - 3; ++i) sum += sorted[i];
+    return sum;
+}
+
+struct CarbonationSummary {
+    std::uint8_t mode = 1;
+    std::uint8_t representative = 0;
+};
+
+// Decides whether one representative carbonation depth governs the component
+// or each area its own. Counted are the areas with a measured depth above
+// 0.0 mm (d = carbonation_index - 1 from 1 to 13).
+CarbonationSummary summarize_carbonation(const std::vector<AreaData>& areas) {
+    CarbonationSummary result;
+    const int total = static_cast<int>(areas.size());
+    if (total == 0) return result;
+    int counted = 0;
+    int sum = 0;
+    int d_min = 0;
+    int d_max = 0;
+    for (const AreaData& a : areas) {
+        const int d = int{a.carbonation_index} - 1;
+        if (d < 1 || d > 13) continue;
+        if (counted == 0 || d < d_min) d_min = d;
+        if (counted == 0 || d > d_max) d_max = d;
+        sum += d;
+        ++counted;
+    }
+    // counted <= total / 3 covers counted == 0, so the spread is only looked
+    // at with at least one counted area.
+    if (counted <= total / 3 || d_max - d_min > 4) {
+        result.mode = 1;
+        result.representative = static_cast<std::uint8_t>(sum / total + 1);
+    } else {
+        result.mode = 0;
+        result.representative = static_cast<std::uint8_t>(sum / counted + 1);
+    }
+    return result;
+}
+
+}  // namespace
+
+void evaluate_area(AreaData& area, const Strength_Curve& curve, int fallback_carbonation_index) {
+    const int sum = middle_reading_sum(area.readings);
+    area.mean_rebound = static_cast<float>(sum * 0.1);
+
+    const int angle = area.angle_index > kMaxAngleIndex ? 0 : area.angle_index;
+    area.angle_correction =
+        correction_lookup(angle_correction_table.data(), kAngleColumnCount, area.mean_rebound, angle);
+    const float r1 = static_cast<float>(double{area.mean_rebound} + double{area.angle_correction});
+
+    const int surface = std::min<int>(area.surface_index, kMaxSurfaceIndex);
+    area.surface_correction = surface == 0 ? 0.0f
+                                           : correction_lookup(surface_correction_table.data(),
+                                                               kSurfaceColumnCount, r1, surface - 1);
+    const float r2 = static_cast<float>(double{r1} + double{area.surface_correction});
+
+    // Tenths above 20.0, truncated, limited to the rows of the curve.
+    int row_index;
+    const double whole = std::trunc(double{r2});
+    if (whole < kCurveFirstRebound) {
+        row_index = 0;
+    } else if (whole >= kCurveLastRebound) {
+        row_index = kCurveTopRowIndex;
+    } else {
+        row_index = static_cast<int>(10.0 * double{r2} - 10.0 * kCurveFirstRebound);
+    }
+
+    int carbonation = area.carbonation_index;
+    if (carbonation == 0) carbonation = fallback_carbonation_index;
+    if (carbonation <= 0) {
+        // Not measured and no representative depth to stand in for it.
+        area.converted_strength = 0.0f;
+        return;
+    }
+    const int column = std::min(carbonation, kMaxCarbonationIndex) - 1;
+
+    if (row_index % 2 == 0) {
+        area.converted_strength = static_cast<float>(curve_cell(curve, row_index / 2, column));
+    } else {
+        const double lower = curve_cell(curve, (row_index - 1) / 2, column);
+        const double upper = curve_cell(curve, (row_index + 1) / 2, column);
+        area.converted_strength = static_cast<float>((lower + upper) / 2.0);
+    }
+}
+
+float compute_pump_correction(float strength, int carbonation_index) {
+    const double s = strength;
+    const double slope = 0.3f;
+    switch (carbonation_index) {
+        case 1:
+        case 2:
+        case 3:
+            if (s <= 40.0) return 4.5f;
+            if (s < 55.0) return static_cast<float>(4.5 - slope * (s - 40.0));
+            return 0.0f;
+        case 4:
+        case 5:
+            if (s <= 30.0) return 3.0f;
+            if (s < 40.0) return static_cast<float>(3.0 - slope * (s - 30.0));
+            return 0.0f;
+        default:
+            return 0.0f;
+    }
+}
+
+void evaluate_component(ComponentInfo& c, const Strength_Curve& curve) {
+    // The carbonation statistics depend only on the recorded depths, so they
+    // come first: unmeasured areas are converted with the representative
+    // depth.
+    const CarbonationSummary carbonation = summarize_carbonation(c.areas);
+    c.carbonation_mode = carbonation.mode;
+    c.rep_carbonation_index = carbonation.representative;
+
+    for (AreaData& a : c.areas) evaluate_area(a, curve, carbonation.representative);
+
+    const bool pumped = c.pump_tag == 1;
+    for (AreaData& a : c.areas) {
+        if (pumped) {
+            const int k = carbonation.mode == 0 ? carbonation.representative : a.carbonation_index;
+            a.pump_correction = compute_pump_correction(a.converted_strength, k);
+        } else {
+            a.pump_correction = 0.0f;
+        }
+        a.area_strength = static_cast<float>(double{a.converted_strength} + double{a.pump_correction});
+    }
+
+    const std::size_t n = c.areas.size();
+    if (n == 0) {
+        // strength_min and strength_delta keep what they held.
+        c.strength_avg = 0.0f;
+        c.strength_estimate = c.strength_min;
+        return;
+    }
+
+    double sum = 0.0;
+    double sum_of_squares = 0.0;
+    float minimum = c.areas.front().area_strength;
+    for (const AreaData& a : c.areas) {
+        const double s = a.area_strength;
+        sum += s;
+        sum_of_squares += s * s;
+        if (a.area_strength < minimum) minimum = a.area_strength;
+    }
+    c.strength_min = minimum;
+    c.strength_avg = static_cast<float>(sum / static_cast<double>(n));
+
+    if (n < kStatisticsMinAreas) {
+        c.strength_estimate = c.strength_min;
+        return;
+    }
+    const double avg = c.strength_avg;
+    const double q = std::fabs(sum_of_squares - static_cast<double>(n) * avg * avg);
+    c.strength_delta = static_cast<float>(std::sqrt(q / static_cast<double>(n - 1)));
+    if (c.strength_min < kLowStrengthLimit) {
+        c.strength_estimate = c.strength_min;
+    } else {
+        c.strength_estimate =
+            static_cast<float>(double{c.strength_avg} - double{kEstimateFactor} * double{c.strength_delta});
+    }
+}
+
+}  // namespace rebound

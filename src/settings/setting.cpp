@@ -1,0 +1,93 @@
+#include "settings/setting.h"
+
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <optional>
+
+#include "platform/files.h"
+#include "settings/ini_file.h"
+
+namespace rebound {
+
+namespace {
+
+// Section "系统设置" and key "测强曲线" as GBK bytes, the code page of the file.
+constexpr std::string_view kSection = "\xCF\xB5\xCD\xB3\xC9\xE8\xD6\xC3";
+constexpr std::string_view kCurveKey = "\xB2\xE2\xC7\xBF\xC7\xFA\xCF\xDF";
+constexpr std::string_view kDefaultCurveFile = "normal.cuv";
+constexpr std::string_view kFolderName = "Setting";
+constexpr std::string_view kFileName = "setting.ini";
+
+const char kSeparator = static_cast<char>(std::filesystem::path::preferred_separator);
+
+// The whole file, or nullopt when it exists but cannot be read. A missing file
+// reads as empty.
+std::optional<std::string> read_whole_file(const std::filesystem::path& path) {
+    std::error_code ec;
+    if (!std::filesystem::exists(path, ec)) {
+        if (ec) return std::nullopt;
+        return std::string();
+    }
+    std::ifstream in(path, std::ios::binary);
+    if (!in) return std::nullopt;
+    std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    if (in.bad()) return std::nullopt;
+    return bytes;
+}
+
+}  // namespace
+
+setting::~setting() = default;
+
+void setting::set_base_folder(const std::string& base) {
+    folder_path = base + kSeparator + std::string(kFolderName);
+    ini_path = folder_path + kSeparator + std::string(kFileName);
+}
+
+void setting::use_defaults() {
+    curve_file = kDefaultCurveFile;
+}
+
+bool setting::check_folder() {
+    std::error_code ec;
+    if (std::filesystem::is_directory(folder_path, ec)) return std::filesystem::exists(ini_path, ec);
+    std::filesystem::create_directory(folder_path, ec);  // result not needed: the file is missing anyway
+    return false;
+}
+
+bool setting::read_ini() {
+    if (!check_folder()) {
+        use_defaults();
+        write_ini();
+        return false;
+    }
+    const std::optional<std::string> content = read_whole_file(ini_path);
+    if (!content) return false;
+    curve_file = ini_read_value(*content, kSection, kCurveKey).value_or(std::string());
+    return true;
+}
+
+bool setting::write_ini() {
+    // A line break or zero byte in the value would change the file's layout.
+    if (curve_file.find_first_of(std::string_view("\r\n\0", 3)) != std::string::npos) return false;
+    try {
+        const std::optional<std::string> content = read_whole_file(ini_path);
+        // An existing file that cannot be read is not overwritten: its other
+        // sections would be lost.
+        if (!content) return false;
+        const std::string updated = ini_write_value(*content, kSection, kCurveKey, curve_file);
+        return platform::write_file_atomically(
+            std::filesystem::path(ini_path),
+            [&](platform::ByteSink& sink) { return sink.write(updated.data(), updated.size()); });
+    } catch (const std::exception&) {
+        return false;
+    }
+}
+
+setting& get_setting() {
+    static setting instance;
+    return instance;
+}
+
+}  // namespace rebound
