@@ -206,8 +206,7 @@ int run_export_component(const QStringList& args) {
         return fail(project_path, "has no component " + std::to_string(index) + " (it holds " +
                                       std::to_string(project.component_count()) + ")");
     }
-    const std::filesystem::path out =
-        with_required_extension(arg_path(pos[2]).string(), ".xcmp");
+    const std::filesystem::path out = with_required_extension(arg_path(pos[2]).string(), ".xcmp");
     if (export_component_file(out, *component, &error) != ExportStatus::Written) {
         return fail(out, "cannot be written: " + error);
     }

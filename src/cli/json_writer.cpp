@@ -67,13 +67,27 @@ void JsonWriter::write_escaped(std::string_view s) {
     out_ << '"';
     for (unsigned char c : s) {
         switch (c) {
-            case '"': out_ << "\\\""; break;
-            case '\\': out_ << "\\\\"; break;
-            case '\n': out_ << "\\n"; break;
-            case '\r': out_ << "\\r"; break;
-            case '\t': out_ << "\\t"; break;
-            case '\b': out_ << "\\b"; break;
-            case '\f': out_ << "\\f"; break;
+            case '"':
+                out_ << "\\\"";
+                break;
+            case '\\':
+                out_ << "\\\\";
+                break;
+            case '\n':
+                out_ << "\\n";
+                break;
+            case '\r':
+                out_ << "\\r";
+                break;
+            case '\t':
+                out_ << "\\t";
+                break;
+            case '\b':
+                out_ << "\\b";
+                break;
+            case '\f':
+                out_ << "\\f";
+                break;
             default:
                 if (c < 0x20) {
                     static const char hex[] = "0123456789abcdef";

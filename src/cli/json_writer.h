@@ -29,9 +29,18 @@ public:
     void boolean(bool v);
 
     // Shorthands for key + value.
-    void member(std::string_view name, std::string_view utf8) { key(name); string(utf8); }
-    void member(std::string_view name, std::int64_t v) { key(name); integer(v); }
-    void member(std::string_view name, float v) { key(name); number(v); }
+    void member(std::string_view name, std::string_view utf8) {
+        key(name);
+        string(utf8);
+    }
+    void member(std::string_view name, std::int64_t v) {
+        key(name);
+        integer(v);
+    }
+    void member(std::string_view name, float v) {
+        key(name);
+        number(v);
+    }
 
 private:
     void before_value();

@@ -11,10 +11,12 @@ namespace rebound::cli {
 const std::vector<Command>& commands() {
     static const std::vector<Command> table = {
         {"dump", "dump FILE",
-         "Print a project (.prj), exported component (.xcmp), device (.cmp, .tmp) or curve (.cur) file as JSON.",
+         "Print a project (.prj), exported component (.xcmp), device (.cmp, .tmp) or curve (.cur) file as "
+         "JSON.",
          run_dump},
         {"import", "import PROJECT FILE...",
-         "Append one component per device or exported component FILE to PROJECT (created when missing) and save it.",
+         "Append one component per device or exported component FILE to PROJECT (created when missing) and "
+         "save it.",
          run_import},
         {"export-component", "export-component PROJECT INDEX OUT",
          "Write component INDEX (0-based) of PROJECT as an exported component file (.xcmp appended).",
@@ -48,7 +50,9 @@ int fail(const std::filesystem::path& file, const std::string& message) {
     return 1;
 }
 
-std::filesystem::path arg_path(const QString& arg) { return std::filesystem::path(arg.toStdU16String()); }
+std::filesystem::path arg_path(const QString& arg) {
+    return std::filesystem::path(arg.toStdU16String());
+}
 
 }  // namespace rebound::cli
 

@@ -71,9 +71,8 @@ std::size_t ByteReader::read_some(void* dst, std::size_t n) {
 }
 
 void ByteReader::fail_short(std::size_t wanted, std::size_t got, std::string_view what) const {
-    throw FormatError("the data ends inside " + std::string(what) + " at byte " +
-                      std::to_string(offset()) + " (" + std::to_string(wanted) + " bytes expected, " +
-                      std::to_string(got) + " found)");
+    throw FormatError("the data ends inside " + std::string(what) + " at byte " + std::to_string(offset()) +
+                      " (" + std::to_string(wanted) + " bytes expected, " + std::to_string(got) + " found)");
 }
 
 void ByteReader::read(void* dst, std::size_t n, std::string_view what) {
@@ -109,7 +108,9 @@ std::uint32_t ByteReader::u32(std::string_view what) {
     return load_u32(b);
 }
 
-std::int32_t ByteReader::i32(std::string_view what) { return static_cast<std::int32_t>(u32(what)); }
+std::int32_t ByteReader::i32(std::string_view what) {
+    return static_cast<std::int32_t>(u32(what));
+}
 
 float ByteReader::f32(std::string_view what) {
     unsigned char b[4];
@@ -120,9 +121,10 @@ float ByteReader::f32(std::string_view what) {
 void ByteReader::require(std::uint64_t count, std::uint64_t item_size, std::string_view what) const {
     const std::uint64_t left = remaining();
     if (item_size != 0 && count > left / item_size) {
-        throw FormatError(std::string(what) + " at byte " + std::to_string(offset()) + " announces " +
-                          std::to_string(count) + " items of " + std::to_string(item_size) +
-                          " bytes, but only " + std::to_string(left) + " bytes remain");
+        throw FormatError("the data ends at byte " + std::to_string(offset() + left) + ", inside " +
+                          std::string(what) + " (" + std::to_string(count) + " x " +
+                          std::to_string(item_size) + " bytes announced at byte " + std::to_string(offset()) +
+                          ", " + std::to_string(left) + " remain)");
     }
 }
 
@@ -157,7 +159,9 @@ std::string ByteReader::fixed_text(std::size_t n, std::string_view what) {
     return s;
 }
 
-ByteWriter::ByteWriter(platform::ByteSink& sink) : sink_(&sink) { buffer_.reserve(kWriteBlock * 2); }
+ByteWriter::ByteWriter(platform::ByteSink& sink) : sink_(&sink) {
+    buffer_.reserve(kWriteBlock * 2);
+}
 
 void ByteWriter::write(const void* src, std::size_t n) {
     buffer_.append(static_cast<const char*>(src), n);

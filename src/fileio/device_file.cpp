@@ -43,7 +43,7 @@ void ComponentInfo::read_device_record(ByteReader& in) {
         throw FormatError("the device header announces " + std::to_string(count) +
                           " test areas; a device record holds at most 100");
     }
-    in.require(count, kDeviceAreaSize, "the area count of the device header");
+    in.require(count, kDeviceAreaSize, "the area records of the device file");
 
     component_name = fixed_text(h + 0, 8);
     device_text1 = fixed_text(h + 12, 8);

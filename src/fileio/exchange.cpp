@@ -43,7 +43,8 @@ ComponentFileKind component_file_kind(std::string_view path) {
     return ComponentFileKind::Unsupported;
 }
 
-ImportStatus import_component_file(const std::filesystem::path& path, ComponentInfo& out, std::string* error) {
+ImportStatus import_component_file(const std::filesystem::path& path, ComponentInfo& out,
+                                   std::string* error) {
     const ComponentFileKind kind = component_file_kind(path.string());
     if (kind == ComponentFileKind::Unsupported) {
         if (error) *error = "not a component file (expected .cmp, .tmp or .xcmp)";

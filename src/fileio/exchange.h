@@ -20,8 +20,8 @@ std::string_view file_extension(std::string_view path);
 std::string with_required_extension(std::string path, std::string_view required);
 
 enum class ComponentFileKind {
-    Device,     // .cmp or .tmp in any mix of case
-    Exported,   // .xcmp in any mix of case
+    Device,    // .cmp or .tmp in any mix of case
+    Exported,  // .xcmp in any mix of case
     Unsupported,
 };
 ComponentFileKind component_file_kind(std::string_view path);

@@ -69,9 +69,9 @@ void decode_area(const unsigned char* p, AreaData& a) {
 }  // namespace
 
 void ComponentInfo::write_record(ByteWriter& out) const {
-    for (const std::string* t : {&component_name, &device_text1, &device_text2, &device_serial, &device_text4,
-                                 &examine_date, &extra_date, &curve_filename, &reserved_text,
-                                 &component_condition}) {
+    for (const std::string* t :
+         {&component_name, &device_text1, &device_text2, &device_serial, &device_text4, &examine_date,
+          &extra_date, &curve_filename, &reserved_text, &component_condition}) {
         out.text(*t);
     }
     out.u8(pump_tag);
@@ -120,7 +120,7 @@ void ComponentInfo::read_record(ByteReader& in) {
     strength_estimate = load_f32(fixed + 17);
     const std::uint32_t count = load_u32(fixed + 21);
 
-    in.require(count, kAreaRecordSize, "the area count of the component");
+    in.require(count, kAreaRecordSize, "the area records of the component");
     areas.reserve(count);
     unsigned char record[kAreaRecordSize];
     AreaData area;
@@ -132,10 +132,10 @@ void ComponentInfo::read_record(ByteReader& in) {
 }
 
 void ReboundFile::write_to(ByteWriter& out) const {
-    for (const std::string* t : {&project_name, &project_address, &construction_date, &constructor_unit,
-                                 &design_unit, &supervision_unit, &reserved_text1, &concrete_producer,
-                                 &agent_unit, &agent_date, &report_serial, &examine_serial, &reserved_text2,
-                                 &examine_basis, &examine_condition}) {
+    for (const std::string* t :
+         {&project_name, &project_address, &construction_date, &constructor_unit, &design_unit,
+          &supervision_unit, &reserved_text1, &concrete_producer, &agent_unit, &agent_date, &report_serial,
+          &examine_serial, &reserved_text2, &examine_basis, &examine_condition}) {
         out.text(*t);
     }
     if (components.size() > UINT32_MAX) {

@@ -3,15 +3,17 @@
 #include <QDate>
 #include <QLocale>
 
-#include "platform/text_codec.h"
 #include "platform/qt_bridge.h"
+#include "platform/text_codec.h"
 
 namespace rebound::platform {
 
 namespace {
 std::optional<Date> g_fixed_today;
 
-Date from_qdate(const QDate& d) { return Date{d.year(), d.month(), d.day()}; }
+Date from_qdate(const QDate& d) {
+    return Date{d.year(), d.month(), d.day()};
+}
 }  // namespace
 
 Date today() {
@@ -21,7 +23,9 @@ Date today() {
     return from_qdate(QDate::currentDate());
 }
 
-std::string today_text() { return format_date(today()); }
+std::string today_text() {
+    return format_date(today());
+}
 
 std::string format_date(const Date& date) {
     const QDate d(date.year, date.month, date.day);
@@ -29,20 +33,21 @@ std::string format_date(const Date& date) {
 }
 
 std::optional<Date> parse_date(std::string_view text) {
-    const QString s = to_qstring(text);
-    QLocale locale;
-    QDate d = locale.toDate(s, QLocale::ShortFormat);
-    if (!d.isValid()) {
-        // A two-digit year in the short format would be read as 19xx; the
-        // short format is also tried with a four-digit year.
-        QString fmt = locale.dateFormat(QLocale::ShortFormat);
-        if (!fmt.contains(QLatin1String("yyyy"))) {
-            fmt.replace(QLatin1String("yy"), QLatin1String("yyyy"));
-            d = locale.toDate(s, fmt);
-        }
-    }
+    const QString s = to_qstring(text).trimmed();
+    const QLocale locale;
+    const QString fmt = locale.dateFormat(QLocale::ShortFormat);
+    QDate d = locale.toDate(s, fmt);
     if (!d.isValid()) {
         return std::nullopt;
+    }
+    if (!fmt.contains(QLatin1String("yyyy")) && fmt.contains(QLatin1String("yy"))) {
+        // A two-digit year names the year within 80 years before and 20
+        // years after today, not a year of the 1900s.
+        const int this_year = today().year;
+        int year = this_year - this_year % 100 + d.year() % 100;
+        if (year > this_year + 20) year -= 100;
+        d = QDate(year, d.month(), d.day());
+        if (!d.isValid()) return std::nullopt;  // 29 February of another year
     }
     return from_qdate(d);
 }
@@ -61,6 +66,8 @@ std::optional<Date> parse_date_lenient(std::string_view text) {
     return std::nullopt;
 }
 
-void set_fixed_today(std::optional<Date> date) { g_fixed_today = date; }
+void set_fixed_today(std::optional<Date> date) {
+    g_fixed_today = date;
+}
 
 }  // namespace rebound::platform

@@ -36,8 +36,7 @@ private:
 
 }  // namespace
 
-bool write_file_atomically(const std::filesystem::path& target,
-                           const std::function<bool(ByteSink&)>& produce,
+bool write_file_atomically(const std::filesystem::path& target, const std::function<bool(ByteSink&)>& produce,
                            std::string* error) {
     QSaveFile file(from_path(target));
     // Never fall back to writing the target in place: that is what could
@@ -51,12 +50,15 @@ bool write_file_atomically(const std::filesystem::path& target,
     bool ok = false;
     try {
         ok = produce(sink) && !sink.failed();
-    } catch (...) {
+    } catch (const std::exception& e) {
+        // A full disk, a refused write or running out of memory: the target
+        // stays as it was.
         file.cancelWriting();
-        throw;
+        if (error) *error = e.what();
+        return false;
     }
     if (!ok) {
-        if (error) {
+        if (error && error->empty()) {
             *error = sink.failed() ? file.errorString().toStdString() : std::string("write abandoned");
         }
         file.cancelWriting();

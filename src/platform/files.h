@@ -22,8 +22,7 @@ public:
 // `produce` writes the content into the sink and returns false to abandon the
 // save. Returns true when the target now holds the new content; on failure
 // `error` (when given) receives a short description.
-bool write_file_atomically(const std::filesystem::path& target,
-                           const std::function<bool(ByteSink&)>& produce,
+bool write_file_atomically(const std::filesystem::path& target, const std::function<bool(ByteSink&)>& produce,
                            std::string* error = nullptr);
 
 // The local date of the file's creation time as a short-date text; today's

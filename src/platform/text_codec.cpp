@@ -54,11 +54,17 @@ std::string encode(const QString& text) {
 
 }  // namespace
 
-QString to_qstring(std::string_view ansi) { return decode(ansi); }
+QString to_qstring(std::string_view ansi) {
+    return decode(ansi);
+}
 
-std::string from_qstring(const QString& text) { return encode(text); }
+std::string from_qstring(const QString& text) {
+    return encode(text);
+}
 
-std::string ansi_to_utf8(std::string_view ansi) { return decode(ansi).toStdString(); }
+std::string ansi_to_utf8(std::string_view ansi) {
+    return decode(ansi).toStdString();
+}
 
 std::string utf8_to_ansi(std::string_view utf8) {
     return encode(QString::fromUtf8(utf8.data(), qsizetype(utf8.size())));

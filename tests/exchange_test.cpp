@@ -1,0 +1,201 @@
+#include "fileio/exchange.h"
+
+#include <gtest/gtest.h>
+
+#include "fileio/byte_io.h"
+#include "fixtures.h"
+#include "platform/files.h"
+
+namespace rebound {
+namespace {
+
+using test::device_record;
+using test::DeviceArea;
+
+class ExchangeTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        dir_ = std::filesystem::temp_directory_path() /
+               (std::string("rebound-x-") + ::testing::UnitTest::GetInstance()->current_test_info()->name());
+        std::filesystem::remove_all(dir_);
+        std::filesystem::create_directories(dir_);
+    }
+    void TearDown() override { std::filesystem::remove_all(dir_); }
+    std::filesystem::path dir_;
+};
+
+DeviceArea sample_area(std::uint8_t base) {
+    DeviceArea a;
+    for (int i = 0; i < 16; ++i) a.readings[i] = static_cast<std::uint8_t>(base + i);
+    a.angle = 1;
+    a.surface = 2;
+    a.carbonation = 5;
+    a.spare = 0xAB;
+    a.mean = 36.3f;
+    a.angle_corr = -2.2f;
+    a.surface_corr = 1.4f;
+    a.fourth = 3.0f;
+    a.fifth = 31.9f;
+    return a;
+}
+
+TEST(FileNames, ExtensionAndRequiredExtension) {
+    struct Case {
+        const char* path;
+        const char* extension;
+        const char* with_prj;
+    };
+    const Case cases[] = {
+        {"site", "", "site.prj"},
+        {"site.prj", ".prj", "site.prj"},
+        {"site.PRJ", ".PRJ", "site.PRJ.prj"},
+        {"site.txt", ".txt", "site.txt.prj"},
+        {"/data/v1.2/site", "", "/data/v1.2/site.prj"},
+        {"C:\\jobs.old\\site", "", "C:\\jobs.old\\site.prj"},
+        {"archive.tar.gz", ".gz", "archive.tar.gz.prj"},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(file_extension(c.path), c.extension) << c.path;
+        EXPECT_EQ(with_required_extension(c.path, ".prj"), c.with_prj) << c.path;
+    }
+}
+
+TEST_F(ExchangeTest, DeviceFileImportTakesOverHeaderAndAreas) {
+    const auto path = dir_ / "B1.cmp";
+    test::write_file(
+        path, device_record("B1", {sample_area(30), sample_area(40)}, -1, 1, 30.5f, 25.1f, 2.25f, 27.0f));
+    ComponentInfo c;
+    std::string error;
+    ASSERT_EQ(import_component_file(path, c, &error), ImportStatus::Imported) << error;
+    EXPECT_EQ(c.component_name, "B1");
+    EXPECT_EQ(c.device_text1, "DT1");
+    EXPECT_EQ(c.device_serial, "SN-0042");
+    EXPECT_EQ(c.device_text4, "DT4");
+    EXPECT_EQ(c.curve_filename, "normal.cur");
+    EXPECT_EQ(c.pump_tag, 1);
+    EXPECT_EQ(c.rep_carbonation_index, 3);
+    EXPECT_EQ(c.list_checked, 1);
+    EXPECT_EQ(c.strength_degree, 2);
+    EXPECT_TRUE(c.reserved_text.empty());
+    EXPECT_TRUE(c.component_condition.empty());
+    EXPECT_EQ(c.strength_avg, 30.5f);
+    EXPECT_EQ(c.strength_min, 25.1f);
+    EXPECT_EQ(c.strength_delta, 2.25f);
+    EXPECT_EQ(c.strength_estimate, 27.0f);
+    EXPECT_EQ(c.examine_date, platform::file_creation_date(path));
+    ASSERT_EQ(c.area_count(), 2u);
+    const AreaData& a = c.area(1);
+    EXPECT_EQ(a.readings[0], 40);
+    EXPECT_EQ(a.readings[15], 55);
+    EXPECT_EQ(a.angle_index, 1);
+    EXPECT_EQ(a.surface_index, 2);
+    EXPECT_EQ(a.carbonation_index, 5);
+    EXPECT_EQ(a.reserved1, 0xAB);
+    EXPECT_EQ(a.mean_rebound, 36.3f);
+    EXPECT_EQ(a.angle_correction, -2.2f);
+    EXPECT_EQ(a.surface_correction, 1.4f);
+    EXPECT_EQ(a.pump_correction, 3.0f);
+    EXPECT_EQ(a.converted_strength, 31.9f);
+    EXPECT_EQ(a.area_strength, 31.9f);
+    EXPECT_EQ(a.reserved2, 0);
+}
+
+TEST_F(ExchangeTest, DeviceRecordLimits) {
+    struct Case {
+        const char* name;
+        std::string bytes;
+        ImportStatus status;
+        std::size_t areas;
+        const char* component_name;
+    };
+    std::vector<DeviceArea> hundred(100, sample_area(20));
+    std::string cut_area = device_record("B1", {sample_area(1), sample_area(2)});
+    cut_area.resize(cut_area.size() - 1);
+    const std::vector<Case> cases = {
+        {"no areas, 96 bytes", device_record("B1", {}), ImportStatus::Imported, 0, "B1"},
+        {"100 areas", device_record("B1", hundred), ImportStatus::Imported, 100, "B1"},
+        {"eight-byte name", device_record("ABCDEFGH", {}), ImportStatus::Imported, 0, "ABCDEFGH"},
+        {"trailing bytes ignored", device_record("B1", {}) + "xyz", ImportStatus::Imported, 0, "B1"},
+        {"101 areas announced", device_record("B1", hundred, 101), ImportStatus::Failed, 0, ""},
+        {"255 areas announced", device_record("B1", {}, 255), ImportStatus::Failed, 0, ""},
+        {"header cut short", device_record("B1", {}).substr(0, 95), ImportStatus::Failed, 0, ""},
+        {"last area cut short", cut_area, ImportStatus::Failed, 0, ""},
+        {"empty file", std::string(), ImportStatus::Failed, 0, ""},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const auto path = dir_ / "dev.CMP";
+        test::write_file(path, c.bytes);
+        ComponentInfo out;
+        out.component_name = "untouched";
+        std::string error;
+        ASSERT_EQ(import_component_file(path, out, &error), c.status) << error;
+        if (c.status == ImportStatus::Imported) {
+            EXPECT_EQ(out.area_count(), c.areas);
+            EXPECT_EQ(out.component_name, c.component_name);
+        } else {
+            EXPECT_EQ(out.component_name, "untouched");
+            EXPECT_FALSE(error.empty());
+        }
+    }
+}
+
+TEST_F(ExchangeTest, ImportChoosesTheReaderByExtensionInAnyCase) {
+    const std::string device = device_record("D1", {sample_area(30)});
+    ComponentInfo exported_source = test::sample_project(1, 2).components[0];
+    ByteWriter w;
+    exported_source.write_record(w);
+
+    struct Case {
+        const char* file;
+        const std::string* bytes;
+        ImportStatus status;
+        const char* name;
+    };
+    const Case cases[] = {
+        {"a.cmp", &device, ImportStatus::Imported, "D1"},
+        {"a.CMP", &device, ImportStatus::Imported, "D1"},
+        {"a.Cmp", &device, ImportStatus::Imported, "D1"},
+        {"a.tmp", &device, ImportStatus::Imported, "D1"},
+        {"a.TMP", &device, ImportStatus::Imported, "D1"},
+        {"a.xcmp", &w.bytes(), ImportStatus::Imported, "B1"},
+        {"a.XCmp", &w.bytes(), ImportStatus::Imported, "B1"},
+        {"a.txt", &device, ImportStatus::Failed, ""},
+        {"noext", &device, ImportStatus::Failed, ""},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.file);
+        test::write_file(dir_ / c.file, *c.bytes);
+        ComponentInfo out;
+        ASSERT_EQ(import_component_file(dir_ / c.file, out), c.status);
+        if (c.status == ImportStatus::Imported) EXPECT_EQ(out.component_name, c.name);
+    }
+    ComponentInfo out;
+    EXPECT_EQ(import_component_file(dir_ / "missing.cmp", out), ImportStatus::CannotOpen);
+}
+
+TEST_F(ExchangeTest, ExportThenImportGivesAnEqualComponent) {
+    const ComponentInfo original = test::sample_project(1, 7).components[0];
+    const auto path = with_required_extension((dir_ / "b1").string(), ".xcmp");
+    EXPECT_EQ(std::filesystem::path(path).filename(), "b1.xcmp");
+    ASSERT_EQ(export_component_file(path, original), ExportStatus::Written);
+    ComponentInfo back;
+    ASSERT_EQ(import_component_file(path, back), ImportStatus::Imported);
+    EXPECT_TRUE(back == original);
+    EXPECT_EQ(back.examine_date, original.examine_date);
+}
+
+TEST_F(ExchangeTest, EmptyExportedFileFailsToImport) {
+    test::write_file(dir_ / "empty.xcmp", "");
+    ComponentInfo out;
+    std::string error;
+    EXPECT_EQ(import_component_file(dir_ / "empty.xcmp", out, &error), ImportStatus::Failed);
+    EXPECT_NE(error.find("component name"), std::string::npos) << error;
+}
+
+TEST_F(ExchangeTest, ExportIntoMissingFolderCannotOpen) {
+    EXPECT_EQ(export_component_file(dir_ / "nope" / "b.xcmp", ComponentInfo{}), ExportStatus::CannotOpen);
+}
+
+}  // namespace
+}  // namespace rebound

@@ -1,0 +1,114 @@
+#include <gtest/gtest.h>
+
+#include "model/rebound_file.h"
+#include "platform/dates.h"
+
+namespace rebound {
+namespace {
+
+class ModelTest : public ::testing::Test {
+protected:
+    void SetUp() override { platform::set_fixed_today(platform::Date{2026, 12, 10}); }
+    void TearDown() override { platform::set_fixed_today(std::nullopt); }
+};
+
+TEST_F(ModelTest, NewProjectAndComponentHaveTheirResetValues) {
+    const std::string today = platform::today_text();
+    ReboundFile p;
+    EXPECT_EQ(p.project_name, "New Project");
+    EXPECT_EQ(p.construction_date, today);
+    EXPECT_EQ(p.agent_date, today);
+    EXPECT_TRUE(p.project_address.empty() && p.report_serial.empty() && p.examine_condition.empty());
+    EXPECT_EQ(p.component_count(), 0u);
+
+    ComponentInfo c;
+    EXPECT_EQ(c.component_name, "New Component");
+    EXPECT_EQ(c.device_text1, "xxx");
+    EXPECT_EQ(c.device_text4, "xxx");
+    EXPECT_EQ(c.examine_date, today);
+    EXPECT_EQ(c.extra_date, today);
+    EXPECT_EQ(c.curve_filename, "normal.cur");
+    EXPECT_EQ(c.pump_tag, 1);
+    EXPECT_EQ(c.list_checked, 1);
+    EXPECT_EQ(c.strength_degree, 2);
+    EXPECT_EQ(c.strength_avg, 0.0f);
+    EXPECT_EQ(c.area_count(), 0u);
+}
+
+TEST_F(ModelTest, AddedComponentsAreIndependentCopies) {
+    ComponentInfo scratch;
+    AreaData area;
+    area.readings[0] = 40;
+    scratch.add_area(area);
+    ReboundFile p;
+    p.add_component(scratch);
+    p.add_component(scratch);
+    p.component(0)->area(0).readings[0] = 55;
+    EXPECT_EQ(p.component(1)->area(0).readings[0], 40);
+    EXPECT_EQ(scratch.area(0).readings[0], 40);
+}
+
+TEST_F(ModelTest, AreaCopyClearsOnlyReserved3And4) {
+    AreaData source;
+    source.reserved1 = 1;
+    source.reserved2 = 2;
+    source.reserved3 = 7;
+    source.reserved4 = 1.5f;
+    source.area_strength = 33.3f;
+    ComponentInfo c;
+    c.add_area(source);
+    const AreaData& a = c.area(0);
+    EXPECT_EQ(a.reserved3, 0);
+    EXPECT_EQ(a.reserved4, 0.0f);
+    EXPECT_EQ(a.reserved1, 1);
+    EXPECT_EQ(a.reserved2, 2);
+    EXPECT_EQ(a.area_strength, 33.3f);
+}
+
+TEST_F(ModelTest, ComponentAssignmentToItselfKeepsAreas) {
+    ComponentInfo c;
+    c.add_area(AreaData{});
+    c.component_name = "B1";
+    ComponentInfo& same = c;
+    c = same;
+    EXPECT_EQ(c.area_count(), 1u);
+    EXPECT_EQ(c.component_name, "B1");
+}
+
+TEST_F(ModelTest, RemovingComponentsKeepsOrderAndIgnoresBadIndex) {
+    ReboundFile p;
+    for (const char* name : {"A", "B", "C"}) {
+        ComponentInfo c;
+        c.component_name = name;
+        p.add_component(c);
+    }
+    p.remove_component(3);
+    EXPECT_EQ(p.component_count(), 3u);
+    EXPECT_EQ(p.component(3), nullptr);
+    p.remove_component(0);
+    ASSERT_EQ(p.component_count(), 2u);
+    EXPECT_EQ(p.component(0)->component_name, "B");
+    EXPECT_EQ(p.component(1)->component_name, "C");
+}
+
+TEST_F(ModelTest, RemoveLastAreaOnEmptyComponentDoesNothing) {
+    ComponentInfo c;
+    c.remove_last_area();
+    EXPECT_EQ(c.area_count(), 0u);
+    c.add_area(AreaData{});
+    c.add_area(AreaData{});
+    c.remove_last_area();
+    EXPECT_EQ(c.area_count(), 1u);
+}
+
+TEST_F(ModelTest, ResetDestroysComponentsAndRestoresTexts) {
+    ReboundFile p;
+    p.project_name = "X";
+    p.add_component(ComponentInfo{});
+    p.reset();
+    EXPECT_EQ(p.project_name, "New Project");
+    EXPECT_EQ(p.component_count(), 0u);
+}
+
+}  // namespace
+}  // namespace rebound
