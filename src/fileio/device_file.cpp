@@ -63,7 +63,7 @@ void ComponentInfo::read_device_record(ByteReader& in) {
     areas.reserve(count);
     unsigned char r[kDeviceAreaSize];
     for (unsigned i = 0; i < count; ++i) {
-        in.read(r, sizeof r, "device area record " + std::to_string(i + 1) + " of " + std::to_string(count));
+        in.read(r, sizeof r, "a device area record");
         AreaData a;
         std::memcpy(a.readings.data(), r, kReadingsPerArea);
         a.angle_index = r[16];

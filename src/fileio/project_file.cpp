@@ -124,10 +124,16 @@ void ComponentInfo::read_record(ByteReader& in) {
     areas.reserve(count);
     unsigned char record[kAreaRecordSize];
     AreaData area;
-    for (std::uint32_t i = 0; i < count; ++i) {
-        in.read(record, sizeof record, "area record " + std::to_string(i + 1));
-        decode_area(record, area);
-        areas.push_back(area);
+    std::uint32_t i = 0;
+    try {
+        for (; i < count; ++i) {
+            in.read(record, sizeof record, "an area record");
+            decode_area(record, area);
+            areas.push_back(area);
+        }
+    } catch (const FormatError& e) {
+        throw FormatError("area record " + std::to_string(i + 1) + " of " + std::to_string(count) + ": " +
+                          e.what());
     }
 }
 
@@ -189,8 +195,7 @@ void ReboundFile::read_from(ByteReader& in) {
         }
         // The scratch component is not needed afterwards: move it in rather
         // than copy (its areas already follow the copy rule).
-        components.push_back(std::move(scratch));
-        scratch = ComponentInfo();
+        components.push_back(std::move(scratch));  // read_record resets it
     }
 }
 
