@@ -1,0 +1,112 @@
+#include "ui/load_strength_curve_form.h"
+
+#include <QDir>
+#include <QFont>
+#include <QGuiApplication>
+#include <QLabel>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QShowEvent>
+#include <filesystem>
+#include <fstream>
+#include <system_error>
+
+#include "evaluation/strength_curve.h"
+#include "platform/qt_bridge.h"
+#include "settings/setting.h"
+#include "ui/file_list_box.h"
+
+namespace rebound {
+
+namespace {
+
+QString StartUpFolder() {
+    return QDir::toNativeSeparators(QDir::currentPath());
+}
+
+}  // namespace
+
+TLoadStrengthCurveFrm::TLoadStrengthCurveFrm(QWidget* parent)
+    : QDialog(parent), mCurveFolder(StartUpFolder() + QDir::separator() + QStringLiteral("curve")) {
+    setObjectName(QStringLiteral("LoadStrengthCurveFrm"));
+    setWindowTitle(QStringLiteral("加载测强曲线"));
+    QFont font(QStringLiteral("宋体"));
+    font.setPixelSize(13);
+    setFont(font);
+    setFixedSize(299, 227);
+
+    Label1 = new QLabel(this);
+    Label1->setObjectName(QStringLiteral("Label1"));
+    Label1->move(8, 8);
+
+    // The list starts at the start-up folder; FormShow points it at the curve
+    // folder.
+    FileListBox1 = new FileListBox(StartUpFolder(), this);
+    FileListBox1->setObjectName(QStringLiteral("FileListBox1"));
+    FileListBox1->setGeometry(8, 25, 283, 161);
+
+    OKBtn = new QPushButton(QStringLiteral("确定"), this);
+    OKBtn->setObjectName(QStringLiteral("OKBtn"));
+    OKBtn->setGeometry(116, 194, 75, 25);
+    OKBtn->setDefault(true);
+
+    CancelBtn = new QPushButton(QStringLiteral("取消"), this);
+    CancelBtn->setObjectName(QStringLiteral("CancelBtn"));
+    CancelBtn->setGeometry(214, 194, 75, 25);
+
+    connect(OKBtn, &QPushButton::clicked, this, [this] {
+        // The dialog closes with OK whatever the handler meets on its way.
+        try {
+            OKBtnClick();
+        } catch (const std::exception& error) {
+            accept();
+            QMessageBox::critical(parentWidget(), QGuiApplication::applicationDisplayName(),
+                                  QString::fromLocal8Bit(error.what()));
+            return;
+        }
+        accept();
+    });
+    connect(CancelBtn, &QPushButton::clicked, this, &QDialog::reject);
+}
+
+TLoadStrengthCurveFrm::~TLoadStrengthCurveFrm() = default;
+
+void TLoadStrengthCurveFrm::showEvent(QShowEvent* event) {
+    QDialog::showEvent(event);
+    if (!event->spontaneous()) FormShow();
+}
+
+void TLoadStrengthCurveFrm::FormShow() {
+    Label1->setText(QStringLiteral("当前测强曲线：") + platform::to_qstring(get_setting().curve_file));
+    Label1->adjustSize();
+    if (!FileListBox1->SetDirectory(mCurveFolder)) {
+        // The list keeps showing what it showed; at the first opening that is
+        // the start-up folder. The operator is told, without blocking.
+        FileListBox1->FillIfEmpty();
+        auto* box = new QMessageBox(QMessageBox::Warning, QGuiApplication::applicationDisplayName(),
+                                    QStringLiteral("Curve folder not found!"), QMessageBox::Ok, this);
+        box->setInformativeText(mCurveFolder);
+        box->setAttribute(Qt::WA_DeleteOnClose);
+        box->open();
+    }
+}
+
+void TLoadStrengthCurveFrm::OKBtnClick() {
+    const QList<QListWidgetItem*> selected = FileListBox1->selectedItems();
+    if (mTargetCurve == nullptr || selected.isEmpty()) return;
+    const QString name = selected.front()->text();
+    const std::filesystem::path path =
+        platform::to_path(FileListBox1->Directory() + QDir::separator() + name);
+    // Some systems open a folder as a stream that reads nothing; only a file
+    // counts as opened.
+    std::error_code error;
+    if (std::filesystem::is_directory(path, error)) return;
+    std::ifstream in(path, std::ios::binary);
+    if (!in.is_open()) return;
+    mTargetCurve->read_from(in);
+    setting& store = get_setting();
+    store.curve_file = platform::from_qstring(name);
+    store.write_ini();  // a failed write keeps the name for this run
+}
+
+}  // namespace rebound
