@@ -1,0 +1,43 @@
+// The window application: the main window, then its dialogs created hidden,
+// then the message loop until the main window closes. The current folder at
+// start-up is the application folder.
+#include <QApplication>
+#include <QMessageBox>
+#include <exception>
+
+#include "ui/app_fonts.h"
+#include "ui/main_window.h"
+
+namespace {
+
+// Errors that escape a command are shown and the loop goes on.
+class Application : public QApplication {
+public:
+    using QApplication::QApplication;
+
+    bool notify(QObject* receiver, QEvent* event) override {
+        try {
+            return QApplication::notify(receiver, event);
+        } catch (const std::exception& error) {
+            QMessageBox::critical(activeWindow(), QString::fromUtf8(rebound::kApplicationTitle),
+                                  QString::fromLocal8Bit(error.what()));
+        } catch (...) {
+            QMessageBox::critical(activeWindow(), QString::fromUtf8(rebound::kApplicationTitle),
+                                  QStringLiteral("Unexpected error!"));
+        }
+        return false;
+    }
+};
+
+}  // namespace
+
+int main(int argc, char* argv[]) {
+    Application app(argc, argv);
+    QApplication::setApplicationName(QString::fromUtf8(rebound::kApplicationTitle));
+    rebound::install_font_substitutions();
+
+    rebound::TSDIAppForm window;
+    window.CreateDialogs();
+    window.showMaximized();
+    return app.exec();
+}

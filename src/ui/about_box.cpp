@@ -1,0 +1,31 @@
+#include "ui/about_box.h"
+
+#include <QFont>
+#include <QLabel>
+#include <QPushButton>
+
+namespace rebound {
+
+TAboutBox::TAboutBox(QWidget* parent) : QDialog(parent) {
+    setObjectName(QStringLiteral("AboutBox"));
+    setWindowTitle(QStringLiteral("About..."));
+    setFixedSize(528, 151);
+
+    ProductName = new QLabel(this);
+    ProductName->setObjectName(QStringLiteral("ProductName"));
+    QFont font(QStringLiteral("MS Sans Serif"));
+    font.setStyleHint(QFont::SansSerif);
+    font.setPixelSize(24);
+    ProductName->setFont(font);
+    ProductName->setText(QStringLiteral("Digital Concret Test Hammer\n       Halvorn Instruments  v1.2"));
+    ProductName->setTextFormat(Qt::PlainText);
+    ProductName->setGeometry(24, 16, 480, 72);
+
+    OKButton = new QPushButton(QStringLiteral("OK"), this);
+    OKButton->setObjectName(QStringLiteral("OKButton"));
+    OKButton->setDefault(true);
+    OKButton->setGeometry(226, 104, 75, 27);
+    connect(OKButton, &QPushButton::clicked, this, &QDialog::accept);
+}
+
+}  // namespace rebound

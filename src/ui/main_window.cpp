@@ -1,0 +1,439 @@
+// Construction of the main window: actions, menus, the hidden toolbar, the
+// regions of the window, the start-up reading of settings and curve, and the
+// Edit commands.
+#include "ui/main_window.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QClipboard>
+#include <QDir>
+#include <QEvent>
+#include <QFileInfo>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QMenuBar>
+#include <QMimeData>
+#include <QMouseEvent>
+#include <QPrinter>
+#include <QSplitter>
+#include <QStatusBar>
+#include <QStyle>
+#include <QTableWidget>
+#include <QToolBar>
+#include <QVBoxLayout>
+#include <fstream>
+
+#include "platform/qt_bridge.h"
+#include "settings/setting.h"
+#include "ui/about_box.h"
+#include "ui/load_strength_curve_form.h"
+#include "ui/strength_curve_syn_form.h"
+#include "ui/user_prompts.h"
+
+namespace rebound {
+
+namespace {
+
+QString u8(const char* text) {
+    return QString::fromUtf8(text);
+}
+
+}  // namespace
+
+TSDIAppForm::TSDIAppForm(std::unique_ptr<UserPrompts> prompts, QWidget* parent)
+    : QMainWindow(parent), mPrompts(std::move(prompts)) {
+    if (!mPrompts) {
+        mPrompts = std::make_unique<UserPrompts>();
+    }
+    mPrompts->SetParent(this);
+    setObjectName(QStringLiteral("TSDIAppForm"));
+    setWindowTitle(u8(kMainWindowCaption));
+    setMinimumSize(800, 600);
+
+    // The controls first, then the document state, then the start-up reads.
+    CreateActions();
+    CreateMenus();
+    CreateToolBar();
+
+    QWidget* central = new QWidget(this);
+    auto* layout = new QVBoxLayout(central);
+    layout->setContentsMargins(0, 0, 0, 0);
+    auto* outer = new QSplitter(Qt::Vertical, central);
+    outer->setObjectName(QStringLiteral("Splitter1"));
+    outer->setHandleWidth(5);
+    outer->setChildrenCollapsible(false);
+    outer->addWidget(CreateProjectPanel());
+
+    auto* lower = new QSplitter(Qt::Horizontal, outer);
+    lower->setObjectName(QStringLiteral("Splitter3"));
+    lower->setChildrenCollapsible(false);
+    lower->addWidget(CreateComponentList());
+
+    pnl_right = new QWidget(lower);
+    pnl_right->setObjectName(QStringLiteral("pnl_right"));
+    auto* rightLayout = new QVBoxLayout(pnl_right);
+    rightLayout->setContentsMargins(0, 0, 0, 0);
+    auto* right = new QSplitter(Qt::Vertical, pnl_right);
+    right->setObjectName(QStringLiteral("Splitter2"));
+    right->setHandleWidth(7);
+    right->setChildrenCollapsible(false);
+    right->addWidget(CreateComponentPanel());
+    right->addWidget(CreateAreaGrid());
+    right->setStretchFactor(0, 0);
+    right->setStretchFactor(1, 1);
+    right->setSizes({169, 10000});
+    rightLayout->addWidget(right);
+    CreateGridSelectors(pnl_right);
+    lower->addWidget(pnl_right);
+    lower->setStretchFactor(0, 0);
+    lower->setStretchFactor(1, 1);
+    lower->setSizes({250, 10000});
+
+    outer->addWidget(lower);
+    outer->setStretchFactor(0, 0);
+    outer->setStretchFactor(1, 1);
+    outer->setSizes({157, 10000});
+    layout->addWidget(outer);
+    setCentralWidget(central);
+    statusBar()->setObjectName(QStringLiteral("StatusBar1"));
+    statusBar()->setSizeGripEnabled(true);
+
+    mProject.reset();
+    mFilling = false;
+    mFileName.clear();
+    SetFilters();
+    mAppFolder = QDir::currentPath();
+    if (mAppFolder.size() > 1 && mAppFolder.endsWith(QLatin1Char('/'))) {
+        mAppFolder.chop(1);
+    }
+    mCurve.reset();
+    mCurrentAreaRow = -1;
+
+    mColumnTitles.clear();
+    mColumnTitles << QString();
+    for (int i = 1; i <= 16; ++i) {
+        mColumnTitles << QString::number(i);
+    }
+    mColumnTitles << QStringLiteral("Carb.\nDepth") << QStringLiteral("Rm\n") << QStringLiteral("Angle")
+                  << QStringLiteral("Direction") << QStringLiteral("Fcu\n(MPa)");
+
+    ReadStartupSettingsAndCurve();
+    sg_areas->setHorizontalHeaderLabels(mColumnTitles);
+
+    connect(qApp, &QApplication::focusChanged, this, [this] { UpdateEditActions(); });
+    connect(QGuiApplication::clipboard(), &QClipboard::dataChanged, this, [this] { UpdateEditActions(); });
+    UpdateEditActions();
+
+    RefreshAll();
+}
+
+TSDIAppForm::~TSDIAppForm() = default;
+
+void TSDIAppForm::SetPrompts(std::unique_ptr<UserPrompts> prompts) {
+    mPrompts = std::move(prompts);
+    mPrompts->SetParent(this);
+}
+
+void TSDIAppForm::CreateDialogs() {
+    if (AboutBox != nullptr) {
+        return;
+    }
+    AboutBox = new TAboutBox(this);
+    AboutBox->hide();
+    LoadStrengthCurveFrm = new TLoadStrengthCurveFrm(this);
+    LoadStrengthCurveFrm->hide();
+    StrengthCurve_Syn_Form = new TStrengthCurve_Syn_Form(this);
+    StrengthCurve_Syn_Form->hide();
+}
+
+QPrinter& TSDIAppForm::Printer() {
+    // Created on first use: finding the printers can take a moment.
+    if (!mPrinter) {
+        mPrinter = std::make_unique<QPrinter>(QPrinter::HighResolution);
+    }
+    return *mPrinter;
+}
+
+void TSDIAppForm::SetFilters() {
+    mComponentFilter = QStringLiteral("Component(*.cmp;*.tmp;*.CMP;*.TMP;)|*.cmp;*.tmp;*.CMP;*.TMP;)");
+    mExportFilter.clear();
+    mProjectFilter = QStringLiteral("Project(*.prj)|*.prj|All Files(*.*)|*.*");
+    mExcelFilter = QStringLiteral("Excel(*.xls)|*.xls");
+    mTextFilter = QStringLiteral("Text(*.txt)|*.txt");
+    mCurveFilter = QStringLiteral("Curve(*.cur)|*.cur");
+}
+
+void TSDIAppForm::ReadStartupSettingsAndCurve() {
+    setting& settings = get_setting();
+    settings.set_base_folder(platform::to_path(QDir::toNativeSeparators(mAppFolder)).string());
+    settings.read_ini();  // A missing file leaves the defaults in place.
+
+    const QString curvePath =
+        mAppFolder + QStringLiteral("/curve/") + platform::to_qstring(settings.curve_file);
+    // An empty name leaves the path ending in the folder, which does not open
+    // as a file; the window then starts with an empty curve.
+    if (QFileInfo(curvePath).isFile()) {
+        std::ifstream in(platform::to_path(curvePath), std::ios::binary);
+        if (in) {
+            mCurve.read_from(in);
+        }
+    }
+}
+
+// ---- Actions and menus --------------------------------------------------
+
+QAction* TSDIAppForm::NewAction(const char* name, const QString& caption, const QString& hint,
+                                void (TSDIAppForm::*handler)()) {
+    auto* action = new QAction(caption, this);
+    action->setObjectName(QString::fromLatin1(name));
+    action->setStatusTip(hint);
+    action->setToolTip(hint);
+    connect(action, &QAction::triggered, this, [this, handler] { (this->*handler)(); });
+    // Actions belong to the window, so their shortcuts work wherever the
+    // focus is and a command runs when triggered even without a menu entry.
+    addAction(action);
+    return action;
+}
+
+void TSDIAppForm::CreateActions() {
+    QStyle* s = style();
+    FileNew1 = NewAction("FileNew1", QStringLiteral("New Project(&N)"), u8("新建工程文件"),
+                         &TSDIAppForm::FileNew1Execute);
+    FileNew1->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_N));
+    FileNew1->setIcon(s->standardIcon(QStyle::SP_FileIcon));
+    FileOpen1 = NewAction("FileOpen1", QStringLiteral("Open Project(&O)"), u8("打开工程文件"),
+                          &TSDIAppForm::FileOpen1Execute);
+    FileOpen1->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_O));
+    FileOpen1->setIcon(s->standardIcon(QStyle::SP_DialogOpenButton));
+    FileSave1 = NewAction("FileSave1", QStringLiteral("Save(&S)"), QStringLiteral("Save project"),
+                          &TSDIAppForm::FileSave1Execute);
+    FileSave1->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_S));
+    FileSave1->setIcon(s->standardIcon(QStyle::SP_DialogSaveButton));
+    FileSaveAs1 = NewAction("FileSaveAs1", QStringLiteral("Save as(&A)..."),
+                            QStringLiteral("Save as the project"), &TSDIAppForm::FileSaveAs1Execute);
+    FileExit1 =
+        NewAction("FileExit1", QStringLiteral("Quit(&X)"), u8("退出"), &TSDIAppForm::FileExit1Execute);
+    FileExit1->setIcon(s->standardIcon(QStyle::SP_DialogCloseButton));
+
+    EditCut1 = NewAction("EditCut1", QStringLiteral("Cu&t"), u8("剪切"), &TSDIAppForm::EditCut1Execute);
+    EditCut1->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_X));
+    EditCopy1 = NewAction("EditCopy1", QStringLiteral("&Copy"), u8("拷贝"), &TSDIAppForm::EditCopy1Execute);
+    EditCopy1->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_C));
+    EditPaste1 =
+        NewAction("EditPaste1", QStringLiteral("&Paste"), u8("粘贴"), &TSDIAppForm::EditPaste1Execute);
+    EditPaste1->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_V));
+    // The text boxes handle these keys themselves while they have the focus;
+    // the actions serve the menu.
+    for (QAction* a : {EditCut1, EditCopy1, EditPaste1}) {
+        a->setShortcutContext(Qt::WidgetShortcut);
+    }
+
+    HelpAbout1 =
+        NewAction("HelpAbout1", QStringLiteral("Abort(&A)"), u8("关于"), &TSDIAppForm::HelpAbout1Execute);
+
+    act_create_component = NewAction("act_create_component", u8("新建构件(&C)"), u8("新建构件"),
+                                     &TSDIAppForm::act_create_componentExecute);
+    act_remove_component = NewAction("act_remove_component", QStringLiteral("Delete Component(&D)"),
+                                     u8("删除构件"), &TSDIAppForm::act_remove_componentExecute);
+    act_remove_component->setIcon(s->standardIcon(QStyle::SP_TrashIcon));
+    act_import_component = NewAction("act_import_component", QStringLiteral("Import Component(&I)"),
+                                     u8("导入构件"), &TSDIAppForm::act_import_componentExecute);
+    act_import_component->setIcon(s->standardIcon(QStyle::SP_ArrowDown));
+    act_export_component = NewAction("act_export_component", u8("导出构件(&E)"), u8("导出构件"),
+                                     &TSDIAppForm::act_export_componentExecute);
+    act_create_area = NewAction("act_create_area", u8("新建测区(&A)"), u8("新建测区"),
+                                &TSDIAppForm::act_create_areaExecute);
+    act_remove_area = NewAction("act_remove_area", u8("删除测区(&R)"), u8("删除测区"),
+                                &TSDIAppForm::act_remove_areaExecute);
+    act_export2txt = NewAction("act_export2txt", u8("导出到文本"), u8("将报告输出为文本"),
+                               &TSDIAppForm::act_export2txtExecute);
+    act_export2excel = NewAction("act_export2excel", u8("导出到Excel"), u8("将报告生成为Excel"),
+                                 &TSDIAppForm::act_export2excelExecute);
+    FilePrintSetup1 = NewAction("FilePrintSetup1", QStringLiteral("Print Setup(&U)"), u8("打印设置"),
+                                &TSDIAppForm::FilePrintSetup1Execute);
+    act_print_preview = NewAction("act_print_preview", QStringLiteral("Print Preview(&V)"), u8("打印预览"),
+                                  &TSDIAppForm::act_print_previewExecute);
+    act_print_preview->setIcon(s->standardIcon(QStyle::SP_FileDialogContentsView));
+    act_create_strength_curve = NewAction("act_create_strength_curve", u8("建立测强曲线(&B)"),
+                                          u8("建立测强曲线"), &TSDIAppForm::act_create_strength_curveExecute);
+    act_export_report = NewAction("act_export_report", u8("输出报告文档(&X)"), u8("输出报告"),
+                                  &TSDIAppForm::act_export_reportExecute);
+    act_single_caculate = NewAction("act_single_caculate", u8("计算单个构件(&S)"), u8("计算"),
+                                    &TSDIAppForm::act_single_caculateExecute);
+    act_group_caculate = NewAction("act_group_caculate", u8("计算批量构件(&G)"), u8("批量计算"),
+                                   &TSDIAppForm::act_group_caculateExecute);
+    act_print =
+        NewAction("act_print", QStringLiteral("Print(&P)"), u8("打印"), &TSDIAppForm::act_printExecute);
+    act_print->setIcon(s->standardIcon(QStyle::SP_FileDialogDetailedView));
+    act_load_strength_curve = NewAction("act_load_strength_curve", u8("加载测强曲线"), u8("加载测强曲线"),
+                                        &TSDIAppForm::act_load_strength_curveExecute);
+    for (QAction* a :
+         {act_single_caculate, act_group_caculate, act_create_strength_curve, act_export_report}) {
+        a->setProperty("category", u8("工具"));
+    }
+}
+
+QAction* TSDIAppForm::AddMenuItem(QMenu* menu, QAction* command, const QString& caption, bool visible,
+                                  bool enabled) {
+    if (caption.isEmpty() && visible && enabled) {
+        menu->addAction(command);
+        return command;
+    }
+    // An entry that differs from its command (own caption, hidden, disabled)
+    // is an item of its own that runs the command; the command itself stays
+    // available to whatever triggers it.
+    auto* item = new QAction(caption.isEmpty() ? command->text() : caption, menu);
+    item->setObjectName(command->objectName() + QStringLiteral("_item"));
+    item->setStatusTip(command->statusTip());
+    item->setIcon(command->icon());
+    item->setVisible(visible);
+    item->setEnabled(enabled);
+    connect(item, &QAction::triggered, command, &QAction::trigger);
+    menu->addAction(item);
+    return item;
+}
+
+void TSDIAppForm::CreateMenus() {
+    File1 = menuBar()->addMenu(QStringLiteral("File(&F)"));
+    File1->setObjectName(QStringLiteral("File1"));
+    File1->menuAction()->setStatusTip(QStringLiteral("File related commands"));
+    AddMenuItem(File1, FileNew1);
+    AddMenuItem(File1, FileOpen1);
+    AddMenuItem(File1, FileSave1);
+    AddMenuItem(File1, FileSaveAs1);
+    File1->addSeparator();
+    AddMenuItem(File1, act_export2txt, QStringLiteral("Export Text File"), false, false);
+    AddMenuItem(File1, act_export2excel, QStringLiteral("Export to Excel"), false, false);
+    File1->addSeparator();
+    AddMenuItem(File1, act_print);
+    AddMenuItem(File1, FilePrintSetup1);
+    AddMenuItem(File1, act_print_preview);
+    File1->addSeparator();
+    AddMenuItem(File1, FileExit1);
+
+    Edit1 = menuBar()->addMenu(QStringLiteral("Edit(&E)"));
+    Edit1->setObjectName(QStringLiteral("Edit1"));
+    Edit1->menuAction()->setStatusTip(QStringLiteral("Edit commands"));
+    AddMenuItem(Edit1, EditCut1);
+    AddMenuItem(Edit1, EditCopy1);
+    AddMenuItem(Edit1, EditPaste1);
+    // The availability of the Edit commands depends on the focus and the
+    // clipboard; check it again whenever the menu opens.
+    connect(Edit1, &QMenu::aboutToShow, this, [this] { UpdateEditActions(); });
+
+    Data1 = menuBar()->addMenu(QStringLiteral("Data(&D)"));
+    Data1->setObjectName(QStringLiteral("Data1"));
+    AddMenuItem(Data1, act_create_component, {}, false);
+    AddMenuItem(Data1, act_import_component);
+    AddMenuItem(Data1, act_export_component, {}, false, false);
+    AddMenuItem(Data1, act_remove_component);
+    Data1->addSeparator()->setVisible(false);
+    AddMenuItem(Data1, act_create_area, {}, false);
+    AddMenuItem(Data1, act_remove_area, {}, false);
+    Data1->addSeparator()->setVisible(false);
+    AddMenuItem(Data1, act_single_caculate, QStringLiteral("Caculate(&S)"), false, false);
+    AddMenuItem(Data1, act_load_strength_curve, {}, false);
+
+    menuBar()->addAction(HelpAbout1);
+
+    pm_components = new QMenu(this);
+    pm_components->setObjectName(QStringLiteral("pm_components"));
+    AddMenuItem(pm_components, act_import_component);
+    AddMenuItem(pm_components, act_remove_component, QStringLiteral("Delect Component(&D)"));
+
+    // Offers create and remove area; attached to no control.
+    pm_areas = new QMenu(this);
+    pm_areas->setObjectName(QStringLiteral("pm_areas"));
+    AddMenuItem(pm_areas, act_create_area);
+    AddMenuItem(pm_areas, act_remove_area);
+}
+
+void TSDIAppForm::CreateToolBar() {
+    ToolBar1 = new QToolBar(this);
+    ToolBar1->setObjectName(QStringLiteral("ToolBar1"));
+    ToolBar1->setIconSize(QSize(32, 32));
+    addToolBar(ToolBar1);
+    for (QAction* a : {FileNew1, FileOpen1, FileSave1, act_print, act_print_preview, act_import_component,
+                       act_remove_component}) {
+        ToolBar1->addAction(a);
+    }
+    for (QAction* a : {act_create_area, act_export_component, act_remove_area, act_create_component,
+                       act_single_caculate}) {
+        ToolBar1->addAction(a);
+        if (QWidget* button = ToolBar1->widgetForAction(a)) {
+            button->setVisible(false);
+        }
+    }
+    ToolBar1->addAction(FileExit1);
+    ToolBar1->setEnabled(false);
+    ToolBar1->setVisible(false);
+    ToolBar1->toggleViewAction()->setVisible(false);
+}
+
+// ---- Refresh -------------------------------------------------------------
+
+void TSDIAppForm::RefreshAll() {
+    RefreshComponentList();
+    if (mProject.component_count() > 0) {
+        SelectComponentRow(0);
+    }
+    RefreshAreaGrid();
+    RefreshProjectPanel();
+}
+
+// ---- Edit commands --------------------------------------------------------
+
+QLineEdit* TSDIAppForm::FocusedTextBox() const {
+    QWidget* focus = QApplication::focusWidget();
+    if (focus == nullptr || focus->window() != this) {
+        return nullptr;
+    }
+    return qobject_cast<QLineEdit*>(focus);
+}
+
+void TSDIAppForm::UpdateEditActions() {
+    QLineEdit* box = FocusedTextBox();
+    const bool selection = box != nullptr && box->hasSelectedText();
+    const bool writable = box != nullptr && !box->isReadOnly();
+    const QMimeData* clip = QGuiApplication::clipboard()->mimeData();
+    EditCut1->setEnabled(selection && writable);
+    EditCopy1->setEnabled(selection);
+    EditPaste1->setEnabled(writable && clip != nullptr && clip->hasText());
+}
+
+void TSDIAppForm::EditCut1Execute() {
+    if (QLineEdit* box = FocusedTextBox(); box != nullptr && !box->isReadOnly()) {
+        box->cut();
+    }
+    UpdateEditActions();
+}
+
+void TSDIAppForm::EditCopy1Execute() {
+    if (QLineEdit* box = FocusedTextBox()) {
+        box->copy();
+    }
+    UpdateEditActions();
+}
+
+void TSDIAppForm::EditPaste1Execute() {
+    if (QLineEdit* box = FocusedTextBox(); box != nullptr && !box->isReadOnly()) {
+        box->paste();
+    }
+    UpdateEditActions();
+}
+
+bool TSDIAppForm::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == txt_component_name && event->type() == QEvent::KeyPress) {
+        txt_component_nameKeyDown();
+    } else if (lvComponents != nullptr && watched == lvComponents->viewport() &&
+               (event->type() == QEvent::MouseButtonPress || event->type() == QEvent::MouseButtonDblClick)) {
+        // Only the left button selects a row; the pop-up menu acts on the row
+        // selected already.
+        if (static_cast<QMouseEvent*>(event)->button() != Qt::LeftButton) {
+            return true;
+        }
+    }
+    return QMainWindow::eventFilter(watched, event);
+}
+
+}  // namespace rebound

@@ -1,0 +1,280 @@
+// The main window: one project for the life of the process, shown in the
+// project panel (header texts), the component list, the component panel (the
+// current component) and the test-area grid (its areas), with the File, Edit
+// and Data commands.
+//
+// Controls, handlers and the document members are public so that the window
+// can be driven and inspected the way an operator sees it (tests, benchmarks);
+// every dialog the commands open goes through a UserPrompts object that a
+// test may replace.
+#pragma once
+
+#include <QMainWindow>
+#include <QString>
+#include <QStringList>
+#include <memory>
+
+#include "evaluation/strength_curve.h"
+#include "model/rebound_file.h"
+#include "ui/user_prompts.h"
+
+class QAction;
+class QCheckBox;
+class QComboBox;
+class QDateEdit;
+class QLabel;
+class QLineEdit;
+class QMenu;
+class QPrinter;
+class QScrollArea;
+class QSplitter;
+class QTableWidget;
+class QTableWidgetItem;
+class QToolBar;
+class QWidget;
+
+namespace rebound {
+
+class TAboutBox;
+class TLoadStrengthCurveFrm;
+class TStrengthCurve_Syn_Form;
+
+// Caption of every simple message box and the application's name.
+inline constexpr const char* kApplicationTitle = " Digital  Concrete Test Hammer";
+// Caption of the main window.
+inline constexpr const char* kMainWindowCaption = "Digital Concret Test Hammer Halvorn Instruments V1.2";
+
+// Number of columns of the test-area grid: row number, 16 readings, depth,
+// mean rebound value, angle, direction, strength.
+inline constexpr int kGridColumnCount = 22;
+inline constexpr int kGridDepthColumn = 17;
+inline constexpr int kGridMeanColumn = 18;
+inline constexpr int kGridAngleColumn = 19;
+inline constexpr int kGridSideColumn = 20;
+inline constexpr int kGridStrengthColumn = 21;
+
+class TSDIAppForm : public QMainWindow {
+    Q_OBJECT
+public:
+    // Builds the window and runs the start-up: settings read from
+    // "Setting/setting.ini" below the current folder, the start-up curve read
+    // from its "curve" folder, everything refreshed. `prompts` answers the
+    // dialogs; none means the real dialogs.
+    explicit TSDIAppForm(std::unique_ptr<UserPrompts> prompts = nullptr, QWidget* parent = nullptr);
+    ~TSDIAppForm() override;
+
+    // Creates, hidden, the About box, the curve selection dialog and the curve
+    // synchronisation dialog, in that order (once; later calls do nothing).
+    void CreateDialogs();
+
+    // Replaces the dialog answerer (tests); the window owns it.
+    void SetPrompts(std::unique_ptr<UserPrompts> prompts);
+    UserPrompts& Prompts() { return *mPrompts; }
+
+    // ---- Document state -------------------------------------------------
+    ReboundFile mProject;
+    Strength_Curve mCurve;
+    // Project file last opened or saved through the window; empty for none.
+    QString mFileName;
+    // List row (= component position) that the component panel and grid
+    // show; -1 for none. Changes only through lvComponentsSelectItem, create
+    // component and RefreshComponentList.
+    int mCurrentItem = -1;
+    // True while lvComponentsSelectItem fills the component panel; the
+    // panel's change handlers then leave the model alone.
+    bool mFilling = false;
+    // 0-based area index under an in-place selector of the grid; -1 for none.
+    int mCurrentAreaRow = -1;
+    QStringList mColumnTitles;
+    // The start-up folder; every folder the program uses lies below it.
+    QString mAppFolder;
+    // File-dialog filters, written as "description|patterns|..." pairs.
+    QString mComponentFilter;
+    QString mExportFilter;
+    QString mProjectFilter;
+    QString mExcelFilter;
+    QString mTextFilter;
+    QString mCurveFilter;
+
+    // ---- Refresh operations --------------------------------------------
+    void RefreshAll();
+    void RefreshComponentList();
+    void RefreshProjectPanel();
+    void CollectProjectPanel();
+    void ClearComponentPanel();
+    void StoreListFlags();
+    void RefreshAreaGrid();
+    // Selects list row `row` (which makes its component current).
+    void SelectComponentRow(int row);
+    // The component shown by the panels, or nullptr.
+    ComponentInfo* CurrentComponent();
+
+    // ---- Grid texts -------------------------------------------------------
+    static QString DepthText(int carbonation_index);
+    static QString AngleText(int angle_index);
+    static QString SideText(int surface_index);
+    // The grid in its own coordinates: row 0 is the header row, row r >= 1
+    // shows area r - 1; the row count includes the header row.
+    int GridRowCount() const;
+    QString GridCellText(int column, int row) const;
+
+    // ---- Commands (handlers of the actions) --------------------------------
+    void FileNew1Execute();
+    void FileOpen1Execute();
+    void FileSave1Execute();
+    void FileSaveAs1Execute();
+    void FileExit1Execute();
+    void FilePrintSetup1Execute();
+    void HelpAbout1Execute();
+    void EditCut1Execute();
+    void EditCopy1Execute();
+    void EditPaste1Execute();
+    void act_import_componentExecute();
+    void act_export_componentExecute();
+    void act_remove_componentExecute();
+    void act_create_componentExecute();
+    void act_create_areaExecute();
+    void act_remove_areaExecute();
+    void act_single_caculateExecute();
+    void act_group_caculateExecute();
+    void act_create_strength_curveExecute();
+    void act_export_reportExecute();
+    void act_load_strength_curveExecute();
+    // Both return true when the file was written. `cancelled`, when given,
+    // tells a cancelled dialog apart from a failed write.
+    bool SaveProject(bool* cancelled = nullptr);
+    bool SaveProjectAs(bool* cancelled = nullptr);
+
+    // ---- Report commands (main_window_report.cpp) -------------------------
+    bool PrepareReport();
+    void mGridppReportFetchRecord(bool& eof);
+    void act_printExecute();
+    void act_print_previewExecute();
+    void act_export2excelExecute();
+    void act_export2txtExecute();
+
+    // ---- Panel and list handlers -------------------------------------------
+    void lvComponentsSelectItem();
+    void txt_component_nameChange();
+    void txt_component_nameKeyDown();
+    void txt_component_conditionChange();
+    void chk_pump_tagClick();
+
+    // ---- In-place editors of the grid (not connected to the grid) ----------
+    // `column`, `row` in the grid's own coordinates (see GridCellText).
+    void sg_areasSelectCell(int column, int row);
+    void sg_areasSetEditText(int column, int row, const QString& text);
+    void cbDepth_SelectedChange();
+    void cbAngle_SelectedChange();
+    void cbSide_SelectedChange();
+
+    // ---- Actions -------------------------------------------------------
+    QAction* FileNew1 = nullptr;
+    QAction* FileOpen1 = nullptr;
+    QAction* FileSave1 = nullptr;
+    QAction* FileSaveAs1 = nullptr;
+    QAction* FileExit1 = nullptr;
+    QAction* EditCut1 = nullptr;
+    QAction* EditCopy1 = nullptr;
+    QAction* EditPaste1 = nullptr;
+    QAction* HelpAbout1 = nullptr;
+    QAction* act_create_component = nullptr;
+    QAction* act_remove_component = nullptr;
+    QAction* act_import_component = nullptr;
+    QAction* act_export_component = nullptr;
+    QAction* act_create_area = nullptr;
+    QAction* act_remove_area = nullptr;
+    QAction* act_export2txt = nullptr;
+    QAction* act_export2excel = nullptr;
+    QAction* FilePrintSetup1 = nullptr;
+    QAction* act_print_preview = nullptr;
+    QAction* act_create_strength_curve = nullptr;
+    QAction* act_export_report = nullptr;
+    QAction* act_single_caculate = nullptr;
+    QAction* act_group_caculate = nullptr;
+    QAction* act_print = nullptr;
+    QAction* act_load_strength_curve = nullptr;
+
+    QMenu* File1 = nullptr;
+    QMenu* Edit1 = nullptr;
+    QMenu* Data1 = nullptr;
+    QMenu* pm_components = nullptr;
+    QMenu* pm_areas = nullptr;
+    QToolBar* ToolBar1 = nullptr;
+
+    // ---- Controls ------------------------------------------------------
+    QScrollArea* sb_project = nullptr;
+    QLineEdit* txt_project_name = nullptr;
+    QLineEdit* txt_report_serial = nullptr;
+    QLineEdit* txt_examine_serial = nullptr;
+    QLineEdit* txt_examine_basis = nullptr;
+    QLineEdit* txt_examine_condition = nullptr;
+    QLineEdit* txt_agent_unit = nullptr;
+    QDateEdit* dt_agent_date = nullptr;
+    QLineEdit* txt_project_address = nullptr;
+    QLineEdit* txt_supervision_unit = nullptr;
+    QLineEdit* txt_concrete_producer = nullptr;
+
+    QTableWidget* lvComponents = nullptr;
+
+    QScrollArea* sb_component = nullptr;
+    QLineEdit* txt_component_name = nullptr;
+    QDateEdit* dt_examine_date = nullptr;
+    QLineEdit* txt_area_number = nullptr;
+    QCheckBox* chk_pump_tag = nullptr;
+    QLineEdit* txt_curve_filename = nullptr;
+    QLineEdit* txt_fcue = nullptr;
+    QLineEdit* txt_fcumin = nullptr;
+    QLineEdit* txt_mfcu = nullptr;
+    QLineEdit* txt_sfcu = nullptr;
+    QLineEdit* txt_component_condition = nullptr;
+
+    QWidget* pnl_right = nullptr;
+    QTableWidget* sg_areas = nullptr;
+    QComboBox* cbDepth_Selected = nullptr;
+    QComboBox* cbAngle_Selected = nullptr;
+    QComboBox* cbSide_Selected = nullptr;
+
+    // Dialogs created by CreateDialogs.
+    TAboutBox* AboutBox = nullptr;
+    TLoadStrengthCurveFrm* LoadStrengthCurveFrm = nullptr;
+    TStrengthCurve_Syn_Form* StrengthCurve_Syn_Form = nullptr;
+
+    // The printer that Print Setup configures and the report commands use.
+    QPrinter& Printer();
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    // Construction, one region or menu at a time.
+    void CreateActions();
+    QAction* NewAction(const char* name, const QString& caption, const QString& hint,
+                       void (TSDIAppForm::*handler)());
+    void CreateMenus();
+    QAction* AddMenuItem(QMenu* menu, QAction* command, const QString& caption = {}, bool visible = true,
+                         bool enabled = true);
+    void CreateToolBar();
+    QWidget* CreateProjectPanel();
+    QWidget* CreateComponentList();
+    QWidget* CreateComponentPanel();
+    QWidget* CreateAreaGrid();
+    void CreateGridSelectors(QWidget* panel);
+    void SetFilters();
+    void ReadStartupSettingsAndCurve();
+
+    // Reads a date text into a picker; an unreadable text shows one message
+    // naming `field` and sets the picker to today. The model is not changed.
+    void ShowDateText(QDateEdit* picker, const std::string& text, const QString& field);
+    void UpdateEditActions();
+    QLineEdit* FocusedTextBox() const;
+    // Puts `text` into the cell of the grid (grid coordinates, row >= 1).
+    void SetGridCell(int column, int row, const QString& text);
+    // The area under the in-place selectors, or nullptr when there is none.
+    AreaData* SelectedArea();
+
+    std::unique_ptr<UserPrompts> mPrompts;
+    std::unique_ptr<QPrinter> mPrinter;
+};
+
+}  // namespace rebound
