@@ -21,19 +21,22 @@ constexpr std::string_view kFileName = "setting.ini";
 
 const char kSeparator = static_cast<char>(std::filesystem::path::preferred_separator);
 
-// The whole file, or nullopt when it exists but cannot be read. A missing file
-// reads as empty.
+// The whole file, or nullopt when it exists but cannot be read (not a
+// regular file, no permission, a read error). A missing file reads as empty.
 std::optional<std::string> read_whole_file(const std::filesystem::path& path) {
     std::error_code ec;
-    if (!std::filesystem::exists(path, ec)) {
-        if (ec) return std::nullopt;
-        return std::string();
+    const std::filesystem::file_status status = std::filesystem::status(path, ec);
+    if (status.type() == std::filesystem::file_type::not_found) return std::string();
+    if (ec || status.type() != std::filesystem::file_type::regular) return std::nullopt;
+    try {
+        std::ifstream in(path, std::ios::binary);
+        if (!in) return std::nullopt;
+        std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+        if (in.bad()) return std::nullopt;
+        return bytes;
+    } catch (const std::exception&) {
+        return std::nullopt;
     }
-    std::ifstream in(path, std::ios::binary);
-    if (!in) return std::nullopt;
-    std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    if (in.bad()) return std::nullopt;
-    return bytes;
 }
 
 }  // namespace

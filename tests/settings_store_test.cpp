@@ -1,0 +1,170 @@
+// The settings store and its INI file.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "fixtures.h"
+#include "settings/ini_file.h"
+#include "settings/setting.h"
+
+namespace rebound {
+namespace {
+
+namespace fs = std::filesystem;
+
+// GBK bytes of the section "系统设置" and the key "测强曲线".
+const std::string kSection = "\xCF\xB5\xCD\xB3\xC9\xE8\xD6\xC3";
+const std::string kKey = "\xB2\xE2\xC7\xBF\xC7\xFA\xCF\xDF";
+
+class SettingStore : public ::testing::Test {
+protected:
+    void SetUp() override {
+        base_ = fs::temp_directory_path() /
+                ("rebound_setting_" +
+                 std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
+        fs::remove_all(base_);
+        fs::create_directories(base_);
+        store_.set_base_folder(base_.string());
+    }
+    void TearDown() override { fs::remove_all(base_); }
+
+    fs::path folder() const { return base_ / "Setting"; }
+    fs::path ini() const { return folder() / "setting.ini"; }
+
+    fs::path base_;
+    setting store_;
+};
+
+TEST_F(SettingStore, BaseFolderGivesNativePaths) {
+    EXPECT_EQ(fs::path(store_.folder_path), folder());
+    EXPECT_EQ(fs::path(store_.ini_path), ini());
+    EXPECT_FALSE(fs::exists(folder()));  // no file access
+}
+
+TEST_F(SettingStore, FirstStartCreatesFolderAndDefaults) {
+    EXPECT_FALSE(store_.read_ini());
+    EXPECT_EQ(store_.curve_file, "normal.cuv");
+    EXPECT_EQ(test::read_file(ini()), "[" + kSection + "]\r\n" + kKey + "=normal.cuv\r\n");
+}
+
+TEST_F(SettingStore, FolderWithoutFileGetsDefaults) {
+    fs::create_directory(folder());
+    store_.curve_file = "other.cur";
+    EXPECT_FALSE(store_.read_ini());
+    EXPECT_EQ(store_.curve_file, "normal.cuv");
+    EXPECT_EQ(test::read_file(ini()), "[" + kSection + "]\r\n" + kKey + "=normal.cuv\r\n");
+}
+
+TEST_F(SettingStore, FileWithoutKeyGivesEmptyNameAndIsLeftAlone) {
+    fs::create_directory(folder());
+    const std::string content = "[" + kSection + "]\r\nother=1\r\n[More]\r\n" + kKey + "=elsewhere.cur\r\n";
+    test::write_file(ini(), content);
+    store_.curve_file = "previous.cur";
+    EXPECT_TRUE(store_.read_ini());
+    EXPECT_EQ(store_.curve_file, "");
+    EXPECT_EQ(test::read_file(ini()), content);
+}
+
+TEST_F(SettingStore, ReadsTheStoredName) {
+    fs::create_directory(folder());
+    const std::string gbk_name = "\xC6\xD5\xCD\xA8.cur";  // GBK "普通.cur"
+    test::write_file(ini(), "; settings\n[" + kSection + "]\n  " + kKey + " =  " + gbk_name + "  \n");
+    EXPECT_TRUE(store_.read_ini());
+    EXPECT_EQ(store_.curve_file, gbk_name);
+}
+
+TEST_F(SettingStore, WriteKeepsEverythingElseByteForByte) {
+    struct Case {
+        const char* name;
+        std::string before;
+        std::string after;
+    };
+    const std::string s = "[" + kSection + "]";
+    const std::string k = kKey + "=";
+    const Case cases[] = {
+        {"value replaced, comments and other sections kept",
+         "; written by hand\r\n[Other]\r\nA = 1\r\n\r\n" + s + "\r\nX=y\r\n" + k +
+             "old.cur\r\nZ=z\r\n[Last]\r\n",
+         "; written by hand\r\n[Other]\r\nA = 1\r\n\r\n" + s + "\r\nX=y\r\n" + k +
+             "new.cur\r\nZ=z\r\n[Last]\r\n"},
+        {"key added after the section's last line", s + "\r\nX=y\r\n\r\n[Next]\r\nB=2\r\n",
+         s + "\r\nX=y\r\n" + k + "new.cur\r\n\r\n[Next]\r\nB=2\r\n"},
+        {"same key in another section untouched", "[Other]\n" + k + "keep.cur\n" + s + "\n",
+         "[Other]\n" + k + "keep.cur\n" + s + "\n" + k + "new.cur\n"},
+        {"section added to a file without a final line break", "[Other]\r\nA=1",
+         "[Other]\r\nA=1\r\n" + s + "\r\n" + k + "new.cur\r\n"},
+        {"line feeds only", "[Other]\nA=1\n", "[Other]\nA=1\n" + s + "\n" + k + "new.cur\n"},
+        {"empty file", "", s + "\r\n" + k + "new.cur\r\n"},
+        {"blanks around the key kept", s + "\r\n  " + kKey + " = old\r\n",
+         s + "\r\n  " + kKey + " =new.cur\r\n"},
+    };
+    fs::create_directory(folder());
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        test::write_file(ini(), c.before);
+        store_.curve_file = "new.cur";
+        EXPECT_TRUE(store_.write_ini());
+        EXPECT_EQ(test::read_file(ini()), c.after);
+        setting reader;
+        reader.set_base_folder(base_.string());
+        EXPECT_TRUE(reader.read_ini());
+        EXPECT_EQ(reader.curve_file, "new.cur");
+    }
+}
+
+TEST_F(SettingStore, FailuresLeaveTheFileAndReturnFalse) {
+    // The settings folder cannot be created: a file stands in its way.
+    test::write_file(folder(), "not a folder");
+    store_.curve_file = "chosen.cur";
+    EXPECT_FALSE(store_.read_ini());
+    EXPECT_EQ(store_.curve_file, "normal.cuv");
+    EXPECT_EQ(test::read_file(folder()), "not a folder");
+    EXPECT_FALSE(store_.write_ini());
+
+    // A name with a line break would add lines to the file: refused.
+    fs::remove(folder());
+    fs::create_directory(folder());
+    const std::string content = "[" + kSection + "]\r\n" + kKey + "=normal.cur\r\n";
+    test::write_file(ini(), content);
+    store_.curve_file = "a.cur\r\n[Injected]";
+    EXPECT_FALSE(store_.write_ini());
+    EXPECT_EQ(test::read_file(ini()), content);
+
+    // The INI path is a folder: nothing can be read or written.
+    fs::remove(ini());
+    fs::create_directory(ini());
+    store_.curve_file = "b.cur";
+    EXPECT_FALSE(store_.write_ini());
+    EXPECT_FALSE(store_.read_ini());
+    EXPECT_EQ(store_.curve_file, "b.cur");
+}
+
+TEST(SettingInstance, OneStoreForTheProcess) {
+    EXPECT_EQ(&get_setting(), &get_setting());
+    get_setting().use_defaults();
+    EXPECT_EQ(get_setting().curve_file, "normal.cuv");
+}
+
+TEST(IniFile, ReadsValues) {
+    struct Case {
+        const char* name;
+        std::string content;
+        std::optional<std::string> expected;
+    } cases[] = {
+        {"plain", "[S]\nK=v\n", "v"},
+        {"blanks trimmed", "[ S ]\n\t K  =  v w \r\n", "v w"},
+        {"quotes removed", "[S]\nK=\"a b\"\n", "a b"},
+        {"empty value", "[S]\nK=\n", ""},
+        {"first section wins", "[S]\nK=1\n[S]\nK=2\n", "1"},
+        {"key in another section", "[T]\nK=v\n[S]\nJ=w\n", std::nullopt},
+        {"no section", "K=v\n", std::nullopt},
+        {"keys are compared exactly", "[S]\nk=v\n", std::nullopt},
+        // 0x5D (']') as the second byte of a double-byte character.
+        {"trail byte that looks like a bracket", "[\x81]]\nK=1\n[S]\nK=2\n", "2"},
+    };
+    for (const Case& c : cases) EXPECT_EQ(ini_read_value(c.content, "S", "K"), c.expected) << c.name;
+    EXPECT_EQ(ini_read_value("[\x81]]\nK=1\n", "\x81]", "K"), "1");
+}
+
+}  // namespace
+}  // namespace rebound
