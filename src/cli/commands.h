@@ -23,6 +23,10 @@ const std::vector<Command>& commands();
 int run_dump(const QStringList& args);
 int run_import(const QStringList& args);
 int run_export_component(const QStringList& args);
+int run_evaluate(const QStringList& args);
+
+// Prints a curve file as JSON; returns the exit status.
+int dump_curve_file(const std::filesystem::path& file);
 
 // "rebound-cli: FILE: message" on standard error; returns 1.
 int fail(const std::filesystem::path& file, const std::string& message);

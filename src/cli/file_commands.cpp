@@ -150,6 +150,7 @@ int run_dump(const QStringList& args) {
         dump_project(project);
         return 0;
     }
+    if (ext == ".cur") return dump_curve_file(file);
     const ComponentFileKind kind = component_file_kind(file.string());
     if (kind == ComponentFileKind::Unsupported) {
         return fail(file, "unknown file type (expected .prj, .xcmp, .cmp, .tmp or .cur)");

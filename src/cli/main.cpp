@@ -21,6 +21,10 @@ const std::vector<Command>& commands() {
         {"export-component", "export-component PROJECT INDEX OUT",
          "Write component INDEX (0-based) of PROJECT as an exported component file (.xcmp appended).",
          run_export_component},
+        {"evaluate", "evaluate PROJECT [--curve FILE] [-o OUT]",
+         "Evaluate every component of PROJECT with the curve FILE (default curve/normal.cur) and save to OUT "
+         "(default PROJECT).",
+         run_evaluate},
     };
     return table;
 }
