@@ -25,7 +25,8 @@ bool SameFolder(const QString& a, const QString& b) {
 
 FileListBox::FileListBox(const QString& folder, QWidget* parent) : QListWidget(parent), mDirectory(folder) {
     setSelectionMode(QAbstractItemView::SingleSelection);
-    setSortingEnabled(false);  // entries are placed by AddEntry
+    setSortingEnabled(false);    // entries are placed by AddEntry
+    setIconSize(QSize(16, 16));  // small glyphs, one compact line per file
 }
 
 void FileListBox::FillIfEmpty() {

@@ -1,7 +1,6 @@
 #include "ui/load_strength_curve_form.h"
 
 #include <QDir>
-#include <QFont>
 #include <QGuiApplication>
 #include <QLabel>
 #include <QMessageBox>
@@ -14,6 +13,7 @@
 #include "evaluation/strength_curve.h"
 #include "platform/qt_bridge.h"
 #include "settings/setting.h"
+#include "ui/app_fonts.h"
 #include "ui/file_list_box.h"
 
 namespace rebound {
@@ -30,9 +30,7 @@ TLoadStrengthCurveFrm::TLoadStrengthCurveFrm(QWidget* parent)
     : QDialog(parent), mCurveFolder(StartUpFolder() + QDir::separator() + QStringLiteral("curve")) {
     setObjectName(QStringLiteral("LoadStrengthCurveFrm"));
     setWindowTitle(QStringLiteral("加载测强曲线"));
-    QFont font(QStringLiteral("宋体"));
-    font.setPixelSize(13);
-    setFont(font);
+    setFont(song_font(13));
     setFixedSize(299, 227);
 
     Label1 = new QLabel(this);

@@ -1,7 +1,6 @@
 #include "ui/strength_curve_syn_form.h"
 
 #include <QDir>
-#include <QFont>
 #include <QGuiApplication>
 #include <QLabel>
 #include <QMessageBox>
@@ -10,6 +9,7 @@
 #include <algorithm>
 #include <vector>
 
+#include "ui/app_fonts.h"
 #include "ui/file_list_box.h"
 
 namespace rebound {
@@ -33,9 +33,7 @@ TStrengthCurve_Syn_Form::TStrengthCurve_Syn_Form(QWidget* parent)
     : QDialog(parent), mCurveFolder(StartUpFolder() + QDir::separator() + QStringLiteral("curve")) {
     setObjectName(QStringLiteral("StrengthCurve_Syn_Form"));
     setWindowTitle(QStringLiteral("Choices Dialog"));
-    QFont font(QStringLiteral("宋体"));
-    font.setPixelSize(13);
-    setFont(font);
+    setFont(song_font(13));
     setFixedSize(345, 255);
 
     SrcLabel = new QLabel(QStringLiteral("设备曲线："), this);
