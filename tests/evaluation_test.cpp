@@ -184,6 +184,29 @@ TEST(EvaluateArea, OrderOfReadingsDoesNotMatter) {
     }
 }
 
+TEST(EvaluateArea, MeanDropsThreeSmallestAndThreeLargest) {
+    // Many reading sets, ties and extremes included, against the plain
+    // definition: sort, sum positions 3 to 12, times 0.1.
+    const Strength_Curve curve;
+    std::uint32_t state = 7;
+    for (int n = 0; n < 2000; ++n) {
+        std::array<std::uint8_t, 16> readings;
+        for (auto& r : readings) {
+            state = state * 1664525u + 1013904223u;
+            const std::uint32_t pick = state >> 24;
+            r = static_cast<std::uint8_t>(n % 3 == 0 ? 30 + pick % 4 : pick);  // small spread: many ties
+        }
+        std::array<std::uint8_t, 16> sorted = readings;
+        std::sort(sorted.begin(), sorted.end());
+        int sum = 0;
+        for (int i = 3; i < 13; ++i) sum += sorted[i];
+        AreaData a;
+        a.readings = readings;
+        evaluate_area(a, curve);
+        ASSERT_EQ(a.mean_rebound, static_cast<float>(sum * 0.1)) << "set " << n;
+    }
+}
+
 TEST(EvaluateArea, CellsOutsideTheLoadedCurveReadZero) {
     const auto row_value = [](int r, int) { return 10.0f + static_cast<float>(r); };
     struct Case {

@@ -38,13 +38,24 @@ double curve_cell(const Strength_Curve& curve, int row, int column) {
 }
 
 // Sum of the ten middle readings of 16: the three smallest and three largest
-// are dropped wherever they stand.
+// are dropped wherever they stand. Same result as summing positions 3 to 12
+// of the sorted readings, found in one pass without sorting or branching:
+// each reading is inserted into the running three smallest and three largest.
 int middle_reading_sum(const std::array<std::uint8_t, kReadingsPerArea>& readings) {
-    std::array<std::uint8_t, kReadingsPerArea> sorted = readings;
-    std::sort(sorted.begin(), sorted.end());
-    int sum = 0;
-    for (std::size_t i = 3; i < kReadingsPerArea - 3; ++i) sum += sorted[i];
-    return sum;
+    int total = 0;
+    int lo1 = 256, lo2 = 256, lo3 = 256;  // three smallest, lo1 <= lo2 <= lo3
+    int hi1 = -1, hi2 = -1, hi3 = -1;     // three largest, hi1 >= hi2 >= hi3
+    for (std::uint8_t reading : readings) {
+        const int v = reading;
+        total += v;
+        lo3 = std::min(lo3, std::max(lo2, v));
+        lo2 = std::min(lo2, std::max(lo1, v));
+        lo1 = std::min(lo1, v);
+        hi3 = std::max(hi3, std::min(hi2, v));
+        hi2 = std::max(hi2, std::min(hi1, v));
+        hi1 = std::max(hi1, v);
+    }
+    return total - lo1 - lo2 - lo3 - hi1 - hi2 - hi3;
 }
 
 struct CarbonationSummary {
