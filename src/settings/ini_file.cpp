@@ -45,7 +45,11 @@ std::vector<Line> split_lines(std::string_view content) {
     while (pos < content.size()) {
         const std::size_t nl = content.find('\n', pos);
         if (nl == std::string_view::npos) {
-            lines.push_back({pos, content.size(), content.size()});
+            // A carriage return ending the file ends its last line, as it
+            // will once the line break is completed.
+            std::size_t end = content.size();
+            if (content.back() == '\r') --end;
+            lines.push_back({pos, end, content.size()});
             break;
         }
         std::size_t end = nl;
@@ -99,6 +103,17 @@ SectionSpan find_section(std::string_view content, const std::vector<Line>& line
     return span;
 }
 
+// Completes an unfinished last line: a lone carriage return gets its line
+// feed, any other text the file's line break.
+void finish_last_line(std::string& out, std::string_view eol) {
+    if (out.empty() || out.back() == '\n') return;
+    if (out.back() == '\r') {
+        out.push_back('\n');
+    } else {
+        out.append(eol);
+    }
+}
+
 std::string_view line_break_of(std::string_view content) {
     const std::size_t nl = content.find('\n');
     if (nl == std::string_view::npos) return "\r\n";
@@ -136,7 +151,7 @@ std::string ini_write_value(std::string_view content, std::string_view section, 
 
     if (!span.found) {
         out.append(content);
-        if (!out.empty() && out.back() != '\n') out.append(eol);
+        finish_last_line(out, eol);
         out.append("[").append(section).append("]").append(eol);
         out.append(key).append("=").append(value).append(eol);
         return out;
@@ -162,7 +177,7 @@ std::string ini_write_value(std::string_view content, std::string_view section, 
     }
     const Line& after = lines[last];
     out.append(content.substr(0, after.next));
-    if (after.next == after.end) out.append(eol);  // the file ended without a line break
+    finish_last_line(out, eol);  // the section's last line may end the file
     out.append(key).append("=").append(value).append(eol);
     out.append(content.substr(after.next));
     return out;
