@@ -143,6 +143,15 @@ TEST(CurveTable, ShippedCurveEqualsTheConversionTable) {
     EXPECT_EQ(row200, (std::vector<float>{0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 58.3f, 56.4f}));
 }
 
+TEST(CurveTable, RepositoryTableMatchesTheReferenceCopy) {
+    // The reference data folder lies beside the repository when it is present.
+    const std::filesystem::path reference =
+        kSourceDir.parent_path() / "shared" / "data" / "uniform-conversion-table.csv";
+    if (!std::filesystem::exists(reference)) GTEST_SKIP() << "no reference copy at " << reference;
+    EXPECT_EQ(test::read_file(kSourceDir / "data" / "source" / "uniform-conversion-table.csv"),
+              test::read_file(reference));
+}
+
 TEST(CurveTable, ReadsAndRejectsTables) {
     struct Case {
         const char* name;
