@@ -188,18 +188,27 @@ private slots:
     }
 
     void choosingFileReplacesCurveAndStoresName_data() {
+        QTest::addColumn<QString>("chosen");
         QTest::addColumn<bool>("pressEnter");
-        QTest::newRow("OK clicked") << false;
-        QTest::newRow("Enter pressed") << true;
+        QTest::newRow("OK clicked") << "B.cur" << false;
+        QTest::newRow("Enter pressed") << "B.cur" << true;
+        QTest::newRow("chinese file name") << QStringLiteral("泵送.cur") << false;
+        // Only the opening is checked: a file without a curve is read as the
+        // reader sees it (here too short for a header) and its name stored.
+        QTest::newRow("not a curve") << "notes.txt" << false;
     }
 
     void choosingFileReplacesCurveAndStoresName() {
+        QFETCH(QString, chosen);
         QFETCH(bool, pressEnter);
         QVERIFY(QDir(Root()).mkdir("curve"));
         const Strength_Curve a = MakeCurve(3, 13, 10.0f);
         const Strength_Curve b = MakeCurve(2, 4, 50.0f);
         WriteCurve(CurvePath("A.cur"), a);
         WriteCurve(CurvePath("B.cur"), b);
+        WriteCurve(CurvePath(QStringLiteral("泵送.cur")), b);
+        WriteBytes(CurvePath("notes.txt"), "abc");
+        const Strength_Curve expected = chosen == "notes.txt" ? Strength_Curve{} : b;
         // Another section of the settings file must survive the write.
         QVERIFY(QDir(Root()).mkdir("Setting"));
         WriteBytes(mIniPath,
@@ -210,7 +219,7 @@ private slots:
         TLoadStrengthCurveFrm dialog;
         dialog.mTargetCurve = &curve;
         dialog.show();
-        QVERIFY(SelectEntry(dialog.FileListBox1, "B.cur"));
+        QVERIFY(SelectEntry(dialog.FileListBox1, chosen));
         if (pressEnter)
             QTest::keyClick(dialog.FileListBox1, Qt::Key_Return);
         else
@@ -218,16 +227,16 @@ private slots:
 
         QVERIFY(!dialog.isVisible());
         QCOMPARE(dialog.result(), int(QDialog::Accepted));
-        QVERIFY(curve == b);
-        QCOMPARE(get_setting().curve_file, std::string("B.cur"));
-        QCOMPARE(IniCurveValue(mIniPath), QByteArray("B.cur"));
+        QVERIFY(curve == expected);
+        QCOMPARE(get_setting().curve_file, platform::from_qstring(chosen));
+        QCOMPARE(IniCurveValue(mIniPath), Gbk(chosen));
         QVERIFY(ReadBytes(mIniPath).contains("[Other]\r\nkey=1"));
 
         // The next start reads the same name.
         setting nextStart;
         nextStart.set_base_folder(platform::to_path(QDir::toNativeSeparators(Root())).string());
         QVERIFY(nextStart.read_ini());
-        QCOMPARE(nextStart.curve_file, std::string("B.cur"));
+        QCOMPARE(nextStart.curve_file, platform::from_qstring(chosen));
     }
 
     // Ways of leaving the dialog that must leave curve, stored name and
