@@ -117,6 +117,8 @@ public:
     // shows area r - 1; the row count includes the header row.
     int GridRowCount() const;
     QString GridCellText(int column, int row) const;
+    // Puts `text` into a cell below the header row (row >= 1).
+    void SetGridCell(int column, int row, const QString& text);
 
     // ---- Commands (handlers of the actions) --------------------------------
     void FileNew1Execute();
@@ -268,8 +270,6 @@ private:
     void ShowDateText(QDateEdit* picker, const std::string& text, const QString& field);
     void UpdateEditActions();
     QLineEdit* FocusedTextBox() const;
-    // Puts `text` into the cell of the grid (grid coordinates, row >= 1).
-    void SetGridCell(int column, int row, const QString& text);
     // The area under the in-place selectors, or nullptr when there is none.
     AreaData* SelectedArea();
 

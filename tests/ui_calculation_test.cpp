@@ -1,0 +1,306 @@
+// The calculation command, the three message-only commands, the command that
+// opens the curve selection dialog, and the grid's in-place editors, run on
+// the real window in its own application folder.
+#include <QAction>
+#include <QComboBox>
+#include <QFile>
+#include <QLineEdit>
+#include <QTableWidget>
+#include <QTest>
+#include <sstream>
+#include <stdexcept>
+
+#include "evaluation/evaluation.h"
+#include "platform/dates.h"
+#include "ui/load_strength_curve_form.h"
+#include "ui_window_support.h"
+
+using namespace rebound;
+using namespace rebound::test;
+
+namespace {
+
+void trigger(TSDIAppForm& w, const char* name) {
+    QAction* action = w.findChild<QAction*>(QString::fromLatin1(name));
+    QVERIFY2(action != nullptr, name);
+    action->trigger();
+}
+
+Strength_Curve shipped_curve() {
+    QFile file(QStringLiteral(REBOUND_SOURCE_DIR "/data/curve/normal.cur"));
+    Strength_Curve curve;
+    if (file.open(QIODevice::ReadOnly)) {
+        std::istringstream in(file.readAll().toStdString());
+        curve.read_from(in);
+    }
+    return curve;
+}
+
+// A component as the instrument might hand it over, with results that the
+// evaluation will replace.
+ComponentInfo measured_component() {
+    ComponentInfo c;
+    c.component_name = "KZ-1";
+    c.strength_avg = 99.0f;
+    const int bases[] = {28, 33, 38, 44};
+    const std::uint8_t depths[] = {3, 0, 5, 9};
+    for (int i = 0; i < 4; ++i) {
+        AreaData a;
+        for (int k = 0; k < 16; ++k) {
+            a.readings[static_cast<std::size_t>(k)] = static_cast<std::uint8_t>(bases[i] + (k * 7) % 6);
+        }
+        a.carbonation_index = depths[i];
+        a.angle_index = static_cast<std::uint8_t>(i % 3);
+        a.surface_index = static_cast<std::uint8_t>(i % 3);
+        a.area_strength = 77.7f;
+        c.add_area(a);
+    }
+    return c;
+}
+
+}  // namespace
+
+class CalculationTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void initTestCase() { platform::set_fixed_today(platform::Date{2026, 12, 10}); }
+    void init() { folder = std::make_unique<AppFolder>(); }
+    void cleanup() {
+        window.reset();
+        folder.reset();
+    }
+
+    void calculationWithoutStandardCurve();
+    void calculationNeedsACurrentComponent();
+    void calculationUsesTheStandardCurveAfresh();
+    void messageCommands_data();
+    void messageCommands();
+    void loadCurveCommandOpensTheSelectionDialog();
+    void typedReadings_data();
+    void typedReadings();
+    void typedResultsAreThrownAway();
+    void selectorsWriteIndexAndText_data();
+    void selectorsWriteIndexAndText();
+    void selectorOverAMissingAreaTouchesNothing();
+
+private:
+    void start(const std::vector<ComponentInfo>& components) {
+        window = make_window(prompts);
+        for (const ComponentInfo& c : components) {
+            window->mProject.add_component(c);
+        }
+        window->RefreshAll();
+    }
+
+    std::unique_ptr<AppFolder> folder;
+    std::unique_ptr<TSDIAppForm> window;
+    ScriptedPrompts* prompts = nullptr;
+};
+
+void CalculationTest::calculationWithoutStandardCurve() {
+    // A curve under another name is no substitute for the standard one.
+    QVERIFY(folder->installCurve(QStringLiteral("normal.cuv")));
+    start({measured_component()});
+    const Strength_Curve before = window->mCurve;
+    QVERIFY(!before.values.empty());
+
+    trigger(*window, "act_single_caculate");
+
+    QCOMPARE(prompts->messages, QStringList{QString::fromUtf8("您所使用的测强曲线normal.cur不存在！")});
+    QVERIFY(window->mProject.components[0] == measured_component());
+    QVERIFY(window->mCurve == before);
+    QCOMPARE(window->GridCellText(kGridStrengthColumn, 1), QStringLiteral("77.7"));
+}
+
+void CalculationTest::calculationNeedsACurrentComponent() {
+    start({});
+    trigger(*window, "act_single_caculate");
+    QVERIFY(prompts->messages.isEmpty());
+    QVERIFY(window->mCurve.values.empty());
+}
+
+void CalculationTest::calculationUsesTheStandardCurveAfresh() {
+    QVERIFY(folder->installCurve());
+    start({measured_component(), measured_component()});
+    window->mCurve.reset();
+    window->SelectComponentRow(1);
+
+    trigger(*window, "act_single_caculate");
+    QVERIFY(prompts->messages.isEmpty());
+    const Strength_Curve curve = shipped_curve();
+    QVERIFY(window->mCurve == curve);
+    ComponentInfo expected = measured_component();
+    evaluate_component(expected, curve);
+    const ComponentInfo first = window->mProject.components[1];
+    QVERIFY(first == expected);
+    QVERIFY(first.areas[0].area_strength != 77.7f);
+    // Only the current component is evaluated.
+    QVERIFY(window->mProject.components[0] == measured_component());
+    for (int r = 1; r <= 4; ++r) {
+        QCOMPARE(
+            window->GridCellText(kGridStrengthColumn, r),
+            QString::asprintf("%.1f", double(first.areas[static_cast<std::size_t>(r - 1)].area_strength)));
+        QCOMPARE(
+            window->GridCellText(kGridMeanColumn, r),
+            QString::asprintf("%.1f", double(first.areas[static_cast<std::size_t>(r - 1)].mean_rebound)));
+    }
+
+    trigger(*window, "act_single_caculate");
+    QVERIFY(window->mProject.components[1] == first);
+}
+
+void CalculationTest::messageCommands_data() {
+    QTest::addColumn<QString>("action");
+    QTest::addColumn<QString>("message");
+    QTest::newRow("create curve") << "act_create_strength_curve" << QString::fromUtf8("计算测强曲线");
+    QTest::newRow("export report") << "act_export_report" << QString::fromUtf8("输出报告文档");
+    QTest::newRow("group calculation") << "act_group_caculate" << QString::fromUtf8("批量计算构件");
+}
+
+void CalculationTest::messageCommands() {
+    QFETCH(QString, action);
+    QFETCH(QString, message);
+    start({measured_component()});
+    trigger(*window, action.toLatin1().constData());
+    QCOMPARE(prompts->messages, QStringList{message});
+    QVERIFY(window->mProject.components[0] == measured_component());
+}
+
+void CalculationTest::loadCurveCommandOpensTheSelectionDialog() {
+    start({});
+    TLoadStrengthCurveFrm* shown = nullptr;
+    prompts->onModal = [&](QDialog& dialog) {
+        shown = qobject_cast<TLoadStrengthCurveFrm*>(&dialog);
+        return int(QDialog::Accepted);
+    };
+    trigger(*window, "act_load_strength_curve");
+    QVERIFY(shown != nullptr);
+    QCOMPARE(shown, window->LoadStrengthCurveFrm);
+    QCOMPARE(shown->mTargetCurve, &window->mCurve);
+    QVERIFY(prompts->messages.isEmpty());
+
+    prompts->onModal = [](QDialog&) -> int { throw std::runtime_error("list failed"); };
+    trigger(*window, "act_load_strength_curve");
+    QCOMPARE(prompts->messages, QStringList{QString::fromUtf8("测强曲线读取失败！")});
+}
+
+void CalculationTest::typedReadings_data() {
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<int>("stored");
+    QTest::addColumn<QString>("cell");
+    QTest::newRow("in range") << "42" << 42 << "42";
+    QTest::newRow("largest") << "255" << 255 << "255";
+    QTest::newRow("too large") << "300" << 255 << "255";
+    QTest::newRow("negative") << "-5" << 0 << "0";
+    QTest::newRow("not a number") << "4x" << 36 << "0";
+    QTest::newRow("decimal") << "36.5" << 36 << "0";
+}
+
+void CalculationTest::typedReadings() {
+    QFETCH(QString, typed);
+    QFETCH(int, stored);
+    QFETCH(QString, cell);
+    ComponentInfo c = measured_component();
+    c.areas[1].readings[4] = 36;
+    start({c});
+    window->SetGridCell(5, 2, typed);  // the typed text stands in the cell
+    window->sg_areasSetEditText(5, 2, typed);
+    QCOMPARE(int(window->mProject.components[0].areas[1].readings[4]), stored);
+    if (typed == cell) {
+        QCOMPARE(window->GridCellText(5, 2), typed);
+    } else {
+        QCOMPARE(window->GridCellText(5, 2), cell);
+    }
+    // Only that reading changes.
+    ComponentInfo expected = c;
+    expected.areas[1].readings[4] = static_cast<std::uint8_t>(stored);
+    QVERIFY(window->mProject.components[0] == expected);
+}
+
+void CalculationTest::typedResultsAreThrownAway() {
+    start({measured_component()});
+    window->SetGridCell(kGridStrengthColumn, 1, QStringLiteral("12.3"));
+    window->sg_areasSetEditText(kGridStrengthColumn, 1, QStringLiteral("12.3"));
+    QCOMPARE(window->GridCellText(kGridStrengthColumn, 1), QStringLiteral("77.7"));
+
+    // The depth column and empty texts are left alone; so is a row without area.
+    window->SetGridCell(kGridDepthColumn, 1, QStringLiteral("9"));
+    window->sg_areasSetEditText(kGridDepthColumn, 1, QStringLiteral("9"));
+    QCOMPARE(window->GridCellText(kGridDepthColumn, 1), QStringLiteral("9"));
+    window->sg_areasSetEditText(3, 1, QString());
+    window->sg_areasSetEditText(3, 9, QStringLiteral("50"));
+    QVERIFY(window->mProject.components[0] == measured_component());
+}
+
+void CalculationTest::selectorsWriteIndexAndText_data() {
+    QTest::addColumn<int>("column");
+    QTest::addColumn<QString>("selector");
+    QTest::addColumn<int>("shownIndex");
+    QTest::addColumn<int>("chosen");
+    QTest::addColumn<QString>("cellAfter");
+    QTest::addColumn<QString>("gridAfterRefresh");
+    // Area 2 (row 3) holds depth 5, angle 2, surface 2.
+    QTest::newRow("depth") << kGridDepthColumn << "cbDepth_Selected" << 5 << 2 << "0.5mm"
+                           << "0.5";
+    QTest::newRow("angle") << kGridAngleColumn << "cbAngle_Selected" << 2 << 1 << QString::fromUtf8("30°")
+                           << "30";
+    QTest::newRow("side") << kGridSideColumn << "cbSide_Selected" << 2 << 1 << "Downwards"
+                          << "Downwards";
+}
+
+void CalculationTest::selectorsWriteIndexAndText() {
+    QFETCH(int, column);
+    QFETCH(QString, selector);
+    QFETCH(int, shownIndex);
+    QFETCH(int, chosen);
+    QFETCH(QString, cellAfter);
+    QFETCH(QString, gridAfterRefresh);
+    start({measured_component()});
+    window->show();
+    QComboBox* box = window->findChild<QComboBox*>(selector);
+    QVERIFY(box != nullptr);
+    QVERIFY(!box->isVisible());
+
+    window->sg_areasSelectCell(column, 3);
+    QVERIFY(box->isVisible());
+    QCOMPARE(window->mCurrentAreaRow, 2);
+    QCOMPARE(box->currentIndex(), shownIndex);
+    // Placed over its cell, one pixel to the left, four wider, 60 taller.
+    const QRect cell = window->sg_areas->visualRect(window->sg_areas->model()->index(2, column));
+    const QPoint corner = window->sg_areas->viewport()->mapTo(window->pnl_right, cell.topLeft());
+    QCOMPARE(box->geometry(), QRect(corner.x() - 1, corner.y(), cell.width() + 4, cell.height() + 60));
+
+    box->setCurrentIndex(chosen);
+    emit box->activated(chosen);
+    QCOMPARE(window->GridCellText(column, 3), cellAfter);
+    const AreaData& area = window->mProject.components[0].areas[2];
+    const int stored = column == kGridDepthColumn   ? area.carbonation_index
+                       : column == kGridAngleColumn ? area.angle_index
+                                                    : area.surface_index;
+    QCOMPARE(stored, chosen);
+    window->RefreshAreaGrid();
+    QCOMPARE(window->GridCellText(column, 3), gridAfterRefresh);
+
+    // Another column hides the selector again.
+    window->sg_areasSelectCell(3, 3);
+    QVERIFY(!box->isVisible());
+}
+
+void CalculationTest::selectorOverAMissingAreaTouchesNothing() {
+    ComponentInfo empty;
+    empty.component_name = "E";
+    start({empty});
+    window->show();
+    window->sg_areasSelectCell(kGridAngleColumn, 1);
+    QVERIFY(window->cbAngle_Selected->isVisible());
+    window->cbAngle_Selected->setCurrentIndex(3);
+    window->cbAngle_SelectedChange();
+    window->cbDepth_SelectedChange();
+    window->cbSide_SelectedChange();
+    QVERIFY(window->mProject.components[0].areas.empty());
+    QCOMPARE(window->GridCellText(kGridAngleColumn, 1), QString());
+}
+
+QTEST_MAIN(CalculationTest)
+#include "ui_calculation_test.moc"

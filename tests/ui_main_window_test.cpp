@@ -1,0 +1,703 @@
+// The main window driven as an operator drives it: actions triggered by name,
+// text typed into the boxes, rows selected in the list, dialogs answered in
+// advance. Each test runs in its own application folder.
+#include <QAction>
+#include <QApplication>
+#include <QCheckBox>
+#include <QClipboard>
+#include <QDateEdit>
+#include <QFileInfo>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMenuBar>
+#include <QTableWidget>
+#include <QTest>
+#include <QToolBar>
+#include <sstream>
+
+#include "fileio/exchange.h"
+#include "fixtures.h"
+#include "platform/dates.h"
+#include "platform/files.h"
+#include "platform/qt_bridge.h"
+#include "ui/app_fonts.h"
+#include "ui_window_support.h"
+
+using namespace rebound;
+using namespace rebound::test;
+
+namespace {
+
+void trigger(TSDIAppForm& w, const char* name) {
+    QAction* action = w.findChild<QAction*>(QString::fromLatin1(name));
+    QVERIFY2(action != nullptr, name);
+    action->trigger();
+}
+
+// Types any text, one key per character (QTest::keyClicks takes ASCII only).
+void type_text(QWidget* widget, const QString& text) {
+    for (const QChar ch : text) {
+        QTest::sendKeyEvent(QTest::Click, widget, Qt::Key_unknown, QString(ch), Qt::NoModifier);
+    }
+}
+
+QStringList list_column(const TSDIAppForm& w, int column) {
+    QStringList texts;
+    for (int r = 0; r < w.lvComponents->rowCount(); ++r) {
+        texts << w.lvComponents->item(r, column)->text();
+    }
+    return texts;
+}
+
+// Visible entries of a menu, separators as "-".
+QStringList visible_entries(const QMenu* menu) {
+    QStringList entries;
+    for (const QAction* a : menu->actions()) {
+        if (a->isVisible()) {
+            entries << (a->isSeparator() ? QStringLiteral("-") : a->text());
+        }
+    }
+    return entries;
+}
+
+DeviceArea device_area(int base, std::uint8_t carbonation, float mean, float strength) {
+    DeviceArea a;
+    for (int i = 0; i < 16; ++i) {
+        a.readings[i] = static_cast<std::uint8_t>(base + i % 5);
+    }
+    a.angle = 2;
+    a.surface = 1;
+    a.carbonation = carbonation;
+    a.mean = mean;
+    a.fifth = strength;
+    return a;
+}
+
+ComponentInfo component_with_areas(const std::string& name, int areas) {
+    ComponentInfo c;
+    c.component_name = name;
+    for (int i = 0; i < areas; ++i) {
+        AreaData a;
+        a.readings.fill(static_cast<std::uint8_t>(30 + i));
+        c.add_area(a);
+    }
+    return c;
+}
+
+void load_project(TSDIAppForm& w, const std::vector<ComponentInfo>& components) {
+    for (const ComponentInfo& c : components) {
+        w.mProject.add_component(c);
+    }
+    w.RefreshAll();
+}
+
+}  // namespace
+
+class MainWindowTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void initTestCase() {
+        install_font_substitutions();
+        platform::set_fixed_today(platform::Date{2026, 12, 10});
+    }
+    void init() {
+        folder = std::make_unique<AppFolder>();
+        window = make_window(prompts);
+    }
+    void cleanup() {
+        window.reset();
+        folder.reset();
+    }
+
+    void startsEmptyWithTheCommandTable();
+    void readsTheStartupCurveBelowTheStartFolder();
+    void importSaveAndOpenAgain();
+    void newProject_data();
+    void newProject();
+    void deleteComponentOnTheLastOfThree();
+    void deleteComponentNeedsASelectionAndTwoComponents();
+    void createComponentAndAreas();
+    void saveAsAppendsTheProjectExtension_data();
+    void saveAsAppendsTheProjectExtension();
+    void saveWithAFileNameWritesThePanelAsItStands();
+    void typingANameUpdatesTheListKeyByKey();
+    void panelEditsGoToTheCurrentComponentOnly();
+    void gridTexts_data();
+    void gridTexts();
+    void gridRowCounts_data();
+    void gridRowCounts();
+    void failureMessages();
+    void unreadableDateIsNamedAndTheRestRefreshed();
+    void exportComponent();
+    void editCommandsFollowFocusSelectionAndClipboard();
+    void shortcutsAndDialogCommands();
+
+private:
+    std::unique_ptr<AppFolder> folder;
+    std::unique_ptr<TSDIAppForm> window;
+    ScriptedPrompts* prompts = nullptr;
+};
+
+void MainWindowTest::startsEmptyWithTheCommandTable() {
+    TSDIAppForm& w = *window;
+    QCOMPARE(w.objectName(), QStringLiteral("TSDIAppForm"));
+    QCOMPARE(w.windowTitle(), QStringLiteral("Digital Concret Test Hammer Halvorn Instruments V1.2"));
+    QCOMPARE(w.minimumSize(), QSize(800, 600));
+    QCOMPARE(w.mAppFolder, QDir::currentPath());
+    QCOMPARE(w.lvComponents->rowCount(), 0);
+    QCOMPARE(w.mCurrentItem, -1);
+    QCOMPARE(w.txt_project_name->text(), QStringLiteral("New Project"));
+    for (QLineEdit* box : {w.txt_fcue, w.txt_fcumin, w.txt_mfcu, w.txt_sfcu}) {
+        QCOMPARE(box->text(), QStringLiteral("0.0"));
+    }
+    QCOMPARE(w.GridRowCount(), 2);
+    QCOMPARE(w.sg_areas->columnCount(), 22);
+    QCOMPARE(w.GridCellText(17, 0), QStringLiteral("Carb.\nDepth"));
+    QCOMPARE(w.GridCellText(21, 0), QStringLiteral("Fcu\n(MPa)"));
+    QCOMPARE(w.GridCellText(18, 0), QStringLiteral("Rm\n"));
+    QCOMPARE(w.GridCellText(5, 0), QStringLiteral("5"));
+
+    // Menus as the operator sees them: hidden entries do not show.
+    const QList<QAction*> top = w.menuBar()->actions();
+    QCOMPARE(top.size(), 4);
+    QCOMPARE(top[3]->text(), QStringLiteral("Abort(&A)"));
+    QCOMPARE(visible_entries(w.File1),
+             (QStringList{"New Project(&N)", "Open Project(&O)", "Save(&S)", "Save as(&A)...", "-", "-",
+                          "Print(&P)", "Print Setup(&U)", "Print Preview(&V)", "-", "Quit(&X)"}));
+    QCOMPARE(visible_entries(w.Edit1), (QStringList{"Cu&t", "&Copy", "&Paste"}));
+    QCOMPARE(visible_entries(w.Data1), (QStringList{"Import Component(&I)", "Delete Component(&D)"}));
+    QCOMPARE(visible_entries(w.pm_components), (QStringList{"Import Component(&I)", "Delect Component(&D)"}));
+    const QAction* caculateItem = w.findChild<QAction*>(QStringLiteral("act_single_caculate_item"));
+    QVERIFY(caculateItem != nullptr);
+    QCOMPARE(caculateItem->text(), QStringLiteral("Caculate(&S)"));
+    QVERIFY(!caculateItem->isVisible());
+    QVERIFY(!caculateItem->isEnabled());
+    QVERIFY(!w.ToolBar1->isVisibleTo(&w));
+    QVERIFY(!w.ToolBar1->isEnabled());
+    QVERIFY(!w.EditCut1->isEnabled());
+    QVERIFY(!w.EditCopy1->isEnabled());
+    QCOMPARE(w.FileNew1->shortcut(), QKeySequence(QStringLiteral("Ctrl+N")));
+    QCOMPARE(w.FileNew1->statusTip(), QString::fromUtf8("新建工程文件"));
+    QVERIFY(prompts->messages.isEmpty());
+}
+
+void MainWindowTest::readsTheStartupCurveBelowTheStartFolder() {
+    // The first window wrote the default settings; a curve of that name in
+    // the start folder's curve folder is read by the next start.
+    QVERIFY(window->mCurve.values.empty());
+    QVERIFY(QFileInfo::exists(folder->file(QStringLiteral("Setting/setting.ini"))));
+    QVERIFY(folder->installCurve(QStringLiteral("normal.cuv")));
+    window = make_window(prompts);
+    QFile file(folder->file(QStringLiteral("curve/normal.cuv")));
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    Strength_Curve expected;
+    std::istringstream in(file.readAll().toStdString());
+    expected.read_from(in);
+    QVERIFY(!expected.values.empty());
+    QCOMPARE(window->mCurve, expected);
+}
+
+void MainWindowTest::importSaveAndOpenAgain() {
+    TSDIAppForm& w = *window;
+    const QString device = folder->file(QStringLiteral("B12.cmp"));
+    write_file(platform::to_path(device),
+               device_record("B12",
+                             {device_area(30, 3, 31.84f, 25.36f), device_area(35, 0, 36.26f, 30.04f),
+                              device_area(40, 13, 41.0f, 0.0f)},
+                             -1, 1, 27.26f, 21.5f, 3.04f, 22.95f));
+    prompts->openAnswers = {device};
+    trigger(w, "act_import_component");
+
+    QCOMPARE(prompts->openFilters,
+             QStringList{QStringLiteral("Component(*.cmp;*.tmp;*.CMP;*.TMP;)|*.cmp;*.tmp;*.CMP;*.TMP;)")});
+    QVERIFY(prompts->messages.isEmpty());
+    QCOMPARE(list_column(w, 0), QStringList{"1"});
+    QCOMPARE(list_column(w, 1), QStringList{"B12"});
+    QCOMPARE(list_column(w, 2),
+             QStringList{platform::to_qstring(platform::file_creation_date(platform::to_path(device)))});
+    QCOMPARE(w.mCurrentItem, 0);
+    QCOMPARE(w.txt_component_name->text(), QStringLiteral("B12"));
+    QCOMPARE(w.txt_area_number->text(), QStringLiteral("3"));
+    QCOMPARE(w.txt_mfcu->text(), QStringLiteral("27.3"));
+    QCOMPARE(w.txt_fcumin->text(), QStringLiteral("21.5"));
+    QCOMPARE(w.txt_sfcu->text(), QStringLiteral("3.0"));
+    QCOMPARE(w.txt_fcue->text(), QStringLiteral("23.0"));
+    QCOMPARE(w.txt_curve_filename->text(), QStringLiteral("normal.cur"));
+    QVERIFY(w.chk_pump_tag->isChecked());
+    QCOMPARE(w.GridRowCount(), 4);
+    QCOMPARE(w.GridCellText(0, 2), QStringLiteral("2"));
+    QCOMPARE(w.GridCellText(1, 2), QStringLiteral("35"));
+    QCOMPARE(w.GridCellText(17, 1), QStringLiteral("1.0"));
+    QCOMPARE(w.GridCellText(18, 2), QStringLiteral("36.3"));
+    QCOMPARE(w.GridCellText(19, 2), QStringLiteral("-30"));
+    QCOMPARE(w.GridCellText(20, 3), QStringLiteral("Downwards"));
+    QCOMPARE(w.GridCellText(21, 1), QStringLiteral("25.4"));
+    QCOMPARE(w.GridCellText(21, 3), QStringLiteral("0.0"));
+
+    // Header texts typed into the project panel reach the file on Save.
+    QTest::keyClicks(w.txt_report_serial, QStringLiteral("R-2026-17"));
+    w.txt_supervision_unit->setText(QString::fromUtf8("监理公司"));
+    w.dt_agent_date->setDate(QDate(2026, 3, 4));
+    prompts->saveAnswers = {folder->file(QStringLiteral("site"))};
+    trigger(w, "FileSave1");
+    QCOMPARE(prompts->saveFilters, QStringList{QStringLiteral("Project(*.prj)|*.prj|All Files(*.*)|*.*")});
+    QCOMPARE(w.mFileName, folder->file(QStringLiteral("site.prj")));
+    QVERIFY(prompts->messages.isEmpty());
+    const ReboundFile saved = w.mProject;
+    QCOMPARE(saved.report_serial, std::string("R-2026-17"));
+    QCOMPARE(saved.agent_date, platform::format_date({2026, 3, 4}));
+
+    prompts->questionAnswers = {QMessageBox::No};
+    trigger(w, "FileNew1");
+    QCOMPARE(w.lvComponents->rowCount(), 0);
+    QCOMPARE(w.txt_report_serial->text(), QString());
+
+    prompts->openAnswers = {folder->file(QStringLiteral("site.prj"))};
+    trigger(w, "FileOpen1");
+    QVERIFY(prompts->messages.isEmpty());
+    QVERIFY(w.mProject == saved);
+    QCOMPARE(w.txt_report_serial->text(), QStringLiteral("R-2026-17"));
+    QCOMPARE(w.txt_supervision_unit->text(), QString::fromUtf8("监理公司"));
+    QCOMPARE(w.dt_agent_date->date(), QDate(2026, 3, 4));
+    QCOMPARE(w.txt_component_name->text(), QStringLiteral("B12"));
+    QCOMPARE(w.GridCellText(18, 2), QStringLiteral("36.3"));
+}
+
+void MainWindowTest::newProject_data() {
+    QTest::addColumn<int>("answer");
+    QTest::addColumn<QString>("saveAnswer");
+    QTest::addColumn<int>("componentsAfter");
+    QTest::addColumn<bool>("fileWritten");
+    QTest::addColumn<QString>("message");
+    QTest::newRow("yes, saved") << int(QMessageBox::Yes) << "kept" << 0 << true << "";
+    QTest::newRow("yes, dialog cancelled") << int(QMessageBox::Yes) << "" << 3 << false << "";
+    QTest::newRow("yes, write fails")
+        << int(QMessageBox::Yes) << "no/such/folder/kept" << 3 << false << "Save Project Fail!";
+    QTest::newRow("no") << int(QMessageBox::No) << "" << 0 << false << "";
+    QTest::newRow("cancel") << int(QMessageBox::Cancel) << "" << 3 << false << "";
+}
+
+void MainWindowTest::newProject() {
+    QFETCH(int, answer);
+    QFETCH(QString, saveAnswer);
+    QFETCH(int, componentsAfter);
+    QFETCH(bool, fileWritten);
+    QFETCH(QString, message);
+    TSDIAppForm& w = *window;
+    load_project(w,
+                 {component_with_areas("A", 2), component_with_areas("B", 3), component_with_areas("C", 1)});
+    w.mFileName = folder->file(QStringLiteral("old.prj"));
+    w.txt_project_name->setText(QStringLiteral("Bridge"));
+    prompts->questionAnswers = {static_cast<QMessageBox::StandardButton>(answer)};
+    if (!saveAnswer.isEmpty()) {
+        prompts->saveAnswers = {folder->file(saveAnswer)};
+    }
+
+    trigger(w, "FileNew1");
+
+    QCOMPARE(prompts->questions, QStringList{QStringLiteral("Message|Save changes to current project?")});
+    QCOMPARE(int(w.mProject.component_count()), componentsAfter);
+    QCOMPARE(w.lvComponents->rowCount(), componentsAfter);
+    QCOMPARE(QFileInfo::exists(folder->file(QStringLiteral("kept.prj"))), fileWritten);
+    QCOMPARE(prompts->messages, message.isEmpty() ? QStringList() : QStringList{message});
+    if (componentsAfter == 0) {
+        QCOMPARE(w.mCurrentItem, -1);
+        QVERIFY(w.mFileName.isEmpty());
+        QCOMPARE(w.txt_project_name->text(), QStringLiteral("New Project"));
+        QCOMPARE(w.dt_agent_date->date(), QDate(2026, 12, 10));
+        QCOMPARE(w.GridRowCount(), 2);
+        QCOMPARE(w.GridCellText(1, 1), QString());
+        QCOMPARE(w.txt_component_name->text(), QString());
+    } else {
+        QCOMPARE(w.txt_project_name->text(), QStringLiteral("Bridge"));
+        QCOMPARE(w.mCurrentItem, 0);
+    }
+    if (fileWritten) {
+        ReboundFile written;
+        QVERIFY(written.load(platform::to_path(folder->file(QStringLiteral("kept.prj")))));
+        QCOMPARE(written.project_name, std::string("Bridge"));
+        QCOMPARE(int(written.component_count()), 3);
+    }
+}
+
+void MainWindowTest::deleteComponentOnTheLastOfThree() {
+    TSDIAppForm& w = *window;
+    load_project(w,
+                 {component_with_areas("A", 2), component_with_areas("B", 3), component_with_areas("C", 4)});
+    w.lvComponents->item(1, 0)->setData(Qt::UserRole, 0);  // a list flag not yet stored
+    w.SelectComponentRow(2);
+    QCOMPARE(w.txt_component_name->text(), QStringLiteral("C"));
+
+    trigger(w, "act_remove_component");
+
+    QCOMPARE(list_column(w, 0), (QStringList{"1", "2"}));
+    QCOMPARE(list_column(w, 1), (QStringList{"A", "B"}));
+    QCOMPARE(w.mCurrentItem, 0);
+    QCOMPARE(w.txt_component_name->text(), QStringLiteral("A"));
+    QCOMPARE(w.GridRowCount(), 3);
+    QCOMPARE(int(w.mProject.components[1].list_checked), 0);
+}
+
+void MainWindowTest::deleteComponentNeedsASelectionAndTwoComponents() {
+    TSDIAppForm& w = *window;
+    load_project(w, {component_with_areas("A", 2)});
+    trigger(w, "act_remove_component");
+    QCOMPARE(int(w.mProject.component_count()), 1);
+
+    load_project(w, {component_with_areas("B", 2)});
+    w.lvComponents->clearSelection();
+    trigger(w, "act_remove_component");
+    QCOMPARE(int(w.mProject.component_count()), 2);
+    // The panels keep showing the component that was current.
+    QCOMPARE(w.mCurrentItem, 0);
+    QVERIFY(prompts->messages.isEmpty());
+}
+
+void MainWindowTest::createComponentAndAreas() {
+    TSDIAppForm& w = *window;
+    load_project(w, {component_with_areas("A", 3)});
+    QCOMPARE(w.GridRowCount(), 4);
+    trigger(w, "act_create_area");
+    QCOMPARE(w.GridRowCount(), 5);
+    QCOMPARE(w.txt_area_number->text(), QStringLiteral("4"));
+    QCOMPARE(w.GridCellText(1, 4), QStringLiteral("0"));
+    trigger(w, "act_remove_area");
+    QCOMPARE(w.GridRowCount(), 4);
+    QCOMPARE(w.txt_area_number->text(), QStringLiteral("3"));
+
+    trigger(w, "act_create_component");
+    QCOMPARE(list_column(w, 1), (QStringList{"A", "New Component"}));
+    QCOMPARE(w.mCurrentItem, 1);
+    QCOMPARE(w.txt_area_number->text(), QStringLiteral("1"));
+    trigger(w, "act_remove_area");
+    QCOMPARE(w.txt_area_number->text(), QStringLiteral("0"));
+    QCOMPARE(w.GridRowCount(), 2);
+    QCOMPARE(w.GridCellText(1, 1), QString());
+    trigger(w, "act_remove_area");  // nothing left to remove
+    QCOMPARE(w.txt_area_number->text(), QStringLiteral("0"));
+}
+
+void MainWindowTest::saveAsAppendsTheProjectExtension_data() {
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<QString>("written");
+    QTest::newRow("no extension") << "site"
+                                  << "site.prj";
+    QTest::newRow("upper case") << "site.PRJ"
+                                << "site.PRJ.prj";
+    QTest::newRow("exact") << "site.prj"
+                           << "site.prj";
+    QTest::newRow("other extension") << "site.txt"
+                                     << "site.txt.prj";
+    QTest::newRow("dot in the folder") << "v1.2/site"
+                                       << "v1.2/site.prj";
+}
+
+void MainWindowTest::saveAsAppendsTheProjectExtension() {
+    QFETCH(QString, typed);
+    QFETCH(QString, written);
+    QDir(folder->path()).mkpath(QStringLiteral("v1.2"));
+    TSDIAppForm& w = *window;
+    w.mFileName = folder->file(QStringLiteral("earlier.prj"));
+    prompts->saveAnswers = {folder->file(typed)};
+    trigger(w, "FileSaveAs1");
+    QCOMPARE(w.mFileName, folder->file(written));
+    QVERIFY(QFileInfo::exists(folder->file(written)));
+    QVERIFY(prompts->messages.isEmpty());
+
+    // Cancelling Save As keeps the name and writes nothing.
+    QFile::remove(folder->file(written));
+    trigger(w, "FileSaveAs1");
+    QCOMPARE(w.mFileName, folder->file(written));
+    QVERIFY(!QFileInfo::exists(folder->file(written)));
+    QVERIFY(prompts->messages.isEmpty());
+}
+
+void MainWindowTest::saveWithAFileNameWritesThePanelAsItStands() {
+    TSDIAppForm& w = *window;
+    w.mFileName = folder->file(QStringLiteral("named.prj"));
+    QTest::keyClicks(w.txt_examine_serial, QStringLiteral("M-77"));
+    type_text(w.txt_concrete_producer, QString::fromUtf8("搅拌站"));
+    trigger(w, "FileSave1");
+    QVERIFY(prompts->saveFilters.isEmpty());  // no dialog
+    ReboundFile written;
+    QVERIFY(written.load(platform::to_path(w.mFileName)));
+    QCOMPARE(written.examine_serial, std::string("M-77"));
+    QCOMPARE(platform::to_qstring(written.concrete_producer), QString::fromUtf8("搅拌站"));
+}
+
+void MainWindowTest::typingANameUpdatesTheListKeyByKey() {
+    TSDIAppForm& w = *window;
+    load_project(w, {component_with_areas("A", 1), component_with_areas("B", 1)});
+    w.SelectComponentRow(1);
+    w.txt_component_name->clear();
+    const QString typed = QStringLiteral("KL-3");
+    for (int i = 0; i < typed.size(); ++i) {
+        QTest::keyClick(w.txt_component_name, typed[i].toLatin1());
+        QCOMPARE(w.lvComponents->item(1, 1)->text(), typed.left(i + 1));
+        QCOMPARE(platform::to_qstring(w.mProject.components[1].component_name), typed.left(i + 1));
+    }
+    QCOMPARE(w.lvComponents->item(0, 1)->text(), QStringLiteral("A"));
+    QCOMPARE(w.mProject.components[0].component_name, std::string("A"));
+}
+
+void MainWindowTest::panelEditsGoToTheCurrentComponentOnly() {
+    TSDIAppForm& w = *window;
+    // With no component, panel edits change nothing.
+    QTest::keyClicks(w.txt_component_name, QStringLiteral("X"));
+    QTest::keyClicks(w.txt_component_condition, QStringLiteral("Y"));
+    w.chk_pump_tag->click();
+    QCOMPARE(int(w.mProject.component_count()), 0);
+    QCOMPARE(w.lvComponents->rowCount(), 0);
+
+    ComponentInfo pumped = component_with_areas("A", 1);
+    pumped.pump_tag = 1;
+    ComponentInfo plain = component_with_areas("B", 1);
+    plain.pump_tag = 0;
+    load_project(w, {pumped, plain});
+    QVERIFY(w.chk_pump_tag->isChecked());
+    w.SelectComponentRow(1);
+    QVERIFY(!w.chk_pump_tag->isChecked());
+    QCOMPARE(int(w.mProject.components[0].pump_tag), 1);
+    QCOMPARE(int(w.mProject.components[1].pump_tag), 0);
+    QCOMPARE(w.mProject.components[1].component_name, std::string("B"));
+
+    w.chk_pump_tag->click();
+    QCOMPARE(int(w.mProject.components[1].pump_tag), 1);
+    w.txt_component_condition->selectAll();
+    type_text(w.txt_component_condition, QString::fromUtf8("柱 3"));
+    QCOMPARE(platform::to_qstring(w.mProject.components[1].component_condition), QString::fromUtf8("柱 3"));
+    QVERIFY(w.mProject.components[0].component_condition.empty());
+    QVERIFY(!w.mFilling);
+}
+
+void MainWindowTest::gridTexts_data() {
+    QTest::addColumn<int>("carbonation");
+    QTest::addColumn<int>("angle");
+    QTest::addColumn<int>("surface");
+    QTest::addColumn<QString>("depthText");
+    QTest::addColumn<QString>("angleText");
+    QTest::addColumn<QString>("sideText");
+    QTest::newRow("unmeasured, level") << 0 << 0 << 0 << "-.-"
+                                       << "0"
+                                       << "Horizontal";
+    QTest::newRow("first depth, 30") << 1 << 1 << 1 << "0.0"
+                                     << "30"
+                                     << "Downwards";
+    QTest::newRow("last depth, -30") << 12 << 2 << 2 << "5.5"
+                                     << "-30"
+                                     << "Upwards";
+    QTest::newRow("beyond 6 mm, -90") << 13 << 8 << 2 << "> 6.0"
+                                      << "-90"
+                                      << "Upwards";
+    QTest::newRow("out of range") << 200 << 9 << 5 << "> 6.0"
+                                  << "0"
+                                  << "Upwards";
+    QTest::newRow("angle 45") << 4 << 3 << 0 << "1.5"
+                              << "45"
+                              << "Horizontal";
+}
+
+void MainWindowTest::gridTexts() {
+    QFETCH(int, carbonation);
+    QFETCH(int, angle);
+    QFETCH(int, surface);
+    QFETCH(QString, depthText);
+    QFETCH(QString, angleText);
+    QFETCH(QString, sideText);
+    ComponentInfo c;
+    AreaData a;
+    a.readings.fill(255);
+    a.readings[0] = 0;
+    a.carbonation_index = static_cast<std::uint8_t>(carbonation);
+    a.angle_index = static_cast<std::uint8_t>(angle);
+    a.surface_index = static_cast<std::uint8_t>(surface);
+    a.mean_rebound = 36.26f;
+    a.area_strength = 0.0f;
+    c.add_area(a);
+    load_project(*window, {c});
+    const TSDIAppForm& w = *window;
+    QCOMPARE(w.GridCellText(0, 1), QStringLiteral("1"));
+    QCOMPARE(w.GridCellText(1, 1), QStringLiteral("0"));
+    QCOMPARE(w.GridCellText(16, 1), QStringLiteral("255"));
+    QCOMPARE(w.GridCellText(17, 1), depthText);
+    QCOMPARE(w.GridCellText(18, 1), QStringLiteral("36.3"));
+    QCOMPARE(w.GridCellText(19, 1), angleText);
+    QCOMPARE(w.GridCellText(20, 1), sideText);
+    QCOMPARE(w.GridCellText(21, 1), QStringLiteral("0.0"));
+    QCOMPARE(w.sg_areas->item(0, 5)->textAlignment(), int(Qt::AlignCenter));
+}
+
+void MainWindowTest::gridRowCounts_data() {
+    QTest::addColumn<int>("first");
+    QTest::addColumn<int>("second");
+    QTest::addColumn<int>("rowsFirst");
+    QTest::addColumn<int>("rowsSecond");
+    QTest::newRow("none, one") << 0 << 1 << 2 << 2;
+    QTest::newRow("two, twelve") << 2 << 12 << 3 << 13;
+    QTest::newRow("twelve, one") << 12 << 1 << 13 << 2;
+    QTest::newRow("hundred, none") << 100 << 0 << 101 << 2;
+}
+
+void MainWindowTest::gridRowCounts() {
+    QFETCH(int, first);
+    QFETCH(int, second);
+    QFETCH(int, rowsFirst);
+    QFETCH(int, rowsSecond);
+    TSDIAppForm& w = *window;
+    load_project(w, {component_with_areas("A", first), component_with_areas("B", second)});
+    QCOMPARE(w.GridRowCount(), rowsFirst);
+    w.SelectComponentRow(1);
+    QCOMPARE(w.GridRowCount(), rowsSecond);
+    QCOMPARE(w.sg_areas->rowCount(), rowsSecond - 1);
+    // No reading of the previous component stays on screen.
+    for (int r = 1; r < rowsSecond; ++r) {
+        const QString expected = r <= second ? QString::number(30 + r - 1) : QString();
+        QCOMPARE(w.GridCellText(1, r), expected);
+    }
+    QCOMPARE(w.sg_areas->rowHeight(0), 30);
+    QCOMPARE(w.sg_areas->columnWidth(17), 71);
+    QCOMPARE(w.sg_areas->columnWidth(20), 85);
+}
+
+void MainWindowTest::failureMessages() {
+    TSDIAppForm& w = *window;
+    load_project(w, {component_with_areas("A", 2)});
+
+    // A text file is no project: the message, no file name, and the window
+    // shows what the project holds after the failed read.
+    const QString text = folder->file(QStringLiteral("notes.prj"));
+    write_file(platform::to_path(text), "this is not a project file\n");
+    w.mFileName = folder->file(QStringLiteral("before.prj"));
+    prompts->openAnswers = {text};
+    trigger(w, "FileOpen1");
+    QCOMPARE(prompts->messages, QStringList{"Open Project Fail!"});
+    QVERIFY(w.mFileName.isEmpty());
+    QCOMPARE(w.lvComponents->rowCount(), int(w.mProject.component_count()));
+    QCOMPARE(w.txt_project_name->text(), platform::to_qstring(w.mProject.project_name));
+
+    // A device file cut short adds nothing.
+    w.mProject.reset();
+    load_project(w, {component_with_areas("A", 2), component_with_areas("B", 1)});
+    prompts->messages.clear();
+    const QString cut = folder->file(QStringLiteral("cut.cmp"));
+    write_file(platform::to_path(cut), device_record("B1", {device_area(30, 1, 30, 20)}, 3));
+    prompts->openAnswers = {cut};
+    trigger(w, "act_import_component");
+    QCOMPARE(prompts->messages, QStringList{"Import Component Fail!"});
+    QCOMPARE(int(w.mProject.component_count()), 2);
+
+    // A file that cannot be opened ends the import silently.
+    prompts->messages.clear();
+    prompts->openAnswers = {folder->file(QStringLiteral("missing.cmp"))};
+    trigger(w, "act_import_component");
+    QVERIFY(prompts->messages.isEmpty());
+    QCOMPARE(int(w.mProject.component_count()), 2);
+
+    // A save into a folder that does not exist.
+    w.mFileName = folder->file(QStringLiteral("no/such/folder/x.prj"));
+    trigger(w, "FileSave1");
+    QCOMPARE(prompts->messages, QStringList{"Save Project Fail!"});
+}
+
+void MainWindowTest::unreadableDateIsNamedAndTheRestRefreshed() {
+    TSDIAppForm& w = *window;
+    ReboundFile project;
+    project.agent_date = "31.31.31 nonsense";
+    project.report_serial = "R-9";
+    project.examine_condition = "after";
+    ComponentInfo c = component_with_areas("A", 1);
+    c.examine_date = "2026-7-15";  // year first: read all the same
+    project.add_component(c);
+    const QString path = folder->file(QStringLiteral("other.prj"));
+    QVERIFY(project.save(platform::to_path(path)));
+
+    prompts->openAnswers = {path};
+    trigger(w, "FileOpen1");
+    QCOMPARE(prompts->messages.size(), 1);
+    QVERIFY2(prompts->messages[0].contains(QStringLiteral("Measurement Date")),
+             qPrintable(prompts->messages[0]));
+    QVERIFY(prompts->messages[0].contains(QStringLiteral("31.31.31 nonsense")));
+    QCOMPARE(w.dt_agent_date->date(), QDate(2026, 12, 10));
+    QCOMPARE(w.txt_report_serial->text(), QStringLiteral("R-9"));
+    QCOMPARE(w.txt_examine_condition->text(), QStringLiteral("after"));
+    QCOMPARE(w.mProject.agent_date, std::string("31.31.31 nonsense"));
+    QCOMPARE(w.dt_examine_date->date(), QDate(2026, 7, 15));
+    QCOMPARE(w.mFileName, path);
+}
+
+void MainWindowTest::exportComponent() {
+    TSDIAppForm& w = *window;
+    load_project(w, {component_with_areas("A", 2), component_with_areas("B", 3)});
+    w.lvComponents->clearSelection();
+    trigger(w, "act_export_component");
+    QVERIFY(prompts->saveFilters.isEmpty());  // nothing selected: no dialog
+
+    w.SelectComponentRow(1);
+    prompts->saveAnswers = {folder->file(QStringLiteral("beam"))};
+    trigger(w, "act_export_component");
+    QCOMPARE(prompts->saveFilters, QStringList{QString()});
+    ComponentInfo back;
+    QCOMPARE(import_component_file(platform::to_path(folder->file(QStringLiteral("beam.xcmp"))), back),
+             ImportStatus::Imported);
+    QVERIFY(back == w.mProject.components[1]);
+}
+
+void MainWindowTest::editCommandsFollowFocusSelectionAndClipboard() {
+    TSDIAppForm& w = *window;
+    w.show();
+    QApplication::setActiveWindow(&w);
+    QVERIFY(QTest::qWaitForWindowActive(&w));
+    QApplication::clipboard()->clear();
+    w.txt_project_name->setFocus();
+    w.txt_project_name->setText(QStringLiteral("Harbour"));
+    w.txt_project_name->deselect();
+    QTRY_VERIFY(w.txt_project_name->hasFocus());
+    QVERIFY(!w.EditCut1->isEnabled());
+    QVERIFY(!w.EditCopy1->isEnabled());
+    QVERIFY(!w.EditPaste1->isEnabled());
+
+    w.txt_project_name->setSelection(0, 4);
+    QVERIFY(w.EditCut1->isEnabled());
+    QVERIFY(w.EditCopy1->isEnabled());
+    trigger(w, "EditCut1");
+    QCOMPARE(QApplication::clipboard()->text(), QStringLiteral("Harb"));
+    QCOMPARE(w.txt_project_name->text(), QStringLiteral("our"));
+    QVERIFY(w.EditPaste1->isEnabled());
+    w.txt_project_name->setCursorPosition(3);
+    trigger(w, "EditPaste1");
+    QCOMPARE(w.txt_project_name->text(), QStringLiteral("ourHarb"));
+
+    // A read-only box offers Copy only.
+    w.txt_fcue->setFocus();
+    QTRY_VERIFY(w.txt_fcue->hasFocus());
+    w.txt_fcue->selectAll();
+    QVERIFY(w.EditCopy1->isEnabled());
+    QVERIFY(!w.EditCut1->isEnabled());
+    QVERIFY(!w.EditPaste1->isEnabled());
+}
+
+void MainWindowTest::shortcutsAndDialogCommands() {
+    TSDIAppForm& w = *window;
+    w.show();
+    QApplication::setActiveWindow(&w);
+    QVERIFY(QTest::qWaitForWindowActive(&w));
+    w.txt_examine_basis->setFocus();
+    QTRY_VERIFY(w.txt_examine_basis->hasFocus());
+    QTest::keyClick(w.txt_examine_basis, Qt::Key_N, Qt::ControlModifier);
+    QCOMPARE(prompts->questions.size(), 1);
+    QTest::keyClick(w.txt_examine_basis, Qt::Key_O, Qt::ControlModifier);
+    QCOMPARE(prompts->openFilters.size(), 1);
+    QTest::keyClick(w.txt_examine_basis, Qt::Key_S, Qt::ControlModifier);
+    QCOMPARE(prompts->saveFilters.size(), 1);
+
+    trigger(w, "HelpAbout1");
+    QCOMPARE(prompts->modalDialogs, QStringList{"AboutBox"});
+    trigger(w, "FilePrintSetup1");
+    QCOMPARE(prompts->printSetups, 1);
+    trigger(w, "FileExit1");
+    QVERIFY(!w.isVisible());
+}
+
+QTEST_MAIN(MainWindowTest)
+#include "ui_main_window_test.moc"

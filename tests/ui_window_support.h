@@ -1,0 +1,103 @@
+// Support for tests that drive the main window: a dialog answerer that replies
+// from prepared lists and records what it was asked, and a fresh application
+// folder made the current folder for each test.
+#pragma once
+
+#include <QDialog>
+#include <QDir>
+#include <QFile>
+#include <QStringList>
+#include <QTemporaryDir>
+#include <deque>
+#include <functional>
+#include <memory>
+
+#include "ui/main_window.h"
+#include "ui/user_prompts.h"
+
+namespace rebound::test {
+
+class ScriptedPrompts : public UserPrompts {
+public:
+    // Answers, used front first; an empty list answers "cancel".
+    std::deque<QString> openAnswers;
+    std::deque<QString> saveAnswers;
+    std::deque<QMessageBox::StandardButton> questionAnswers;
+    // What was shown.
+    QStringList messages;
+    QStringList questions;
+    QStringList openFilters;
+    QStringList saveFilters;
+    int printSetups = 0;
+    // Runs instead of showing a modal dialog; returns the dialog's result.
+    std::function<int(QDialog&)> onModal = [](QDialog&) { return int(QDialog::Rejected); };
+    QStringList modalDialogs;
+
+    QString openFileName(const QString& filter) override {
+        openFilters << filter;
+        return take(openAnswers);
+    }
+    QString saveFileName(const QString& filter) override {
+        saveFilters << filter;
+        return take(saveAnswers);
+    }
+    QMessageBox::StandardButton question(const QString& title, const QString& text,
+                                         QMessageBox::StandardButtons) override {
+        questions << title + QLatin1Char('|') + text;
+        if (questionAnswers.empty()) {
+            return QMessageBox::Cancel;
+        }
+        const auto answer = questionAnswers.front();
+        questionAnswers.pop_front();
+        return answer;
+    }
+    void message(const QString& text) override { messages << text; }
+    int showModal(QDialog& dialog) override {
+        modalDialogs << dialog.objectName();
+        return onModal(dialog);
+    }
+    void printSetup(QPrinter&) override { ++printSetups; }
+
+private:
+    static QString take(std::deque<QString>& answers) {
+        if (answers.empty()) {
+            return {};
+        }
+        QString answer = answers.front();
+        answers.pop_front();
+        return answer;
+    }
+};
+
+// A temporary application folder, made the current folder while it lives.
+class AppFolder {
+public:
+    AppFolder() : mPrevious(QDir::currentPath()) { QDir::setCurrent(mDir.path()); }
+    ~AppFolder() { QDir::setCurrent(mPrevious); }
+
+    QString path() const { return mDir.path(); }
+    QString file(const QString& relative) const { return mDir.filePath(relative); }
+
+    // Copies the shipped standard curve to curve/<name>.
+    bool installCurve(const QString& name = QStringLiteral("normal.cur")) const {
+        QDir(mDir.path()).mkpath(QStringLiteral("curve"));
+        return QFile::copy(QStringLiteral(REBOUND_SOURCE_DIR "/data/curve/normal.cur"),
+                           file(QStringLiteral("curve/") + name));
+    }
+
+private:
+    QTemporaryDir mDir;
+    QString mPrevious;
+};
+
+// A window started in the current folder, with its dialogs answered by the
+// returned prompts (owned by the window).
+inline std::unique_ptr<TSDIAppForm> make_window(ScriptedPrompts*& prompts) {
+    auto owned = std::make_unique<ScriptedPrompts>();
+    prompts = owned.get();
+    auto window = std::make_unique<TSDIAppForm>(std::move(owned));
+    window->CreateDialogs();
+    return window;
+}
+
+}  // namespace rebound::test
