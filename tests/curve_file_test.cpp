@@ -118,7 +118,7 @@ TEST(CurveFile, BytesReadBackToTheSameCurve) {
 const std::filesystem::path kSourceDir(REBOUND_SOURCE_DIR);
 
 TEST(CurveTable, ShippedCurveEqualsTheConversionTable) {
-    std::ifstream csv(kSourceDir / "data" / "source" / "uniform-conversion-table.csv", std::ios::binary);
+    std::ifstream csv(kSourceDir / "tools" / "data" / "uniform-conversion-table.csv", std::ios::binary);
     ASSERT_TRUE(csv.is_open());
     Strength_Curve from_table;
     std::string error;
@@ -148,7 +148,7 @@ TEST(CurveTable, RepositoryTableMatchesTheReferenceCopy) {
     const std::filesystem::path reference =
         kSourceDir.parent_path() / "shared" / "data" / "uniform-conversion-table.csv";
     if (!std::filesystem::exists(reference)) GTEST_SKIP() << "no reference copy at " << reference;
-    EXPECT_EQ(test::read_file(kSourceDir / "data" / "source" / "uniform-conversion-table.csv"),
+    EXPECT_EQ(test::read_file(kSourceDir / "tools" / "data" / "uniform-conversion-table.csv"),
               test::read_file(reference));
 }
 

@@ -1,6 +1,6 @@
 // make-curve CSV OUT: writes the curve file OUT from the conversion table CSV.
 // The shipped data/curve/normal.cur is produced with
-//   make-curve data/source/uniform-conversion-table.csv data/curve/normal.cur
+//   make-curve tools/data/uniform-conversion-table.csv data/curve/normal.cur
 #include <filesystem>
 #include <fstream>
 #include <iostream>
