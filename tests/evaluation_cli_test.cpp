@@ -134,6 +134,15 @@ TEST_F(EvaluateCli, CurveThatCannotBeOpenedWritesNothing) {
     EXPECT_EQ(run_cli({"evaluate"}, dir_).status, 2);
 }
 
+TEST_F(EvaluateCli, ProjectThatCannotBeReadWritesNothing) {
+    test::write_file(dir_ / "broken.prj", original_.substr(0, original_.size() / 2));
+    const CliRun r = run_cli({"evaluate", "broken.prj", "-o", "out.prj"}, dir_);
+    EXPECT_EQ(r.status, 1);
+    EXPECT_NE(r.err.find("broken.prj"), std::string::npos) << r.err;
+    EXPECT_FALSE(fs::exists(dir_ / "out.prj"));
+    EXPECT_EQ(test::read_file(dir_ / "broken.prj"), original_.substr(0, original_.size() / 2));
+}
+
 TEST_F(EvaluateCli, DumpPrintsACurve) {
     const CliRun r = run_cli({"dump", at(dir_ / "curve" / "normal.cur")}, dir_);
     ASSERT_EQ(r.status, 0) << r.err;
