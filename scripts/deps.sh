@@ -13,6 +13,7 @@ want=(
   fonts-arphic-uming fonts-wqy-microhei
   xvfb xauth poppler-utils
   libfreexl-dev python3-xlrd
+  file desktop-file-utils shared-mime-info man-db x11-apps netpbm
 )
 if [ "${1:-}" = "--runtime" ]; then
   want=(

@@ -1,0 +1,123 @@
+# Install rules and packaging (cmake --install, cpack).
+#
+# Linux layout below the prefix:
+#   bin/rebound, bin/rebound-cli, bin/rebound-launcher
+#   share/rebound/{curve,report,samples}   the shipped application folder
+#   share/applications/rebound.desktop      starts rebound-launcher
+#   share/icons/hicolor/*/apps/rebound.*    the icon, SVG and PNG sizes
+#   share/mime/packages/rebound.xml         .prj, .cmp/.tmp, .xcmp file types
+#   share/man/man1/rebound-cli.1.gz
+#   share/doc/rebound/                      the user guide
+# The window uses the folder it is started in as its application folder, so
+# the launcher prepares a per-user copy of share/rebound and starts it there.
+#
+# On Windows the application folder is the install folder itself: the
+# executables go to bin/, curve/, report/ and samples/ to the top, and the
+# Start-menu shortcut starts in the install folder. The Qt libraries are
+# deployed next to the executables with windeployqt.
+
+include(GNUInstallDirs)
+
+set(_pkg ${PROJECT_SOURCE_DIR}/packaging)
+
+if(TARGET rebound)
+  install(TARGETS rebound RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR} COMPONENT rebound)
+endif()
+install(TARGETS rebound-cli RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR} COMPONENT rebound)
+
+if(WIN32)
+  set(REBOUND_SHIPPED_DESTINATION .)
+else()
+  set(REBOUND_SHIPPED_DESTINATION ${CMAKE_INSTALL_DATADIR}/rebound)
+endif()
+
+# The shipped application folder: strength curves, report template, sample
+# device files. Folders that are not there yet (samples) are left out.
+foreach(_dir IN ITEMS curve report samples)
+  if(IS_DIRECTORY ${PROJECT_SOURCE_DIR}/data/${_dir})
+    install(DIRECTORY ${PROJECT_SOURCE_DIR}/data/${_dir} DESTINATION ${REBOUND_SHIPPED_DESTINATION}
+            COMPONENT rebound)
+  endif()
+endforeach()
+
+if(EXISTS ${PROJECT_SOURCE_DIR}/docs/user-guide.md)
+  install(FILES ${PROJECT_SOURCE_DIR}/docs/user-guide.md DESTINATION ${CMAKE_INSTALL_DOCDIR} COMPONENT rebound)
+  if(IS_DIRECTORY ${PROJECT_SOURCE_DIR}/docs/images)
+    install(DIRECTORY ${PROJECT_SOURCE_DIR}/docs/images DESTINATION ${CMAKE_INSTALL_DOCDIR} COMPONENT rebound)
+  endif()
+endif()
+
+if(UNIX AND NOT APPLE)
+  # The launcher finds the shipped folder relative to its own folder, so an
+  # install moved to another prefix (or unpacked into a scratch root) works.
+  file(RELATIVE_PATH REBOUND_SHIPPED_FROM_BIN /${CMAKE_INSTALL_BINDIR} /${REBOUND_SHIPPED_DESTINATION})
+  configure_file(${_pkg}/rebound-launcher.in ${PROJECT_BINARY_DIR}/packaging/rebound-launcher @ONLY)
+  install(PROGRAMS ${PROJECT_BINARY_DIR}/packaging/rebound-launcher DESTINATION ${CMAKE_INSTALL_BINDIR}
+          COMPONENT rebound)
+
+  install(FILES ${_pkg}/rebound.desktop DESTINATION ${CMAKE_INSTALL_DATADIR}/applications COMPONENT rebound)
+  install(FILES ${_pkg}/rebound-mime.xml DESTINATION ${CMAKE_INSTALL_DATADIR}/mime/packages
+          RENAME rebound.xml COMPONENT rebound)
+  install(FILES ${_pkg}/icons/rebound.svg DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps
+          COMPONENT rebound)
+  foreach(_size IN ITEMS 16 24 32 48 64 128 256)
+    install(FILES ${_pkg}/icons/rebound-${_size}.png
+            DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/${_size}x${_size}/apps
+            RENAME rebound.png COMPONENT rebound)
+  endforeach()
+
+  # Man pages are installed compressed, as the distribution does.
+  find_program(REBOUND_GZIP gzip)
+  set(_man ${_pkg}/rebound-cli.1)
+  if(REBOUND_GZIP)
+    set(_man ${PROJECT_BINARY_DIR}/packaging/rebound-cli.1.gz)
+    add_custom_command(OUTPUT ${_man}
+                       COMMAND ${REBOUND_GZIP} -9 -n -c ${_pkg}/rebound-cli.1 > ${_man}
+                       DEPENDS ${_pkg}/rebound-cli.1
+                       COMMENT "Compressing the rebound-cli man page")
+    add_custom_target(rebound_man_page ALL DEPENDS ${_man})
+  endif()
+  install(FILES ${_man} DESTINATION ${CMAKE_INSTALL_MANDIR}/man1 COMPONENT rebound)
+endif()
+
+if(WIN32 AND TARGET rebound)
+  # windeployqt copies the Qt libraries and plugins (platform, print support,
+  # image formats) next to the executables at install time.
+  qt_generate_deploy_app_script(TARGET rebound FILENAME_VARIABLE _deploy_script NO_UNSUPPORTED_PLATFORM_ERROR)
+  install(SCRIPT ${_deploy_script} COMPONENT rebound)
+endif()
+
+# Packages -------------------------------------------------------------------
+
+set(CPACK_PACKAGE_NAME rebound)
+set(CPACK_PACKAGE_VENDOR "The rebound developers")
+set(CPACK_PACKAGE_CONTACT "The rebound developers")
+set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
+set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "PC-side application of a digital concrete rebound hammer")
+string(CONCAT CPACK_PACKAGE_DESCRIPTION
+       "Imports the component files written by a digital concrete rebound hammer, shows components and "
+       "test areas, keeps inspections in project files, evaluates compressive strength and prints, "
+       "previews and exports the test report. rebound-cli does the same work on files without windows.")
+set(CPACK_PACKAGE_INSTALL_DIRECTORY rebound)
+set(CPACK_PACKAGE_EXECUTABLES rebound Rebound)
+set(CPACK_STRIP_FILES ON)
+set(CPACK_SOURCE_IGNORE_FILES "/\\\\.git/" "/build[^/]*/")
+
+# Debian: the Qt libraries the binaries link come from dpkg-shlibdeps; the
+# platform plugins (loaded at run time, not linked) and the fonts that carry
+# the Chinese texts of the window and the report are named here.
+set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
+set(CPACK_DEBIAN_PACKAGE_SECTION science)
+set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
+set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-qpa-plugins, fonts-arphic-uming, fonts-wqy-microhei")
+
+# Windows: an NSIS installer whose Start-menu entry starts rebound.exe in the
+# install folder (the application folder).
+set(CPACK_NSIS_DISPLAY_NAME "Rebound ${PROJECT_VERSION}")
+set(CPACK_NSIS_PACKAGE_NAME "Rebound")
+set(CPACK_NSIS_MUI_ICON ${_pkg}/icons/rebound.ico)
+set(CPACK_NSIS_INSTALLED_ICON_NAME bin\\\\rebound.exe)
+set(CPACK_NSIS_ENABLE_UNINSTALL_BEFORE_INSTALL ON)
+
+include(CPack)

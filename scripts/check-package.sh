@@ -1,0 +1,192 @@
+#!/usr/bin/env bash
+# Checks a Debian package of rebound as a user would meet it:
+#   - its control data: name, version, and dependencies on the Qt 6 runtime,
+#     the Qt platform plugins and the Chinese fonts;
+#   - its contents: executables, the shipped application folder (identical to
+#     data/ in the source tree), desktop entry, icons, file types, man page;
+#   - an unpacked install (dpkg -x into a scratch root): every shared library
+#     resolves, the desktop entry and file types are valid, the launcher
+#     prepares the per-user folder and never overwrites or restores what the
+#     user changed or deleted there;
+#   - the first start: the desktop entry's command, run under Xvfb with a
+#     fresh HOME, prepares the folder and starts the window there, which stays
+#     up. With --screenshot FILE a picture of that window is saved.
+#
+# Usage: scripts/check-package.sh [--screenshot FILE] PACKAGE.deb
+set -euo pipefail
+
+src=$(cd "$(dirname "$0")/.." && pwd)
+shot=
+if [ "${1:-}" = "--screenshot" ]; then
+  shot=$2
+  shift 2
+fi
+[ $# -eq 1 ] || { echo "usage: $0 [--screenshot FILE] PACKAGE.deb" >&2; exit 2; }
+deb=$(cd "$(dirname "$1")" && pwd)/$(basename "$1")
+
+passed=0
+failed=0
+ok() { passed=$((passed + 1)); echo "ok   - $*"; }
+bad() { failed=$((failed + 1)); echo "FAIL - $*"; }
+check() { # check DESCRIPTION COMMAND...
+  local what=$1
+  shift
+  if "$@"; then ok "$what"; else bad "$what"; fi
+}
+
+scratch=$(mktemp -d)
+xvfb_pid=
+app_pid=
+cleanup() {
+  [ -n "$app_pid" ] && kill "$app_pid" 2>/dev/null || true
+  [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null || true
+  rm -rf "$scratch"
+}
+trap cleanup EXIT
+
+# --- control data -------------------------------------------------------------
+field() { dpkg-deb --field "$deb" "$1"; }
+check "package name is rebound" test "$(field Package)" = rebound
+check "version is set" test -n "$(field Version)"
+depends=$(field Depends)
+echo "     Depends: $depends"
+for dep in libqt6core6 libqt6gui6 libqt6widgets6 libqt6printsupport6 qt6-qpa-plugins \
+  fonts-arphic-uming fonts-wqy-microhei libc6 libstdc++6; do
+  check "depends on $dep" grep -Fqx -- "$dep" <(sed 's/ *([^)]*)//g; s/, */\n/g' <<<"$depends")
+done
+
+# --- contents -----------------------------------------------------------------
+dpkg-deb --contents "$deb" | awk '{print $NF}' | sed 's|^\./|/|' >"$scratch/contents"
+for path in /usr/bin/rebound /usr/bin/rebound-cli /usr/bin/rebound-launcher \
+  /usr/share/applications/rebound.desktop /usr/share/mime/packages/rebound.xml \
+  /usr/share/icons/hicolor/scalable/apps/rebound.svg /usr/share/man/man1/rebound-cli.1.gz \
+  /usr/share/rebound/curve/normal.cur /usr/share/rebound/report/rebound_report1.grf \
+  /usr/share/doc/rebound/user-guide.md; do
+  check "contains $path" grep -qx -- "$path" "$scratch/contents"
+done
+for size in 16 24 32 48 64 128 256; do
+  check "contains the ${size}px icon" grep -qx -- "/usr/share/icons/hicolor/${size}x${size}/apps/rebound.png" \
+    "$scratch/contents"
+done
+check "installs nothing outside /usr" bash -c "! grep -v '^/usr/' '$scratch/contents' | grep -qvx '/'"
+
+root=$scratch/root
+dpkg -x "$deb" "$root"
+usr=$root/usr
+
+# The shipped application folder is the source tree's data/ folder, file for file.
+for dir in curve report samples; do
+  [ -d "$src/data/$dir" ] || continue
+  while IFS= read -r -d '' file; do
+    rel=${file#"$src/data/"}
+    check "ships $rel unchanged" cmp -s "$file" "$usr/share/rebound/$rel"
+  done < <(find "$src/data/$dir" -type f -print0)
+done
+
+# --- unpacked install ---------------------------------------------------------
+for exe in rebound rebound-cli rebound-launcher; do
+  check "bin/$exe is executable" test -x "$usr/bin/$exe"
+done
+for exe in rebound rebound-cli; do
+  check "every library of $exe resolves" bash -c "ldd '$usr/bin/$exe' | { ! grep -q 'not found'; }"
+done
+check "rebound-cli runs from the unpacked install" "$usr/bin/rebound-cli" --version
+check "desktop entry is valid" desktop-file-validate "$usr/share/applications/rebound.desktop"
+exec_line=$(sed -n 's/^Exec=//p' "$usr/share/applications/rebound.desktop")
+check "desktop entry starts an installed program" test -x "$usr/bin/${exec_line%% *}"
+icon=$(sed -n 's/^Icon=//p' "$usr/share/applications/rebound.desktop")
+check "desktop entry names the installed icon" test -f "$usr/share/icons/hicolor/scalable/apps/$icon.svg"
+for size in 16 48 256; do
+  check "${size}px icon is ${size} x ${size}" \
+    bash -c "file '$usr/share/icons/hicolor/${size}x${size}/apps/rebound.png' | grep -q '$size x $size'"
+done
+check "man page reads" bash -c "MANWIDTH=80 man -l '$usr/share/man/man1/rebound-cli.1.gz' 2>&1 | grep -q 'rebound-cli dump'"
+
+mkdir -p "$scratch/mime/packages"
+cp "$usr/share/mime/packages/rebound.xml" "$scratch/mime/packages/"
+check "file types compile" bash -c "update-mime-database '$scratch/mime' >/dev/null 2>&1"
+for ext in prj cmp CMP tmp xcmp; do
+  check "*.$ext has a file type" grep -q ":\*\.$ext:cs" "$scratch/mime/globs2"
+done
+
+# --- the launcher -------------------------------------------------------------
+launcher=$usr/bin/rebound-launcher
+home=$scratch/home
+mkdir -p "$home"
+data_home=$scratch/data
+folder=$(HOME=$home XDG_DATA_HOME=$data_home "$launcher" --folder)
+check "per-user folder is \$XDG_DATA_HOME/rebound" test "$folder" = "$data_home/rebound"
+check "curve is copied" cmp -s "$folder/curve/normal.cur" "$usr/share/rebound/curve/normal.cur"
+check "report template is copied" \
+  cmp -s "$folder/report/rebound_report1.grf" "$usr/share/rebound/report/rebound_report1.grf"
+if [ -d "$usr/share/rebound/samples" ]; then
+  check "samples are copied" diff -r "$usr/share/rebound/samples" "$folder/samples"
+fi
+
+# A changed file stays as the user left it; a deleted one is not brought back;
+# a file the user added is left alone.
+printf 'changed by the user' >"$folder/report/rebound_report1.grf"
+rm "$folder/curve/normal.cur"
+printf 'own curve' >"$folder/curve/own.cur"
+HOME=$home XDG_DATA_HOME=$data_home "$launcher" --folder >/dev/null
+check "a changed file is not overwritten" \
+  test "$(cat "$folder/report/rebound_report1.grf")" = 'changed by the user'
+check "a deleted file is not restored" test ! -e "$folder/curve/normal.cur"
+check "the user's own file stays" test "$(cat "$folder/curve/own.cur")" = 'own curve'
+
+# A file that a newer package adds arrives in an existing folder.
+mkdir -p "$usr/share/rebound/curve"
+printf 'new curve' >"$usr/share/rebound/curve/added.cur"
+HOME=$home XDG_DATA_HOME=$data_home "$launcher" --folder >/dev/null
+check "a newly shipped file is added" test "$(cat "$folder/curve/added.cur" 2>/dev/null)" = 'new curve'
+rm "$usr/share/rebound/curve/added.cur"
+
+check "without XDG_DATA_HOME the folder is ~/.local/share/rebound" \
+  test "$(env -u XDG_DATA_HOME HOME="$home" "$launcher" --folder)" = "$home/.local/share/rebound"
+check "a relative XDG_DATA_HOME is ignored" \
+  test "$(HOME=$home XDG_DATA_HOME=relative "$launcher" --folder)" = "$home/.local/share/rebound"
+
+# --- first start from the desktop entry, under Xvfb ---------------------------
+first_home=$scratch/first-home
+mkdir -p "$first_home"
+exec 3>"$scratch/display"
+Xvfb -displayfd 3 -screen 0 1280x800x24 -nolisten tcp >"$scratch/xvfb.log" 2>&1 &
+xvfb_pid=$!
+exec 3>&-
+for _ in $(seq 50); do [ -s "$scratch/display" ] && break; sleep 0.1; done
+display=:$(head -n 1 "$scratch/display")
+
+(
+  cd "$first_home"
+  env -u XDG_DATA_HOME HOME="$first_home" PATH="$usr/bin:$PATH" DISPLAY="$display" \
+    QT_QPA_PLATFORM=xcb $exec_line >"$scratch/window.log" 2>&1
+) &
+app_pid=$!
+first_folder=$first_home/.local/share/rebound
+for _ in $(seq 100); do [ -f "$first_folder/Setting/setting.ini" ] && break; sleep 0.1; done
+sleep 4
+if kill -0 "$app_pid" 2>/dev/null; then
+  ok "the window starts from the desktop entry's command and stays up"
+else
+  bad "the window starts from the desktop entry's command and stays up"
+  sed 's/^/     /' "$scratch/window.log"
+fi
+check "first start prepared the per-user folder" test -f "$first_folder/curve/normal.cur"
+check "the window runs in the per-user folder (it wrote Setting/setting.ini there)" \
+  test -f "$first_folder/Setting/setting.ini"
+if [ -n "$shot" ]; then
+  if command -v xwd >/dev/null && command -v xwdtopnm >/dev/null; then
+    xwd -root -silent -display "$display" | xwdtopnm 2>/dev/null | pnmtopng >"$shot" 2>/dev/null
+    check "screenshot saved to $shot" test -s "$shot"
+  else
+    echo "     (no screenshot: xwd or netpbm missing)"
+  fi
+fi
+# The window process is the launcher's exec target, under the subshell.
+pkill -P "$app_pid" 2>/dev/null || true
+kill "$app_pid" 2>/dev/null || true
+wait "$app_pid" 2>/dev/null || true
+app_pid=
+
+echo "package: $passed passed, $failed failed"
+[ "$failed" -eq 0 ]
