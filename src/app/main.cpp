@@ -3,6 +3,7 @@
 // start-up is the application folder.
 #include <QApplication>
 #include <QMessageBox>
+#include <QScreen>
 #include <exception>
 
 #include "ui/app_fonts.h"
@@ -38,6 +39,11 @@ int main(int argc, char* argv[]) {
 
     rebound::TSDIAppForm window;
     window.CreateDialogs();
+    // Where no window manager honours the maximise request, the window still
+    // opens over the whole available screen.
+    if (const QScreen* screen = window.screen()) {
+        window.setGeometry(screen->availableGeometry());
+    }
     window.showMaximized();
     return app.exec();
 }

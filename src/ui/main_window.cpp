@@ -87,7 +87,7 @@ TSDIAppForm::TSDIAppForm(std::unique_ptr<UserPrompts> prompts, QWidget* parent)
     lower->addWidget(pnl_right);
     lower->setStretchFactor(0, 0);
     lower->setStretchFactor(1, 1);
-    lower->setSizes({250, 10000});
+    lower->setSizes({256, 10000});
 
     outer->addWidget(lower);
     outer->setStretchFactor(0, 0);
@@ -119,6 +119,11 @@ TSDIAppForm::TSDIAppForm(std::unique_ptr<UserPrompts> prompts, QWidget* parent)
 
     ReadStartupSettingsAndCurve();
     sg_areas->setHorizontalHeaderLabels(mColumnTitles);
+    // Two-line titles start at the top of the header cell; the others sit in
+    // its middle.
+    for (int c = kGridDepthColumn; c < kGridColumnCount; ++c) {
+        sg_areas->horizontalHeaderItem(c)->setTextAlignment(Qt::AlignHCenter | Qt::AlignTop);
+    }
 
     connect(qApp, &QApplication::focusChanged, this, [this] { UpdateEditActions(); });
     connect(QGuiApplication::clipboard(), &QClipboard::dataChanged, this, [this] { UpdateEditActions(); });

@@ -33,7 +33,7 @@ QWidget* TSDIAppForm::CreateAreaGrid() {
     QHeaderView* header = sg_areas->horizontalHeader();
     header->setFont(song_font(14));
     header->setSectionResizeMode(QHeaderView::Fixed);
-    header->setDefaultAlignment(Qt::AlignHCenter | Qt::AlignTop);
+    header->setDefaultAlignment(Qt::AlignCenter);
     header->setMinimumHeight(kGridRowHeight);
     header->setHighlightSections(false);
     for (int c = 0; c < kGridColumnCount; ++c) {

@@ -74,7 +74,7 @@ QWidget* TSDIAppForm::CreateProjectPanel() {
     auto* panel = new QWidget;
     panel->setObjectName(QStringLiteral("pnl_project"));
     panel->setFont(song_font(kPanelFontPixels));
-    panel->setMinimumSize(1013, 150);
+    panel->setMinimumSize(1013, 138);
     auto* grid = new QGridLayout(panel);
     grid->setContentsMargins(8, 6, 8, 6);
     grid->setHorizontalSpacing(6);
@@ -167,7 +167,7 @@ QWidget* TSDIAppForm::CreateComponentPanel() {
     auto* panel = new QWidget;
     panel->setObjectName(QStringLiteral("pnl_component"));
     panel->setFont(song_font(kPanelFontPixels));
-    panel->setMinimumSize(722, 150);
+    panel->setMinimumSize(722, 140);
     auto* grid = new QGridLayout(panel);
     grid->setContentsMargins(8, 6, 8, 6);
     grid->setHorizontalSpacing(6);
