@@ -3,8 +3,10 @@
 // standard error), 2 usage error.
 #pragma once
 
+#include <QCoreApplication>
 #include <QStringList>
 #include <filesystem>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -24,6 +26,11 @@ int run_dump(const QStringList& args);
 int run_import(const QStringList& args);
 int run_export_component(const QStringList& args);
 int run_evaluate(const QStringList& args);
+int run_report(const QStringList& args);
+
+// The application object: a GUI one (offscreen unless QT_QPA_PLATFORM says
+// otherwise) for the report command, which lays out text, else a core one.
+std::unique_ptr<QCoreApplication> make_application(int& argc, char** argv);
 
 // Prints a curve file as JSON; returns the exit status.
 int dump_curve_file(const std::filesystem::path& file);

@@ -25,6 +25,12 @@ const std::vector<Command>& commands() {
          "Evaluate every component of PROJECT with the curve FILE (default curve/normal.cur) and save to OUT "
          "(default PROJECT).",
          run_evaluate},
+#ifdef REBOUND_CLI_REPORT
+        {"report", "report PROJECT [--template FILE] (--pdf OUT | --text OUT | --xls OUT)",
+         "Write the test report of PROJECT as a PDF, text or Excel file (default template "
+         "report/rebound_report1.grf).",
+         run_report},
+#endif
     };
     return table;
 }
@@ -62,7 +68,11 @@ std::filesystem::path arg_path(const QString& arg) {
 
 int main(int argc, char** argv) {
     using namespace rebound::cli;
+#ifdef REBOUND_CLI_REPORT
+    const auto app = make_application(argc, argv);  // the report command needs Qt's GUI side
+#else
     QCoreApplication app(argc, argv);
+#endif
     QCoreApplication::setApplicationName("rebound-cli");
     QCoreApplication::setApplicationVersion("1.2");
     QStringList args = QCoreApplication::arguments();

@@ -1,0 +1,86 @@
+// report: the test report of a project as a PDF, text or Excel file, with the
+// same template, record feed and engine as the main window.
+#include <QCommandLineParser>
+#include <QDir>
+#include <QGuiApplication>
+#include <cstring>
+#include <iostream>
+
+#include "cli/commands.h"
+#include "model/rebound_file.h"
+#include "platform/qt_bridge.h"
+#include "report/report_engine.h"
+#include "report/report_feed.h"
+
+namespace rebound::cli {
+
+std::unique_ptr<QCoreApplication> make_application(int& argc, char** argv) {
+    if (argc > 1 && std::strcmp(argv[1], "report") == 0) {
+        if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+        return std::make_unique<QGuiApplication>(argc, argv);
+    }
+    return std::make_unique<QCoreApplication>(argc, argv);
+}
+
+int run_report(const QStringList& args) {
+    QCommandLineParser parser;
+    parser.setApplicationDescription(QStringLiteral("report"));
+    parser.addHelpOption();
+    const QCommandLineOption template_option(QStringLiteral("template"), QStringLiteral("Report template."),
+                                             QStringLiteral("FILE"));
+    const QCommandLineOption pdf_option(QStringLiteral("pdf"), QStringLiteral("Write a PDF file."),
+                                        QStringLiteral("OUT"));
+    const QCommandLineOption text_option(QStringLiteral("text"), QStringLiteral("Write a text file."),
+                                         QStringLiteral("OUT"));
+    const QCommandLineOption xls_option(QStringLiteral("xls"), QStringLiteral("Write an Excel file."),
+                                        QStringLiteral("OUT"));
+    parser.addOptions({template_option, pdf_option, text_option, xls_option});
+    QStringList full = args;
+    full.prepend(QStringLiteral("rebound-cli"));
+    if (!parser.parse(full)) return usage_error(parser.errorText().toStdString());
+    if (parser.isSet(QStringLiteral("help"))) {
+        std::cout
+            << "Usage: rebound-cli report PROJECT [--template FILE] (--pdf OUT | --text OUT | --xls OUT)\n";
+        return 0;
+    }
+    const QStringList positional = parser.positionalArguments();
+    if (positional.size() != 1) return usage_error("wrong number of arguments for 'report'");
+    const int outputs =
+        int(parser.isSet(pdf_option)) + int(parser.isSet(text_option)) + int(parser.isSet(xls_option));
+    if (outputs != 1) return usage_error("'report' needs exactly one of --pdf, --text and --xls");
+
+    const std::filesystem::path project_path = arg_path(positional[0]);
+    ReboundFile project;
+    std::string load_error;
+    if (!project.load(project_path, &load_error)) return fail(project_path, load_error);
+
+    const QString template_path =
+        parser.isSet(template_option)
+            ? parser.value(template_option)
+            : QDir::current().filePath(QStringLiteral("report/rebound_report1.grf"));
+    report::ReportEngine engine;
+    if (!engine.load_from_file(template_path)) {
+        return fail(arg_path(template_path), engine.error().text().toStdString());
+    }
+    report::ReportFeed feed(project);
+    feed.bind(engine);
+    engine.set_fetch_record([&feed](bool& eof) { feed.fetch_record(eof); });
+
+    QString out;
+    QString error;
+    bool ok = false;
+    if (parser.isSet(pdf_option)) {
+        out = parser.value(pdf_option);
+        ok = engine.export_pdf(out, &error);
+    } else if (parser.isSet(text_option)) {
+        out = parser.value(text_option);
+        ok = engine.export_direct(report::ExportType::Text, out, &error);
+    } else {
+        out = parser.value(xls_option);
+        ok = engine.export_direct(report::ExportType::Excel, out, &error);
+    }
+    if (!ok) return fail(arg_path(out), error.toStdString());
+    return 0;
+}
+
+}  // namespace rebound::cli

@@ -1,0 +1,43 @@
+// The test report's record feed: binds the 22 fields of the report template
+// and fills one record per component of a project, the project header in the
+// first record. The main window and the command-line tool share it.
+#pragma once
+
+#include <QString>
+#include <array>
+
+#include "model/rebound_file.h"
+#include "report/report_engine.h"
+
+namespace rebound::report {
+
+class ReportFeed {
+public:
+    static constexpr std::size_t kFieldCount = 22;
+    // The field names in binding order: 14 header fields, then 8 detail fields.
+    static const std::array<const char*, kFieldCount>& field_names();
+    static constexpr std::size_t kHeaderFieldCount = 14;
+
+    explicit ReportFeed(const ReboundFile& project) : project_(project) {}
+
+    // Looks up every field on the loaded template (a missing one stays
+    // unbound and its values are skipped) and starts again at the first
+    // component.
+    void bind(ReportTarget& target);
+
+    // The fetch handler: fills the next component's record, or sets `eof`.
+    void fetch_record(bool& eof);
+
+    // Calls of fetch_record since the last bind.
+    int record_counter() const { return record_; }
+
+    // "%.1f" of a stored strength.
+    static QString strength_text(float value);
+
+private:
+    const ReboundFile& project_;
+    std::array<ReportField, kFieldCount> fields_{};
+    int record_ = 0;
+};
+
+}  // namespace rebound::report

@@ -1,0 +1,68 @@
+#include "report/widgets/report_dialogs.h"
+
+#include <QPageLayout>
+#include <QPageSize>
+#include <QPrintDialog>
+#include <QPrintPreviewDialog>
+#include <QPrinter>
+#include <algorithm>
+
+#include "report/report_layout.h"
+
+namespace rebound::report {
+
+namespace {
+
+// Pages the printer was asked for: all, or the range chosen in a dialog.
+void print_range(QPrinter& printer, const ReportTemplate& t, const ReportLayout& layout) {
+    const int count = static_cast<int>(layout.pages.size());
+    int first = 0, last = count - 1;
+    if (printer.printRange() == QPrinter::PageRange && printer.fromPage() > 0) {
+        first = printer.fromPage() - 1;
+        last = std::min(last, printer.toPage() - 1);
+    }
+    render_pages(printer, t, layout, first, last);
+}
+
+}  // namespace
+
+void prepare_printer(QPrinter& printer, const ReportTemplate& t) {
+    const bool landscape = t.page.landscape;
+    const QSizeF portrait(std::min(t.page.width_mm, t.page.height_mm),
+                          std::max(t.page.width_mm, t.page.height_mm));
+    printer.setFullPage(true);
+    printer.setPageLayout(QPageLayout(QPageSize(portrait, QPageSize::Millimeter),
+                                      landscape ? QPageLayout::Landscape : QPageLayout::Portrait,
+                                      QMarginsF(0, 0, 0, 0)));
+    printer.setDocName(t.title);
+}
+
+bool print_report(ReportEngine& engine, QWidget* parent) {
+    if (!engine.is_loaded()) return false;
+    const ReportTemplate& t = engine.report_template();
+    const ReportLayout layout = lay_out(t, engine.fetch_records());
+    QPrinter printer(QPrinter::HighResolution);
+    prepare_printer(printer, t);
+    printer.setFromTo(1, static_cast<int>(layout.pages.size()));
+    QPrintDialog dialog(&printer, parent);
+    dialog.setMinMax(1, static_cast<int>(layout.pages.size()));
+    if (dialog.exec() != QDialog::Accepted) return false;
+    print_range(printer, t, layout);
+    return true;
+}
+
+bool preview_report(ReportEngine& engine, QWidget* parent) {
+    if (!engine.is_loaded()) return false;
+    const ReportTemplate& t = engine.report_template();
+    const ReportLayout layout = lay_out(t, engine.fetch_records());
+    QPrinter printer(QPrinter::HighResolution);
+    prepare_printer(printer, t);
+    QPrintPreviewDialog preview(&printer, parent);
+    preview.setWindowTitle(t.title);
+    QObject::connect(&preview, &QPrintPreviewDialog::paintRequested, &preview,
+                     [&](QPrinter* target) { print_range(*target, t, layout); });
+    preview.exec();
+    return true;
+}
+
+}  // namespace rebound::report

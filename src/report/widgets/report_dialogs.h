@@ -1,0 +1,25 @@
+// Printing and previewing a report with the platform's dialogs. The records
+// are fetched once per command, before any dialog shows, so that the dialogs
+// know the number of pages; the pages are drawn by the engine's renderer.
+#pragma once
+
+#include "report/report_engine.h"
+
+class QPrinter;
+class QWidget;
+
+namespace rebound::report {
+
+// Sets the printer's paper to the template's page, margins to none and the
+// origin to the paper's corner, as the renderer expects.
+void prepare_printer(QPrinter& printer, const ReportTemplate& t);
+
+// Fetches the records, shows the print dialog and prints the chosen pages.
+// False when there is no template or the dialog was cancelled.
+bool print_report(ReportEngine& engine, QWidget* parent);
+
+// Fetches the records and shows them in a modal print preview window, from
+// which they can also be printed.
+bool preview_report(ReportEngine& engine, QWidget* parent);
+
+}  // namespace rebound::report

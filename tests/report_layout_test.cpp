@@ -1,0 +1,187 @@
+// The record loop and the pagination of the shipped test report.
+#include "report/report_layout.h"
+
+#include <gtest/gtest.h>
+
+#include <QImage>
+#include <QPainter>
+
+#include "platform/dates.h"
+#include "report/report_engine.h"
+#include "report/report_feed.h"
+#include "report_fixtures.h"
+
+namespace rebound::report {
+namespace {
+
+[[maybe_unused]] auto* const kGui = ::testing::AddGlobalTestEnvironment(new test::GuiEnvironment);
+
+const QByteArray kSmallTemplate =
+    "<report><fields><field name='n' type='integer'/><field name='t' type='text'/></fields>"
+    "<detail><column field='n'/><column field='t'/></detail></report>";
+
+TEST(ReportRecordLoop, OnlyRecordsLeftWithEofFalseAreKept) {
+    struct Case {
+        const char* what;
+        int records_wanted;  // the callback ends the data on call records_wanted + 1
+        bool fill_last;      // values set in the call that ends the data
+    };
+    const Case cases[] = {
+        {"no records", 0, false}, {"ending call fills values", 2, true}, {"five", 5, false}};
+    for (const Case& c : cases) {
+        ReportEngine engine;
+        ASSERT_TRUE(engine.load_from_data(kSmallTemplate));
+        const ReportField n = engine.field_by_name("n");
+        const ReportField t = engine.field_by_name("t");
+        int calls = 0;
+        std::vector<bool> eof_seen;
+        engine.set_fetch_record([&](bool& eof) {
+            eof_seen.push_back(eof);
+            ++calls;
+            if (calls > c.records_wanted) {
+                if (c.fill_last) n.set_integer(-1);
+                eof = true;
+                return;
+            }
+            n.set_integer(calls);
+            if (calls % 2 == 0) t.set_text(QStringLiteral("even"));
+            eof = false;
+        });
+        const ReportData data = engine.fetch_records();
+        ASSERT_EQ(static_cast<int>(data.records.size()), c.records_wanted) << c.what;
+        EXPECT_EQ(calls, c.records_wanted + 1) << c.what;
+        EXPECT_TRUE(eof_seen.front()) << "the flag starts true";
+        for (int i = 0; i < c.records_wanted; ++i) {
+            EXPECT_EQ(data.records[i][0].integer, i + 1);
+            // Each record starts empty: nothing carries over from the one before.
+            EXPECT_EQ(data.records[i][1].kind,
+                      (i + 1) % 2 == 0 ? FieldValue::Kind::Text : FieldValue::Kind::Unset);
+        }
+    }
+}
+
+class ShippedReportLayout : public ::testing::Test {
+protected:
+    void SetUp() override {
+        platform::set_fixed_today(platform::Date{2026, 12, 10});
+        ASSERT_TRUE(engine.load_from_file(test::shipped_template_path()))
+            << engine.error().text().toStdString();
+    }
+    void TearDown() override { platform::set_fixed_today(std::nullopt); }
+
+    ReportLayout lay_out_project(const ReboundFile& project) {
+        ReportFeed feed(project);
+        feed.bind(engine);
+        engine.set_fetch_record([&](bool& eof) { feed.fetch_record(eof); });
+        data = engine.fetch_records();
+        return lay_out(engine.report_template(), data);
+    }
+
+    ReportEngine engine;
+    ReportData data;
+};
+
+std::vector<const PlacedBox*> boxes_of(const LaidOutPage& page, BoxRole role) {
+    std::vector<const PlacedBox*> out;
+    for (const PlacedBox& b : page.boxes) {
+        if (b.role == role) out.push_back(&b);
+    }
+    return out;
+}
+
+TEST_F(ShippedReportLayout, EveryPageHasTheTitleRowAndPageXOfY) {
+    for (int components : {1, 30, 300}) {
+        SCOPED_TRACE(components);
+        const ReboundFile project = test::sample_project(components);
+        const ReportLayout layout = lay_out_project(project);
+        const ReportTemplate& t = engine.report_template();
+        const int pages = static_cast<int>(layout.pages.size());
+        if (components == 1) {
+            EXPECT_EQ(pages, 1);
+        } else if (components == 300) {
+            EXPECT_GE(pages, 8);
+        }
+        const double body_bottom = t.page.height_mm - t.page.bottom_mm - t.page_footer_height_mm;
+        int next_record = 0;
+        for (int p = 0; p < pages; ++p) {
+            SCOPED_TRACE(p + 1);
+            const LaidOutPage& page = layout.pages[p];
+            const auto titles = boxes_of(page, BoxRole::ColumnTitle);
+            ASSERT_EQ(titles.size(), 8u);
+            EXPECT_EQ(titles[1]->text, QString::fromUtf8("构件名称"));
+            const auto footer = boxes_of(page, BoxRole::PageFooter);
+            ASSERT_EQ(footer.size(), 1u);
+            EXPECT_EQ(footer[0]->text, QString::fromUtf8("第 %1 页 共 %2 页").arg(p + 1).arg(pages));
+            EXPECT_EQ(boxes_of(page, BoxRole::HeaderValue).empty(), p > 0)
+                << "header block on the first page only";
+            double last_top = titles[0]->rect_mm.bottom() - 1e-6;
+            for (const PlacedBox* cell : boxes_of(page, BoxRole::Cell)) {
+                EXPECT_LE(cell->rect_mm.bottom(), body_bottom + 1e-6);
+                EXPECT_GE(cell->rect_mm.top(), titles[0]->rect_mm.bottom() - 1e-6);
+                if (cell->rect_mm.left() == titles[0]->rect_mm.left()) {  // first cell of a row
+                    EXPECT_EQ(cell->record, next_record);
+                    EXPECT_EQ(cell->text, QString::number(next_record + 1));
+                    EXPECT_GE(cell->rect_mm.top(), last_top);
+                    last_top = cell->rect_mm.bottom() - 1e-6;
+                    ++next_record;
+                }
+            }
+        }
+        EXPECT_EQ(next_record, components) << "every component exactly once, in order";
+        // The signature lines come once, after the table, on the last page.
+        int signatures = 0;
+        for (int p = 0; p < pages; ++p) {
+            for (const PlacedBox& b : layout.pages[p].boxes) {
+                if (b.text == QString::fromUtf8("审核：")) {
+                    ++signatures;
+                    EXPECT_EQ(p, pages - 1);
+                }
+            }
+        }
+        EXPECT_EQ(signatures, 1);
+    }
+}
+
+TEST_F(ShippedReportLayout, ProjectWithoutComponentsPrintsAnEmptyHeaderAndTable) {
+    const ReportLayout layout = lay_out_project(ReboundFile{});
+    ASSERT_EQ(layout.pages.size(), 1u);
+    EXPECT_EQ(boxes_of(layout.pages[0], BoxRole::ColumnTitle).size(), 8u);
+    EXPECT_TRUE(boxes_of(layout.pages[0], BoxRole::Cell).empty());
+    for (const PlacedBox* v : boxes_of(layout.pages[0], BoxRole::HeaderValue)) EXPECT_TRUE(v->text.isEmpty());
+}
+
+TEST_F(ShippedReportLayout, LongTextsWrapAndGrowTheirRow) {
+    ReboundFile project = test::sample_project(2);
+    project.components[0].component_name =
+        test::gbk("三号楼第十二层北侧楼梯间与电梯井之间的框架梁及其两端节点区域的混凝土构件");
+    const ReportLayout layout = lay_out_project(project);
+    const auto cells = boxes_of(layout.pages[0], BoxRole::Cell);
+    ASSERT_EQ(cells.size(), 16u);
+    const double normal = engine.report_template().detail.row_height_mm;
+    EXPECT_GT(cells[0]->rect_mm.height(), normal * 1.5);
+    EXPECT_DOUBLE_EQ(cells[8]->rect_mm.height(), normal);
+}
+
+TEST_F(ShippedReportLayout, PagesRenderOntoAnImage) {
+    const ReportLayout layout = lay_out_project(test::sample_project(3));
+    QImage image(static_cast<int>(layout.width_mm / 25.4 * 96),
+                 static_cast<int>(layout.height_mm / 25.4 * 96), QImage::Format_RGB32);
+    image.setDotsPerMeterX(3780);
+    image.setDotsPerMeterY(3780);
+    image.fill(Qt::white);
+    ASSERT_TRUE(render_pages(image, engine.report_template(), layout, 0, 0));
+    // Ink in the title band and inside the table, none in the margins.
+    auto ink = [&](double x0, double y0, double x1, double y1) {
+        int dark = 0;
+        for (int y = int(y0 * 3.78); y < int(y1 * 3.78); ++y) {
+            for (int x = int(x0 * 3.78); x < int(x1 * 3.78); ++x) dark += qGray(image.pixel(x, y)) < 128;
+        }
+        return dark;
+    };
+    EXPECT_GT(ink(20, 20, 195, 45), 100);
+    EXPECT_EQ(ink(0, 0, 19, 297), 0);
+    EXPECT_EQ(ink(196, 0, 210, 297), 0);
+}
+
+}  // namespace
+}  // namespace rebound::report

@@ -1,0 +1,109 @@
+// Reading report templates: the shipped one, and broken ones whose errors
+// must point at the right line.
+#include "report/report_template.h"
+
+#include <gtest/gtest.h>
+
+#include <QBuffer>
+
+#include "report/report_engine.h"
+#include "report/report_feed.h"
+#include "report_fixtures.h"
+
+namespace rebound::report {
+namespace {
+
+std::optional<ReportTemplate> parse(const QByteArray& xml, TemplateError* error) {
+    QByteArray copy = xml;
+    QBuffer buffer(&copy);
+    buffer.open(QIODevice::ReadOnly);
+    return read_template(buffer, error);
+}
+
+TEST(ReportTemplate, ShippedTemplateDefinesTheTwentyTwoFieldsWithTheirTypes) {
+    TemplateError error;
+    const auto t = read_template_file(test::shipped_template_path(), &error);
+    ASSERT_TRUE(t) << error.text().toStdString();
+    ASSERT_EQ(t->fields.size(), ReportFeed::kFieldCount);
+    for (std::size_t i = 0; i < ReportFeed::kFieldCount; ++i) {
+        const QString name = QString::fromLatin1(ReportFeed::field_names()[i]);
+        EXPECT_EQ(t->fields[i].name, name);
+        const bool integer = name == "data_id" || name == "strength_degree";
+        EXPECT_EQ(t->fields[i].type, integer ? FieldType::Integer : FieldType::Text) << name.toStdString();
+    }
+    // Every header field is shown in the header grid, every detail field in the table.
+    std::set<int> shown;
+    for (const HeaderBlock& b : t->report_header) {
+        if (b.grid) {
+            for (const GridCell& c : b.grid->cells) shown.insert(c.field);
+        }
+    }
+    for (const Column& c : t->detail.columns) shown.insert(c.field);
+    EXPECT_EQ(shown.size(), ReportFeed::kFieldCount);
+    EXPECT_EQ(t->detail.columns.size(), 8u);
+}
+
+TEST(ReportTemplate, ErrorsNameTheLine) {
+    const QByteArray fields =
+        "<fields><field name='a' type='text'/><field name='n' type='integer'/></fields>\n";
+    struct Case {
+        const char* what;
+        QByteArray xml;
+        qint64 line;
+        const char* message_part;
+    };
+    const Case cases[] = {
+        {"empty file", "", 1, ""},
+        {"unclosed element", "<report>\n" + fields + "<detail>\n</report>\n", 4, ""},
+        {"wrong root", "<?xml version='1.0'?>\n<layout/>\n", 2, "root element"},
+        {"unknown element", "<report>\n" + fields + "<page/>\n<pages/>\n</report>", 4,
+         "unknown element <pages>"},
+        {"field type", "<report>\n<fields>\n<field name='a' type='float'/>\n</fields></report>", 3, "float"},
+        {"field twice",
+         "<report>\n<fields>\n<field name='a' type='text'/>\n<field name='a' type='text'/>\n</fields>", 4,
+         "twice"},
+        {"reserved name", "<report>\n<fields>\n<field name='PageCount' type='text'/></fields></report>", 3,
+         "reserved"},
+        {"undeclared column field",
+         "<report>\n" + fields + "<detail>\n<column field='b'/>\n</detail></report>", 4, "\"b\""},
+        {"undeclared reference",
+         "<report>\n" + fields + "<report-footer>\n<text>x [#zz#]</text>\n</report-footer>", 4, "\"zz\""},
+        {"bad number", "<report>\n" + fields + "<detail row-height='seven'/>\n</report>", 3, "row-height"},
+        {"unknown font", "<report>\n" + fields + "<page-footer>\n\n<text font='big'>1</text></page-footer>",
+         5, "big"},
+        {"unknown attribute", "<report>\n" + fields + "<page size='A4' colour='red'/></report>", 3, "colour"},
+        {"paper size", "<report>\n" + fields + "<page size='A9'/></report>", 3, "A9"},
+        {"no fields", "<report>\n<page/>\n</report>", 3, "fields"},
+        {"text outside", "<report>\n" + fields + "stray\n<page/></report>", 4, "stray"},
+    };
+    for (const Case& c : cases) {
+        TemplateError error;
+        EXPECT_FALSE(parse(c.xml, &error)) << c.what;
+        EXPECT_EQ(error.line, c.line) << c.what << ": " << error.text().toStdString();
+        EXPECT_TRUE(error.message.contains(QString::fromUtf8(c.message_part)))
+            << c.what << ": " << error.text().toStdString();
+        EXPECT_TRUE(error.text().startsWith(QStringLiteral("line %1, column ").arg(c.line))) << c.what;
+    }
+}
+
+TEST(ReportTemplate, AFailedLoadLeavesNoTemplateAndKillsOldHandles) {
+    ReportEngine engine;
+    ASSERT_TRUE(engine.load_from_file(test::shipped_template_path()));
+    ReportField field = engine.field_by_name("data_id");
+    EXPECT_TRUE(field.is_bound());
+    EXPECT_FALSE(engine.field_by_name("no_such_field").is_bound());
+    EXPECT_FALSE(engine.load_from_file(test::shipped_template_path() + ".missing"));
+    EXPECT_FALSE(engine.is_loaded());
+    EXPECT_EQ(engine.error().line, 0);
+    EXPECT_FALSE(engine.field_by_name("data_id").is_bound());
+    int calls = 0;
+    engine.set_fetch_record([&](bool& eof) {
+        field.set_integer(1);
+        eof = ++calls > 1;
+    });
+    EXPECT_TRUE(engine.fetch_records().records.empty());  // no template: the loop does not run
+    EXPECT_EQ(calls, 0);
+}
+
+}  // namespace
+}  // namespace rebound::report
