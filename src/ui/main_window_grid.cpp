@@ -161,21 +161,21 @@ void TSDIAppForm::SetGridCell(int column, int row, const QString& text) {
 }
 
 void TSDIAppForm::RefreshAreaGrid() {
+    const ComponentInfo* c = mProject.component_count() > 0 ? CurrentComponent() : nullptr;
+    const int n = c != nullptr ? static_cast<int>(c->area_count()) : 0;
     sg_areas->setUpdatesEnabled(false);
-    sg_areas->setRowCount(1);
-    for (int c = 1; c < kGridColumnCount; ++c) {
-        SetGridCell(c, 1, QString());
-    }
+    // Rows that stay keep their cell objects and get new texts: every cell of
+    // an area row is written below, and the one row shown without areas is
+    // emptied (its number in column 0 stays, as in a grid whose rows shrink).
+    sg_areas->setRowCount(n >= 2 ? n : 1);
     if (sg_areas->verticalHeaderItem(0) == nullptr) {
         sg_areas->setVerticalHeaderItem(0, new QTableWidgetItem(GridCellText(0, 1)));
     }
-    const ComponentInfo* c = CurrentComponent();
-    if (c == nullptr || mProject.component_count() == 0) {
-        sg_areas->setUpdatesEnabled(true);
-        return;
+    if (n == 0) {
+        for (int col = 1; col < kGridColumnCount; ++col) {
+            SetGridCell(col, 1, QString());
+        }
     }
-    const int n = static_cast<int>(c->area_count());
-    sg_areas->setRowCount(n >= 2 ? n : 1);
     for (int i = 0; i < n; ++i) {
         const AreaData& a = c->areas[static_cast<std::size_t>(i)];
         const int r = i + 1;
