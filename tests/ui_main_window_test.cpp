@@ -117,6 +117,7 @@ private slots:
     void newProject();
     void deleteComponentOnTheLastOfThree();
     void deleteComponentNeedsASelectionAndTwoComponents();
+    void onlyTheLeftButtonSelectsARow();
     void createComponentAndAreas();
     void saveAsAppendsTheProjectExtension_data();
     void saveAsAppendsTheProjectExtension();
@@ -352,6 +353,31 @@ void MainWindowTest::deleteComponentNeedsASelectionAndTwoComponents() {
     // The panels keep showing the component that was current.
     QCOMPARE(w.mCurrentItem, 0);
     QVERIFY(prompts->messages.isEmpty());
+}
+
+void MainWindowTest::onlyTheLeftButtonSelectsARow() {
+    TSDIAppForm& w = *window;
+    load_project(w,
+                 {component_with_areas("A", 1), component_with_areas("B", 2), component_with_areas("C", 3)});
+    w.resize(1000, 700);
+    w.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&w));
+    // Clicks go to the window as the platform delivers them, so that a right
+    // press also brings the pop-up menu.
+    QWidget* viewport = w.lvComponents->viewport();
+    const QPoint onRow2 =
+        viewport->mapTo(&w, w.lvComponents->visualItemRect(w.lvComponents->item(2, 1)).center());
+
+    QTest::mouseClick(w.windowHandle(), Qt::RightButton, {}, onRow2);
+    QCOMPARE(w.mCurrentItem, 0);
+    QCOMPARE(w.lvComponents->selectedItems().first()->row(), 0);
+    QTRY_VERIFY(w.pm_components->isVisible());  // the pop-up acts on row 0
+    w.pm_components->close();
+
+    QTest::mouseClick(w.windowHandle(), Qt::LeftButton, {}, onRow2);
+    QCOMPARE(w.mCurrentItem, 2);
+    QCOMPARE(w.txt_component_name->text(), QStringLiteral("C"));
+    QCOMPARE(w.GridRowCount(), 4);
 }
 
 void MainWindowTest::createComponentAndAreas() {

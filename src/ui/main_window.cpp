@@ -132,7 +132,12 @@ TSDIAppForm::TSDIAppForm(std::unique_ptr<UserPrompts> prompts, QWidget* parent)
     RefreshAll();
 }
 
-TSDIAppForm::~TSDIAppForm() = default;
+TSDIAppForm::~TSDIAppForm() {
+    // The controls go before the QObject part of the window does; focus and
+    // clipboard notices sent meanwhile must not reach the half-destroyed window.
+    disconnect(qApp, nullptr, this, nullptr);
+    disconnect(QGuiApplication::clipboard(), nullptr, this, nullptr);
+}
 
 void TSDIAppForm::SetPrompts(std::unique_ptr<UserPrompts> prompts) {
     mPrompts = std::move(prompts);
