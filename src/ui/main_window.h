@@ -35,6 +35,11 @@ class QWidget;
 
 namespace rebound {
 
+namespace report {
+class ReportEngine;
+class ReportFeed;
+}  // namespace report
+
 class TAboutBox;
 class TLoadStrengthCurveFrm;
 class TStrengthCurve_Syn_Form;
@@ -154,6 +159,10 @@ public:
     void act_print_previewExecute();
     void act_export2excelExecute();
     void act_export2txtExecute();
+    // The report engine with its loaded template, and the feed holding the
+    // bound fields and the record counter; made by the first preparation.
+    std::shared_ptr<report::ReportEngine> mReport;
+    std::shared_ptr<report::ReportFeed> mReportFeed;
 
     // ---- Panel and list handlers -------------------------------------------
     void lvComponentsSelectItem();

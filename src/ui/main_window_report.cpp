@@ -1,26 +1,99 @@
 // Report commands of the main window: preparing the report, feeding it one
 // record per component, printing, previewing and exporting.
-//
-// Placeholder until the report engine is wired in: no report is produced, and
-// the commands show nothing.
+#include <QDesktopServices>
+#include <QUrl>
+
+#include "fileio/exchange.h"
+#include "report/report_engine.h"
+#include "report/report_feed.h"
+#include "report/widgets/report_dialogs.h"
 #include "ui/main_window.h"
 
 namespace rebound {
 
+namespace {
+
+const char* const kReportTemplate = "/report/rebound_report1.grf";
+
+// Appends `required` unless the path already ends in exactly that extension.
+// The rule looks only at '.', separators and ':', which UTF-8 keeps as the
+// same single bytes, so the chosen path is checked in UTF-8.
+QString with_extension(const QString& path, const char* required) {
+    return QString::fromStdString(with_required_extension(path.toStdString(), required));
+}
+
+}  // namespace
+
 bool TSDIAppForm::PrepareReport() {
-    return false;
+    // The report shows what the operator sees, edits not yet saved included.
+    CollectProjectPanel();
+    if (!mReport) {
+        mReport = std::make_shared<report::ReportEngine>();
+        mReportFeed = std::make_shared<report::ReportFeed>(mProject);
+        mReport->set_fetch_record([this](bool& eof) { mGridppReportFetchRecord(eof); });
+    }
+    // Loaded afresh every time, so that an edited template takes effect at once.
+    if (!mReport->load_from_file(mAppFolder + QLatin1String(kReportTemplate))) {
+        Prompts().message(QStringLiteral("Print Preview Error!"));
+        return false;
+    }
+    mReportFeed->bind(*mReport);
+    return true;
 }
 
 void TSDIAppForm::mGridppReportFetchRecord(bool& eof) {
-    eof = true;
+    if (!mReportFeed) {
+        eof = true;
+        return;
+    }
+    mReportFeed->fetch_record(eof);
 }
 
-void TSDIAppForm::act_printExecute() {}
+void TSDIAppForm::act_printExecute() {
+    if (!PrepareReport()) {
+        return;
+    }
+    report::print_report(*mReport, Printer(), this,
+                         [this](QDialog& dialog) { return Prompts().showModal(dialog); });
+}
 
-void TSDIAppForm::act_print_previewExecute() {}
+void TSDIAppForm::act_print_previewExecute() {
+    if (!PrepareReport()) {
+        return;
+    }
+    report::preview_report(*mReport, Printer(), this,
+                           [this](QDialog& dialog) { return Prompts().showModal(dialog); });
+}
 
-void TSDIAppForm::act_export2excelExecute() {}
+namespace {
 
-void TSDIAppForm::act_export2txtExecute() {}
+// The two export commands differ only in their filter, extension and type.
+void export_report(TSDIAppForm& w, const QString& filter, const char* extension, report::ExportType type) {
+    if (!w.PrepareReport()) {
+        return;
+    }
+    const QString chosen = w.Prompts().saveFileName(filter);
+    if (chosen.isEmpty()) {
+        return;
+    }
+    const QString path = with_extension(chosen, extension);
+    if (!w.mReport->export_direct(type, path)) {
+        w.Prompts().message(QStringLiteral("Save File Fail!"));
+        return;
+    }
+    // The written file is opened for the operator, in the program the system
+    // associates with it.
+    QDesktopServices::openUrl(QUrl::fromLocalFile(path));
+}
+
+}  // namespace
+
+void TSDIAppForm::act_export2excelExecute() {
+    export_report(*this, mExcelFilter, ".xls", report::ExportType::Excel);
+}
+
+void TSDIAppForm::act_export2txtExecute() {
+    export_report(*this, mTextFilter, ".txt", report::ExportType::Text);
+}
 
 }  // namespace rebound

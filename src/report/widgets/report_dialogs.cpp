@@ -24,6 +24,10 @@ void print_range(QPrinter& printer, const ReportTemplate& t, const ReportLayout&
     render_pages(printer, t, layout, first, last);
 }
 
+int show_dialog(QDialog& dialog, const ShowModal& show) {
+    return show ? show(dialog) : dialog.exec();
+}
+
 }  // namespace
 
 void prepare_printer(QPrinter& printer, const ReportTemplate& t) {
@@ -37,31 +41,32 @@ void prepare_printer(QPrinter& printer, const ReportTemplate& t) {
     printer.setDocName(t.title);
 }
 
-bool print_report(ReportEngine& engine, QWidget* parent) {
+bool print_report(ReportEngine& engine, QPrinter& printer, QWidget* parent, const ShowModal& show) {
     if (!engine.is_loaded()) return false;
     const ReportTemplate& t = engine.report_template();
     const ReportLayout layout = lay_out(t, engine.fetch_records());
-    QPrinter printer(QPrinter::HighResolution);
     prepare_printer(printer, t);
-    printer.setFromTo(1, static_cast<int>(layout.pages.size()));
+    const int pages = static_cast<int>(layout.pages.size());
     QPrintDialog dialog(&printer, parent);
-    dialog.setMinMax(1, static_cast<int>(layout.pages.size()));
-    if (dialog.exec() != QDialog::Accepted) return false;
+    dialog.setObjectName(QStringLiteral("PrintDialog"));
+    dialog.setMinMax(1, pages);
+    dialog.setFromTo(1, pages);
+    if (show_dialog(dialog, show) != QDialog::Accepted) return false;
     print_range(printer, t, layout);
     return true;
 }
 
-bool preview_report(ReportEngine& engine, QWidget* parent) {
+bool preview_report(ReportEngine& engine, QPrinter& printer, QWidget* parent, const ShowModal& show) {
     if (!engine.is_loaded()) return false;
     const ReportTemplate& t = engine.report_template();
     const ReportLayout layout = lay_out(t, engine.fetch_records());
-    QPrinter printer(QPrinter::HighResolution);
     prepare_printer(printer, t);
     QPrintPreviewDialog preview(&printer, parent);
+    preview.setObjectName(QStringLiteral("PrintPreviewDialog"));
     preview.setWindowTitle(t.title);
     QObject::connect(&preview, &QPrintPreviewDialog::paintRequested, &preview,
                      [&](QPrinter* target) { print_range(*target, t, layout); });
-    preview.exec();
+    show_dialog(preview, show);
     return true;
 }
 

@@ -3,23 +3,31 @@
 // know the number of pages; the pages are drawn by the engine's renderer.
 #pragma once
 
+#include <functional>
+
 #include "report/report_engine.h"
 
+class QDialog;
 class QPrinter;
 class QWidget;
 
 namespace rebound::report {
 
+// Shows a dialog modally and returns its result; the default runs exec().
+// Windows pass their own so that tests can answer in advance.
+using ShowModal = std::function<int(QDialog&)>;
+
 // Sets the printer's paper to the template's page, margins to none and the
 // origin to the paper's corner, as the renderer expects.
 void prepare_printer(QPrinter& printer, const ReportTemplate& t);
 
-// Fetches the records, shows the print dialog and prints the chosen pages.
-// False when there is no template or the dialog was cancelled.
-bool print_report(ReportEngine& engine, QWidget* parent);
+// Fetches the records, shows the print dialog (object name "PrintDialog")
+// for `printer` and prints the chosen pages. False when there is no template
+// or the dialog was cancelled.
+bool print_report(ReportEngine& engine, QPrinter& printer, QWidget* parent, const ShowModal& show = {});
 
-// Fetches the records and shows them in a modal print preview window, from
-// which they can also be printed.
-bool preview_report(ReportEngine& engine, QWidget* parent);
+// Fetches the records and shows them in a modal print preview window (object
+// name "PrintPreviewDialog"), from which they can also be printed.
+bool preview_report(ReportEngine& engine, QPrinter& printer, QWidget* parent, const ShowModal& show = {});
 
 }  // namespace rebound::report

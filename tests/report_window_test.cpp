@@ -1,0 +1,239 @@
+// The report commands of the main window, with their dialogs answered in
+// advance: the missing template, the export file names, printing to a PDF
+// file twice, and the preview's pages.
+#include <QAction>
+#include <QApplication>
+#include <QDesktopServices>
+#include <QFile>
+#include <QFileInfo>
+#include <QLineEdit>
+#include <QPrintDialog>
+#include <QPrintPreviewDialog>
+#include <QPrintPreviewWidget>
+#include <QPrinter>
+#include <QProcess>
+#include <QTest>
+#include <QUrl>
+
+#include "platform/dates.h"
+#include "platform/text_codec.h"
+#include "ui/app_fonts.h"
+#include "ui_window_support.h"
+
+using namespace rebound;
+using namespace rebound::test;
+
+// Records the files the commands ask the system to open.
+class OpenedFiles : public QObject {
+    Q_OBJECT
+public:
+    QStringList paths;
+public slots:
+    void open(const QUrl& url) { paths << url.toLocalFile(); }
+};
+
+class ReportWindowTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void initTestCase() {
+        install_font_substitutions();
+        platform::set_fixed_today(platform::Date{2026, 12, 10});
+        QDesktopServices::setUrlHandler(QStringLiteral("file"), &opened, "open");
+    }
+    void cleanupTestCase() { QDesktopServices::unsetUrlHandler(QStringLiteral("file")); }
+    void init() {
+        folder = std::make_unique<AppFolder>();
+        window = make_window(prompts);
+        opened.paths.clear();
+        for (int i = 1; i <= 3; ++i) {
+            ComponentInfo c;
+            c.component_name = platform::utf8_to_ansi("楼板") + std::to_string(i);
+            c.strength_avg = 30.0f + static_cast<float>(i);
+            window->mProject.add_component(c);
+        }
+        window->RefreshAll();
+    }
+    void cleanup() {
+        window.reset();
+        folder.reset();
+    }
+
+    void missingTemplateShowsTheErrorBeforeAnyDialog_data();
+    void missingTemplateShowsTheErrorBeforeAnyDialog();
+    void exportAppendsTheExtension_data();
+    void exportAppendsTheExtension();
+    void cancelledExportWritesNothing();
+    void exportShowsPanelEditsNotYetSaved();
+    void printingTwicePrintsTheWholeReportTwice();
+    void previewShowsThePages();
+
+private:
+    void installTemplate(const QByteArray& content = {}) {
+        QDir(folder->path()).mkpath(QStringLiteral("report"));
+        const QString target = folder->file(QStringLiteral("report/rebound_report1.grf"));
+        if (content.isEmpty()) {
+            QVERIFY(
+                QFile::copy(QStringLiteral(REBOUND_SOURCE_DIR "/data/report/rebound_report1.grf"), target));
+        } else {
+            QFile f(target);
+            QVERIFY(f.open(QIODevice::WriteOnly));
+            f.write(content);
+        }
+    }
+    void trigger(const char* name) {
+        QAction* action = window->findChild<QAction*>(QString::fromLatin1(name));
+        QVERIFY2(action != nullptr, name);
+        action->trigger();
+    }
+    static QString pdfText(const QString& path) {
+        QProcess p;
+        p.start(QStringLiteral("pdftotext"),
+                {QStringLiteral("-enc"), QStringLiteral("UTF-8"), path, QStringLiteral("-")});
+        p.waitForFinished(60000);
+        return QString::fromUtf8(p.readAllStandardOutput());
+    }
+
+    std::unique_ptr<AppFolder> folder;
+    std::unique_ptr<TSDIAppForm> window;
+    ScriptedPrompts* prompts = nullptr;
+    OpenedFiles opened;
+};
+
+void ReportWindowTest::missingTemplateShowsTheErrorBeforeAnyDialog_data() {
+    QTest::addColumn<QString>("action");
+    QTest::addColumn<QByteArray>("templateContent");  // empty: no template file
+    for (const char* action : {"act_print", "act_print_preview", "act_export2excel", "act_export2txt"}) {
+        QTest::newRow(QByteArray(action) + " missing") << action << QByteArray();
+        QTest::newRow(QByteArray(action) + " broken") << action << QByteArray("<report>\n<fields>\n");
+    }
+}
+
+void ReportWindowTest::missingTemplateShowsTheErrorBeforeAnyDialog() {
+    QFETCH(QString, action);
+    QFETCH(QByteArray, templateContent);
+    if (!templateContent.isEmpty()) installTemplate(templateContent);
+    prompts->saveAnswers.push_back(folder->file(QStringLiteral("out")));
+    trigger(action.toLatin1().constData());
+    QCOMPARE(prompts->messages, QStringList{QStringLiteral("Print Preview Error!")});
+    QVERIFY(prompts->modalDialogs.isEmpty());
+    QVERIFY(prompts->saveFilters.isEmpty());
+    QCOMPARE(QDir(folder->path()).entryList({QStringLiteral("out*")}, QDir::Files), QStringList());
+}
+
+void ReportWindowTest::exportAppendsTheExtension_data() {
+    QTest::addColumn<QString>("action");
+    QTest::addColumn<QString>("chosen");
+    QTest::addColumn<QString>("written");
+    QTest::addColumn<QString>("filter");
+    const QString excel = QStringLiteral("act_export2excel"), text = QStringLiteral("act_export2txt");
+    const QString xf = QStringLiteral("Excel(*.xls)|*.xls"), tf = QStringLiteral("Text(*.txt)|*.txt");
+    QTest::newRow("no extension") << excel << "report"
+                                  << "report.xls" << xf;
+    QTest::newRow("right extension") << excel << "report.xls"
+                                     << "report.xls" << xf;
+    QTest::newRow("other case") << excel << "report.XLS"
+                                << "report.XLS.xls" << xf;
+    QTest::newRow("other extension") << excel << "report.txt"
+                                     << "report.txt.xls" << xf;
+    QTest::newRow("dot in the folder") << excel << "v1.2/report"
+                                       << "v1.2/report.xls" << xf;
+    QTest::newRow("project name") << excel << "site.prj"
+                                  << "site.prj.xls" << xf;
+    QTest::newRow("text, no extension") << text << "报告"
+                                        << "报告.txt" << tf;
+    QTest::newRow("text, right extension") << text << "report.txt"
+                                           << "report.txt" << tf;
+    QTest::newRow("text, excel name") << text << "report.xls"
+                                      << "report.xls.txt" << tf;
+}
+
+void ReportWindowTest::exportAppendsTheExtension() {
+    QFETCH(QString, action);
+    QFETCH(QString, chosen);
+    QFETCH(QString, written);
+    QFETCH(QString, filter);
+    installTemplate();
+    QDir(folder->path()).mkpath(QStringLiteral("v1.2"));
+    prompts->saveAnswers.push_back(folder->file(chosen));
+    trigger(action.toLatin1().constData());
+    QCOMPARE(prompts->saveFilters, QStringList{filter});
+    QCOMPARE(prompts->messages, QStringList());
+    QFile file(folder->file(written));
+    QVERIFY2(file.open(QIODevice::ReadOnly), qPrintable(written));
+    const QByteArray bytes = file.readAll();
+    if (written.endsWith(QLatin1String(".xls"))) {
+        QVERIFY(bytes.startsWith("\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE1"));
+    } else {
+        QVERIFY(bytes.startsWith("\xEF\xBB\xBF"));
+        QVERIFY(QString::fromUtf8(bytes).contains(QString::fromUtf8("楼板3")));
+    }
+    if (chosen != written)
+        QVERIFY(!QFileInfo::exists(folder->file(chosen)) || QFileInfo(folder->file(chosen)).isDir());
+    QCOMPARE(opened.paths, QStringList{folder->file(written)});
+}
+
+void ReportWindowTest::cancelledExportWritesNothing() {
+    installTemplate();
+    for (const char* action : {"act_export2excel", "act_export2txt"}) {
+        trigger(action);  // no answer prepared: the dialog is cancelled
+    }
+    QCOMPARE(prompts->saveFilters.size(), 2);
+    QVERIFY(prompts->messages.isEmpty());
+    QVERIFY(opened.paths.isEmpty());
+    QCOMPARE(QDir(folder->path()).entryList(QDir::Files), QStringList());
+}
+
+void ReportWindowTest::exportShowsPanelEditsNotYetSaved() {
+    installTemplate();
+    window->txt_report_serial->setText(QStringLiteral("R-2026-77"));
+    prompts->saveAnswers.push_back(folder->file(QStringLiteral("report.txt")));
+    trigger("act_export2txt");
+    QFile file(folder->file(QStringLiteral("report.txt")));
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    QVERIFY(QString::fromUtf8(file.readAll()).contains(QString::fromUtf8("报告编号：R-2026-77")));
+}
+
+void ReportWindowTest::printingTwicePrintsTheWholeReportTwice() {
+    installTemplate();
+    int run = 0;
+    prompts->onModal = [&](QDialog& dialog) {
+        auto* print = qobject_cast<QPrintDialog*>(&dialog);
+        if (!print) return int(QDialog::Rejected);
+        print->printer()->setOutputFormat(QPrinter::PdfFormat);
+        print->printer()->setOutputFileName(folder->file(QStringLiteral("print%1.pdf").arg(++run)));
+        return int(QDialog::Accepted);
+    };
+    trigger("act_print");
+    trigger("act_print");
+    QCOMPARE(prompts->modalDialogs,
+             (QStringList{QStringLiteral("PrintDialog"), QStringLiteral("PrintDialog")}));
+    for (int i = 1; i <= 2; ++i) {
+        const QString text =
+            pdfText(folder->file(QStringLiteral("print%1.pdf").arg(i))).remove(QLatin1Char(' '));
+        for (const char* expected : {"楼板1", "楼板2", "楼板3", "31.0", "33.0", "第1页共1页"}) {
+            QVERIFY2(text.contains(QString::fromUtf8(expected)), expected);
+        }
+    }
+}
+
+void ReportWindowTest::previewShowsThePages() {
+    installTemplate();
+    for (int i = 4; i <= 60; ++i) window->mProject.add_component(ComponentInfo{});
+    int pages = 0;
+    prompts->onModal = [&](QDialog& dialog) {
+        auto* widget = dialog.findChild<QPrintPreviewWidget*>();
+        if (widget) {
+            widget->updatePreview();
+            pages = widget->pageCount();
+        }
+        return int(QDialog::Accepted);
+    };
+    trigger("act_print_preview");
+    QCOMPARE(prompts->modalDialogs, QStringList{QStringLiteral("PrintPreviewDialog")});
+    QCOMPARE(pages, 3);
+    QVERIFY(prompts->messages.isEmpty());
+}
+
+QTEST_MAIN(ReportWindowTest)
+#include "report_window_test.moc"
