@@ -38,7 +38,23 @@ private:
 
 bool write_file_atomically(const std::filesystem::path& target, const std::function<bool(ByteSink&)>& produce,
                            std::string* error) {
-    QSaveFile file(from_path(target));
+    // The content goes first to a hidden file beside the target,
+    // ".<name>.saving", which QSaveFile fills through an unnamed temporary
+    // file: complete or not at all. A rename then puts it in place. QSaveFile
+    // alone would link its temporary file under a visible name just before
+    // its rename, and a process killed between the two would leave that name
+    // behind; killed here, it leaves at most the hidden file, which the next
+    // save of the same target reuses.
+    namespace fs = std::filesystem;
+    std::error_code ec;
+    fs::path destination = target;
+    if (fs::is_symlink(target, ec)) {
+        const fs::path real = fs::canonical(target, ec);
+        if (!ec) destination = real;
+    }
+    fs::path staging = destination;
+    staging.replace_filename("." + destination.filename().string() + ".saving");
+    QSaveFile file(from_path(staging));
     // Never fall back to writing the target in place: that is what could
     // leave a half-written file behind.
     file.setDirectWriteFallback(false);
@@ -64,9 +80,26 @@ bool write_file_atomically(const std::filesystem::path& target, const std::funct
         file.cancelWriting();
         return false;
     }
-    // commit() flushes, syncs to disk, closes and renames over the target.
+    // QSaveFile keeps small writes in a buffer, and commit() does not check
+    // the flush that sends them: a refusal there (full disk, file size limit)
+    // would rename a truncated file over the target and report success.
+    if (!file.flush()) {
+        if (error) *error = file.errorString().toStdString();
+        file.cancelWriting();
+        return false;
+    }
+    // commit() syncs to disk, closes and renames over the staging file.
     if (!file.commit()) {
         if (error) *error = file.errorString().toStdString();
+        return false;
+    }
+    // The new file takes over the permissions of the one it replaces.
+    const fs::file_status previous = fs::status(destination, ec);
+    if (!ec && fs::is_regular_file(previous)) fs::permissions(staging, previous.permissions(), ec);
+    fs::rename(staging, destination, ec);
+    if (ec) {
+        if (error) *error = ec.message();
+        fs::remove(staging, ec);
         return false;
     }
     return true;
