@@ -442,7 +442,7 @@ std::optional<ReportTemplate> read_template(QIODevice& in, TemplateError* error)
 std::optional<ReportTemplate> read_template_file(const QString& path, TemplateError* error) {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) {
-        if (error) *error = TemplateError{QStringLiteral("cannot open %1: %2").arg(path, file.errorString())};
+        if (error) *error = TemplateError{QStringLiteral("cannot be opened: %1").arg(file.errorString())};
         return std::nullopt;
     }
     return read_template(file, error);

@@ -1,0 +1,96 @@
+// rebound-cli report: the same feed and engine as the window, without windows.
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+
+#include "report_fixtures.h"
+
+namespace rebound::test {
+namespace {
+
+struct CliRun {
+    int status = -1;
+    QString err;
+};
+
+CliRun run_cli(const QStringList& args, const QString& folder) {
+    QProcess p;
+    p.setWorkingDirectory(folder);
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.remove(QStringLiteral("QT_QPA_PLATFORM"));  // the command chooses the offscreen platform itself
+    p.setProcessEnvironment(env);
+    p.start(QStringLiteral(REBOUND_CLI_PATH), QStringList{QStringLiteral("report")} + args);
+    p.waitForFinished(120000);
+    return {p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1,
+            QString::fromUtf8(p.readAllStandardError())};
+}
+
+TEST(ReportCli, WritesEachKindOfFileWithTheTemplateBelowTheCurrentFolder) {
+    QTemporaryDir dir;
+    ASSERT_TRUE(QDir(dir.path()).mkpath(QStringLiteral("report")));
+    ASSERT_TRUE(
+        QFile::copy(shipped_template_path(), dir.filePath(QStringLiteral("report/rebound_report1.grf"))));
+    const ReboundFile project = sample_project(4);
+    ASSERT_TRUE(project.save(platform::to_path(dir.filePath(QStringLiteral("site.prj")))));
+
+    struct Case {
+        const char* option;
+        const char* out;
+        QByteArray starts;
+    };
+    const Case cases[] = {{"--pdf", "r.pdf", "%PDF-"},
+                          {"--text", "r.txt", "\xEF\xBB\xBF"},
+                          {"--xls", "r.xls", "\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE1"}};
+    for (const Case& c : cases) {
+        const CliRun r =
+            run_cli({QStringLiteral("site.prj"), QString::fromLatin1(c.option), QString::fromLatin1(c.out)},
+                    dir.path());
+        EXPECT_EQ(r.status, 0) << c.option << ": " << r.err.toStdString();
+        QFile f(dir.filePath(QString::fromLatin1(c.out)));
+        ASSERT_TRUE(f.open(QIODevice::ReadOnly)) << c.out;
+        EXPECT_TRUE(f.readAll().startsWith(c.starts)) << c.out;
+    }
+    QFile text(dir.filePath(QStringLiteral("r.txt")));
+    ASSERT_TRUE(text.open(QIODevice::ReadOnly));
+    const QString content = QString::fromUtf8(text.readAll());
+    for (const ComponentInfo& comp : project.components) {
+        EXPECT_TRUE(content.contains(platform::to_qstring(comp.component_name)));
+    }
+}
+
+TEST(ReportCli, Failures) {
+    QTemporaryDir dir;
+    ASSERT_TRUE(sample_project(1).save(platform::to_path(dir.filePath(QStringLiteral("site.prj")))));
+    QFile broken(dir.filePath(QStringLiteral("broken.grf")));
+    ASSERT_TRUE(broken.open(QIODevice::WriteOnly));
+    broken.write("<report>\n<fields>\n<field name='a' type='date'/>\n</fields>\n</report>\n");
+    broken.close();
+
+    struct Case {
+        const char* what;
+        QStringList args;
+        int status;
+        const char* message;
+    };
+    const Case cases[] = {
+        {"no template below the folder", {"site.prj", "--pdf", "r.pdf"}, 1, "rebound_report1.grf"},
+        {"broken template", {"site.prj", "--template", "broken.grf", "--text", "r.txt"}, 1, "line 3, column"},
+        {"missing project", {"none.prj", "--template", "broken.grf", "--pdf", "r.pdf"}, 1, "none.prj"},
+        {"two outputs", {"site.prj", "--pdf", "a.pdf", "--xls", "b.xls"}, 2, "exactly one"},
+        {"no output", {"site.prj"}, 2, "exactly one"},
+    };
+    for (const Case& c : cases) {
+        const CliRun r = run_cli(c.args, dir.path());
+        EXPECT_EQ(r.status, c.status) << c.what << ": " << r.err.toStdString();
+        EXPECT_TRUE(r.err.contains(QString::fromLatin1(c.message))) << c.what << ": " << r.err.toStdString();
+    }
+    EXPECT_EQ(QDir(dir.path())
+                  .entryList({QStringLiteral("*.pdf"), QStringLiteral("*.txt"), QStringLiteral("*.xls")},
+                             QDir::Files),
+              QStringList());
+}
+
+}  // namespace
+}  // namespace rebound::test
