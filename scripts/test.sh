@@ -11,5 +11,11 @@ cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
   -DREBOUND_BUILD_TESTS=ON -DREBOUND_BUILD_BENCH=ON -DREBOUND_WERROR=ON
 cmake --build "$build" -j "$(nproc)"
 
+# Debian package: built with CPack from the same build and checked as a user
+# would meet it (contents, dependencies, unpacked install, first start under
+# Xvfb); the first-start screenshot is left in the package folder.
+cpack --config "$build/CPackConfig.cmake" -G DEB -B "$build/package"
+./scripts/check-package.sh --screenshot "$build/package/first-start.png" "$build"/package/rebound_*.deb
+
 export QT_QPA_PLATFORM=offscreen
 ctest --test-dir "$build" --output-on-failure -j "$(nproc)"
