@@ -158,7 +158,7 @@ display=:$(head -n 1 "$scratch/display")
 
 (
   cd "$first_home"
-  env -u XDG_DATA_HOME HOME="$first_home" PATH="$usr/bin:$PATH" DISPLAY="$display" \
+  exec env -u XDG_DATA_HOME HOME="$first_home" PATH="$usr/bin:$PATH" DISPLAY="$display" \
     QT_QPA_PLATFORM=xcb $exec_line >"$scratch/window.log" 2>&1
 ) &
 app_pid=$!
@@ -182,8 +182,7 @@ if [ -n "$shot" ]; then
     echo "     (no screenshot: xwd or netpbm missing)"
   fi
 fi
-# The window process is the launcher's exec target, under the subshell.
-pkill -P "$app_pid" 2>/dev/null || true
+# The subshell became the launcher, and the launcher became the window.
 kill "$app_pid" 2>/dev/null || true
 wait "$app_pid" 2>/dev/null || true
 app_pid=
