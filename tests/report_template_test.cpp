@@ -72,6 +72,7 @@ TEST(ReportTemplate, ErrorsNameTheLine) {
         {"unknown font", "<report>\n" + fields + "<page-footer>\n\n<text font='big'>1</text></page-footer>",
          5, "big"},
         {"unknown attribute", "<report>\n" + fields + "<page size='A4' colour='red'/></report>", 3, "colour"},
+        {"border", "<report>\n" + fields + "\n<detail border='dotted'/>\n</report>", 4, "dotted"},
         {"paper size", "<report>\n" + fields + "<page size='A9'/></report>", 3, "A9"},
         {"no fields", "<report>\n<page/>\n</report>", 3, "fields"},
         {"text outside", "<report>\n" + fields + "stray\n<page/></report>", 4, "stray"},

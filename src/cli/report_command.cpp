@@ -17,6 +17,11 @@ namespace rebound::cli {
 std::unique_ptr<QCoreApplication> make_application(int& argc, char** argv) {
     if (argc > 1 && std::strcmp(argv[1], "report") == 0) {
         if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+        // Qt's notices about the session (no runtime folder and the like) would
+        // break the rule that standard error carries one line per error.
+        qInstallMessageHandler([](QtMsgType type, const QMessageLogContext&, const QString& message) {
+            if (type == QtCriticalMsg || type == QtFatalMsg) std::cerr << message.toStdString() << "\n";
+        });
         return std::make_unique<QGuiApplication>(argc, argv);
     }
     return std::make_unique<QCoreApplication>(argc, argv);

@@ -173,7 +173,8 @@ xls::Workbook excel_workbook(const ReportTemplate& t, const ReportData& data) {
     }
     if (!columns.empty()) {
         ++row;  // an empty row between the header block and the table
-        const int heading_style = style(t.detail.title_font, Align::Center, true);
+        const bool lines = t.detail.edges != kNoEdge;
+        const int heading_style = style(t.detail.title_font, Align::Center, lines);
         std::vector<int> cell_styles;
         std::vector<bool> numeric;
         for (std::size_t i = 0; i < columns.size(); ++i) {
@@ -187,7 +188,7 @@ xls::Workbook excel_workbook(const ReportTemplate& t, const ReportData& data) {
                     format.clear();  // General shows integers as they are
             }
             numeric.push_back(integer || !c.number_format.isEmpty());
-            cell_styles.push_back(style(t.detail.font, c.align, true, format));
+            cell_styles.push_back(style(t.detail.font, c.align, lines, format));
             text_cell(row, static_cast<int>(i), one_line(c.title), heading_style);
             book.column_widths.push_back(std::max(4.0, c.width_mm / 1.9));
         }

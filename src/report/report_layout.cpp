@@ -242,7 +242,7 @@ private:
         double x = left();
         for (std::size_t i = 0; i < d.columns.size(); ++i) {
             page_->boxes.push_back(PlacedBox{QRectF(x, y_, column_widths_[i], h), d.columns[i].title,
-                                             d.title_font, Align::Center, kAllEdges, BoxRole::ColumnTitle});
+                                             d.title_font, Align::Center, d.edges, BoxRole::ColumnTitle});
             x += column_widths_[i];
         }
         y_ += h;
@@ -274,7 +274,7 @@ private:
         double x = left();
         for (std::size_t i = 0; i < d.columns.size(); ++i) {
             page_->boxes.push_back(PlacedBox{QRectF(x, y_, column_widths_[i], h), texts[i], d.font,
-                                             d.columns[i].align, kAllEdges, BoxRole::Cell, r});
+                                             d.columns[i].align, d.edges, BoxRole::Cell, r});
             x += column_widths_[i];
         }
         y_ += h;

@@ -399,7 +399,7 @@ private:
     }
 
     void read_detail() {
-        allow({"title-height", "row-height", "title-font", "font", "line-width"});
+        allow({"title-height", "row-height", "title-font", "font", "line-width", "border"});
         DetailTable& d = t_.detail;
         d.title_height_mm = length_attr("title-height", d.title_height_mm);
         d.row_height_mm = length_attr("row-height", d.row_height_mm);
@@ -407,6 +407,7 @@ private:
         d.title_font = font_attr("title-font", 0);
         d.font = font_attr("font", 0);
         d.line_width_mm = number_attr("line-width", d.line_width_mm, 0, 5);
+        d.edges = edges_attr(kAllEdges);
         while (next_child()) {
             if (xml_.name() != QLatin1String("column")) unknown();
             allow({"title", "field", "width", "align", "prefix", "suffix", "number-format"});

@@ -109,6 +109,7 @@ struct DetailTable {
     int title_font = 0;
     int font = 0;
     double line_width_mm = 0.25;
+    unsigned edges = kAllEdges;  // edges drawn around every title and cell box
     std::vector<Column> columns;
 };
 
