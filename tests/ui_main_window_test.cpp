@@ -133,6 +133,8 @@ private slots:
     void exportComponent();
     void editCommandsFollowFocusSelectionAndClipboard();
     void shortcutsAndDialogCommands();
+    void fileDialogFilters_data();
+    void fileDialogFilters();
 
 private:
     std::unique_ptr<AppFolder> folder;
@@ -723,6 +725,26 @@ void MainWindowTest::shortcutsAndDialogCommands() {
     QCOMPARE(prompts->printSetups, 1);
     trigger(w, "FileExit1");
     QVERIFY(!w.isVisible());
+}
+
+void MainWindowTest::fileDialogFilters_data() {
+    QTest::addColumn<QString>("pairs");
+    QTest::addColumn<QString>("qt");
+    QTest::newRow("project") << "Project(*.prj)|*.prj|All Files(*.*)|*.*"
+                             << "Project(*.prj) (*.prj);;All Files(*.*) (*.*)";
+    QTest::newRow("component, stray parenthesis")
+        << "Component(*.cmp;*.tmp;*.CMP;*.TMP;)|*.cmp;*.tmp;*.CMP;*.TMP;)"
+        << "Component(*.cmp;*.tmp;*.CMP;*.TMP;) (*.cmp *.tmp *.CMP *.TMP)";
+    QTest::newRow("excel") << "Excel(*.xls)|*.xls"
+                           << "Excel(*.xls) (*.xls)";
+    QTest::newRow("none") << ""
+                          << "";
+}
+
+void MainWindowTest::fileDialogFilters() {
+    QFETCH(QString, pairs);
+    QFETCH(QString, qt);
+    QCOMPARE(qt_file_filter(pairs), qt);
 }
 
 QTEST_MAIN(MainWindowTest)

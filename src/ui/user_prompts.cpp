@@ -21,10 +21,13 @@ QString qt_file_filter(const QString& pairs) {
         const QString description = parts[i];
         QStringList patterns;
         if (i + 1 < parts.size()) {
-            for (const QString& p : parts[i + 1].split(QLatin1Char(';'))) {
-                const QString trimmed = p.trimmed();
-                if (!trimmed.isEmpty()) {
-                    patterns << trimmed;
+            for (QString p : parts[i + 1].split(QLatin1Char(';'))) {
+                // A stray parenthesis (the component filter ends in one)
+                // would hide every pattern from Qt's parser.
+                p.remove(QLatin1Char('(')).remove(QLatin1Char(')'));
+                p = p.trimmed();
+                if (!p.isEmpty()) {
+                    patterns << p;
                 }
             }
         }

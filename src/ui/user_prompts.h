@@ -16,7 +16,8 @@ namespace rebound {
 // A filter written as "description|patterns|description|patterns", with
 // patterns separated by ';', turned into the form of Qt's file dialogs:
 // "description (patterns separated by spaces);;...". Descriptions are kept as
-// written; empty patterns are dropped. An empty filter stays empty.
+// written; parentheses inside patterns and empty patterns are dropped. An
+// empty filter stays empty.
 QString qt_file_filter(const QString& pairs);
 
 class UserPrompts {
