@@ -43,9 +43,10 @@ QString qt_file_filter(const QString& pairs) {
     return filters.join(QStringLiteral(";;"));
 }
 
+// The dialogs list each filter by its description alone, as written.
 QString UserPrompts::openFileName(const QString& filter) {
-    const QString path =
-        QFileDialog::getOpenFileName(mParent, QString(), mLastFolder, qt_file_filter(filter));
+    const QString path = QFileDialog::getOpenFileName(mParent, QString(), mLastFolder, qt_file_filter(filter),
+                                                      nullptr, QFileDialog::HideNameFilterDetails);
     if (!path.isEmpty()) {
         mLastFolder = QFileInfo(path).absolutePath();
     }
@@ -55,8 +56,9 @@ QString UserPrompts::openFileName(const QString& filter) {
 QString UserPrompts::saveFileName(const QString& filter) {
     // The commands add their extensions themselves and replace existing files
     // without asking.
-    const QString path = QFileDialog::getSaveFileName(mParent, QString(), mLastFolder, qt_file_filter(filter),
-                                                      nullptr, QFileDialog::DontConfirmOverwrite);
+    const QString path =
+        QFileDialog::getSaveFileName(mParent, QString(), mLastFolder, qt_file_filter(filter), nullptr,
+                                     QFileDialog::DontConfirmOverwrite | QFileDialog::HideNameFilterDetails);
     if (!path.isEmpty()) {
         mLastFolder = QFileInfo(path).absolutePath();
     }
