@@ -60,6 +60,18 @@ TEST(ReportRecordLoop, OnlyRecordsLeftWithEofFalseAreKept) {
     }
 }
 
+TEST(ReportRecordLoop, ACallbackThatNeverEndsTheDataIsStopped) {
+    ReportEngine engine;
+    ASSERT_TRUE(engine.load_from_data(kSmallTemplate));
+    int calls = 0;
+    engine.set_fetch_record([&](bool& eof) {
+        ++calls;
+        eof = false;
+    });
+    EXPECT_EQ(static_cast<int>(engine.fetch_records().records.size()), ReportEngine::kMaxRecords);
+    EXPECT_EQ(calls, ReportEngine::kMaxRecords);
+}
+
 class ShippedReportLayout : public ::testing::Test {
 protected:
     void SetUp() override {

@@ -98,10 +98,11 @@ public:
 
     void set_fetch_record(FetchRecord callback) { fetch_ = std::move(callback); }
 
-    // Runs the record loop once. Records beyond kMaxRecords end the loop, so
-    // that a callback that never signals the end cannot hang the program.
+    // Runs the record loop once. The loop ends after kMaxRecords records, so
+    // that a callback that never signals the end cannot hang the program or
+    // exhaust its memory (a project holds far fewer components).
     ReportData fetch_records();
-    static constexpr int kMaxRecords = 1'000'000;
+    static constexpr int kMaxRecords = 250'000;
 
     // Fetches the records and writes the report; false with a message in
     // `error` when there is no template or the file cannot be written.
