@@ -652,6 +652,22 @@ void MainWindowTest::unreadableDateIsNamedAndTheRestRefreshed() {
     QCOMPARE(w.mProject.agent_date, std::string("31.31.31 nonsense"));
     QCOMPARE(w.dt_examine_date->date(), QDate(2026, 7, 15));
     QCOMPARE(w.mFileName, path);
+
+    // The same for a component's date; the panel still shows that component.
+    w.mProject.add_component(component_with_areas("Z", 2));
+    w.mProject.components[1].examine_date = "soon";
+    w.RefreshComponentList();
+    w.SelectComponentRow(1);
+    QCOMPARE(prompts->messages.size(), 2);
+    QVERIFY(prompts->messages[1].contains(QStringLiteral("component Z")));
+    QVERIFY(prompts->messages[1].contains(QStringLiteral("\"soon\"")));
+    QCOMPARE(w.dt_examine_date->date(), QDate(2026, 12, 10));
+    QCOMPARE(w.mCurrentItem, 1);
+    QCOMPARE(w.GridRowCount(), 3);
+    QVERIFY(!w.mFilling);
+    QTest::keyClicks(w.txt_component_name, QStringLiteral("9"));
+    QCOMPARE(w.mProject.components[1].component_name, std::string("Z9"));
+    QCOMPARE(w.mProject.components[1].examine_date, std::string("soon"));
 }
 
 void MainWindowTest::exportComponent() {

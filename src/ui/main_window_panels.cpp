@@ -239,7 +239,7 @@ void TSDIAppForm::ShowDateText(QDateEdit* picker, const std::string& text, const
         return;
     }
     picker->setDate(to_qdate(platform::today()));
-    mPrompts->message(QStringLiteral("The %1 \"%2\" is not a date; today's date is shown instead!")
+    mPrompts->message(QStringLiteral("%1: \"%2\" is not a date; today's date is shown instead!")
                           .arg(field, platform::to_qstring(text)));
 }
 
@@ -357,7 +357,8 @@ void TSDIAppForm::lvComponentsSelectItem() {
     txt_component_condition->setText(platform::to_qstring(c->component_condition));
     // An unreadable date shows a message and today's date; the rest of the
     // fill goes on, so the panel always shows one component completely.
-    ShowDateText(dt_examine_date, c->examine_date, QStringLiteral("Date"));
+    ShowDateText(dt_examine_date, c->examine_date,
+                 QStringLiteral("Date of component %1").arg(platform::to_qstring(c->component_name)));
     mCurrentItem = row;
     RefreshAreaGrid();
     mFilling = false;
