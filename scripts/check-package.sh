@@ -156,6 +156,8 @@ exec 3>&-
 for _ in $(seq 50); do [ -s "$scratch/display" ] && break; sleep 0.1; done
 display=:$(head -n 1 "$scratch/display")
 
+# The Exec line is split into words on purpose, as the desktop does.
+# shellcheck disable=SC2086
 (
   cd "$first_home"
   exec env -u XDG_DATA_HOME HOME="$first_home" PATH="$usr/bin:$PATH" DISPLAY="$display" \
