@@ -1,7 +1,8 @@
 // Writes the seed corpus of the fuzz targets: make_fuzz_corpus <folder>
-// creates <folder>/<target>/<seed> for every target, using the fixture
-// writers of the tests so that every seed is explained by code. The output is
-// committed as fuzz/corpus/.
+// <source folder> creates <folder>/<target>/<seed> for every target, using
+// the fixture writers of the tests so that every seed is explained by code;
+// the report template seeds are the shipped template and a minimal one. The
+// output is committed as fuzz/corpus/.
 #include <QCoreApplication>
 #include <cstdio>
 #include <filesystem>
@@ -69,11 +70,12 @@ bool write(const fs::path& folder, const char* target, const char* name, const s
 
 int main(int argc, char** argv) {
     QCoreApplication app(argc, argv);
-    if (argc != 2) {
-        std::fprintf(stderr, "usage: make_fuzz_corpus FOLDER\n");
+    if (argc != 3) {
+        std::fprintf(stderr, "usage: make_fuzz_corpus FOLDER SOURCE_FOLDER\n");
         return 2;
     }
     const fs::path out = argv[1];
+    const fs::path source = argv[2];
     bool ok = true;
 
     const ReboundFile full = test::sample_project(3, 4);
@@ -116,5 +118,22 @@ int main(int argc, char** argv) {
             ok &= write(out, "date", name.c_str(), std::string(1, char(locale)) + dates[i]);
         }
     }
+    const std::string shipped = test::read_file(source / "data" / "report" / "rebound_report1.grf");
+    ok &= !shipped.empty();
+    ok &= write(out, "report_template", "shipped", shipped);
+    ok &= write(
+        out, "report_template", "minimal",
+        "<report title=\"T\">\n"
+        "  <fields><field name=\"a\" type=\"text\"/><field name=\"n\" type=\"integer\"/></fields>\n"
+        "  <fonts><font id=\"f\" family=\"Sans\" size=\"10\" bold=\"true\"/></fonts>\n"
+        "  <page size=\"A4\" orientation=\"landscape\" left=\"20\" top=\"15\"/>\n"
+        "  <page-header height=\"10\"><text font=\"f\" align=\"right\">[#PageNumber#]/[#PageCount#]</text>"
+        "</page-header>\n"
+        "  <report-header><grid columns=\"2\"><cell label=\"A\" field=\"a\" span=\"2\"/></grid>"
+        "</report-header>\n"
+        "  <detail row-height=\"7\"><column title=\"A\" field=\"a\" width=\"20\"/>"
+        "<column title=\"N\" field=\"n\" prefix=\"C\"/></detail>\n"
+        "  <report-footer><row><text border=\"box\">[#a#]</text></row></report-footer>\n"
+        "</report>\n");
     return ok ? 0 : 1;
 }

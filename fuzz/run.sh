@@ -24,13 +24,15 @@ for t in "${targets[@]}"; do
   exe="$build/fuzz/fuzz_$t"
   [ -x "$exe" ] || { echo "fuzz/run.sh: $exe is not built" >&2; exit 1; }
   mkdir -p "$build/fuzz-corpus/$t"
+  dict=()
+  [ -f "$here/$t.dict" ] && dict=(-dict="$here/$t.dict")
   echo "== fuzz_$t for ${seconds}s"
   # An allocation above 256 MB is a finding; -rss_limit_mb leaves room for
   # the sanitizers' own memory.
   # shellcheck disable=SC2086
   if ! "$exe" "$build/fuzz-corpus/$t" "$here/corpus/$t" \
       -max_total_time="$seconds" -malloc_limit_mb=256 -rss_limit_mb=2048 -timeout=25 \
-      -artifact_prefix="$build/fuzz-findings/$t-" -print_final_stats=1 ${REBOUND_FUZZ_OPTIONS:-} \
+      -artifact_prefix="$build/fuzz-findings/$t-" -print_final_stats=1 "${dict[@]}" ${REBOUND_FUZZ_OPTIONS:-} \
       > "$build/fuzz-findings/$t.log" 2>&1; then
     tail -n 60 "$build/fuzz-findings/$t.log" >&2
     echo "fuzz/run.sh: fuzz_$t found a fault; input saved under $build/fuzz-findings/" >&2

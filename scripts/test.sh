@@ -19,3 +19,15 @@ cpack --config "$build/CPackConfig.cmake" -G DEB -B "$build/package"
 
 export QT_QPA_PLATFORM=offscreen
 ctest --test-dir "$build" --output-on-failure -j "$(nproc)"
+
+# --- Sanitizers and fuzzing ---------------------------------------------------
+# One clang build with the address and undefined-behaviour sanitizers serves
+# both: the whole test suite runs once more in it, then every fuzz target runs
+# for REBOUND_FUZZ_SECONDS seconds (60 by default) and any finding fails the
+# run. docs/reliability.md says how to fuzz for longer.
+san=${REBOUND_SANITIZE_BUILD_DIR:-build/sanitize}
+cmake -S . -B "$san" -G Ninja -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+  -DREBOUND_BUILD_TESTS=ON -DREBOUND_SANITIZE=ON -DREBOUND_BUILD_FUZZ=ON
+cmake --build "$san" -j "$(nproc)"
+ctest --test-dir "$san" --output-on-failure -j "$(nproc)"
+./fuzz/run.sh "$san" "${REBOUND_FUZZ_SECONDS:-60}"
