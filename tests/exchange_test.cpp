@@ -168,7 +168,9 @@ TEST_F(ExchangeTest, ImportChoosesTheReaderByExtensionInAnyCase) {
         test::write_file(dir_ / c.file, *c.bytes);
         ComponentInfo out;
         ASSERT_EQ(import_component_file(dir_ / c.file, out), c.status);
-        if (c.status == ImportStatus::Imported) EXPECT_EQ(out.component_name, c.name);
+        if (c.status == ImportStatus::Imported) {
+            EXPECT_EQ(out.component_name, c.name);
+        }
     }
     ComponentInfo out;
     EXPECT_EQ(import_component_file(dir_ / "missing.cmp", out), ImportStatus::CannotOpen);

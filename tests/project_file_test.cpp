@@ -26,24 +26,6 @@ std::uint32_t bits(float f) {
     return b;
 }
 
-// Compares every field; floats by their bits so that -0.0 and NaN payloads count.
-void expect_same_project(const ReboundFile& a, const ReboundFile& b) {
-    EXPECT_EQ(to_bytes(a), to_bytes(b));
-    ASSERT_EQ(a.component_count(), b.component_count());
-    for (std::size_t i = 0; i < a.component_count(); ++i) {
-        const ComponentInfo& x = *a.component(i);
-        const ComponentInfo& y = *b.component(i);
-        EXPECT_EQ(bits(x.strength_avg), bits(y.strength_avg));
-        EXPECT_EQ(bits(x.strength_delta), bits(y.strength_delta));
-        ASSERT_EQ(x.area_count(), y.area_count());
-        for (std::size_t k = 0; k < x.area_count(); ++k) {
-            EXPECT_EQ(bits(x.area(k).area_strength), bits(y.area(k).area_strength));
-            EXPECT_EQ(bits(x.area(k).mean_rebound), bits(y.area(k).mean_rebound));
-        }
-    }
-    EXPECT_TRUE(a == b);
-}
-
 class ProjectFileTest : public ::testing::Test {
 protected:
     void SetUp() override {
