@@ -14,6 +14,7 @@ want=(
   xvfb xauth poppler-utils
   libfreexl-dev python3-xlrd
   file desktop-file-utils shared-mime-info man-db x11-apps netpbm
+  xdotool openbox
 )
 if [ "${1:-}" = "--runtime" ]; then
   want=(
