@@ -37,7 +37,8 @@ public:
 
 ComponentInfo component(int index, int areas) {
     ComponentInfo c;
-    c.component_name = "C" + std::to_string(index);
+    c.component_name = std::to_string(index);
+    c.component_name.insert(0, 1, 'C');
     c.strength_avg = 30.0f + static_cast<float>(index % 10);
     for (int i = 0; i < areas; ++i) {
         AreaData a;
