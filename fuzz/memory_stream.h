@@ -1,5 +1,6 @@
-// An input stream over the fuzzer's bytes without copying them, seekable like
-// a file stream (the readers ask for the size by seeking to the end).
+// Input streams over the fuzzer's bytes without copying them: one seekable
+// like a file stream (the readers ask for the size by seeking to the end),
+// one that cannot seek, like a pipe.
 #pragma once
 
 #include <cstddef>
@@ -43,6 +44,24 @@ public:
 
 private:
     MemoryBuf buf_;
+};
+
+// The bytes as a stream that cannot seek (tellg fails), like a pipe.
+class PipeStream : public std::istream {
+public:
+    PipeStream(const std::uint8_t* data, std::size_t size) : std::istream(nullptr), buf_(data, size) {
+        rdbuf(&buf_);
+    }
+
+private:
+    class Buf : public std::streambuf {
+    public:
+        Buf(const std::uint8_t* data, std::size_t size) {
+            char* p = const_cast<char*>(reinterpret_cast<const char*>(data));
+            setg(p, p, p + size);
+        }
+    };
+    Buf buf_;
 };
 
 }  // namespace rebound::fuzz

@@ -1,6 +1,7 @@
 // Project file: the bytes are read the way ReboundFile::load reads a file
 // (through a stream), whatever was read completely is saved to memory, and
-// the saved bytes must read back without error into the same project.
+// the saved bytes must read back without error into the same project. The
+// same bytes through a stream that cannot seek (a pipe) must read the same.
 #include <cstdint>
 #include <string>
 
@@ -41,6 +42,18 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     // the saved project is never longer than what was read.
     const std::string saved = to_bytes(project);
     if (complete) FUZZ_CHECK(saved.size() <= consumed);
+
+    ReboundFile piped;
+    bool piped_complete = true;
+    try {
+        fuzz::PipeStream pipe(data, size);
+        ByteReader in(pipe);
+        piped.read_from(in);
+    } catch (const FormatError&) {
+        piped_complete = false;
+    }
+    FUZZ_CHECK(piped_complete == complete);
+    FUZZ_CHECK(to_bytes(piped) == saved);
 
     ReboundFile again;
     ByteReader in(saved);

@@ -7,6 +7,7 @@
 #include <QProcess>
 #include <filesystem>
 #include <sstream>
+#include <streambuf>
 #include <string>
 #include <vector>
 
@@ -344,6 +345,65 @@ TEST_F(MalformedInput, UnreadableFileCannotBeOpened) {
         EXPECT_EQ(error, "cannot be opened");
     }
 #endif
+}
+
+// A stream that cannot seek, like a pipe: its size is not known in advance.
+class PipeBuf : public std::streambuf {
+public:
+    explicit PipeBuf(std::string bytes) : bytes_(std::move(bytes)) {
+        setg(bytes_.data(), bytes_.data(), bytes_.data() + bytes_.size());
+    }
+
+private:
+    std::string bytes_;
+};
+
+// What reading gives: the error (empty on success) and the project's bytes.
+std::pair<std::string, std::string> read_project(std::istream& in) {
+    ReboundFile p;
+    std::string error;
+    try {
+        ByteReader reader(in);
+        p.read_from(reader);
+    } catch (const std::exception& e) {
+        error = e.what();
+    }
+    return {error, project_bytes(p)};
+}
+
+// Through a pipe a reader cannot compare lengths with the file's size up
+// front; it must still refuse a corrupt length or count before allocating
+// it, with the same error as for a file.
+TEST_F(MalformedInput, APipeGivesTheSameResultsAsAFile) {
+    Bytes header;
+    for (int i = 0; i < 15; ++i) header.text("");
+    Bytes component;
+    for (int i = 0; i < 10; ++i) component.text("");
+    component.u8(1).u8(1).u8(0).u8(0).u8(2).f32(1).f32(2).f32(3).f32(4);
+    const std::string good = project_bytes(test::sample_project(2, 2));
+    struct Case {
+        const char* name;
+        std::string bytes;
+    };
+    const std::vector<Case> cases = {
+        {"whole project", good},
+        {"project cut short", good.substr(0, good.size() - 5)},
+        {"text length INT32_MAX", Bytes().i32(INT32_MAX).raw("abc").str()},
+        {"component count UINT32_MAX", Bytes(header).u32(UINT32_MAX).str()},
+        {"area count UINT32_MAX", Bytes(header).u32(1).raw(component.str()).u32(UINT32_MAX).str()},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const auto path = dir_ / "file.prj";
+        test::write_file(path, c.bytes);
+        std::ifstream file(path, std::ios::binary);
+        PipeBuf pipe_buf(c.bytes);
+        std::istream pipe(&pipe_buf);
+        const auto from_file = read_project(file);
+        const auto from_pipe = read_project(pipe);
+        EXPECT_EQ(from_pipe.first, from_file.first);
+        EXPECT_EQ(from_pipe.second, from_file.second);
+    }
 }
 
 struct CliRun {

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <istream>
+#include <iterator>
 
 #include "platform/files.h"
 
@@ -24,9 +25,15 @@ ByteReader::ByteReader(std::istream& in) : stream_(&in) {
         stream_start_ = static_cast<std::int64_t>(start);
         total_ = end > start ? static_cast<std::uint64_t>(end - start) : 0;
     } else {
-        // Not seekable: the size is unknown, short reads still throw.
+        // Not seekable (a pipe): the size is unknown, so everything is taken
+        // in first. Every length and count is then checked against the bytes
+        // really there, instead of a corrupt one being allocated up front.
         in.clear();
-        total_ = UINT64_MAX / 2;
+        buffer_.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+        data_ = buffer_.data();
+        size_ = total_ = buffer_.size();
+        stream_ = nullptr;
+        return;
     }
     buffer_.resize(kReadBlock);
     data_ = buffer_.data();

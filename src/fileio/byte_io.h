@@ -43,7 +43,8 @@ public:
     // Reads from the stream's current position. When the reader is destroyed
     // the stream is put back at the position just after the last byte the
     // reader consumed, so that a record read leaves the stream positioned as
-    // field-by-field reads would.
+    // field-by-field reads would. A stream that cannot seek (a pipe) is read
+    // to its end at once, so that its size is known.
     explicit ByteReader(std::istream& in);
     ~ByteReader();
     ByteReader(const ByteReader&) = delete;
