@@ -5,12 +5,11 @@
 // moment. Afterwards the file on disk is always the complete old file or the
 // complete new one, and the folder holds nothing else.
 //
-// POSIX only: the faults are made with fork, setrlimit, mount namespaces and
-// signals.
+// POSIX only: the faults are made with fork, setrlimit and signals; the full
+// and the read-only file system need Linux mount namespaces and are skipped
+// where those are not available.
 #include <gtest/gtest.h>
-#include <sched.h>
 #include <signal.h>
-#include <sys/mount.h>
 #include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -29,6 +28,11 @@
 #include "fixtures.h"
 #include "model/rebound_file.h"
 #include "settings/setting.h"
+
+#ifdef __linux__
+#include <sched.h>
+#include <sys/mount.h>
+#endif
 
 namespace rebound {
 namespace {
@@ -189,6 +193,7 @@ TEST_F(SaveFaults, AWriteFailingAfterNBytesKeepsTheOldFile) {
 // fresh tmpfs of `size`. Returns kCannotMount when the machine does not allow
 // it.
 int with_tmpfs(const fs::path& where, const char* size, const std::function<int()>& body) {
+#ifdef __linux__
     return in_child([&] {
         if (unshare(CLONE_NEWNS) != 0) return kCannotMount;
         if (mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) != 0) return kCannotMount;
@@ -196,6 +201,20 @@ int with_tmpfs(const fs::path& where, const char* size, const std::function<int(
         if (mount("tmpfs", where.c_str(), "tmpfs", 0, options.c_str()) != 0) return kCannotMount;
         return body();
     });
+#else
+    (void)where, (void)size, (void)body;
+    return kCannotMount;
+#endif
+}
+
+// Makes a mounted folder read-only (Linux mount namespaces only).
+bool remount_read_only(const fs::path& where) {
+#ifdef __linux__
+    return mount(nullptr, where.c_str(), nullptr, MS_REMOUNT | MS_RDONLY, nullptr) == 0;
+#else
+    (void)where;
+    return false;
+#endif
 }
 
 // Failure codes reported by the children of the mount tests.
@@ -288,11 +307,7 @@ TEST_F(SaveFaults, AReadOnlyFolderKeepsTheOldFile) {
                 return true;
             });
         } else {
-            result = with_tmpfs(base, "1m", [&] {
-                return attempt([&] {
-                    return mount(nullptr, base.c_str(), nullptr, MS_REMOUNT | MS_RDONLY, nullptr) == 0;
-                });
-            });
+            result = with_tmpfs(base, "1m", [&] { return attempt([&] { return remount_read_only(base); }); });
             if (result == kCannotMount) {
                 GTEST_SKIP() << "running as root, and mounting a read-only tmpfs is not permitted here: "
                                 "permission bits alone would not stop the save";
