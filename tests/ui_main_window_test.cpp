@@ -133,6 +133,7 @@ private slots:
     void exportComponent();
     void editCommandsFollowFocusSelectionAndClipboard();
     void shortcutsAndDialogCommands();
+    void projectPanelTabOrder();
     void fileDialogFilters_data();
     void fileDialogFilters();
 
@@ -741,6 +742,23 @@ void MainWindowTest::shortcutsAndDialogCommands() {
     QCOMPARE(prompts->printSetups, 1);
     trigger(w, "FileExit1");
     QVERIFY(!w.isVisible());
+}
+
+void MainWindowTest::projectPanelTabOrder() {
+    TSDIAppForm& w = *window;
+    w.show();
+    QApplication::setActiveWindow(&w);
+    QVERIFY(QTest::qWaitForWindowActive(&w));
+    const QList<QWidget*> order = {w.txt_project_name,     w.txt_report_serial,     w.txt_examine_serial,
+                                   w.txt_examine_basis,    w.txt_examine_condition, w.txt_agent_unit,
+                                   w.dt_agent_date,        w.txt_project_address,   w.txt_supervision_unit,
+                                   w.txt_concrete_producer};
+    order.first()->setFocus();
+    QTRY_COMPARE(QApplication::focusWidget(), order.first());
+    for (int i = 1; i < order.size(); ++i) {
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        QCOMPARE(QApplication::focusWidget(), order[i]);
+    }
 }
 
 void MainWindowTest::fileDialogFilters_data() {

@@ -38,6 +38,16 @@ QString picker_format() {
     return format;
 }
 
+// A date picker that Tab leaves at once, like the other boxes of the panel,
+// instead of stepping through the day, month and year first.
+class DatePicker : public QDateEdit {
+public:
+    using QDateEdit::QDateEdit;
+
+protected:
+    bool focusNextPrevChild(bool next) override { return QWidget::focusNextPrevChild(next); }
+};
+
 QDate to_qdate(const platform::Date& d) {
     return QDate(d.year, d.month, d.day);
 }
@@ -97,7 +107,7 @@ QWidget* TSDIAppForm::CreateProjectPanel() {
     txt_examine_condition = newBox("txt_examine_condition", QStringLiteral("Project Description:"), 2, 2);
     txt_agent_unit = newBox("txt_agent_unit", QStringLiteral("Entrustment\n  Company"), 1, 0);
 
-    dt_agent_date = new QDateEdit(panel);
+    dt_agent_date = new DatePicker(panel);
     dt_agent_date->setObjectName(QStringLiteral("dt_agent_date"));
     dt_agent_date->setCalendarPopup(true);
     dt_agent_date->setDisplayFormat(picker_format());
@@ -190,7 +200,7 @@ QWidget* TSDIAppForm::CreateComponentPanel() {
 
     txt_component_name = newBox("txt_component_name", false);
     place(QStringLiteral("Component Name:"), txt_component_name, 0, 0);
-    dt_examine_date = new QDateEdit(panel);
+    dt_examine_date = new DatePicker(panel);
     dt_examine_date->setObjectName(QStringLiteral("dt_examine_date"));
     dt_examine_date->setDisplayFormat(picker_format());
     dt_examine_date->setFixedSize(110, 21);
