@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include "model/number_text.h"
 #include "model/rebound_file.h"
 #include "platform/dates.h"
 
@@ -108,6 +109,24 @@ TEST_F(ModelTest, ResetDestroysComponentsAndRestoresTexts) {
     p.reset();
     EXPECT_EQ(p.project_name, "New Project");
     EXPECT_EQ(p.component_count(), 0u);
+}
+
+}  // namespace
+}  // namespace rebound
+
+namespace rebound {
+namespace {
+
+TEST(NumberText, OneDecimalRoundsLikeTheCLibrary) {
+    struct Case {
+        float value;
+        const char* text;
+    };
+    const Case cases[] = {
+        {27.26f, "27.3"}, {31.26f, "31.3"}, {0.0f, "0.0"},    {28.25f, "28.2"},  // exact half: to even
+        {28.75f, "28.8"}, {-1.25f, "-1.2"}, {36.26f, "36.3"}, {100.04f, "100.0"},
+    };
+    for (const Case& c : cases) EXPECT_EQ(one_decimal(c.value), c.text) << c.value;
 }
 
 }  // namespace

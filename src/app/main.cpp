@@ -2,6 +2,7 @@
 // then the message loop until the main window closes. The current folder at
 // start-up is the application folder.
 #include <QApplication>
+#include <QIcon>
 #include <QMessageBox>
 #include <QScreen>
 #include <exception>
@@ -35,6 +36,9 @@ public:
 int main(int argc, char* argv[]) {
     Application app(argc, argv);
     QApplication::setApplicationName(QString::fromUtf8(rebound::kApplicationTitle));
+    // The installed desktop entry and icon theme entry are both named "rebound".
+    QGuiApplication::setDesktopFileName(QStringLiteral("rebound"));
+    QApplication::setWindowIcon(QIcon::fromTheme(QStringLiteral("rebound")));
     rebound::install_font_substitutions();
 
     rebound::TSDIAppForm window;

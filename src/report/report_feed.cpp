@@ -2,6 +2,7 @@
 
 #include <cstdio>
 
+#include "model/number_text.h"
 #include "platform/dates.h"
 #include "platform/qt_bridge.h"
 
@@ -48,9 +49,7 @@ const std::array<const char*, ReportFeed::kFieldCount>& ReportFeed::field_names(
 }
 
 QString ReportFeed::strength_text(float value) {
-    char buffer[64];
-    std::snprintf(buffer, sizeof buffer, "%.1f", static_cast<double>(value));
-    return QString::fromLatin1(buffer);
+    return QString::fromStdString(one_decimal(value));
 }
 
 void ReportFeed::bind(ReportTarget& target) {

@@ -15,6 +15,7 @@
 #include <array>
 
 #include "evaluation/corrections.h"
+#include "model/number_text.h"
 #include "ui/app_fonts.h"
 #include "ui/main_window.h"
 
@@ -128,7 +129,7 @@ QString TSDIAppForm::DepthText(int carbonation_index) {
     if (carbonation_index >= 13) {
         return QStringLiteral("> 6.0");
     }
-    return QString::asprintf("%.1f", (carbonation_index - 1) * 0.5);
+    return QString::fromStdString(one_decimal((carbonation_index - 1) * 0.5));
 }
 
 QString TSDIAppForm::AngleText(int angle_index) {
@@ -212,10 +213,10 @@ void TSDIAppForm::RefreshAreaGrid() {
             SetGridCell(k + 1, r, QString::number(a.readings[static_cast<std::size_t>(k)]));
         }
         SetGridCell(kGridDepthColumn, r, DepthText(a.carbonation_index));
-        SetGridCell(kGridMeanColumn, r, QString::asprintf("%.1f", static_cast<double>(a.mean_rebound)));
+        SetGridCell(kGridMeanColumn, r, QString::fromStdString(one_decimal(a.mean_rebound)));
         SetGridCell(kGridAngleColumn, r, AngleText(a.angle_index));
         SetGridCell(kGridSideColumn, r, SideText(a.surface_index));
-        SetGridCell(kGridStrengthColumn, r, QString::asprintf("%.1f", static_cast<double>(a.area_strength)));
+        SetGridCell(kGridStrengthColumn, r, QString::fromStdString(one_decimal(a.area_strength)));
     }
     sg_areas->setUpdatesEnabled(true);
 }

@@ -13,6 +13,7 @@
 #include <QScrollArea>
 #include <QTableWidget>
 
+#include "model/number_text.h"
 #include "platform/dates.h"
 #include "platform/qt_bridge.h"
 #include "ui/app_fonts.h"
@@ -26,7 +27,7 @@ namespace {
 constexpr int kPanelFontPixels = 13;
 
 QString number1(float value) {
-    return QString::asprintf("%.1f", static_cast<double>(value));
+    return QString::fromStdString(one_decimal(value));
 }
 
 // The pickers show the locale's short date, with the year in full.
