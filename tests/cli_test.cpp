@@ -1,8 +1,7 @@
 // Runs the rebound-cli executable the way a user or a batch script does.
 #include <gtest/gtest.h>
 
-#include <QProcess>
-
+#include "cli_support.h"
 #include "fileio/byte_io.h"
 #include "fixtures.h"
 #include "model/rebound_file.h"
@@ -10,31 +9,9 @@
 namespace rebound {
 namespace {
 
-struct CliRun {
-    int status;
-    std::string out;
-    std::string err;
-};
-
-CliRun run_cli(const QStringList& args, const std::filesystem::path& cwd) {
-    QProcess p;
-    p.setWorkingDirectory(QString::fromStdString(cwd.string()));
-    p.start(QStringLiteral(REBOUND_CLI_PATH), args);
-    p.waitForFinished(60000);
-    return {p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1,
-            p.readAllStandardOutput().toStdString(), p.readAllStandardError().toStdString()};
-}
-
-// Checks JSON text with an independent parser and returns a Python expression's value.
-std::string python_on_json(const std::string& json, const std::string& expression) {
-    QProcess p;
-    p.start("python3", {"-c", QString::fromStdString("import json,sys; d=json.load(sys.stdin); print(" +
-                                                     expression + ")")});
-    p.write(QByteArray::fromStdString(json));
-    p.closeWriteChannel();
-    p.waitForFinished(30000);
-    return p.readAllStandardOutput().trimmed().toStdString() + p.readAllStandardError().toStdString();
-}
+using test::CliRun;
+using test::python_on_json;
+using test::run_cli;
 
 class CliTest : public ::testing::Test {
 protected:

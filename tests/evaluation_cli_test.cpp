@@ -1,10 +1,10 @@
 // rebound-cli evaluate and the curve dump, run as a user would.
 #include <gtest/gtest.h>
 
-#include <QProcess>
 #include <filesystem>
 #include <fstream>
 
+#include "cli_support.h"
 #include "evaluation/evaluation.h"
 #include "fixtures.h"
 #include "model/rebound_file.h"
@@ -14,31 +14,9 @@ namespace {
 
 namespace fs = std::filesystem;
 
-struct CliRun {
-    int status;
-    std::string out;
-    std::string err;
-};
-
-CliRun run_cli(const QStringList& args, const fs::path& cwd) {
-    QProcess p;
-    p.setWorkingDirectory(QString::fromStdString(cwd.string()));
-    p.start(QStringLiteral(REBOUND_CLI_PATH), args);
-    p.waitForFinished(60000);
-    return {p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1,
-            p.readAllStandardOutput().toStdString(), p.readAllStandardError().toStdString()};
-}
-
-// A Python expression evaluated on JSON text by an independent parser.
-std::string python_on_json(const std::string& json, const std::string& expression) {
-    QProcess p;
-    p.start("python3", {"-c", QString::fromStdString("import json,sys; d=json.load(sys.stdin); print(" +
-                                                     expression + ")")});
-    p.write(QByteArray::fromStdString(json));
-    p.closeWriteChannel();
-    p.waitForFinished(30000);
-    return p.readAllStandardOutput().trimmed().toStdString() + p.readAllStandardError().toStdString();
-}
+using test::CliRun;
+using test::python_on_json;
+using test::run_cli;
 
 const fs::path kShippedCurve = fs::path(REBOUND_SOURCE_DIR) / "data" / "curve" / "normal.cur";
 

@@ -81,11 +81,7 @@ private:
             f.write(content);
         }
     }
-    void trigger(const char* name) {
-        QAction* action = window->findChild<QAction*>(QString::fromLatin1(name));
-        QVERIFY2(action != nullptr, name);
-        action->trigger();
-    }
+    void trigger(const char* name) { rebound::test::trigger(*window, name); }
     static QString pdfText(const QString& path) {
         QProcess p;
         p.start(QStringLiteral("pdftotext"),

@@ -20,12 +20,6 @@ using namespace rebound::test;
 
 namespace {
 
-void trigger(TSDIAppForm& w, const char* name) {
-    QAction* action = w.findChild<QAction*>(QString::fromLatin1(name));
-    QVERIFY2(action != nullptr, name);
-    action->trigger();
-}
-
 Strength_Curve shipped_curve() {
     QFile file(QStringLiteral(REBOUND_SOURCE_DIR "/data/curve/normal.cur"));
     Strength_Curve curve;

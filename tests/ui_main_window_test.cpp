@@ -28,12 +28,6 @@ using namespace rebound::test;
 
 namespace {
 
-void trigger(TSDIAppForm& w, const char* name) {
-    QAction* action = w.findChild<QAction*>(QString::fromLatin1(name));
-    QVERIFY2(action != nullptr, name);
-    action->trigger();
-}
-
 // Types any text, one key per character (QTest::keyClicks takes ASCII only).
 void type_text(QWidget* widget, const QString& text) {
     for (const QChar ch : text) {

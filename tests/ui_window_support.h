@@ -3,11 +3,13 @@
 // folder made the current folder for each test.
 #pragma once
 
+#include <QAction>
 #include <QDialog>
 #include <QDir>
 #include <QFile>
 #include <QStringList>
 #include <QTemporaryDir>
+#include <QTest>
 #include <deque>
 #include <functional>
 #include <memory>
@@ -16,6 +18,14 @@
 #include "ui/user_prompts.h"
 
 namespace rebound::test {
+
+// Triggers the window's action with this object name, as a menu item or
+// shortcut would.
+inline void trigger(TSDIAppForm& w, const char* name) {
+    QAction* action = w.findChild<QAction*>(QString::fromLatin1(name));
+    QVERIFY2(action != nullptr, name);
+    action->trigger();
+}
 
 class ScriptedPrompts : public UserPrompts {
 public:

@@ -151,6 +151,9 @@ public:
     // tells a cancelled dialog apart from a failed write.
     bool SaveProject(bool* cancelled = nullptr);
     bool SaveProjectAs(bool* cancelled = nullptr);
+    // Runs one of the two and shows "Save Project Fail!" when the write failed
+    // (a cancelled dialog shows nothing).
+    void SaveAndReport(bool (TSDIAppForm::*save)(bool*));
 
     // ---- Report commands (main_window_report.cpp) -------------------------
     bool PrepareReport();

@@ -62,11 +62,11 @@ bool TSDIAppForm::SaveProject(bool* cancelled) {
     return mProject.save(platform::to_path(mFileName));
 }
 
-void TSDIAppForm::FileSave1Execute() {
+void TSDIAppForm::SaveAndReport(bool (TSDIAppForm::*save)(bool*)) {
     bool cancelled = false;
     bool saved = false;
     try {
-        saved = SaveProject(&cancelled);
+        saved = (this->*save)(&cancelled);
     } catch (const std::exception&) {
         saved = false;
     }
@@ -75,17 +75,12 @@ void TSDIAppForm::FileSave1Execute() {
     }
 }
 
+void TSDIAppForm::FileSave1Execute() {
+    SaveAndReport(&TSDIAppForm::SaveProject);
+}
+
 void TSDIAppForm::FileSaveAs1Execute() {
-    bool cancelled = false;
-    bool saved = false;
-    try {
-        saved = SaveProjectAs(&cancelled);
-    } catch (const std::exception&) {
-        saved = false;
-    }
-    if (!saved && !cancelled) {
-        mPrompts->message(QStringLiteral("Save Project Fail!"));
-    }
+    SaveAndReport(&TSDIAppForm::SaveProjectAs);
 }
 
 // ---- New, Open, Quit ---------------------------------------------------------
