@@ -157,7 +157,7 @@ public:
 
     // ---- Report commands (main_window_report.cpp) -------------------------
     bool PrepareReport();
-    void mGridppReportFetchRecord(bool& eof);
+    void mReportFetchRecord(bool& eof);
     void act_printExecute();
     void act_print_previewExecute();
     void act_export2excelExecute();

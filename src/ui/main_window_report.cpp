@@ -30,7 +30,7 @@ bool TSDIAppForm::PrepareReport() {
     if (!mReport) {
         mReport = std::make_shared<report::ReportEngine>();
         mReportFeed = std::make_shared<report::ReportFeed>(mProject);
-        mReport->set_fetch_record([this](bool& eof) { mGridppReportFetchRecord(eof); });
+        mReport->set_fetch_record([this](bool& eof) { mReportFetchRecord(eof); });
     }
     // Loaded afresh every time, so that an edited template takes effect at once.
     if (!mReport->load_from_file(mAppFolder + QLatin1String(kReportTemplate))) {
@@ -41,7 +41,7 @@ bool TSDIAppForm::PrepareReport() {
     return true;
 }
 
-void TSDIAppForm::mGridppReportFetchRecord(bool& eof) {
+void TSDIAppForm::mReportFetchRecord(bool& eof) {
     if (!mReportFeed) {
         eof = true;
         return;
