@@ -322,6 +322,36 @@ TEST_F(MalformedInput, EmptyFilesAndFoldersInPlaceOfFiles) {
     }
 }
 
+// The curve reader's limit on the number of values, at and beyond it, and
+// counts whose product overflows 32 bits.
+TEST_F(MalformedInput, CurveValueCountsAtAndBeyondTheLimit) {
+    struct Case {
+        const char* name;
+        std::int32_t rows, columns;
+        std::size_t values;  // 0: the header is refused and the curve is empty
+    };
+    const std::vector<Case> cases = {
+        {"exactly the limit", 1000, 1000, 1'000'000},
+        {"one row beyond", 1001, 1000, 0},
+        {"product beyond 32 bits", 65536, 65536, 0},
+        {"INT32_MIN rows, -1 columns", INT32_MIN, -1, 0},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const auto path = dir_ / "limit.cur";
+        test::write_file(path, Bytes().i32(c.rows).i32(c.columns).zeros(16).f32(7.5f).str());
+        std::ifstream in(path, std::ios::binary);
+        Strength_Curve curve;
+        curve.read_from(in);
+        ASSERT_EQ(curve.values.size(), c.values);
+        if (c.values == 0) {
+            EXPECT_TRUE(curve == Strength_Curve{});
+        } else {
+            EXPECT_EQ(curve.values.back(), 7.5f);  // every missing value repeats the last one read
+        }
+    }
+}
+
 TEST_F(MalformedInput, UnreadableFileCannotBeOpened) {
 #ifdef _WIN32
     GTEST_SKIP() << "permission bits are a POSIX notion";
