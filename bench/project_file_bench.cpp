@@ -97,7 +97,8 @@ const rebound::ReboundFile& big_project() {
             c.add_area(area);
         }
         for (int i = 0; i < kComponents; ++i) {
-            c.component_name = "C" + std::to_string(i);
+            c.component_name = std::to_string(i);
+            c.component_name.insert(0, 1, 'C');
             p.components.push_back(c);
         }
         return p;

@@ -53,7 +53,10 @@ bool write_file_atomically(const std::filesystem::path& target, const std::funct
         if (!ec) destination = real;
     }
     fs::path staging = destination;
-    staging.replace_filename("." + destination.filename().string() + ".saving");
+    std::string staging_name = ".";
+    staging_name += destination.filename().string();
+    staging_name += ".saving";
+    staging.replace_filename(staging_name);
     QSaveFile file(from_path(staging));
     // Never fall back to writing the target in place: that is what could
     // leave a half-written file behind.
