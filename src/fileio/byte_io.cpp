@@ -137,7 +137,16 @@ void ByteReader::require(std::uint64_t count, std::uint64_t item_size, std::stri
 
 std::string ByteReader::text(std::string_view what) {
     const std::uint64_t at = offset();
-    const std::int32_t length = i32(std::string("the length of ") + std::string(what));
+    // The label of a short read is built only when the read fails: texts are
+    // read by the million and the common case must not allocate.
+    unsigned char b[4];
+    if (pos_ + 4 <= size_) {
+        std::memcpy(b, data_ + pos_, 4);
+        pos_ += 4;
+    } else if (const std::size_t got = read_some(b, 4); got != 4) {
+        fail_short(4, got, "the length of " + std::string(what));
+    }
+    const auto length = static_cast<std::int32_t>(load_u32(b));
     if (length < 0) {
         throw FormatError("the length of " + std::string(what) + " at byte " + std::to_string(at) +
                           " is negative (" + std::to_string(length) + ")");
