@@ -21,6 +21,18 @@ QString template_path() {
         (here.parent_path().parent_path() / "data/report/rebound_report1.grf").string());
 }
 
+// Loads the shipped template and feeds it from the project's feed; false,
+// with the benchmark skipped, when the template cannot be read.
+bool connect(report::ReportEngine& engine, report::ReportFeed& feed, benchmark::State& state) {
+    if (!engine.load_from_file(template_path())) {
+        state.SkipWithError("template missing");
+        return false;
+    }
+    engine.set_fetch_record([&feed](bool& eof) { feed.fetch_record(eof); });
+    feed.bind(engine);
+    return true;
+}
+
 ReboundFile project_of(int components) {
     ReboundFile p;
     p.project_name = platform::utf8_to_ansi("滨江花园三号楼主体结构");
@@ -43,12 +55,8 @@ ReboundFile project_of(int components) {
 void BM_ReportToPdf(benchmark::State& state) {
     const ReboundFile project = project_of(static_cast<int>(state.range(0)));
     report::ReportEngine engine;
-    if (!engine.load_from_file(template_path())) {
-        state.SkipWithError("template missing");
-        return;
-    }
     report::ReportFeed feed(project);
-    engine.set_fetch_record([&](bool& eof) { feed.fetch_record(eof); });
+    if (!connect(engine, feed, state)) return;
     std::size_t pages = 0, bytes = 0;
     for (auto _ : state) {
         feed.bind(engine);
@@ -70,13 +78,8 @@ BENCHMARK(BM_ReportToPdf)->Arg(1000)->Unit(benchmark::kMillisecond)->MinTime(3)-
 void BM_ReportLayout(benchmark::State& state) {
     const ReboundFile project = project_of(static_cast<int>(state.range(0)));
     report::ReportEngine engine;
-    if (!engine.load_from_file(template_path())) {
-        state.SkipWithError("template missing");
-        return;
-    }
     report::ReportFeed feed(project);
-    feed.bind(engine);
-    engine.set_fetch_record([&](bool& eof) { feed.fetch_record(eof); });
+    if (!connect(engine, feed, state)) return;
     const report::ReportData data = engine.fetch_records();
     for (auto _ : state) {
         benchmark::DoNotOptimize(report::lay_out(engine.report_template(), data).pages.size());

@@ -5,18 +5,13 @@
 #include <cstdint>
 #include <string>
 
+#include "component_record.h"
 #include "fileio/byte_io.h"
 #include "fuzz_check.h"
 #include "memory_stream.h"
 #include "model/rebound_file.h"
 
 namespace {
-
-std::string to_bytes(const rebound::ComponentInfo& component) {
-    rebound::ByteWriter out;
-    component.write_record(out);
-    return out.bytes();
-}
 
 // Reads one record; false when the reader reports the record as broken.
 bool read(std::istream& file, rebound::ComponentInfo& component, std::uint64_t& consumed) {
@@ -45,13 +40,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     FUZZ_CHECK(std::uint64_t(component.area_count()) * kAreaRecordSize + kComponentFixedBlockSize <=
                consumed);
 
-    const std::string saved = to_bytes(component);
-    FUZZ_CHECK(to_bytes(piped) == saved);
+    const std::string saved = fuzz::record_bytes(component);
+    FUZZ_CHECK(fuzz::record_bytes(piped) == saved);
     FUZZ_CHECK(saved.size() <= consumed);
-    ComponentInfo again;
-    ByteReader in(saved);
-    again.read_record(in);
-    FUZZ_CHECK(in.remaining() == 0);
-    FUZZ_CHECK(to_bytes(again) == saved);
+    fuzz::check_record_reads_back(saved);
     return 0;
 }

@@ -6,18 +6,13 @@
 #include <cstring>
 #include <string>
 
+#include "component_record.h"
 #include "fileio/byte_io.h"
 #include "fuzz_check.h"
 #include "memory_stream.h"
 #include "model/rebound_file.h"
 
 namespace {
-
-std::string to_bytes(const rebound::ComponentInfo& component) {
-    rebound::ByteWriter out;
-    component.write_record(out);
-    return out.bytes();
-}
 
 bool same_bits(float a, float b) {
     return std::memcmp(&a, &b, sizeof a) == 0;
@@ -45,11 +40,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         FUZZ_CHECK(a.reserved2 == 0 && a.reserved3 == 0 && same_bits(a.reserved4, 0.0f));
     }
 
-    const std::string saved = to_bytes(component);
-    ComponentInfo again;
-    ByteReader in(saved);
-    again.read_record(in);
-    FUZZ_CHECK(in.remaining() == 0);
-    FUZZ_CHECK(to_bytes(again) == saved);
+    const std::string saved = fuzz::record_bytes(component);
+    fuzz::check_record_reads_back(saved);
     return 0;
 }
