@@ -16,9 +16,8 @@ namespace {
 using namespace rebound;
 
 QString template_path() {
-    const std::filesystem::path here(__FILE__);
     return QString::fromStdString(
-        (here.parent_path().parent_path() / "data/report/rebound_report1.grf").string());
+        (std::filesystem::path(REBOUND_SOURCE_DIR) / "data/report/rebound_report1.grf").string());
 }
 
 // Loads the shipped template and feeds it from the project's feed; false,

@@ -19,10 +19,9 @@
 
 namespace rebound::test {
 
-// The shipped template, found from this file's place in the source tree.
+// The shipped template in the source tree.
 inline QString shipped_template_path() {
-    const std::filesystem::path here(__FILE__);
-    return platform::from_path(here.parent_path().parent_path() / "data" / "report" / "rebound_report1.grf");
+    return platform::from_path(std::filesystem::path(REBOUND_SOURCE_DIR) / "data" / "report" / "rebound_report1.grf");
 }
 
 // Model texts are ANSI (GBK) bytes.
