@@ -3,16 +3,23 @@
 //   selecting a component with 100 areas          <= 10 ms (panel and grid)
 //   importing into a project of 5,000 components  <= 100 ms (list rebuilt)
 //   opening a project of 5,000 components         <= 1 s
-// Each runs in a temporary application folder.
+//   importing 200 device files in one step into a project of 1,000
+//   components                                    <= 1 s
+//   starting with a 5,000-component project named on the command line, up
+//   to the shown window                           <= 1 s
+// Each runs in a temporary application folder, with the window's per-user
+// settings kept there too.
 #include <benchmark/benchmark.h>
 
 #include <QApplication>
 #include <QDir>
+#include <QSettings>
 #include <QTemporaryDir>
 #include <deque>
 #include <memory>
 
 #include "fileio/exchange.h"
+#include "fixtures.h"
 #include "platform/qt_bridge.h"
 #include "ui/main_window.h"
 #include "ui/user_prompts.h"
@@ -25,8 +32,10 @@ using namespace rebound;
 class FixedPrompts : public UserPrompts {
 public:
     QString path;
+    QStringList paths;  // for dialogs that choose several files; else `path`
     QString openFileName(const QString&) override { return path; }
-    QString saveFileName(const QString&) override { return path; }
+    QStringList openFileNames(const QString&) override { return paths.isEmpty() ? QStringList{path} : paths; }
+    QString saveFileName(const QString&, const QString&) override { return path; }
     QMessageBox::StandardButton question(const QString&, const QString&,
                                          QMessageBox::StandardButtons) override {
         return QMessageBox::No;
@@ -62,6 +71,7 @@ struct Fixture {
 
     Fixture() {
         QDir::setCurrent(dir.path());
+        QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, dir.filePath(QStringLiteral("config")));
         auto owned = std::make_unique<FixedPrompts>();
         prompts = owned.get();
         window = std::make_unique<TSDIAppForm>(std::move(owned));
@@ -77,6 +87,7 @@ void BM_ConstructAndShowWindow(benchmark::State& state) {
     QTemporaryDir dir;
     const QString previous = QDir::currentPath();
     QDir::setCurrent(dir.path());
+    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, dir.filePath(QStringLiteral("config")));
     for (auto _ : state) {
         TSDIAppForm window(std::make_unique<FixedPrompts>());
         window.CreateDialogs();
@@ -160,6 +171,79 @@ void BM_Open5000Components(benchmark::State& state) {
     }
 }
 BENCHMARK(BM_Open5000Components)->Unit(benchmark::kMillisecond);
+
+void BM_Import200DeviceFilesInto1000Components(benchmark::State& state) {
+    Fixture f;
+    for (int i = 0; i < 1000; ++i) {
+        f.window->mProject.add_component(component(i, 10));
+    }
+    f.window->RefreshAll();
+    f.window->resize(1400, 900);
+    f.window->show();
+    QApplication::processEvents();
+    // 200 device files of 10 areas each, as the hammer writes them after a
+    // day on site.
+    for (int i = 0; i < 200; ++i) {
+        std::vector<test::DeviceArea> areas(10);
+        for (std::size_t a = 0; a < areas.size(); ++a) {
+            for (int k = 0; k < 16; ++k) {
+                areas[a].readings[k] = static_cast<std::uint8_t>(30 + (i + k + static_cast<int>(a)) % 20);
+            }
+            areas[a].fifth = 30.0f;
+        }
+        const QString name = QStringLiteral("D%1.cmp").arg(i, 3, 10, QLatin1Char('0'));
+        test::write_file(platform::to_path(f.file(name)), test::device_record("D" + std::to_string(i), areas));
+        f.prompts->paths << f.file(name);
+    }
+    for (auto _ : state) {
+        f.window->act_import_component->trigger();
+        QApplication::processEvents();
+        state.PauseTiming();
+        const bool imported = f.window->mProject.component_count() == 1200;
+        f.window->mProject.components.resize(1000);
+        f.window->Document().setModified(false);
+        state.ResumeTiming();
+        if (!imported || !f.prompts->lastMessage.isEmpty()) {
+            state.SkipWithError("the import failed");
+            break;
+        }
+    }
+}
+BENCHMARK(BM_Import200DeviceFilesInto1000Components)->Unit(benchmark::kMillisecond);
+
+// What `rebound big.prj` does after the program has started: the window is
+// built, shown and opens the project named on the command line.
+void BM_StartWith5000ComponentsFromTheCommandLine(benchmark::State& state) {
+    QTemporaryDir dir;
+    const QString previous = QDir::currentPath();
+    QDir::setCurrent(dir.path());
+    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, dir.filePath(QStringLiteral("config")));
+    ReboundFile project;
+    for (int i = 0; i < 5000; ++i) {
+        project.add_component(component(i, 10));
+    }
+    const QString path = dir.filePath(QStringLiteral("big.prj"));
+    if (!project.save(platform::to_path(path))) {
+        state.SkipWithError("cannot write the project file");
+        return;
+    }
+    for (auto _ : state) {
+        auto owned = std::make_unique<FixedPrompts>();
+        FixedPrompts* prompts = owned.get();
+        TSDIAppForm window(std::move(owned));
+        window.CreateDialogs();
+        window.resize(1400, 900);
+        window.show();
+        window.OpenFiles({path});
+        QApplication::processEvents();
+        if (window.mProject.component_count() != 5000 || !prompts->lastMessage.isEmpty()) {
+            state.SkipWithError("the project was not opened");
+            break;
+        }
+    }
+    QDir::setCurrent(previous);
+}
+BENCHMARK(BM_StartWith5000ComponentsFromTheCommandLine)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 

@@ -161,7 +161,8 @@ void MainWindowTest::startsEmptyWithTheCommandTable() {
     QCOMPARE(top.size(), 4);
     QCOMPARE(top[3]->text(), QStringLiteral("Abort(&A)"));
     QCOMPARE(visible_entries(w.File1),
-             (QStringList{"New Project(&N)", "Open Project(&O)", "Save(&S)", "Save as(&A)...", "-", "-",
+             (QStringList{"New Project(&N)", "Open Project(&O)", "Recent Projects", "Save(&S)", "Save as(&A)...",
+                          "-", "-",
                           "Print(&P)", "Print Setup(&U)", "Print Preview(&V)", "-", "Quit(&X)"}));
     QCOMPARE(visible_entries(w.Edit1), (QStringList{"Cu&t", "&Copy", "&Paste"}));
     QCOMPARE(visible_entries(w.Data1), (QStringList{"Import Component(&I)", "Delete Component(&D)"}));
@@ -285,7 +286,8 @@ void MainWindowTest::newProject() {
     TSDIAppForm& w = *window;
     load_project(w,
                  {component_with_areas("A", 2), component_with_areas("B", 3), component_with_areas("C", 1)});
-    w.mFileName = folder->file(QStringLiteral("old.prj"));
+    // An edit of the project panel: the project has unsaved changes, and it
+    // has no file yet, so Yes asks for a name.
     w.txt_project_name->setText(QStringLiteral("Bridge"));
     prompts->questionAnswers = {static_cast<QMessageBox::StandardButton>(answer)};
     if (!saveAnswer.isEmpty()) {
@@ -298,7 +300,13 @@ void MainWindowTest::newProject() {
     QCOMPARE(int(w.mProject.component_count()), componentsAfter);
     QCOMPARE(w.lvComponents->rowCount(), componentsAfter);
     QCOMPARE(QFileInfo::exists(folder->file(QStringLiteral("kept.prj"))), fileWritten);
-    QCOMPARE(prompts->messages, message.isEmpty() ? QStringList() : QStringList{message});
+    // A failed write names the file on a second line.
+    QCOMPARE(prompts->messages.size(), message.isEmpty() ? 0 : 1);
+    if (!message.isEmpty()) {
+        QVERIFY2(prompts->messages[0].startsWith(message + QLatin1Char('\n') +
+                                                 folder->file(QStringLiteral("no/such/folder/kept.prj"))),
+                 qPrintable(prompts->messages[0]));
+    }
     if (componentsAfter == 0) {
         QCOMPARE(w.mCurrentItem, -1);
         QVERIFY(w.mFileName.isEmpty());
@@ -421,7 +429,7 @@ void MainWindowTest::saveAsAppendsTheProjectExtension() {
     QFETCH(QString, written);
     QDir(folder->path()).mkpath(QStringLiteral("v1.2"));
     TSDIAppForm& w = *window;
-    w.mFileName = folder->file(QStringLiteral("earlier.prj"));
+    w.Document().setFileName(folder->file(QStringLiteral("earlier.prj")));
     prompts->saveAnswers = {folder->file(typed)};
     trigger(w, "FileSaveAs1");
     QCOMPARE(w.mFileName, folder->file(written));
@@ -438,7 +446,7 @@ void MainWindowTest::saveAsAppendsTheProjectExtension() {
 
 void MainWindowTest::saveWithAFileNameWritesThePanelAsItStands() {
     TSDIAppForm& w = *window;
-    w.mFileName = folder->file(QStringLiteral("named.prj"));
+    w.Document().setFileName(folder->file(QStringLiteral("named.prj")));
     QTest::keyClicks(w.txt_examine_serial, QStringLiteral("M-77"));
     type_text(w.txt_concrete_producer, QString::fromUtf8("搅拌站"));
     trigger(w, "FileSave1");
@@ -587,16 +595,19 @@ void MainWindowTest::failureMessages() {
     TSDIAppForm& w = *window;
     load_project(w, {component_with_areas("A", 2)});
 
-    // A text file is no project: the message, no file name, and the window
-    // shows what the project holds after the failed read.
+    // A text file is no project: the message names the file, and the
+    // project, its file name and the window stay as they were.
     const QString text = folder->file(QStringLiteral("notes.prj"));
     write_file(platform::to_path(text), "this is not a project file\n");
-    w.mFileName = folder->file(QStringLiteral("before.prj"));
+    w.Document().setFileName(folder->file(QStringLiteral("before.prj")));
     prompts->openAnswers = {text};
     trigger(w, "FileOpen1");
-    QCOMPARE(prompts->messages, QStringList{"Open Project Fail!"});
-    QVERIFY(w.mFileName.isEmpty());
+    QCOMPARE(prompts->messages.size(), 1);
+    QVERIFY2(prompts->messages[0].startsWith(QStringLiteral("Open Project Fail!\n") + text + QStringLiteral(": ")),
+             qPrintable(prompts->messages[0]));
+    QCOMPARE(w.mFileName, folder->file(QStringLiteral("before.prj")));
     QCOMPARE(w.lvComponents->rowCount(), int(w.mProject.component_count()));
+    QCOMPARE(int(w.mProject.component_count()), 1);
     QCOMPARE(w.txt_project_name->text(), platform::to_qstring(w.mProject.project_name));
 
     // A device file cut short adds nothing.
@@ -607,20 +618,29 @@ void MainWindowTest::failureMessages() {
     write_file(platform::to_path(cut), device_record("B1", {device_area(30, 1, 30, 20)}, 3));
     prompts->openAnswers = {cut};
     trigger(w, "act_import_component");
-    QCOMPARE(prompts->messages, QStringList{"Import Component Fail!"});
+    QCOMPARE(prompts->messages.size(), 1);
+    QVERIFY2(prompts->messages[0].startsWith(QStringLiteral("Import Component Fail!\ncut.cmp: ")),
+             qPrintable(prompts->messages[0]));
     QCOMPARE(int(w.mProject.component_count()), 2);
 
-    // A file that cannot be opened ends the import silently.
+    // A file that cannot be opened adds nothing and is named in the message.
     prompts->messages.clear();
     prompts->openAnswers = {folder->file(QStringLiteral("missing.cmp"))};
     trigger(w, "act_import_component");
-    QVERIFY(prompts->messages.isEmpty());
+    QCOMPARE(prompts->messages.size(), 1);
+    QVERIFY2(prompts->messages[0].startsWith(QStringLiteral("Import Component Fail!\nmissing.cmp: ")),
+             qPrintable(prompts->messages[0]));
     QCOMPARE(int(w.mProject.component_count()), 2);
 
     // A save into a folder that does not exist.
-    w.mFileName = folder->file(QStringLiteral("no/such/folder/x.prj"));
+    prompts->messages.clear();
+    w.Document().setFileName(folder->file(QStringLiteral("no/such/folder/x.prj")));
     trigger(w, "FileSave1");
-    QCOMPARE(prompts->messages, QStringList{"Save Project Fail!"});
+    QCOMPARE(prompts->messages.size(), 1);
+    QVERIFY2(prompts->messages[0].startsWith(QStringLiteral("Save Project Fail!\n") +
+                                             folder->file(QStringLiteral("no/such/folder/x.prj")) +
+                                             QStringLiteral(": ")),
+             qPrintable(prompts->messages[0]));
 }
 
 void MainWindowTest::unreadableDateIsNamedAndTheRestRefreshed() {
@@ -723,9 +743,14 @@ void MainWindowTest::shortcutsAndDialogCommands() {
     QVERIFY(QTest::qWaitForWindowActive(&w));
     w.txt_examine_basis->setFocus();
     QTRY_VERIFY(w.txt_examine_basis->hasFocus());
+    // A typed standard is an unsaved change: New and Open ask first (Cancel,
+    // then No), and so does Quit (No).
+    QTest::keyClicks(w.txt_examine_basis, QStringLiteral("JGJ"));
+    prompts->questionAnswers = {QMessageBox::Cancel, QMessageBox::No, QMessageBox::No};
     QTest::keyClick(w.txt_examine_basis, Qt::Key_N, Qt::ControlModifier);
     QCOMPARE(prompts->questions.size(), 1);
     QTest::keyClick(w.txt_examine_basis, Qt::Key_O, Qt::ControlModifier);
+    QCOMPARE(prompts->questions.size(), 2);
     QCOMPARE(prompts->openFilters.size(), 1);
     QTest::keyClick(w.txt_examine_basis, Qt::Key_S, Qt::ControlModifier);
     QCOMPARE(prompts->saveFilters.size(), 1);

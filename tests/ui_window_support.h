@@ -1,12 +1,15 @@
 // Support for tests that drive the main window: a dialog answerer that replies
 // from prepared lists and records what it was asked, and a fresh application
-// folder made the current folder for each test.
+// folder made the current folder for each test, with the window's per-user
+// settings kept inside it (never in the real user's settings).
 #pragma once
 
 #include <QAction>
 #include <QDialog>
 #include <QDir>
 #include <QFile>
+#include <QPrinter>
+#include <QSettings>
 #include <QStringList>
 #include <QTemporaryDir>
 #include <QTest>
@@ -31,6 +34,9 @@ class ScriptedPrompts : public UserPrompts {
 public:
     // Answers, used front first; an empty list answers "cancel".
     std::deque<QString> openAnswers;
+    // For dialogs that choose several files; when empty, such a dialog takes
+    // one answer of openAnswers as a single file.
+    std::deque<QStringList> openManyAnswers;
     std::deque<QString> saveAnswers;
     std::deque<QMessageBox::StandardButton> questionAnswers;
     // What was shown.
@@ -38,7 +44,17 @@ public:
     QStringList questions;
     QStringList openFilters;
     QStringList saveFilters;
+    // The file each save dialog started with.
+    QStringList saveProposals;
     int printSetups = 0;
+    // Runs as the page set-up dialog would: may change the printer; returns
+    // whether the dialog was accepted.
+    std::function<bool(QPrinter&)> onPrintSetup = [](QPrinter&) { return false; };
+    // Progress dialogs: their titles, the steps reported, and the step at
+    // which the operator presses Cancel (-1: never).
+    QStringList progressTitles;
+    QList<int> progressSteps;
+    int cancelProgressAt = -1;
     // Runs instead of showing a modal dialog; returns the dialog's result.
     std::function<int(QDialog&)> onModal = [](QDialog&) { return int(QDialog::Rejected); };
     QStringList modalDialogs;
@@ -47,8 +63,19 @@ public:
         openFilters << filter;
         return take(openAnswers);
     }
-    QString saveFileName(const QString& filter) override {
+    QStringList openFileNames(const QString& filter) override {
+        if (openManyAnswers.empty()) {
+            const QString one = openFileName(filter);
+            return one.isEmpty() ? QStringList() : QStringList{one};
+        }
+        openFilters << filter;
+        QStringList answer = openManyAnswers.front();
+        openManyAnswers.pop_front();
+        return answer;
+    }
+    QString saveFileName(const QString& filter, const QString& proposed) override {
         saveFilters << filter;
+        saveProposals << proposed;
         return take(saveAnswers);
     }
     QMessageBox::StandardButton question(const QString& title, const QString& text,
@@ -66,9 +93,28 @@ public:
         modalDialogs << dialog.objectName();
         return onModal(dialog);
     }
-    void printSetup(QPrinter&) override { ++printSetups; }
+    bool printSetup(QPrinter& printer) override {
+        ++printSetups;
+        return onPrintSetup(printer);
+    }
+    std::unique_ptr<ProgressHandle> progress(const QString& title, const QString&, int) override {
+        progressTitles << title;
+        return std::make_unique<Progress>(*this);
+    }
 
 private:
+    class Progress : public ProgressHandle {
+    public:
+        explicit Progress(ScriptedPrompts& owner) : mOwner(owner) {}
+        bool update(int done) override {
+            mOwner.progressSteps << done;
+            return mOwner.cancelProgressAt < 0 || done < mOwner.cancelProgressAt;
+        }
+
+    private:
+        ScriptedPrompts& mOwner;
+    };
+
     static QString take(std::deque<QString>& answers) {
         if (answers.empty()) {
             return {};
@@ -80,9 +126,13 @@ private:
 };
 
 // A temporary application folder, made the current folder while it lives.
+// The window's per-user settings go to its "config" folder meanwhile.
 class AppFolder {
 public:
-    AppFolder() : mPrevious(QDir::currentPath()) { QDir::setCurrent(mDir.path()); }
+    AppFolder() : mPrevious(QDir::currentPath()) {
+        QDir::setCurrent(mDir.path());
+        QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, mDir.filePath(QStringLiteral("config")));
+    }
     ~AppFolder() { QDir::setCurrent(mPrevious); }
 
     QString path() const { return mDir.path(); }

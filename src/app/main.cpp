@@ -1,10 +1,19 @@
 // The window application: the main window, then its dialogs created hidden,
 // then the message loop until the main window closes. The current folder at
 // start-up is the application folder.
+//
+//   rebound [FILE]...
+//
+// Files named on the command line are handled once the window is up, as if
+// dropped on it: a project file is opened, component files are imported.
+// Relative names are taken from the folder the command was started in.
 #include <QApplication>
+#include <QCommandLineParser>
+#include <QFileInfo>
 #include <QIcon>
 #include <QMessageBox>
 #include <QScreen>
+#include <QTimer>
 #include <exception>
 
 #include "ui/app_fonts.h"
@@ -36,18 +45,41 @@ public:
 int main(int argc, char* argv[]) {
     Application app(argc, argv);
     QApplication::setApplicationName(QString::fromUtf8(rebound::kApplicationTitle));
+    QApplication::setApplicationVersion(QStringLiteral("1.2"));
     // The installed desktop entry and icon theme entry are both named "rebound".
     QGuiApplication::setDesktopFileName(QStringLiteral("rebound"));
     QApplication::setWindowIcon(QIcon::fromTheme(QStringLiteral("rebound")));
     rebound::install_font_substitutions();
 
+    QCommandLineParser parser;
+    parser.setApplicationDescription(
+        QCoreApplication::translate("main", "Opens a project file or imports component files."));
+    parser.addHelpOption();
+    parser.addVersionOption();
+    parser.addPositionalArgument(QStringLiteral("files"),
+                                 QCoreApplication::translate("main", "Project (.prj) or component files."),
+                                 QStringLiteral("[FILE...]"));
+    parser.process(app);
+    // Made absolute before anything can change the current folder.
+    QStringList files;
+    for (const QString& name : parser.positionalArguments()) {
+        files << QFileInfo(name).absoluteFilePath();
+    }
+
     rebound::TSDIAppForm window;
     window.CreateDialogs();
-    // Where no window manager honours the maximise request, the window still
-    // opens over the whole available screen.
-    if (const QScreen* screen = window.screen()) {
-        window.setGeometry(screen->availableGeometry());
+    if (window.RestoreWindowState()) {
+        window.show();
+    } else {
+        // Where no window manager honours the maximise request, the window
+        // still opens over the whole available screen.
+        if (const QScreen* screen = window.screen()) {
+            window.setGeometry(screen->availableGeometry());
+        }
+        window.showMaximized();
     }
-    window.showMaximized();
+    if (!files.isEmpty()) {
+        QTimer::singleShot(0, &window, [&window, files] { window.OpenFiles(files); });
+    }
     return app.exec();
 }

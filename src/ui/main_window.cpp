@@ -41,7 +41,11 @@ QString u8(const char* text) {
 }  // namespace
 
 TSDIAppForm::TSDIAppForm(std::unique_ptr<UserPrompts> prompts, QWidget* parent)
-    : QMainWindow(parent), mPrompts(std::move(prompts)) {
+    : QMainWindow(parent),
+      mDocument(std::make_unique<ProjectDocument>()),
+      mProject(mDocument->project()),
+      mFileName(mDocument->fileName()),
+      mPrompts(std::move(prompts)) {
     if (!mPrompts) {
         mPrompts = std::make_unique<UserPrompts>();
     }
@@ -98,9 +102,8 @@ TSDIAppForm::TSDIAppForm(std::unique_ptr<UserPrompts> prompts, QWidget* parent)
     statusBar()->setObjectName(QStringLiteral("StatusBar1"));
     statusBar()->setSizeGripEnabled(true);
 
-    mProject.reset();
+    // The document starts as a new project without a file name.
     mFilling = false;
-    mFileName.clear();
     SetFilters();
     mAppFolder = QDir::currentPath();
     if (mAppFolder.size() > 1 && mAppFolder.endsWith(QLatin1Char('/'))) {
@@ -129,7 +132,12 @@ TSDIAppForm::TSDIAppForm(std::unique_ptr<UserPrompts> prompts, QWidget* parent)
     connect(QGuiApplication::clipboard(), &QClipboard::dataChanged, this, [this] { UpdateEditActions(); });
     UpdateEditActions();
 
+    ConnectDocument();
+    // Component and project files dropped on the window are imported or opened.
+    setAcceptDrops(true);
+    RebuildRecentMenu();
     RefreshAll();
+    UpdateCaption();
 }
 
 TSDIAppForm::~TSDIAppForm() {
@@ -221,8 +229,10 @@ void TSDIAppForm::CreateActions() {
     FileSave1->setIcon(s->standardIcon(QStyle::SP_DialogSaveButton));
     FileSaveAs1 = NewAction("FileSaveAs1", QStringLiteral("Save as(&A)..."),
                             QStringLiteral("Save as the project"), &TSDIAppForm::FileSaveAs1Execute);
+    FileSaveAs1->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S));
     FileExit1 =
         NewAction("FileExit1", QStringLiteral("Quit(&X)"), u8("退出"), &TSDIAppForm::FileExit1Execute);
+    FileExit1->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
     FileExit1->setIcon(s->standardIcon(QStyle::SP_DialogCloseButton));
 
     EditCut1 = NewAction("EditCut1", QStringLiteral("Cu&t"), u8("剪切"), &TSDIAppForm::EditCut1Execute);
@@ -274,6 +284,7 @@ void TSDIAppForm::CreateActions() {
                                    &TSDIAppForm::act_group_caculateExecute);
     act_print =
         NewAction("act_print", QStringLiteral("Print(&P)"), u8("打印"), &TSDIAppForm::act_printExecute);
+    act_print->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_P));
     act_print->setIcon(s->standardIcon(QStyle::SP_FileDialogDetailedView));
     act_load_strength_curve = NewAction("act_load_strength_curve", u8("加载测强曲线"), u8("加载测强曲线"),
                                         &TSDIAppForm::act_load_strength_curveExecute);
@@ -309,6 +320,8 @@ void TSDIAppForm::CreateMenus() {
     File1->menuAction()->setStatusTip(QStringLiteral("File related commands"));
     AddMenuItem(File1, FileNew1);
     AddMenuItem(File1, FileOpen1);
+    RecentProjects1 = File1->addMenu(tr("Recent Projects"));
+    RecentProjects1->setObjectName(QStringLiteral("RecentProjects1"));
     AddMenuItem(File1, FileSave1);
     AddMenuItem(File1, FileSaveAs1);
     File1->addSeparator();
@@ -435,6 +448,11 @@ void TSDIAppForm::EditPaste1Execute() {
 bool TSDIAppForm::eventFilter(QObject* watched, QEvent* event) {
     if (watched == txt_component_name && event->type() == QEvent::KeyPress) {
         txt_component_nameKeyDown();
+    } else if (watched == lvComponents && event->type() == QEvent::KeyPress &&
+               static_cast<QKeyEvent*>(event)->key() == Qt::Key_Delete &&
+               static_cast<QKeyEvent*>(event)->modifiers() == Qt::NoModifier) {
+        DeleteComponentAsking();
+        return true;
     } else if (lvComponents != nullptr && watched == lvComponents->viewport() &&
                (event->type() == QEvent::MouseButtonPress || event->type() == QEvent::MouseButtonDblClick)) {
         // Only the left button selects a row; the pop-up menu acts on the row

@@ -6,20 +6,28 @@
 // Controls, handlers and the document members are public so that the window
 // can be driven and inspected the way an operator sees it (tests, benchmarks);
 // every dialog the commands open goes through a UserPrompts object that a
-// test may replace.
+// test may replace. The project itself, its file name, its unsaved-changes
+// mark and the document commands live in a ProjectDocument; the window shows
+// it, asks the operator and delegates to it.
 #pragma once
 
 #include <QMainWindow>
 #include <QString>
 #include <QStringList>
 #include <memory>
+#include <optional>
 
+#include "document/project_document.h"
 #include "evaluation/strength_curve.h"
 #include "model/rebound_file.h"
+#include "report/report_template.h"
 #include "ui/user_prompts.h"
 
 class QAction;
 class QCheckBox;
+class QCloseEvent;
+class QDragEnterEvent;
+class QDropEvent;
 class QComboBox;
 class QDateEdit;
 class QLabel;
@@ -77,10 +85,14 @@ public:
     UserPrompts& Prompts() { return *mPrompts; }
 
     // ---- Document state -------------------------------------------------
-    ReboundFile mProject;
+    ProjectDocument& Document() { return *mDocument; }
+    // Declared first: the two references below point into it.
+    std::unique_ptr<ProjectDocument> mDocument;
+    // The document's project and the project file last opened or saved
+    // through the window (empty for none).
+    ReboundFile& mProject;
+    const QString& mFileName;
     Strength_Curve mCurve;
-    // Project file last opened or saved through the window; empty for none.
-    QString mFileName;
     // List row (= component position) that the component panel and grid
     // show; -1 for none. Changes only through lvComponentsSelectItem, create
     // component and RefreshComponentList.
@@ -148,12 +160,55 @@ public:
     void act_export_reportExecute();
     void act_load_strength_curveExecute();
     // Both return true when the file was written. `cancelled`, when given,
-    // tells a cancelled dialog apart from a failed write.
+    // tells a cancelled dialog (or a refused replacement) apart from a failed
+    // write.
     bool SaveProject(bool* cancelled = nullptr);
     bool SaveProjectAs(bool* cancelled = nullptr);
     // Runs one of the two and shows "Save Project Fail!" when the write failed
-    // (a cancelled dialog shows nothing).
-    void SaveAndReport(bool (TSDIAppForm::*save)(bool*));
+    // (a cancelled dialog shows nothing); true when the file was written.
+    bool SaveAndReport(bool (TSDIAppForm::*save)(bool*));
+
+    // ---- Around the document commands --------------------------------------
+    // With unsaved changes, asks "Save changes to current project?" and
+    // saves on Yes. True when the caller may go on and throw the project
+    // away: no changes, No, or a successful save.
+    bool MaybeSave();
+    // Opens a project file without asking first; on failure nothing changes
+    // and the message names the file and what is wrong with it.
+    bool OpenProject(const QString& path);
+    // Imports component files in one step; asks once about duplicates, shows
+    // progress for many files and lists the files that failed afterwards.
+    void ImportComponentFiles(const QStringList& paths);
+    // Files from the command line or dropped on the window: a project is
+    // opened (after MaybeSave), component files are imported, anything else is
+    // refused with a message naming it.
+    void OpenFiles(const QStringList& paths);
+    // The Delete key in the component list: asks, naming the component, then
+    // deletes it as Delete Component does.
+    void DeleteComponentAsking();
+    // The caption: the window's caption, " - " and the file name when the
+    // project has one, and "*" while it has unsaved changes.
+    void UpdateCaption();
+
+    // ---- Recent projects ------------------------------------------------------
+    static constexpr int kMaxRecentProjects = 8;
+    QStringList RecentProjects() const;
+    void AddRecentProject(const QString& path);
+    // Opens a project of the list; a file that is gone is removed from the
+    // list with a message.
+    void OpenRecentProject(const QString& path);
+
+    // ---- The window's own state, kept per user --------------------------------
+    // Restores geometry, splitters and list columns; false (and the
+    // documented layout kept) when there is no usable saved geometry.
+    bool RestoreWindowState();
+    void SaveWindowState() const;
+
+    // ---- Page set-up of the session ---------------------------------------------
+    // The page chosen in Print Setup, or the template's own until then.
+    report::PageSetup SessionPageSetup();
+    // Set once Print Setup has been accepted; print, preview and PDF use it.
+    std::optional<report::PageSetup> mPageSetup;
 
     // ---- Report commands (main_window_report.cpp) -------------------------
     bool PrepareReport();
@@ -210,6 +265,7 @@ public:
     QAction* act_load_strength_curve = nullptr;
 
     QMenu* File1 = nullptr;
+    QMenu* RecentProjects1 = nullptr;
     QMenu* Edit1 = nullptr;
     QMenu* Data1 = nullptr;
     QMenu* pm_components = nullptr;
@@ -259,6 +315,9 @@ public:
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
 
 private:
     // Construction, one region or menu at a time.
@@ -276,6 +335,11 @@ private:
     void CreateGridSelectors(QWidget* panel);
     void SetFilters();
     void ReadStartupSettingsAndCurve();
+    void ConnectDocument();
+    void RebuildRecentMenu();
+    void SetRecentProjects(const QStringList& paths);
+    // Shows a failed save with the file and the reason.
+    void ReportSaveFailure();
 
     // Reads a date text into a picker; an unreadable text shows one message
     // naming `field` and sets the picker to today. The model is not changed.
@@ -287,6 +351,11 @@ private:
 
     std::unique_ptr<UserPrompts> mPrompts;
     std::unique_ptr<QPrinter> mPrinter;
+    // Why the last save failed, for the message.
+    QString mSaveError;
+    // True while RefreshProjectPanel fills the project panel: its change
+    // notices are then no edits of the operator.
+    bool mFillingProjectPanel = false;
 };
 
 }  // namespace rebound

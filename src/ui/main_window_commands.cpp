@@ -1,7 +1,12 @@
 // The document and data commands (New, Open, Save, Save As, Quit, import,
 // export, create and delete components and areas), the calculation commands
 // and the commands that open the window's own dialogs.
+#include <QDir>
 #include <QFileInfo>
+#include <QPageLayout>
+#include <QPageSize>
+#include <QPrinter>
+#include <algorithm>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QTableWidget>
@@ -39,16 +44,35 @@ bool TSDIAppForm::SaveProjectAs(bool* cancelled) {
     if (cancelled != nullptr) {
         *cancelled = false;
     }
-    const QString chosen = mPrompts->saveFileName(mProjectFilter);
+    // The dialog starts with the current file, in its folder.
+    const QString chosen = mPrompts->saveFileName(mProjectFilter, mFileName);
     if (chosen.isEmpty()) {
         if (cancelled != nullptr) {
             *cancelled = true;
         }
         return false;
     }
+    const QString target = ProjectDocument::projectPathFor(chosen);
+    // The dialog asked about the name it returned; the name with ".prj"
+    // added may be another existing file, which it never saw.
+    if (target != chosen && QFileInfo::exists(target)) {
+        const QMessageBox::StandardButton answer = mPrompts->question(
+            tr("Message"), tr("%1 already exists.\nDo you want to replace it?").arg(QDir::toNativeSeparators(target)),
+            QMessageBox::Yes | QMessageBox::No);
+        if (answer != QMessageBox::Yes) {
+            if (cancelled != nullptr) {
+                *cancelled = true;
+            }
+            return false;
+        }
+    }
     CollectProjectPanel();
-    mFileName = with_extension(chosen, ".prj");
-    return mProject.save(platform::to_path(mFileName));
+    mSaveError.clear();
+    if (!mDocument->saveAs(target, &mSaveError)) {
+        return false;
+    }
+    AddRecentProject(target);
+    return true;
 }
 
 bool TSDIAppForm::SaveProject(bool* cancelled) {
@@ -59,20 +83,35 @@ bool TSDIAppForm::SaveProject(bool* cancelled) {
         *cancelled = false;
     }
     CollectProjectPanel();
-    return mProject.save(platform::to_path(mFileName));
+    mSaveError.clear();
+    if (!mDocument->save(&mSaveError)) {
+        return false;
+    }
+    AddRecentProject(mFileName);
+    return true;
 }
 
-void TSDIAppForm::SaveAndReport(bool (TSDIAppForm::*save)(bool*)) {
+void TSDIAppForm::ReportSaveFailure() {
+    QString text = QStringLiteral("Save Project Fail!");
+    if (!mFileName.isEmpty()) {
+        text += QLatin1Char('\n') + tr("%1: %2").arg(QDir::toNativeSeparators(mFileName), mSaveError);
+    }
+    mPrompts->message(text);
+}
+
+bool TSDIAppForm::SaveAndReport(bool (TSDIAppForm::*save)(bool*)) {
     bool cancelled = false;
     bool saved = false;
     try {
         saved = (this->*save)(&cancelled);
-    } catch (const std::exception&) {
+    } catch (const std::exception& error) {
+        mSaveError = QString::fromLocal8Bit(error.what());
         saved = false;
     }
     if (!saved && !cancelled) {
-        mPrompts->message(QStringLiteral("Save Project Fail!"));
+        ReportSaveFailure();
     }
+    return saved;
 }
 
 void TSDIAppForm::FileSave1Execute() {
@@ -83,63 +122,90 @@ void TSDIAppForm::FileSaveAs1Execute() {
     SaveAndReport(&TSDIAppForm::SaveProjectAs);
 }
 
-// ---- New, Open, Quit ---------------------------------------------------------
-
-void TSDIAppForm::FileNew1Execute() {
+bool TSDIAppForm::MaybeSave() {
+    if (!mDocument->isModified()) {
+        return true;
+    }
     const QMessageBox::StandardButton answer =
         mPrompts->question(QStringLiteral("Message"), QStringLiteral("Save changes to current project?"),
                            QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
-    if (answer == QMessageBox::Yes) {
-        bool cancelled = false;
-        bool saved = false;
-        try {
-            saved = SaveProjectAs(&cancelled);
-        } catch (const std::exception&) {
-            saved = false;
-        }
-        if (!saved) {
-            // The project stays as it is. A write that failed is said, so
-            // that the operator does not take the old project for saved.
-            if (!cancelled) {
-                mPrompts->message(QStringLiteral("Save Project Fail!"));
-            }
-            return;
-        }
-    } else if (answer != QMessageBox::No) {
+    if (answer == QMessageBox::No) {
+        return true;
+    }
+    if (answer != QMessageBox::Yes) {
+        return false;
+    }
+    // A save that is cancelled or fails cancels the whole action; a failed
+    // write is said, so that the operator does not take the project for saved.
+    return SaveAndReport(&TSDIAppForm::SaveProject);
+}
+
+// ---- New, Open, Quit ---------------------------------------------------------
+
+void TSDIAppForm::FileNew1Execute() {
+    if (!MaybeSave()) {
         return;
     }
-    mProject.reset();
     // The new project has no file yet: Save asks for a name rather than
     // writing over the previous project's file.
-    mFileName.clear();
-    RefreshProjectPanel();
-    RefreshComponentList();
-    RefreshAreaGrid();
+    mDocument->newProject();
+}
+
+bool TSDIAppForm::OpenProject(const QString& path) {
+    QString why;
+    if (!mDocument->open(path, &why)) {
+        // The file was read into a project of its own: the window, the
+        // project and its file name stay as they were.
+        mPrompts->message(QStringLiteral("Open Project Fail!") + QLatin1Char('\n') +
+                          tr("%1: %2").arg(QDir::toNativeSeparators(path), why));
+        return false;
+    }
+    AddRecentProject(path);
+    return true;
 }
 
 void TSDIAppForm::FileOpen1Execute() {
+    if (!MaybeSave()) {
+        return;
+    }
     const QString chosen = mPrompts->openFileName(mProjectFilter);
     if (chosen.isEmpty()) {
         return;
     }
-    mFileName = chosen;
-    if (mProject.load(platform::to_path(mFileName))) {
-        RefreshAll();
-        return;
-    }
-    mFileName.clear();
-    // A load that broke off has already replaced part of the project; the
-    // window shows what the project holds now.
-    RefreshAll();
-    mPrompts->message(QStringLiteral("Open Project Fail!"));
+    OpenProject(chosen);
 }
 
 void TSDIAppForm::FileExit1Execute() {
+    // The close handler asks about unsaved changes.
     close();
 }
 
 void TSDIAppForm::FilePrintSetup1Execute() {
-    mPrompts->printSetup(Printer());
+    QPrinter& printer = Printer();
+    // The dialog starts from the page of the session: the template's until
+    // the operator has chosen one.
+    const report::PageSetup page = SessionPageSetup();
+    const QSizeF portrait(std::min(page.width_mm, page.height_mm), std::max(page.width_mm, page.height_mm));
+    printer.setFullPage(false);
+    printer.setPageLayout(QPageLayout(QPageSize(portrait, QPageSize::Millimeter),
+                                      page.landscape ? QPageLayout::Landscape : QPageLayout::Portrait,
+                                      QMarginsF(page.left_mm, page.top_mm, page.right_mm, page.bottom_mm),
+                                      QPageLayout::Millimeter));
+    if (!mPrompts->printSetup(printer)) {
+        return;
+    }
+    const QPageLayout chosen = printer.pageLayout();
+    const QRectF paper = chosen.fullRect(QPageLayout::Millimeter);  // as printed, orientation applied
+    const QMarginsF margins = chosen.margins(QPageLayout::Millimeter);
+    report::PageSetup setup;
+    setup.width_mm = paper.width();
+    setup.height_mm = paper.height();
+    setup.left_mm = margins.left();
+    setup.top_mm = margins.top();
+    setup.right_mm = margins.right();
+    setup.bottom_mm = margins.bottom();
+    setup.landscape = chosen.orientation() == QPageLayout::Landscape;
+    mPageSetup = setup;
 }
 
 void TSDIAppForm::HelpAbout1Execute() {
@@ -150,29 +216,65 @@ void TSDIAppForm::HelpAbout1Execute() {
 // ---- Components --------------------------------------------------------------
 
 void TSDIAppForm::act_import_componentExecute() {
-    const QString chosen = mPrompts->openFileName(mComponentFilter);
+    const QStringList chosen = mPrompts->openFileNames(mComponentFilter);
     if (chosen.isEmpty()) {
         return;
     }
-    ComponentInfo scratch;
-    ImportStatus status = ImportStatus::Failed;
+    ImportComponentFiles(chosen);
+}
+
+void TSDIAppForm::ImportComponentFiles(const QStringList& paths) {
+    // Few files are read in a blink; many show a dialog that can stop them.
+    constexpr int kProgressFrom = 10;
+    std::unique_ptr<ProgressHandle> progress;
+    const auto onProgress = [&](int done, int total) {
+        if (total < kProgressFrom) {
+            return true;
+        }
+        if (!progress) {
+            progress = mPrompts->progress(tr("Import Component"), tr("Importing %n component file(s)...", nullptr, total),
+                                          total);
+        }
+        return progress->update(done);
+    };
+    const auto askSkip = [this](const QStringList& names) {
+        constexpr int kNamesShown = 10;
+        QStringList shown = names.mid(0, kNamesShown);
+        if (names.size() > kNamesShown) {
+            shown << tr("... and %n more", nullptr, static_cast<int>(names.size() - kNamesShown));
+        }
+        const QString text =
+            tr("%n of the chosen components are already in the project with the same name, date and readings:",
+               nullptr, static_cast<int>(names.size())) +
+            QLatin1Char('\n') + shown.join(QLatin1Char('\n')) + QStringLiteral("\n\n") +
+            tr("Skip them? (No imports them again.)");
+        return mPrompts->question(tr("Import Component"), text, QMessageBox::Yes | QMessageBox::No) ==
+               QMessageBox::Yes;
+    };
+    ImportReport report;
     try {
-        status = import_component_file(platform::to_path(chosen), scratch);
-    } catch (const std::exception&) {
-        status = ImportStatus::Failed;
+        report = mDocument->importFiles(paths, askSkip, onProgress);
+    } catch (const std::exception& error) {
+        progress.reset();
+        mPrompts->message(QStringLiteral("Import Component Fail!") + QLatin1Char('\n') +
+                          QString::fromLocal8Bit(error.what()));
+        return;
     }
-    switch (status) {
-        case ImportStatus::CannotOpen:
-            return;
-        case ImportStatus::Failed:
-            mPrompts->message(QStringLiteral("Import Component Fail!"));
-            return;
-        case ImportStatus::Imported:
+    progress.reset();
+    if (report.failures.empty()) {
+        return;
+    }
+    // One message after the import: every file that failed, with the reason.
+    constexpr int kFailuresShown = 20;
+    QStringList lines;
+    for (const ImportFailure& f : report.failures) {
+        if (lines.size() == kFailuresShown) {
+            lines << tr("... and %n more", nullptr, static_cast<int>(report.failures.size()) - kFailuresShown);
             break;
+        }
+        lines << tr("%1: %2").arg(QFileInfo(f.path).fileName(), f.reason);
     }
-    mProject.add_component(std::move(scratch));
-    RefreshComponentList();
-    SelectComponentRow(static_cast<int>(mProject.component_count()) - 1);
+    mPrompts->message(QStringLiteral("Import Component Fail!") + QLatin1Char('\n') + lines.join(QLatin1Char('\n')));
 }
 
 void TSDIAppForm::act_export_componentExecute() {
@@ -201,44 +303,47 @@ void TSDIAppForm::act_remove_componentExecute() {
     }
     const int row = selected.first()->row();
     StoreListFlags();
-    mProject.remove_component(static_cast<std::size_t>(row));
-    RefreshComponentList();
-    SelectComponentRow(0);
+    // The document's notice rebuilds the list and makes the first component
+    // current.
+    mDocument->removeComponent(static_cast<std::size_t>(row));
+}
+
+void TSDIAppForm::DeleteComponentAsking() {
+    const QList<QTableWidgetItem*> selected = lvComponents->selectedItems();
+    if (selected.isEmpty() || mProject.component_count() < 2) {
+        return;  // as the command: nothing to delete, or the last component
+    }
+    const ComponentInfo* c = mProject.component(static_cast<std::size_t>(selected.first()->row()));
+    if (c == nullptr) {
+        return;
+    }
+    const QMessageBox::StandardButton answer =
+        mPrompts->question(tr("Message"), tr("Delete component \"%1\"?").arg(platform::to_qstring(c->component_name)),
+                           QMessageBox::Yes | QMessageBox::No);
+    if (answer == QMessageBox::Yes) {
+        act_remove_componentExecute();
+    }
 }
 
 void TSDIAppForm::act_create_componentExecute() {
     StoreListFlags();
-    ComponentInfo c;
-    AreaData area;
-    area.clear();
-    c.add_area(area);
-    mProject.add_component(std::move(c));
-    RefreshComponentList();
-    const int last = static_cast<int>(mProject.component_count()) - 1;
-    SelectComponentRow(last);
-    mCurrentItem = last;
+    // The document's notice rebuilds the list and selects the new last row.
+    const std::size_t index = mDocument->createComponent();
+    mCurrentItem = static_cast<int>(index);
 }
 
 void TSDIAppForm::act_create_areaExecute() {
-    ComponentInfo* c = CurrentComponent();
-    if (c == nullptr) {
+    if (CurrentComponent() == nullptr) {
         return;
     }
-    AreaData area;
-    area.clear();
-    c->add_area(area);
-    RefreshAreaGrid();
-    txt_area_number->setText(QString::number(c->area_count()));
+    mDocument->addArea(static_cast<std::size_t>(mCurrentItem));
 }
 
 void TSDIAppForm::act_remove_areaExecute() {
-    ComponentInfo* c = CurrentComponent();
-    if (c == nullptr) {
+    if (CurrentComponent() == nullptr) {
         return;
     }
-    c->remove_last_area();
-    RefreshAreaGrid();
-    txt_area_number->setText(QString::number(c->area_count()));
+    mDocument->removeLastArea(static_cast<std::size_t>(mCurrentItem));
 }
 
 // ---- Calculation -----------------------------------------------------------
@@ -263,6 +368,7 @@ void TSDIAppForm::act_single_caculateExecute() {
     mCurve.read_from(in);
     in.close();
     evaluate_component(*c, mCurve);
+    mDocument->markModified();
     RefreshAreaGrid();
 }
 

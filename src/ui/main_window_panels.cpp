@@ -167,6 +167,7 @@ QWidget* TSDIAppForm::CreateComponentList() {
             [this](const QPoint& pos) { pm_components->popup(lvComponents->viewport()->mapToGlobal(pos)); });
     connect(lvComponents, &QTableWidget::itemSelectionChanged, this, &TSDIAppForm::lvComponentsSelectItem);
     lvComponents->viewport()->installEventFilter(this);
+    lvComponents->installEventFilter(this);  // the Delete key
     return lvComponents;
 }
 
@@ -255,6 +256,8 @@ void TSDIAppForm::ShowDateText(QDateEdit* picker, const std::string& text, const
 }
 
 void TSDIAppForm::RefreshProjectPanel() {
+    // Filling the panel from the project is no edit of the operator's.
+    mFillingProjectPanel = true;
     txt_project_name->setText(platform::to_qstring(mProject.project_name));
     txt_project_address->setText(platform::to_qstring(mProject.project_address));
     txt_supervision_unit->setText(platform::to_qstring(mProject.supervision_unit));
@@ -265,19 +268,21 @@ void TSDIAppForm::RefreshProjectPanel() {
     txt_examine_serial->setText(platform::to_qstring(mProject.examine_serial));
     txt_examine_basis->setText(platform::to_qstring(mProject.examine_basis));
     txt_examine_condition->setText(platform::to_qstring(mProject.examine_condition));
+    mFillingProjectPanel = false;
 }
 
 void TSDIAppForm::CollectProjectPanel() {
-    mProject.project_name = platform::from_qstring(txt_project_name->text());
-    mProject.project_address = platform::from_qstring(txt_project_address->text());
-    mProject.supervision_unit = platform::from_qstring(txt_supervision_unit->text());
-    mProject.concrete_producer = platform::from_qstring(txt_concrete_producer->text());
-    mProject.agent_unit = platform::from_qstring(txt_agent_unit->text());
-    mProject.agent_date = platform::format_date(from_qdate(dt_agent_date->date()));
-    mProject.report_serial = platform::from_qstring(txt_report_serial->text());
-    mProject.examine_serial = platform::from_qstring(txt_examine_serial->text());
-    mProject.examine_basis = platform::from_qstring(txt_examine_basis->text());
-    mProject.examine_condition = platform::from_qstring(txt_examine_condition->text());
+    ProjectDocument& doc = *mDocument;
+    doc.setHeaderText(&ReboundFile::project_name, platform::from_qstring(txt_project_name->text()));
+    doc.setHeaderText(&ReboundFile::project_address, platform::from_qstring(txt_project_address->text()));
+    doc.setHeaderText(&ReboundFile::supervision_unit, platform::from_qstring(txt_supervision_unit->text()));
+    doc.setHeaderText(&ReboundFile::concrete_producer, platform::from_qstring(txt_concrete_producer->text()));
+    doc.setHeaderText(&ReboundFile::agent_unit, platform::from_qstring(txt_agent_unit->text()));
+    doc.setHeaderText(&ReboundFile::agent_date, platform::format_date(from_qdate(dt_agent_date->date())));
+    doc.setHeaderText(&ReboundFile::report_serial, platform::from_qstring(txt_report_serial->text()));
+    doc.setHeaderText(&ReboundFile::examine_serial, platform::from_qstring(txt_examine_serial->text()));
+    doc.setHeaderText(&ReboundFile::examine_basis, platform::from_qstring(txt_examine_basis->text()));
+    doc.setHeaderText(&ReboundFile::examine_condition, platform::from_qstring(txt_examine_condition->text()));
 }
 
 // ---- Component list ---------------------------------------------------------
@@ -386,7 +391,7 @@ void TSDIAppForm::txt_component_nameChange() {
     if (QTableWidgetItem* item = lvComponents->item(mCurrentItem, 1)) {
         item->setText(text);
     }
-    c->component_name = platform::from_qstring(text);
+    mDocument->setComponentName(static_cast<std::size_t>(mCurrentItem), platform::from_qstring(text));
 }
 
 void TSDIAppForm::txt_component_nameKeyDown() {
@@ -398,7 +403,7 @@ void TSDIAppForm::txt_component_nameKeyDown() {
     if (QTableWidgetItem* item = lvComponents->item(mCurrentItem, 1)) {
         item->setText(text);
     }
-    c->component_name = platform::from_qstring(text);
+    mDocument->setComponentName(static_cast<std::size_t>(mCurrentItem), platform::from_qstring(text));
 }
 
 void TSDIAppForm::txt_component_conditionChange() {
@@ -406,7 +411,8 @@ void TSDIAppForm::txt_component_conditionChange() {
     if (c == nullptr || mFilling) {
         return;
     }
-    c->component_condition = platform::from_qstring(txt_component_condition->text());
+    mDocument->setComponentCondition(static_cast<std::size_t>(mCurrentItem),
+                                     platform::from_qstring(txt_component_condition->text()));
 }
 
 void TSDIAppForm::chk_pump_tagClick() {
@@ -414,7 +420,7 @@ void TSDIAppForm::chk_pump_tagClick() {
     if (c == nullptr || mFilling) {
         return;
     }
-    c->pump_tag = chk_pump_tag->isChecked() ? 1 : 0;
+    mDocument->setPumpTag(static_cast<std::size_t>(mCurrentItem), chk_pump_tag->isChecked());
 }
 
 }  // namespace rebound

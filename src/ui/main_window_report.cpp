@@ -54,7 +54,8 @@ void TSDIAppForm::act_printExecute() {
         return;
     }
     report::print_report(*mReport, Printer(), this,
-                         [this](QDialog& dialog) { return Prompts().showModal(dialog); });
+                         [this](QDialog& dialog) { return Prompts().showModal(dialog); },
+                         mPageSetup ? &*mPageSetup : nullptr);
 }
 
 void TSDIAppForm::act_print_previewExecute() {
@@ -62,7 +63,8 @@ void TSDIAppForm::act_print_previewExecute() {
         return;
     }
     report::preview_report(*mReport, Printer(), this,
-                           [this](QDialog& dialog) { return Prompts().showModal(dialog); });
+                           [this](QDialog& dialog) { return Prompts().showModal(dialog); },
+                           mPageSetup ? &*mPageSetup : nullptr);
 }
 
 namespace {
@@ -94,6 +96,18 @@ void TSDIAppForm::act_export2excelExecute() {
 
 void TSDIAppForm::act_export2txtExecute() {
     export_report(*this, mTextFilter, ".txt", report::ExportType::Text);
+}
+
+report::PageSetup TSDIAppForm::SessionPageSetup() {
+    if (mPageSetup) {
+        return *mPageSetup;
+    }
+    // Until the operator chooses, the page is the template's; without a
+    // readable template, the defaults of a template that names no page.
+    if (const auto t = report::read_template_file(mAppFolder + QLatin1String(kReportTemplate))) {
+        return t->page;
+    }
+    return report::PageSetup{};
 }
 
 }  // namespace rebound

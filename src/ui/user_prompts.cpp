@@ -5,9 +5,11 @@
 #include <QFileInfo>
 #include <QPageSetupDialog>
 #include <QPrinter>
+#include <QProgressDialog>
 #include <QStringList>
 
 #include "ui/main_window.h"
+#include "ui/window_settings.h"
 
 namespace rebound {
 
@@ -43,25 +45,82 @@ QString qt_file_filter(const QString& pairs) {
     return filters.join(QStringLiteral(";;"));
 }
 
+namespace {
+
+// Settings key of the last folder of the file dialog with this filter: the
+// first description, up to its patterns.
+QString folder_key(const QString& filter) {
+    QString name = filter.section(QLatin1Char('|'), 0, 0).section(QLatin1Char('('), 0, 0).trimmed();
+    if (name.isEmpty()) {
+        name = QStringLiteral("Unfiltered");
+    }
+    return QStringLiteral("FileDialogs/") + name;
+}
+
+class DialogProgress : public ProgressHandle {
+public:
+    DialogProgress(QWidget* parent, const QString& title, const QString& label, int total)
+        : mDialog(label, UserPrompts::tr("Cancel"), 0, total, parent) {
+        mDialog.setObjectName(QStringLiteral("ProgressDialog"));
+        mDialog.setWindowTitle(title);
+        mDialog.setWindowModality(Qt::WindowModal);
+        // Short work finishes before the dialog would appear.
+        mDialog.setMinimumDuration(400);
+        mDialog.setValue(0);
+    }
+    bool update(int done) override {
+        // A modal progress dialog processes events here, so Cancel is seen.
+        mDialog.setValue(done);
+        return !mDialog.wasCanceled();
+    }
+
+private:
+    QProgressDialog mDialog;
+};
+
+}  // namespace
+
+QString UserPrompts::StartFolder(const QString& filter) {
+    const QString folder = window_settings()->value(folder_key(filter)).toString();
+    if (folder.isEmpty() || !QFileInfo(folder).isDir()) {
+        return {};  // the dialog's own choice: the current folder
+    }
+    return folder;
+}
+
+void UserPrompts::RememberFolder(const QString& filter, const QString& chosenPath) {
+    if (chosenPath.isEmpty()) {
+        return;
+    }
+    window_settings()->setValue(folder_key(filter), QFileInfo(chosenPath).absolutePath());
+}
+
 // The dialogs list each filter by its description alone, as written.
 QString UserPrompts::openFileName(const QString& filter) {
-    const QString path = QFileDialog::getOpenFileName(mParent, QString(), mLastFolder, qt_file_filter(filter),
-                                                      nullptr, QFileDialog::HideNameFilterDetails);
-    if (!path.isEmpty()) {
-        mLastFolder = QFileInfo(path).absolutePath();
-    }
+    const QString path = QFileDialog::getOpenFileName(mParent, QString(), StartFolder(filter),
+                                                      qt_file_filter(filter), nullptr,
+                                                      QFileDialog::HideNameFilterDetails);
+    RememberFolder(filter, path);
     return path;
 }
 
-QString UserPrompts::saveFileName(const QString& filter) {
-    // The commands add their extensions themselves and replace existing files
-    // without asking.
-    const QString path =
-        QFileDialog::getSaveFileName(mParent, QString(), mLastFolder, qt_file_filter(filter), nullptr,
-                                     QFileDialog::DontConfirmOverwrite | QFileDialog::HideNameFilterDetails);
-    if (!path.isEmpty()) {
-        mLastFolder = QFileInfo(path).absolutePath();
+QStringList UserPrompts::openFileNames(const QString& filter) {
+    const QStringList paths = QFileDialog::getOpenFileNames(mParent, QString(), StartFolder(filter),
+                                                            qt_file_filter(filter), nullptr,
+                                                            QFileDialog::HideNameFilterDetails);
+    if (!paths.isEmpty()) {
+        RememberFolder(filter, paths.first());
     }
+    return paths;
+}
+
+QString UserPrompts::saveFileName(const QString& filter, const QString& proposed) {
+    // The commands add their extensions themselves; the dialog asks before
+    // it returns an existing file.
+    const QString start = proposed.isEmpty() ? StartFolder(filter) : proposed;
+    const QString path = QFileDialog::getSaveFileName(mParent, QString(), start, qt_file_filter(filter), nullptr,
+                                                      QFileDialog::HideNameFilterDetails);
+    RememberFolder(filter, path);
     return path;
 }
 
@@ -85,9 +144,13 @@ int UserPrompts::showModal(QDialog& dialog) {
     return dialog.exec();
 }
 
-void UserPrompts::printSetup(QPrinter& printer) {
+bool UserPrompts::printSetup(QPrinter& printer) {
     QPageSetupDialog dialog(&printer, mParent);
-    dialog.exec();
+    return dialog.exec() == QDialog::Accepted;
+}
+
+std::unique_ptr<ProgressHandle> UserPrompts::progress(const QString& title, const QString& label, int total) {
+    return std::make_unique<DialogProgress>(mParent, title, label, total);
 }
 
 }  // namespace rebound

@@ -28,6 +28,13 @@ int show_dialog(QDialog& dialog, const ShowModal& show) {
     return show ? show(dialog) : dialog.exec();
 }
 
+// The template to lay out: the loaded one, on the operator's page if given.
+ReportTemplate with_page(const ReportTemplate& loaded, const PageSetup* page) {
+    ReportTemplate t = loaded;
+    if (page != nullptr) t.page = *page;
+    return t;
+}
+
 }  // namespace
 
 void prepare_printer(QPrinter& printer, const ReportTemplate& t) {
@@ -41,14 +48,16 @@ void prepare_printer(QPrinter& printer, const ReportTemplate& t) {
     printer.setDocName(t.title);
 }
 
-bool print_report(ReportEngine& engine, QPrinter& printer, QWidget* parent, const ShowModal& show) {
+bool print_report(ReportEngine& engine, QPrinter& printer, QWidget* parent, const ShowModal& show,
+                  const PageSetup* page) {
     if (!engine.is_loaded()) return false;
-    const ReportTemplate& t = engine.report_template();
+    const ReportTemplate t = with_page(engine.report_template(), page);
     const ReportLayout layout = lay_out(t, engine.fetch_records());
     prepare_printer(printer, t);
     const int pages = static_cast<int>(layout.pages.size());
     QPrintDialog dialog(&printer, parent);
     dialog.setObjectName(QStringLiteral("PrintDialog"));
+    dialog.setOption(QAbstractPrintDialog::PrintPageRange, true);
     dialog.setMinMax(1, pages);
     dialog.setFromTo(1, pages);
     if (show_dialog(dialog, show) != QDialog::Accepted) return false;
@@ -56,9 +65,10 @@ bool print_report(ReportEngine& engine, QPrinter& printer, QWidget* parent, cons
     return true;
 }
 
-bool preview_report(ReportEngine& engine, QPrinter& printer, QWidget* parent, const ShowModal& show) {
+bool preview_report(ReportEngine& engine, QPrinter& printer, QWidget* parent, const ShowModal& show,
+                    const PageSetup* page) {
     if (!engine.is_loaded()) return false;
-    const ReportTemplate& t = engine.report_template();
+    const ReportTemplate t = with_page(engine.report_template(), page);
     const ReportLayout layout = lay_out(t, engine.fetch_records());
     prepare_printer(printer, t);
     QPrintPreviewDialog preview(&printer, parent);

@@ -23,11 +23,14 @@ void prepare_printer(QPrinter& printer, const ReportTemplate& t);
 
 // Fetches the records, shows the print dialog (object name "PrintDialog")
 // for `printer` and prints the chosen pages. False when there is no template
-// or the dialog was cancelled.
-bool print_report(ReportEngine& engine, QPrinter& printer, QWidget* parent, const ShowModal& show = {});
+// or the dialog was cancelled. `page`, when given, replaces the template's
+// paper, orientation and margins (a page set-up chosen by the operator).
+bool print_report(ReportEngine& engine, QPrinter& printer, QWidget* parent, const ShowModal& show = {},
+                  const PageSetup* page = nullptr);
 
 // Fetches the records and shows them in a modal print preview window (object
 // name "PrintPreviewDialog"), from which they can also be printed.
-bool preview_report(ReportEngine& engine, QPrinter& printer, QWidget* parent, const ShowModal& show = {});
+bool preview_report(ReportEngine& engine, QPrinter& printer, QWidget* parent, const ShowModal& show = {},
+                    const PageSetup* page = nullptr);
 
 }  // namespace rebound::report

@@ -1,0 +1,15 @@
+// The window's own state, kept per user in the platform's usual place for an
+// application's settings (on Linux ~/.config/rebound/rebound.conf): window
+// geometry, splitters, list columns, the last folder of each file dialog and
+// the recent projects. The application folder's Setting/setting.ini keeps
+// only the strength curve's name.
+#pragma once
+
+#include <QSettings>
+#include <memory>
+
+namespace rebound {
+
+std::unique_ptr<QSettings> window_settings();
+
+}  // namespace rebound
