@@ -1,0 +1,333 @@
+// The project document without a window: which commands mark it modified and
+// which clear the mark, Open that changes nothing unless the file was read
+// completely, saving, and importing many files in one step.
+#include "document/project_document.h"
+
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+#include <functional>
+
+#include "fileio/exchange.h"
+#include "fixtures.h"
+#include "platform/qt_bridge.h"
+
+namespace rebound {
+namespace {
+
+using test::device_record;
+using test::DeviceArea;
+using test::write_file;
+
+DeviceArea area(std::uint8_t base) {
+    DeviceArea a;
+    for (int i = 0; i < 16; ++i) a.readings[i] = static_cast<std::uint8_t>(base + i % 4);
+    a.fifth = 25.0f;
+    return a;
+}
+
+// Counts the document's notices while it lives.
+struct Notices {
+    QObject context;  // ends the connections with the counter
+    int replaced = 0;
+    int appended = 0;
+    int lastFirst = -1;
+    int lastCount = -1;
+    int removed = 0;
+    int areas = 0;
+    QList<bool> modified;
+    QStringList fileNames;
+
+    explicit Notices(ProjectDocument& doc) {
+        QObject::connect(&doc, &ProjectDocument::projectReplaced, &context, [this] { ++replaced; });
+        QObject::connect(&doc, &ProjectDocument::componentsAppended, &context, [this](int first, int count) {
+            ++appended;
+            lastFirst = first;
+            lastCount = count;
+        });
+        QObject::connect(&doc, &ProjectDocument::componentRemoved, &context, [this](int) { ++removed; });
+        QObject::connect(&doc, &ProjectDocument::areasChanged, &context, [this](int) { ++areas; });
+        QObject::connect(&doc, &ProjectDocument::modifiedChanged, &context, [this](bool m) { modified << m; });
+        QObject::connect(&doc, &ProjectDocument::fileNameChanged, &context, [this](const QString& f) { fileNames << f; });
+    }
+};
+
+class DocumentTest : public ::testing::Test {
+protected:
+    QString file(const QString& name) const { return dir.filePath(name); }
+    // A device file of `areas` areas whose readings start at `base`.
+    QString deviceFile(const QString& name, const std::string& component, std::uint8_t base, int areas = 2) {
+        std::vector<DeviceArea> list;
+        for (int i = 0; i < areas; ++i) list.push_back(area(static_cast<std::uint8_t>(base + i)));
+        write_file(platform::to_path(file(name)), device_record(component, list));
+        return file(name);
+    }
+    // A document holding two components, saved and unmodified.
+    void loadTwo() {
+        doc.project() = test::sample_project(2, 2);
+        ASSERT_TRUE(doc.saveAs(file("two.prj")));
+        ASSERT_FALSE(doc.isModified());
+    }
+
+    QTemporaryDir dir;
+    ProjectDocument doc;
+};
+
+TEST(SameMeasurement, NameDateAndReadingsDecide) {
+    ComponentInfo a;
+    a.component_name = "KZ-1";
+    a.examine_date = "2026-05-01";
+    AreaData first;
+    first.readings.fill(40);
+    a.add_area(first);
+    a.add_area(first);
+
+    struct Case {
+        const char* what;
+        std::function<void(ComponentInfo&)> change;
+        bool same;
+    };
+    const Case cases[] = {
+        {"identical", [](ComponentInfo&) {}, true},
+        {"other results and texts",
+         [](ComponentInfo& c) {
+             c.strength_avg = 33.0f;
+             c.component_condition = "beam";
+             c.pump_tag = 0;
+             c.areas[1].area_strength = 12.0f;
+         },
+         true},
+        {"other name", [](ComponentInfo& c) { c.component_name = "KZ-2"; }, false},
+        {"other date", [](ComponentInfo& c) { c.examine_date = "2026-05-02"; }, false},
+        {"one reading differs", [](ComponentInfo& c) { c.areas[1].readings[15] = 41; }, false},
+        {"one area fewer", [](ComponentInfo& c) { c.remove_last_area(); }, false},
+    };
+    for (const Case& c : cases) {
+        ComponentInfo b = a;
+        c.change(b);
+        EXPECT_EQ(same_measurement(a, b), c.same) << c.what;
+        EXPECT_EQ(same_measurement(b, a), c.same) << c.what;
+    }
+}
+
+TEST_F(DocumentTest, EveryChangeMarksTheDocumentAndOnlyChangesDo) {
+    struct Case {
+        const char* what;
+        std::function<void(ProjectDocument&)> command;
+        bool marks;
+    };
+    const Case cases[] = {
+        {"delete a component", [](ProjectDocument& d) { d.removeComponent(1); }, true},
+        {"create a component", [](ProjectDocument& d) { d.createComponent(); }, true},
+        {"create an area", [](ProjectDocument& d) { d.addArea(0); }, true},
+        {"remove an area", [](ProjectDocument& d) { d.removeLastArea(0); }, true},
+        {"header edit", [](ProjectDocument& d) { d.setHeaderText(&ReboundFile::report_serial, "R-99"); }, true},
+        {"component name", [](ProjectDocument& d) { d.setComponentName(1, "KL-7"); }, true},
+        {"component description", [](ProjectDocument& d) { d.setComponentCondition(0, "slab"); }, true},
+        {"pump box", [](ProjectDocument& d) { d.setPumpTag(0, true); }, true},  // sample component 0 is not pumped
+        {"header edit to the same text",
+         [](ProjectDocument& d) { d.setHeaderText(&ReboundFile::report_serial, "R-17"); }, false},
+        {"same component name", [](ProjectDocument& d) { d.setComponentName(0, "B1"); }, false},
+        {"same pump state", [](ProjectDocument& d) { d.setPumpTag(1, true); }, false},
+        {"delete past the end", [](ProjectDocument& d) { d.removeComponent(2); }, false},
+        {"edit past the end", [](ProjectDocument& d) { d.setComponentName(5, "X"); }, false},
+        {"area of a missing component", [](ProjectDocument& d) { d.addArea(9); }, false},
+    };
+    for (const Case& c : cases) {
+        loadTwo();
+        const ReboundFile before = doc.project();
+        Notices notices(doc);
+        c.command(doc);
+        EXPECT_EQ(doc.isModified(), c.marks) << c.what;
+        EXPECT_EQ(notices.modified, c.marks ? QList<bool>{true} : QList<bool>{}) << c.what;
+        EXPECT_EQ(doc.project() == before, !c.marks) << c.what;
+    }
+}
+
+TEST_F(DocumentTest, TheLastComponentAndAnEmptyAreaListStay) {
+    ComponentInfo only;
+    doc.project().add_component(only);
+    Notices notices(doc);
+    EXPECT_FALSE(doc.removeComponent(0));
+    EXPECT_FALSE(doc.removeLastArea(0));  // the component has no areas
+    EXPECT_EQ(doc.project().component_count(), 1u);
+    EXPECT_FALSE(doc.isModified());
+    EXPECT_EQ(notices.removed + notices.areas, 0);
+
+    EXPECT_EQ(doc.createComponent(), 1u);
+    EXPECT_EQ(notices.lastFirst, 1);
+    EXPECT_EQ(notices.lastCount, 1);
+    EXPECT_EQ(doc.project().components[1].area_count(), 1u);
+    EXPECT_TRUE(doc.removeComponent(0));
+    EXPECT_EQ(notices.removed, 1);
+}
+
+TEST_F(DocumentTest, NewOpenAndSaveClearTheMark) {
+    loadTwo();
+    doc.setComponentName(0, "changed");
+    ASSERT_TRUE(doc.isModified());
+    Notices notices(doc);
+
+    doc.newProject();
+    EXPECT_FALSE(doc.isModified());
+    EXPECT_TRUE(doc.fileName().isEmpty());
+    EXPECT_EQ(doc.project(), ReboundFile());
+    EXPECT_EQ(notices.replaced, 1);
+
+    doc.createComponent();
+    ASSERT_TRUE(doc.open(file("two.prj")));
+    EXPECT_FALSE(doc.isModified());
+    EXPECT_EQ(doc.fileName(), file("two.prj"));
+    EXPECT_EQ(doc.project(), test::sample_project(2, 2));
+    EXPECT_EQ(notices.replaced, 2);
+
+    doc.createComponent();
+    ASSERT_TRUE(doc.save());
+    EXPECT_FALSE(doc.isModified());
+    ReboundFile written;
+    ASSERT_TRUE(written.load(platform::to_path(file("two.prj"))));
+    EXPECT_EQ(written.component_count(), 3u);
+}
+
+TEST_F(DocumentTest, AFailedSaveKeepsTheMarkAndTheChosenName) {
+    loadTwo();
+    doc.setHeaderText(&ReboundFile::project_name, "Bridge");
+    QString why;
+    EXPECT_FALSE(doc.saveAs(file("no/such/folder/x.prj"), &why));
+    EXPECT_FALSE(why.isEmpty());
+    EXPECT_TRUE(doc.isModified());
+    EXPECT_EQ(doc.fileName(), file("no/such/folder/x.prj"));
+
+    ProjectDocument fresh;
+    EXPECT_FALSE(fresh.save(&why));  // no file name yet
+    EXPECT_FALSE(why.isEmpty());
+}
+
+TEST_F(DocumentTest, AFailedOpenChangesNothing) {
+    // A project cut short after its first component, a device file, a folder
+    // and a missing file.
+    ReboundFile three = test::sample_project(3, 2);
+    ASSERT_TRUE(three.save(platform::to_path(file("three.prj"))));
+    std::string bytes = test::read_file(platform::to_path(file("three.prj")));
+    write_file(platform::to_path(file("cut.prj")), bytes.substr(0, bytes.size() - 30));
+    const QString device = deviceFile("B12.cmp", "B12", 30);
+    ASSERT_TRUE(QDir(dir.path()).mkdir("folder.prj"));
+    const QString broken[] = {file("cut.prj"), device, file("folder.prj"), file("missing.prj")};
+
+    for (const QString& path : broken) {
+        loadTwo();
+        doc.setComponentName(0, "edited");
+        const ReboundFile before = doc.project();
+        Notices notices(doc);
+        QString why;
+        EXPECT_FALSE(doc.open(path, &why)) << path.toStdString();
+        EXPECT_FALSE(why.isEmpty()) << path.toStdString();
+        EXPECT_EQ(doc.project(), before) << path.toStdString();
+        EXPECT_EQ(doc.fileName(), file("two.prj"));
+        EXPECT_TRUE(doc.isModified());
+        EXPECT_EQ(notices.replaced, 0);
+        EXPECT_TRUE(notices.fileNames.isEmpty());
+    }
+}
+
+TEST_F(DocumentTest, ImportTakesTheReadableFilesInOrderInOneStep) {
+    loadTwo();
+    const QStringList files = {
+        deviceFile("A.cmp", "A", 30),
+        deviceFile("broken.cmp", "X", 40),  // cut short below
+        deviceFile("B.TMP", "B", 50, 3),
+        file("missing.cmp"),
+        file("notes.txt"),
+    };
+    std::string cut = test::read_file(platform::to_path(files[1]));
+    write_file(platform::to_path(files[1]), cut.substr(0, 120));
+    write_file(platform::to_path(files[4]), "notes");
+    Notices notices(doc);
+    int asked = 0;
+
+    const ImportReport report = doc.importFiles(files, [&](const QStringList&) { return ++asked, true; });
+
+    EXPECT_EQ(report.imported, 2);
+    EXPECT_EQ(asked, 0);  // nothing was already there
+    EXPECT_FALSE(report.cancelled);
+    ASSERT_EQ(doc.project().component_count(), 4u);
+    EXPECT_EQ(doc.project().components[2].component_name, "A");
+    EXPECT_EQ(doc.project().components[3].component_name, "B");
+    EXPECT_EQ(doc.project().components[3].area_count(), 3u);
+    ASSERT_EQ(report.failures.size(), 3u);
+    EXPECT_EQ(report.failures[0].path, files[1]);
+    EXPECT_EQ(report.failures[1].path, files[3]);
+    EXPECT_EQ(report.failures[2].path, files[4]);
+    for (const ImportFailure& f : report.failures) {
+        EXPECT_FALSE(f.reason.isEmpty()) << f.path.toStdString();
+    }
+    EXPECT_EQ(notices.appended, 1);
+    EXPECT_EQ(notices.lastFirst, 2);
+    EXPECT_EQ(notices.lastCount, 2);
+    EXPECT_TRUE(doc.isModified());
+}
+
+TEST_F(DocumentTest, DuplicatesAreAskedAboutOncePerImport) {
+    struct Case {
+        const char* what;
+        bool skip;
+        int componentsAfter;
+    };
+    for (const Case& c : {Case{"skip", true, 3}, Case{"import again", false, 6}}) {
+        doc.newProject();
+        ASSERT_EQ(doc.importFiles({deviceFile("A.cmp", "A", 30)}).imported, 1);
+        // A again, a new B, A once more under another file name, and B twice
+        // in the same selection.
+        const QStringList files = {file("A.cmp"), deviceFile("B.cmp", "B", 60), deviceFile("A-copy.cmp", "A", 30),
+                                   deviceFile("C.cmp", "C", 70), file("B.cmp")};
+        QList<QStringList> questions;
+        const ImportReport report = doc.importFiles(files, [&](const QStringList& names) {
+            questions << names;
+            return c.skip;
+        });
+        ASSERT_EQ(questions.size(), 1) << c.what;
+        EXPECT_EQ(questions[0], (QStringList{"A", "A", "B"})) << c.what;
+        EXPECT_EQ(report.duplicates, 3) << c.what;
+        EXPECT_EQ(report.duplicatesSkipped, c.skip) << c.what;
+        EXPECT_EQ(int(doc.project().component_count()), c.componentsAfter) << c.what;
+        if (c.skip) {
+            EXPECT_EQ(doc.project().components[1].component_name, "B");
+            EXPECT_EQ(doc.project().components[2].component_name, "C");
+        }
+    }
+}
+
+TEST_F(DocumentTest, AStoppedImportKeepsWhatWasReadBeforeTheStop) {
+    QStringList files;
+    for (int i = 0; i < 6; ++i) {
+        files << deviceFile(QStringLiteral("D%1.cmp").arg(i), "D" + std::to_string(i), static_cast<std::uint8_t>(30 + i));
+    }
+    QList<int> steps;
+    const ImportReport report = doc.importFiles(files, {}, [&](int done, int total) {
+        EXPECT_EQ(total, 6);
+        steps << done;
+        return done < 4;
+    });
+    EXPECT_TRUE(report.cancelled);
+    EXPECT_EQ(steps, (QList<int>{0, 1, 2, 3, 4}));
+    ASSERT_EQ(doc.project().component_count(), 4u);
+    EXPECT_EQ(doc.project().components[3].component_name, "D3");
+
+    // Without a stop the progress ends at the total.
+    steps.clear();
+    doc.importFiles(files.mid(0, 2), {}, [&](int done, int) { return steps << done, true; });
+    EXPECT_EQ(steps, (QList<int>{0, 1, 2}));
+}
+
+TEST_F(DocumentTest, AnImportThatAddsNothingLeavesTheDocumentAlone) {
+    loadTwo();
+    Notices notices(doc);
+    const ImportReport report = doc.importFiles({file("missing.cmp")});
+    EXPECT_EQ(report.imported, 0);
+    EXPECT_EQ(report.failures.size(), 1u);
+    EXPECT_FALSE(doc.isModified());
+    EXPECT_EQ(notices.appended, 0);
+}
+
+}  // namespace
+}  // namespace rebound
