@@ -8,9 +8,14 @@
 #     resolves, the desktop entry and file types are valid, the launcher
 #     prepares the per-user folder and never overwrites or restores what the
 #     user changed or deleted there;
+#   - the desktop entry hands files to the program (%F) and declares the
+#     project and component file types, so that the file manager opens a
+#     double-clicked .prj with it;
 #   - the first start: the desktop entry's command, run under Xvfb with a
 #     fresh HOME, prepares the folder and starts the window there, which stays
-#     up. With --screenshot FILE a picture of that window is saved.
+#     up. With --screenshot FILE a picture of that window is saved. Started
+#     again with a project named relative to the folder it runs in, the window
+#     opens that project although it runs in the per-user folder.
 #
 # Usage: scripts/check-package.sh [--screenshot FILE] PACKAGE.deb
 set -euo pipefail
@@ -94,6 +99,15 @@ check "rebound-cli runs from the unpacked install" "$usr/bin/rebound-cli" --vers
 check "desktop entry is valid" desktop-file-validate "$usr/share/applications/rebound.desktop"
 exec_line=$(sed -n 's/^Exec=//p' "$usr/share/applications/rebound.desktop")
 check "desktop entry starts an installed program" test -x "$usr/bin/${exec_line%% *}"
+check "desktop entry passes the chosen files (%F)" test "${exec_line##* }" = "%F"
+mime_types=$(sed -n 's/^MimeType=//p' "$usr/share/applications/rebound.desktop" | tr ';' ' ')
+for type in application/x-rebound-project application/x-rebound-device-component; do
+  check "desktop entry opens $type" grep -qw -- "$type" <<<"$mime_types"
+done
+for type in $mime_types; do
+  check "file type $type is defined by the package" \
+    grep -Fq "type=\"$type\"" "$usr/share/mime/packages/rebound.xml"
+done
 icon=$(sed -n 's/^Icon=//p' "$usr/share/applications/rebound.desktop")
 check "desktop entry names the installed icon" test -f "$usr/share/icons/hicolor/scalable/apps/$icon.svg"
 for size in 16 48 256; do
@@ -163,12 +177,13 @@ exec 3>&-
 for _ in $(seq 50); do [ -s "$scratch/display" ] && break; sleep 0.1; done
 display=:$(head -n 1 "$scratch/display")
 
-# The Exec line is split into words on purpose, as the desktop does.
+# The Exec line is split into words on purpose, as the desktop does; with no
+# file chosen, %F stands for nothing.
 # shellcheck disable=SC2086
 (
   cd "$first_home"
   exec env -u XDG_DATA_HOME HOME="$first_home" PATH="$usr/bin:$PATH" DISPLAY="$display" \
-    QT_QPA_PLATFORM=xcb $exec_line >"$scratch/window.log" 2>&1
+    QT_QPA_PLATFORM=xcb ${exec_line//%F/} >"$scratch/window.log" 2>&1
 ) &
 app_pid=$!
 first_folder=$first_home/.local/share/rebound
@@ -192,6 +207,33 @@ if [ -n "$shot" ]; then
   fi
 fi
 # The subshell became the launcher, and the launcher became the window.
+kill "$app_pid" 2>/dev/null || true
+wait "$app_pid" 2>/dev/null || true
+app_pid=
+
+# A project double-clicked in the file manager: the desktop puts its name in
+# place of %F. Here the name is relative to the folder the command starts in,
+# which is not the per-user folder the window runs in.
+mkdir -p "$first_home/site"
+"$usr/bin/rebound-cli" import "$first_home/site/bridge.prj" "$usr/share/rebound/samples/KZ-1.cmp"
+# shellcheck disable=SC2086
+(
+  cd "$first_home"
+  exec env -u XDG_DATA_HOME HOME="$first_home" PATH="$usr/bin:$PATH" DISPLAY="$display" \
+    QT_QPA_PLATFORM=xcb ${exec_line//%F/site/bridge.prj} >"$scratch/window2.log" 2>&1
+) &
+app_pid=$!
+opened=
+for _ in $(seq 100); do
+  if DISPLAY=$display xdotool search --name ' - bridge\.prj$' >/dev/null 2>&1; then opened=yes; break; fi
+  sleep 0.1
+done
+if [ -n "$opened" ]; then
+  ok "the window opens a project named relative to the start folder"
+else
+  bad "the window opens a project named relative to the start folder"
+  sed 's/^/     /' "$scratch/window2.log"
+fi
 kill "$app_pid" 2>/dev/null || true
 wait "$app_pid" 2>/dev/null || true
 app_pid=
