@@ -20,9 +20,7 @@
 
 #include "fileio/exchange.h"
 #include "fixtures.h"
-#include "platform/dates.h"
 #include "platform/qt_bridge.h"
-#include "ui/app_fonts.h"
 #include "ui/window_settings.h"
 #include "ui_window_support.h"
 
@@ -34,14 +32,7 @@ namespace {
 const QString kCaption = QStringLiteral("Digital Concret Test Hammer Halvorn Instruments V1.2");
 
 ComponentInfo named(const std::string& name, int areas = 1) {
-    ComponentInfo c;
-    c.component_name = name;
-    for (int i = 0; i < areas; ++i) {
-        AreaData a;
-        a.readings.fill(static_cast<std::uint8_t>(30 + i));
-        c.add_area(a);
-    }
-    return c;
+    return component_with_areas(name, areas);
 }
 
 DeviceArea device_area(std::uint8_t base) {
@@ -70,22 +61,13 @@ void drop_files(TSDIAppForm& w, const QStringList& paths) {
 
 }  // namespace
 
-class DocumentWindowTest : public QObject {
+class DocumentWindowTest : public QObject, public WindowFixture {
     Q_OBJECT
 
 private slots:
-    void initTestCase() {
-        install_font_substitutions();
-        platform::set_fixed_today(platform::Date{2026, 12, 10});
-    }
-    void init() {
-        folder = std::make_unique<AppFolder>();
-        window = make_window(prompts);
-    }
-    void cleanup() {
-        window.reset();
-        folder.reset();
-    }
+    void initTestCase() { prepareTestCase(); }
+    void init() { start(); }
+    void cleanup() { stop(); }
 
     void captionShowsTheFileAndUnsavedChanges();
     void askedBeforeAnythingIsThrownAway_data();
@@ -120,9 +102,6 @@ private:
         return path;
     }
 
-    std::unique_ptr<AppFolder> folder;
-    std::unique_ptr<TSDIAppForm> window;
-    ScriptedPrompts* prompts = nullptr;
 };
 
 void DocumentWindowTest::captionShowsTheFileAndUnsavedChanges() {
@@ -351,6 +330,11 @@ void DocumentWindowTest::droppedFiles() {
     const QString xcmp = folder->file(QStringLiteral("X7.xcmp"));
     QCOMPARE(export_component_file(platform::to_path(xcmp), exported), ExportStatus::Written);
 
+    // Files dropped on a text box reach the window too: no control takes
+    // them as text.
+    for (const QWidget* child : w.findChildren<QWidget*>()) {
+        QVERIFY2(!child->acceptDrops(), qPrintable(child->objectName()));
+    }
     drop_files(w, {deviceFile(QStringLiteral("K1.cmp"), "K1", 30), notes, xcmp, folder->path()});
 
     QCOMPARE(w.lvComponents->rowCount(), 2);

@@ -67,17 +67,6 @@ DeviceArea device_area(int base, std::uint8_t carbonation, float mean, float str
     return a;
 }
 
-ComponentInfo component_with_areas(const std::string& name, int areas) {
-    ComponentInfo c;
-    c.component_name = name;
-    for (int i = 0; i < areas; ++i) {
-        AreaData a;
-        a.readings.fill(static_cast<std::uint8_t>(30 + i));
-        c.add_area(a);
-    }
-    return c;
-}
-
 void load_project(TSDIAppForm& w, const std::vector<ComponentInfo>& components) {
     for (const ComponentInfo& c : components) {
         w.mProject.add_component(c);

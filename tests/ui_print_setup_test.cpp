@@ -11,8 +11,6 @@
 #include <QRegularExpression>
 #include <QTest>
 
-#include "platform/dates.h"
-#include "ui/app_fonts.h"
 #include "ui_window_support.h"
 
 using namespace rebound;
@@ -47,20 +45,16 @@ constexpr double kMmToPt = 72.0 / 25.4;
 
 }  // namespace
 
-class PrintSetupTest : public QObject {
+class PrintSetupTest : public QObject, public WindowFixture {
     Q_OBJECT
 
 private slots:
-    void initTestCase() {
-        install_font_substitutions();
-        platform::set_fixed_today(platform::Date{2026, 12, 10});
-    }
+    void initTestCase() { prepareTestCase(); }
     void init() {
-        folder = std::make_unique<AppFolder>();
+        start();
         QDir(folder->path()).mkpath(QStringLiteral("report"));
         QVERIFY(QFile::copy(QStringLiteral(REBOUND_SOURCE_DIR "/data/report/rebound_report1.grf"),
                             folder->file(QStringLiteral("report/rebound_report1.grf"))));
-        window = make_window(prompts);
         // 60 components fill three A4 pages.
         for (int i = 1; i <= 60; ++i) {
             ComponentInfo c;
@@ -95,9 +89,6 @@ private:
         return pdf_pages(path);
     }
 
-    std::unique_ptr<AppFolder> folder;
-    std::unique_ptr<TSDIAppForm> window;
-    ScriptedPrompts* prompts = nullptr;
 };
 
 void PrintSetupTest::pageSetupReachesPrintPreviewAndPdf() {

@@ -17,6 +17,8 @@
 #include <functional>
 #include <memory>
 
+#include "platform/dates.h"
+#include "ui/app_fonts.h"
 #include "ui/main_window.h"
 #include "ui/user_prompts.h"
 
@@ -125,6 +127,19 @@ private:
     }
 };
 
+// A component named `name` with `areas` areas, whose readings are all
+// 30 + the area's index.
+inline ComponentInfo component_with_areas(const std::string& name, int areas) {
+    ComponentInfo c;
+    c.component_name = name;
+    for (int i = 0; i < areas; ++i) {
+        AreaData a;
+        a.readings.fill(static_cast<std::uint8_t>(30 + i));
+        c.add_area(a);
+    }
+    return c;
+}
+
 // A temporary application folder, made the current folder while it lives.
 // The window's per-user settings go to its "config" folder meanwhile.
 class AppFolder {
@@ -159,5 +174,28 @@ inline std::unique_ptr<TSDIAppForm> make_window(ScriptedPrompts*& prompts) {
     window->CreateDialogs();
     return window;
 }
+
+// The application folder, window and dialog answerer of one test function:
+// a test class derives from it and calls start() in init(), stop() in
+// cleanup(), and prepareTestCase() in initTestCase().
+struct WindowFixture {
+    std::unique_ptr<AppFolder> folder;
+    std::unique_ptr<TSDIAppForm> window;
+    ScriptedPrompts* prompts = nullptr;
+
+    // The fonts the window's texts need, and a fixed today.
+    static void prepareTestCase() {
+        install_font_substitutions();
+        platform::set_fixed_today(platform::Date{2026, 12, 10});
+    }
+    void start() {
+        folder = std::make_unique<AppFolder>();
+        window = make_window(prompts);
+    }
+    void stop() {
+        window.reset();
+        folder.reset();
+    }
+};
 
 }  // namespace rebound::test

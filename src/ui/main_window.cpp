@@ -133,7 +133,12 @@ TSDIAppForm::TSDIAppForm(std::unique_ptr<UserPrompts> prompts, QWidget* parent)
     UpdateEditActions();
 
     ConnectDocument();
-    // Component and project files dropped on the window are imported or opened.
+    // Component and project files dropped anywhere on the window are
+    // imported or opened: the text boxes would otherwise take a dropped file
+    // as text, so only the window itself takes drops.
+    for (QWidget* child : findChildren<QWidget*>()) {
+        child->setAcceptDrops(false);
+    }
     setAcceptDrops(true);
     RebuildRecentMenu();
     RefreshAll();

@@ -244,8 +244,7 @@ void TSDIAppForm::ImportComponentFiles(const QStringList& paths) {
             shown << tr("... and %n more", nullptr, static_cast<int>(names.size() - kNamesShown));
         }
         const QString text =
-            tr("%n of the chosen components are already in the project with the same name, date and readings:",
-               nullptr, static_cast<int>(names.size())) +
+            tr("These components are already in the project with the same name, date and readings:") +
             QLatin1Char('\n') + shown.join(QLatin1Char('\n')) + QStringLiteral("\n\n") +
             tr("Skip them? (No imports them again.)");
         return mPrompts->question(tr("Import Component"), text, QMessageBox::Yes | QMessageBox::No) ==
