@@ -72,6 +72,8 @@ private slots:
     void captionShowsTheFileAndUnsavedChanges();
     void askedBeforeAnythingIsThrownAway_data();
     void askedBeforeAnythingIsThrownAway();
+    void failedOpenChangesNothing_data();
+    void failedOpenChangesNothing();
     void saveAsOntoAnExistingName();
     void importManyFilesWithABrokenFileAndADuplicate();
     void largeImportShowsProgressAndCanBeStopped();
@@ -233,6 +235,52 @@ void DocumentWindowTest::askedBeforeAnythingIsThrownAway() {
     if (action != QLatin1String("close")) {
         QVERIFY(!w.Document().isModified());
     }
+}
+
+void DocumentWindowTest::failedOpenChangesNothing_data() {
+    QTest::addColumn<QString>("kind");
+    QTest::newRow("truncated project") << "truncated";
+    QTest::newRow("device file") << "device";
+    QTest::newRow("folder") << "folder";
+}
+
+void DocumentWindowTest::failedOpenChangesNothing() {
+    QFETCH(QString, kind);
+    TSDIAppForm& w = *window;
+    savedProject();
+    w.SelectComponentRow(1);
+    QTest::keyClicks(w.txt_examine_serial, QStringLiteral("M-5"));
+    QString path;
+    if (kind == QLatin1String("truncated")) {
+        const std::string bytes = read_file(platform::to_path(folder->file(QStringLiteral("site.prj"))));
+        path = folder->file(QStringLiteral("cut.prj"));
+        write_file(platform::to_path(path), bytes.substr(0, bytes.size() - 20));
+    } else if (kind == QLatin1String("device")) {
+        path = deviceFile(QStringLiteral("K1.cmp"), "K1", 30);
+    } else {
+        path = folder->file(QStringLiteral("a-folder.prj"));
+        QVERIFY(QDir(folder->path()).mkdir(QStringLiteral("a-folder.prj")));
+    }
+    const ReboundFile project = w.mProject;
+    const QString caption = w.windowTitle();
+    QCOMPARE(caption, kCaption + QStringLiteral(" - site.prj*"));
+
+    prompts->questionAnswers = {QMessageBox::No};
+    prompts->openAnswers = {path};
+    trigger(w, "FileOpen1");
+
+    QCOMPARE(prompts->messages.size(), 1);
+    QVERIFY2(prompts->messages[0].startsWith(QStringLiteral("Open Project Fail!\n") + path + QStringLiteral(": ")),
+             qPrintable(prompts->messages[0]));
+    QVERIFY(w.mProject == project);
+    QCOMPARE(w.mFileName, folder->file(QStringLiteral("site.prj")));
+    QCOMPARE(w.windowTitle(), caption);
+    QCOMPARE(w.txt_examine_serial->text(), QStringLiteral("M-5"));
+    QCOMPARE(w.mCurrentItem, 1);
+    QCOMPARE(w.txt_component_name->text(), QStringLiteral("B"));
+    QCOMPARE(w.lvComponents->rowCount(), 2);
+    QCOMPARE(w.GridRowCount(), 4);
+    QVERIFY(!w.RecentProjects().contains(path));
 }
 
 void DocumentWindowTest::saveAsOntoAnExistingName() {
