@@ -89,9 +89,10 @@ bool ProjectDocument::open(const QString& path, QString* error) {
 }
 
 QString ProjectDocument::projectPathFor(const QString& chosen) {
-    // The rule looks only at '.', separators and ':', which UTF-8 keeps as
-    // the same single bytes, so the path is checked in UTF-8.
-    return QString::fromStdString(with_required_extension(chosen.toStdString(), ".prj"));
+    // The extension is exactly ".prj" when, and only when, the name ends in
+    // it: that last dot has no separator after it.
+    const QString extension = QStringLiteral(".prj");
+    return chosen.endsWith(extension, Qt::CaseSensitive) ? chosen : chosen + extension;
 }
 
 bool ProjectDocument::write(QString* error) {

@@ -3,13 +3,13 @@
 // and the commands that open the window's own dialogs.
 #include <QDir>
 #include <QFileInfo>
+#include <QLineEdit>
+#include <QMessageBox>
 #include <QPageLayout>
 #include <QPageSize>
 #include <QPrinter>
-#include <algorithm>
-#include <QLineEdit>
-#include <QMessageBox>
 #include <QTableWidget>
+#include <algorithm>
 #include <exception>
 #include <fstream>
 

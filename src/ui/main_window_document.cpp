@@ -41,6 +41,20 @@ QString absolute(const QString& path) {
     return QDir::cleanPath(QFileInfo(path).absoluteFilePath());
 }
 
+// The local files of a drag, in its order.
+QStringList local_files(const QMimeData* data) {
+    QStringList files;
+    if (data == nullptr || !data->hasUrls()) {
+        return files;
+    }
+    for (const QUrl& url : data->urls()) {
+        if (url.isLocalFile()) {
+            files << url.toLocalFile();
+        }
+    }
+    return files;
+}
+
 }  // namespace
 
 void TSDIAppForm::ConnectDocument() {
@@ -128,7 +142,8 @@ void TSDIAppForm::OpenFiles(const QStringList& paths) {
         const QFileInfo info(path);
         if (info.isDir()) {
             refused << path;
-        } else if (component_file_kind(path.toStdString()) != ComponentFileKind::Unsupported) {
+        } else if (component_file_kind(info.fileName().toUtf8().toStdString()) !=
+                   ComponentFileKind::Unsupported) {
             components << path;
         } else if (is_project_file(path)) {
             projects << path;
@@ -170,19 +185,6 @@ void TSDIAppForm::OpenFiles(const QStringList& paths) {
     if (!text.isEmpty()) {
         mPrompts->message(text);
     }
-}
-
-static QStringList local_files(const QMimeData* data) {
-    QStringList files;
-    if (data == nullptr || !data->hasUrls()) {
-        return files;
-    }
-    for (const QUrl& url : data->urls()) {
-        if (url.isLocalFile()) {
-            files << url.toLocalFile();
-        }
-    }
-    return files;
 }
 
 void TSDIAppForm::dragEnterEvent(QDragEnterEvent* event) {
