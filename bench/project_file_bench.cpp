@@ -146,7 +146,7 @@ void BM_Load(benchmark::State& state) {
             const std::size_t before = g_live.load();
             g_peak.store(before);
             rebound::ReboundFile p;
-            if (!p.load(path)) state.SkipWithError("load failed");
+            if (!p.load(path, "")) state.SkipWithError("load failed");
             benchmark::DoNotOptimize(p.components.data());
             peak_extra = std::max(peak_extra, g_peak.load() - before);
             record(state, "load", Clock::now() - t0);
@@ -164,7 +164,7 @@ void BM_WriteSyncedBytes(benchmark::State& state) {
     const auto target = bench_dir() / "plain.bin";
     for (auto _ : state) {
         const auto t0 = Clock::now();
-        const bool ok = rebound::platform::write_file_atomically(
+        const rebound::Result<void> ok = rebound::platform::write_file_atomically(
             target,
             [&](rebound::platform::ByteSink& sink) { return sink.write(bytes.data(), bytes.size()); });
         if (!ok) state.SkipWithError("write failed");

@@ -6,6 +6,7 @@
 #include <QGuiApplication>
 #include <filesystem>
 
+#include "platform/clock.h"
 #include "platform/text_codec.h"
 #include "report/report_engine.h"
 #include "report/report_feed.h"
@@ -14,6 +15,9 @@
 namespace {
 
 using namespace rebound;
+
+// The report date comes from the system's clock, as in the application.
+const platform::SystemClock clock;
 
 QString template_path() {
     return QString::fromStdString(
@@ -54,7 +58,7 @@ ReboundFile project_of(int components) {
 void BM_ReportToPdf(benchmark::State& state) {
     const ReboundFile project = project_of(static_cast<int>(state.range(0)));
     report::ReportEngine engine;
-    report::ReportFeed feed(project);
+    report::ReportFeed feed(project, clock);
     if (!connect(engine, feed, state)) return;
     std::size_t pages = 0, bytes = 0;
     for (auto _ : state) {
@@ -77,7 +81,7 @@ BENCHMARK(BM_ReportToPdf)->Arg(1000)->Unit(benchmark::kMillisecond)->MinTime(3)-
 void BM_ReportLayout(benchmark::State& state) {
     const ReboundFile project = project_of(static_cast<int>(state.range(0)));
     report::ReportEngine engine;
-    report::ReportFeed feed(project);
+    report::ReportFeed feed(project, clock);
     if (!connect(engine, feed, state)) return;
     const report::ReportData data = engine.fetch_records();
     for (auto _ : state) {

@@ -20,9 +20,12 @@
 
 #include "fileio/exchange.h"
 #include "fixtures.h"
+#include "platform/dates.h"
 #include "platform/qt_bridge.h"
+#include "settings/app_context.h"
 #include "ui/main_window.h"
 #include "ui/user_prompts.h"
+#include "ui/window_context.h"
 
 namespace {
 
@@ -44,8 +47,13 @@ public:
     QString lastMessage;
 };
 
+// Today as the window keeps dates.
+std::string today() {
+    return platform::today_text(platform::SystemClock());
+}
+
 ComponentInfo component(int index, int areas) {
-    ComponentInfo c;
+    ComponentInfo c(today());
     c.component_name = std::to_string(index);
     c.component_name.insert(0, 1, 'C');
     c.strength_avg = 30.0f + static_cast<float>(index % 10);
@@ -62,41 +70,38 @@ ComponentInfo component(int index, int areas) {
     return c;
 }
 
-// A fresh application folder as the current folder, and a window in it.
+// A fresh application folder, and a window in it.
 struct Fixture {
     QTemporaryDir dir;
-    QString previous = QDir::currentPath();
     FixedPrompts* prompts = nullptr;
+    AppContext context{platform::to_path(dir.path())};
+    std::unique_ptr<WindowContext> windowContext;
     std::unique_ptr<TSDIAppForm> window;
 
     Fixture() {
-        QDir::setCurrent(dir.path());
         QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, dir.filePath(QStringLiteral("config")));
         auto owned = std::make_unique<FixedPrompts>();
         prompts = owned.get();
-        window = std::make_unique<TSDIAppForm>(std::move(owned));
+        windowContext = std::make_unique<WindowContext>(context, std::move(owned));
+        window = std::make_unique<TSDIAppForm>(*windowContext);
     }
-    ~Fixture() {
-        window.reset();
-        QDir::setCurrent(previous);
-    }
+    ~Fixture() { window.reset(); }
     QString file(const QString& name) const { return dir.filePath(name); }
 };
 
 void BM_ConstructAndShowWindow(benchmark::State& state) {
     QTemporaryDir dir;
-    const QString previous = QDir::currentPath();
-    QDir::setCurrent(dir.path());
     QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, dir.filePath(QStringLiteral("config")));
+    AppContext context(platform::to_path(dir.path()));
     for (auto _ : state) {
-        TSDIAppForm window(std::make_unique<FixedPrompts>());
+        WindowContext windowContext(context, std::make_unique<FixedPrompts>());
+        TSDIAppForm window(windowContext);
         window.CreateDialogs();
         window.resize(1400, 900);
         window.show();
         QApplication::processEvents();
         benchmark::DoNotOptimize(window.sg_areas);
     }
-    QDir::setCurrent(previous);
 }
 BENCHMARK(BM_ConstructAndShowWindow)->Unit(benchmark::kMillisecond);
 
@@ -131,7 +136,7 @@ void BM_ImportInto5000Components(benchmark::State& state) {
     QApplication::processEvents();
     ComponentInfo exported = component(9999, 10);
     f.prompts->path = f.file(QStringLiteral("one.xcmp"));
-    if (export_component_file(platform::to_path(f.prompts->path), exported) != ExportStatus::Written) {
+    if (!export_component_file(platform::to_path(f.prompts->path), exported)) {
         state.SkipWithError("cannot write the component file");
         return;
     }
@@ -150,7 +155,7 @@ BENCHMARK(BM_ImportInto5000Components)->Unit(benchmark::kMillisecond);
 
 void BM_Open5000Components(benchmark::State& state) {
     Fixture f;
-    ReboundFile project;
+    ReboundFile project(today());
     for (int i = 0; i < 5000; ++i) {
         project.add_component(component(i, 10));
     }
@@ -215,10 +220,9 @@ BENCHMARK(BM_Import200DeviceFilesInto1000Components)->Unit(benchmark::kMilliseco
 // built, shown and opens the project named on the command line.
 void BM_StartWith5000ComponentsFromTheCommandLine(benchmark::State& state) {
     QTemporaryDir dir;
-    const QString previous = QDir::currentPath();
-    QDir::setCurrent(dir.path());
     QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, dir.filePath(QStringLiteral("config")));
-    ReboundFile project;
+    AppContext context(platform::to_path(dir.path()));
+    ReboundFile project(today());
     for (int i = 0; i < 5000; ++i) {
         project.add_component(component(i, 10));
     }
@@ -230,7 +234,8 @@ void BM_StartWith5000ComponentsFromTheCommandLine(benchmark::State& state) {
     for (auto _ : state) {
         auto owned = std::make_unique<FixedPrompts>();
         FixedPrompts* prompts = owned.get();
-        TSDIAppForm window(std::move(owned));
+        WindowContext windowContext(context, std::move(owned));
+        TSDIAppForm window(windowContext);
         window.CreateDialogs();
         window.resize(1400, 900);
         window.show();
@@ -241,7 +246,6 @@ void BM_StartWith5000ComponentsFromTheCommandLine(benchmark::State& state) {
             break;
         }
     }
-    QDir::setCurrent(previous);
 }
 BENCHMARK(BM_StartWith5000ComponentsFromTheCommandLine)->Unit(benchmark::kMillisecond);
 

@@ -26,7 +26,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     ComponentInfo component;
     try {
         ByteReader in(file);
-        component.read_device_record(in);
+        component.read_device_record(in, "2026/12/10");
     } catch (const FormatError&) {
         return 0;
     }

@@ -1,9 +1,11 @@
 // Project file: the bytes are read the way ReboundFile::load reads a file
 // (through a stream), whatever was read completely is saved to memory, and
 // the saved bytes must read back without error into the same project. The
-// same bytes through a stream that cannot seek (a pipe) must read the same.
+// same bytes through a stream that cannot seek (a pipe) and straight from
+// memory must read the same.
 #include <cstdint>
 #include <string>
+#include <string_view>
 
 #include "fileio/byte_io.h"
 #include "fuzz_check.h"
@@ -11,6 +13,9 @@
 #include "model/rebound_file.h"
 
 namespace {
+
+// The date text a reset puts into the project's two dates.
+constexpr std::string_view kToday = "2026/12/10";
 
 std::string to_bytes(const rebound::ReboundFile& project) {
     rebound::ByteWriter out;
@@ -29,7 +34,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     {
         ByteReader in(file);
         try {
-            project.read_from(in);
+            project.read_from(in, kToday);
         } catch (const FormatError&) {
             complete = false;
         }
@@ -48,16 +53,27 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     try {
         fuzz::PipeStream pipe(data, size);
         ByteReader in(pipe);
-        piped.read_from(in);
+        piped.read_from(in, kToday);
     } catch (const FormatError&) {
         piped_complete = false;
     }
     FUZZ_CHECK(piped_complete == complete);
     FUZZ_CHECK(to_bytes(piped) == saved);
 
+    ReboundFile direct;
+    bool direct_complete = true;
+    try {
+        ByteReader in(std::string_view(reinterpret_cast<const char*>(data), size));
+        direct.read_from(in, kToday);
+    } catch (const FormatError&) {
+        direct_complete = false;
+    }
+    FUZZ_CHECK(direct_complete == complete);
+    FUZZ_CHECK(to_bytes(direct) == saved);
+
     ReboundFile again;
     ByteReader in(saved);
-    again.read_from(in);  // throws, and so aborts, if the saved file is unreadable
+    again.read_from(in, kToday);  // throws, and so aborts, if the saved file is unreadable
     FUZZ_CHECK(in.remaining() == 0);
     FUZZ_CHECK(again.component_count() == project.component_count());
     FUZZ_CHECK(to_bytes(again) == saved);

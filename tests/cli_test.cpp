@@ -70,7 +70,7 @@ TEST_F(CliTest, ImportAppendsAndSavesOnlyWhenEveryFileReads) {
     CliRun r = run_cli({"import", at("new.prj"), at("a.cmp"), at("b.cmp")}, dir_);
     ASSERT_EQ(r.status, 0) << r.err;
     ReboundFile p;
-    ASSERT_TRUE(p.load(dir_ / "new.prj"));
+    ASSERT_TRUE(p.load(dir_ / "new.prj", test::today()));
     ASSERT_EQ(p.component_count(), 2u);
     EXPECT_EQ(p.component(1)->component_name, "B1");
     const std::string before = test::read_file(dir_ / "new.prj");
@@ -92,7 +92,7 @@ TEST_F(CliTest, ExportComponentAppendsTheExtensionAndRoundTrips) {
     r = run_cli({"import", at("copy.prj"), at("second.XCMP.xcmp")}, dir_);
     ASSERT_EQ(r.status, 0) << r.err;
     ReboundFile copy;
-    ASSERT_TRUE(copy.load(dir_ / "copy.prj"));
+    ASSERT_TRUE(copy.load(dir_ / "copy.prj", test::today()));
     EXPECT_TRUE(*copy.component(0) == *p.component(1));
 
     r = run_cli({"export-component", at("site.prj"), "3", at("x")}, dir_);

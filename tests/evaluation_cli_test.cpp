@@ -60,7 +60,7 @@ protected:
 
 ReboundFile evaluated_in_process(const fs::path& file) {
     ReboundFile p;
-    EXPECT_TRUE(p.load(file));
+    EXPECT_TRUE(p.load(file, test::today()));
     const Strength_Curve curve = shipped_curve();
     for (ComponentInfo& c : p.components) evaluate_component(c, curve);
     return p;
@@ -71,7 +71,7 @@ TEST_F(EvaluateCli, EvaluatesEveryComponentInPlaceWithTheDefaultCurve) {
     const CliRun r = run_cli({"evaluate", "site.prj"}, dir_);
     ASSERT_EQ(r.status, 0) << r.err;
     ReboundFile got;
-    ASSERT_TRUE(got.load(project()));
+    ASSERT_TRUE(got.load(project(), test::today()));
     EXPECT_EQ(got, want);
     EXPECT_FLOAT_EQ(got.component(0)->areas[0].converted_strength, 38.3f);
     EXPECT_FLOAT_EQ(got.component(0)->strength_estimate, 38.3f);
@@ -87,7 +87,7 @@ TEST_F(EvaluateCli, WritesToOutputAndLeavesTheProject) {
     ASSERT_EQ(r.status, 0) << r.err;
     EXPECT_EQ(test::read_file(project()), original_);
     ReboundFile got;
-    ASSERT_TRUE(got.load(dir_ / "result.prj"));
+    ASSERT_TRUE(got.load(dir_ / "result.prj", test::today()));
     EXPECT_EQ(got, evaluated_in_process(project()));
 }
 

@@ -66,7 +66,7 @@ TEST_F(ExchangeTest, DeviceFileImportTakesOverHeaderAndAreas) {
         path, device_record("B1", {sample_area(30), sample_area(40)}, -1, 1, 30.5f, 25.1f, 2.25f, 27.0f));
     ComponentInfo c;
     std::string error;
-    ASSERT_EQ(import_component_file(path, c, &error), ImportStatus::Imported) << error;
+    ASSERT_EQ(test::import_into(path, c, &error), test::ImportOutcome::Imported) << error;
     EXPECT_EQ(c.component_name, "B1");
     EXPECT_EQ(c.device_text1, "DT1");
     EXPECT_EQ(c.device_serial, "SN-0042");
@@ -82,7 +82,8 @@ TEST_F(ExchangeTest, DeviceFileImportTakesOverHeaderAndAreas) {
     EXPECT_EQ(c.strength_min, 25.1f);
     EXPECT_EQ(c.strength_delta, 2.25f);
     EXPECT_EQ(c.strength_estimate, 27.0f);
-    EXPECT_EQ(c.examine_date, platform::file_creation_date(path));
+    EXPECT_EQ(c.examine_date, platform::file_creation_date(path, test::fixed_clock()));
+    EXPECT_EQ(c.extra_date, test::today());
     ASSERT_EQ(c.area_count(), 2u);
     const AreaData& a = c.area(1);
     EXPECT_EQ(a.readings[0], 40);
@@ -104,7 +105,7 @@ TEST_F(ExchangeTest, DeviceRecordLimits) {
     struct Case {
         const char* name;
         std::string bytes;
-        ImportStatus status;
+        test::ImportOutcome status;
         std::size_t areas;
         const char* component_name;
     };
@@ -112,15 +113,15 @@ TEST_F(ExchangeTest, DeviceRecordLimits) {
     std::string cut_area = device_record("B1", {sample_area(1), sample_area(2)});
     cut_area.resize(cut_area.size() - 1);
     const std::vector<Case> cases = {
-        {"no areas, 96 bytes", device_record("B1", {}), ImportStatus::Imported, 0, "B1"},
-        {"100 areas", device_record("B1", hundred), ImportStatus::Imported, 100, "B1"},
-        {"eight-byte name", device_record("ABCDEFGH", {}), ImportStatus::Imported, 0, "ABCDEFGH"},
-        {"trailing bytes ignored", device_record("B1", {}) + "xyz", ImportStatus::Imported, 0, "B1"},
-        {"101 areas announced", device_record("B1", hundred, 101), ImportStatus::Failed, 0, ""},
-        {"255 areas announced", device_record("B1", {}, 255), ImportStatus::Failed, 0, ""},
-        {"header cut short", device_record("B1", {}).substr(0, 95), ImportStatus::Failed, 0, ""},
-        {"last area cut short", cut_area, ImportStatus::Failed, 0, ""},
-        {"empty file", std::string(), ImportStatus::Failed, 0, ""},
+        {"no areas, 96 bytes", device_record("B1", {}), test::ImportOutcome::Imported, 0, "B1"},
+        {"100 areas", device_record("B1", hundred), test::ImportOutcome::Imported, 100, "B1"},
+        {"eight-byte name", device_record("ABCDEFGH", {}), test::ImportOutcome::Imported, 0, "ABCDEFGH"},
+        {"trailing bytes ignored", device_record("B1", {}) + "xyz", test::ImportOutcome::Imported, 0, "B1"},
+        {"101 areas announced", device_record("B1", hundred, 101), test::ImportOutcome::Failed, 0, ""},
+        {"255 areas announced", device_record("B1", {}, 255), test::ImportOutcome::Failed, 0, ""},
+        {"header cut short", device_record("B1", {}).substr(0, 95), test::ImportOutcome::Failed, 0, ""},
+        {"last area cut short", cut_area, test::ImportOutcome::Failed, 0, ""},
+        {"empty file", std::string(), test::ImportOutcome::Failed, 0, ""},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -129,8 +130,8 @@ TEST_F(ExchangeTest, DeviceRecordLimits) {
         ComponentInfo out;
         out.component_name = "untouched";
         std::string error;
-        ASSERT_EQ(import_component_file(path, out, &error), c.status) << error;
-        if (c.status == ImportStatus::Imported) {
+        ASSERT_EQ(test::import_into(path, out, &error), c.status) << error;
+        if (c.status == test::ImportOutcome::Imported) {
             EXPECT_EQ(out.area_count(), c.areas);
             EXPECT_EQ(out.component_name, c.component_name);
         } else {
@@ -149,40 +150,40 @@ TEST_F(ExchangeTest, ImportChoosesTheReaderByExtensionInAnyCase) {
     struct Case {
         const char* file;
         const std::string* bytes;
-        ImportStatus status;
+        test::ImportOutcome status;
         const char* name;
     };
     const Case cases[] = {
-        {"a.cmp", &device, ImportStatus::Imported, "D1"},
-        {"a.CMP", &device, ImportStatus::Imported, "D1"},
-        {"a.Cmp", &device, ImportStatus::Imported, "D1"},
-        {"a.tmp", &device, ImportStatus::Imported, "D1"},
-        {"a.TMP", &device, ImportStatus::Imported, "D1"},
-        {"a.xcmp", &w.bytes(), ImportStatus::Imported, "B1"},
-        {"a.XCmp", &w.bytes(), ImportStatus::Imported, "B1"},
-        {"a.txt", &device, ImportStatus::Failed, ""},
-        {"noext", &device, ImportStatus::Failed, ""},
+        {"a.cmp", &device, test::ImportOutcome::Imported, "D1"},
+        {"a.CMP", &device, test::ImportOutcome::Imported, "D1"},
+        {"a.Cmp", &device, test::ImportOutcome::Imported, "D1"},
+        {"a.tmp", &device, test::ImportOutcome::Imported, "D1"},
+        {"a.TMP", &device, test::ImportOutcome::Imported, "D1"},
+        {"a.xcmp", &w.bytes(), test::ImportOutcome::Imported, "B1"},
+        {"a.XCmp", &w.bytes(), test::ImportOutcome::Imported, "B1"},
+        {"a.txt", &device, test::ImportOutcome::Failed, ""},
+        {"noext", &device, test::ImportOutcome::Failed, ""},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.file);
         test::write_file(dir_ / c.file, *c.bytes);
         ComponentInfo out;
-        ASSERT_EQ(import_component_file(dir_ / c.file, out), c.status);
-        if (c.status == ImportStatus::Imported) {
+        ASSERT_EQ(test::import_into(dir_ / c.file, out), c.status);
+        if (c.status == test::ImportOutcome::Imported) {
             EXPECT_EQ(out.component_name, c.name);
         }
     }
     ComponentInfo out;
-    EXPECT_EQ(import_component_file(dir_ / "missing.cmp", out), ImportStatus::CannotOpen);
+    EXPECT_EQ(test::import_into(dir_ / "missing.cmp", out), test::ImportOutcome::CannotOpen);
 }
 
 TEST_F(ExchangeTest, ExportThenImportGivesAnEqualComponent) {
     const ComponentInfo original = test::sample_project(1, 7).components[0];
     const auto path = with_required_extension((dir_ / "b1").string(), ".xcmp");
     EXPECT_EQ(std::filesystem::path(path).filename(), "b1.xcmp");
-    ASSERT_EQ(export_component_file(path, original), ExportStatus::Written);
+    ASSERT_TRUE(export_component_file(path, original));
     ComponentInfo back;
-    ASSERT_EQ(import_component_file(path, back), ImportStatus::Imported);
+    ASSERT_EQ(test::import_into(path, back), test::ImportOutcome::Imported);
     EXPECT_TRUE(back == original);
     EXPECT_EQ(back.examine_date, original.examine_date);
 }
@@ -191,12 +192,14 @@ TEST_F(ExchangeTest, EmptyExportedFileFailsToImport) {
     test::write_file(dir_ / "empty.xcmp", "");
     ComponentInfo out;
     std::string error;
-    EXPECT_EQ(import_component_file(dir_ / "empty.xcmp", out, &error), ImportStatus::Failed);
+    EXPECT_EQ(test::import_into(dir_ / "empty.xcmp", out, &error), test::ImportOutcome::Failed);
     EXPECT_NE(error.find("component name"), std::string::npos) << error;
 }
 
 TEST_F(ExchangeTest, ExportIntoMissingFolderCannotOpen) {
-    EXPECT_EQ(export_component_file(dir_ / "nope" / "b.xcmp", ComponentInfo{}), ExportStatus::CannotOpen);
+    const Result<void> written = export_component_file(dir_ / "nope" / "b.xcmp", ComponentInfo{});
+    ASSERT_FALSE(written);
+    EXPECT_EQ(written.error().kind, FileError::Kind::CannotOpen);
 }
 
 }  // namespace

@@ -92,21 +92,21 @@ const ReboundFile& new_project() {
 bool write_setting(const fs::path& ini, bool new_content) {
     // The store keeps its file in <base>/Setting/setting.ini.
     setting store;
-    store.set_base_folder(ini.parent_path().parent_path().string());
+    store.set_base_folder(ini.parent_path().parent_path());
     store.curve_file = new_content ? std::string(200, 'n') + ".cur" : "old.cur";
-    return store.write_ini();
+    return store.write_ini().ok();
 }
 
 std::vector<SavedFile> saved_files() {
     return {
         {"project file", "site.prj",
          [](const fs::path& path, bool new_content) {
-             return (new_content ? new_project() : old_project()).save(path);
+             return (new_content ? new_project() : old_project()).save(path).ok();
          }},
         {"exported component file", "part.xcmp",
          [](const fs::path& path, bool new_content) {
              const ReboundFile& p = new_content ? new_project() : old_project();
-             return export_component_file(path, *p.component(1)) == ExportStatus::Written;
+             return export_component_file(path, *p.component(1)).ok();
          }},
         {"settings file", "setting.ini", write_setting},
     };

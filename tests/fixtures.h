@@ -10,9 +10,45 @@
 #include <string_view>
 #include <vector>
 
+#include "fileio/exchange.h"
 #include "model/rebound_file.h"
+#include "platform/file_error.h"
+#include "test_clock.h"
 
 namespace rebound::test {
+
+// The message of a failed result; empty for a successful one.
+template <class T>
+std::string error_message(const Result<T>& result) {
+    return result ? std::string() : result.error().message;
+}
+
+// Loads `path` into `project` with the tests' clock; false, with the message
+// in `error`, on failure.
+inline bool load_project(ReboundFile& project, const std::filesystem::path& path, std::string* error = nullptr) {
+    const Result<void> loaded = project.load(path, today());
+    if (!loaded && error) *error = loaded.error().message;
+    return loaded.ok();
+}
+
+// What an import gives, as the window tells the cases apart: a component, a
+// file that could not be opened (the command ends silently) or a failure
+// (the command says so).
+enum class ImportOutcome { Imported, CannotOpen, Failed };
+
+// Imports `path` with the tests' clock; `out` receives the component only on
+// success, `error` the message of a failure.
+inline ImportOutcome import_into(const std::filesystem::path& path, ComponentInfo& out,
+                                 std::string* error = nullptr) {
+    Result<ComponentInfo> imported = import_component_file(path, fixed_clock());
+    if (imported) {
+        out = std::move(*imported);
+        return ImportOutcome::Imported;
+    }
+    if (error) *error = imported.error().message;
+    return imported.error().kind == FileError::Kind::CannotOpen ? ImportOutcome::CannotOpen
+                                                                 : ImportOutcome::Failed;
+}
 
 // Appends little-endian values to a byte string.
 class Bytes {

@@ -159,7 +159,7 @@ TEST_F(MalformedInput, ProjectFileCutAtEveryFieldBoundaryNamesTheField) {
         test::write_file(path, w.bytes().substr(0, f.start));
         ReboundFile p = test::sample_project(2, 1);
         std::string error;
-        ASSERT_FALSE(p.load(path, &error));
+        ASSERT_FALSE(test::load_project(p, path, &error));
         EXPECT_TRUE(one_line(error)) << error;
         EXPECT_NE(error.find(f.name), std::string::npos) << error;
         EXPECT_NE(error.find("byte"), std::string::npos) << error;
@@ -179,14 +179,14 @@ TEST_F(MalformedInput, ComponentFileCutAtEveryFieldBoundaryImportsNothing) {
         ComponentInfo out;
         out.component_name = "untouched";
         std::string error;
-        ASSERT_EQ(import_component_file(path, out, &error), ImportStatus::Failed);
+        ASSERT_EQ(test::import_into(path, out, &error), test::ImportOutcome::Failed);
         EXPECT_TRUE(one_line(error)) << error;
         EXPECT_NE(error.find(f.name), std::string::npos) << error;
         EXPECT_EQ(out.component_name, "untouched");
     }
     test::write_file(path, w.bytes());
     ComponentInfo out;
-    ASSERT_EQ(import_component_file(path, out), ImportStatus::Imported);
+    ASSERT_EQ(test::import_into(path, out), test::ImportOutcome::Imported);
     EXPECT_TRUE(out == original);
 }
 
@@ -200,7 +200,7 @@ TEST_F(MalformedInput, DeviceHeaderCutAtEveryFieldBoundaryImportsNothing) {
         ComponentInfo out;
         out.component_name = "untouched";
         std::string error;
-        ASSERT_EQ(import_component_file(path, out, &error), ImportStatus::Failed);
+        ASSERT_EQ(test::import_into(path, out, &error), test::ImportOutcome::Failed);
         EXPECT_TRUE(one_line(error)) << error;
         EXPECT_NE(error.find("device header"), std::string::npos) << error;
         EXPECT_EQ(out.component_name, "untouched");
@@ -244,7 +244,7 @@ TEST_F(MalformedInput, LengthsAndCountsAtAndBeyondTheirLimits) {
         test::write_file(path, c.bytes);
         ReboundFile p;
         std::string error;
-        EXPECT_EQ(p.load(path, &error), c.loads) << error;
+        EXPECT_EQ(test::load_project(p, path, &error), c.loads) << error;
         EXPECT_EQ(p.component_count(), c.components);
         if (!c.loads) {
             EXPECT_TRUE(one_line(error)) << error;
@@ -271,13 +271,14 @@ TEST_F(MalformedInput, ZeroBytesAndInvalidGbkInTexts) {
     test::write_file(path, bytes);
     ReboundFile loaded;
     std::string error;
-    ASSERT_TRUE(loaded.load(path, &error)) << error;
+    ASSERT_TRUE(test::load_project(loaded, path, &error)) << error;
     EXPECT_EQ(loaded.project_name, invalid);
     EXPECT_EQ(loaded.component(0)->component_name, invalid);
     EXPECT_EQ(loaded.project_address, "No");
-    ASSERT_TRUE(loaded.save(path, &error)) << error;
+    const Result<void> saved = loaded.save(path);
+    ASSERT_TRUE(saved) << test::error_message(saved);
     ReboundFile again;
-    ASSERT_TRUE(again.load(path));
+    ASSERT_TRUE(again.load(path, test::today()));
     EXPECT_TRUE(again == loaded);
 }
 
@@ -297,15 +298,15 @@ TEST_F(MalformedInput, EmptyFilesAndFoldersInPlaceOfFiles) {
         if (file_extension(name) == ".prj") {
             ReboundFile p = test::sample_project(2, 1);
             const ReboundFile before = p;
-            EXPECT_FALSE(p.load(path, &error));
+            EXPECT_FALSE(test::load_project(p, path, &error));
             // A folder is not opened at all: the project is untouched. An
             // empty file breaks off at once: the project has been reset.
             EXPECT_EQ(p == before, folder);
         } else {
             ComponentInfo out;
             out.component_name = "untouched";
-            EXPECT_EQ(import_component_file(path, out, &error),
-                      folder ? ImportStatus::CannotOpen : ImportStatus::Failed);
+            EXPECT_EQ(test::import_into(path, out, &error),
+                      folder ? test::ImportOutcome::CannotOpen : test::ImportOutcome::Failed);
             EXPECT_EQ(out.component_name, "untouched");
         }
         EXPECT_TRUE(one_line(error)) << error;
@@ -403,11 +404,11 @@ TEST_F(MalformedInput, UnreadableFileCannotBeOpened) {
         if (file_extension(name) == ".prj") {
             ReboundFile p = test::sample_project(2, 1);
             const ReboundFile before = p;
-            EXPECT_FALSE(p.load(path, &error));
+            EXPECT_FALSE(test::load_project(p, path, &error));
             EXPECT_TRUE(p == before);
         } else {
             ComponentInfo out;
-            EXPECT_EQ(import_component_file(path, out, &error), ImportStatus::CannotOpen);
+            EXPECT_EQ(test::import_into(path, out, &error), test::ImportOutcome::CannotOpen);
         }
         EXPECT_EQ(error, "cannot be opened");
     }
@@ -431,7 +432,7 @@ std::pair<std::string, std::string> read_project(std::istream& in) {
     std::string error;
     try {
         ByteReader reader(in);
-        p.read_from(reader);
+        p.read_from(reader, test::today());
     } catch (const std::exception& e) {
         error = e.what();
     }

@@ -1,28 +1,24 @@
 #include <gtest/gtest.h>
 
 #include "model/number_text.h"
+#include "fixtures.h"
 #include "model/rebound_file.h"
-#include "platform/dates.h"
 
 namespace rebound {
 namespace {
 
-class ModelTest : public ::testing::Test {
-protected:
-    void SetUp() override { platform::set_fixed_today(platform::Date{2026, 12, 10}); }
-    void TearDown() override { platform::set_fixed_today(std::nullopt); }
-};
+class ModelTest : public ::testing::Test {};
 
 TEST_F(ModelTest, NewProjectAndComponentHaveTheirResetValues) {
-    const std::string today = platform::today_text();
-    ReboundFile p;
+    const std::string today = test::today();
+    ReboundFile p(today);
     EXPECT_EQ(p.project_name, "New Project");
     EXPECT_EQ(p.construction_date, today);
     EXPECT_EQ(p.agent_date, today);
     EXPECT_TRUE(p.project_address.empty() && p.report_serial.empty() && p.examine_condition.empty());
     EXPECT_EQ(p.component_count(), 0u);
 
-    ComponentInfo c;
+    ComponentInfo c(today);
     EXPECT_EQ(c.component_name, "New Component");
     EXPECT_EQ(c.device_text1, "xxx");
     EXPECT_EQ(c.device_text4, "xxx");
@@ -66,6 +62,25 @@ TEST_F(ModelTest, AreaCopyClearsOnlyReserved3And4) {
     EXPECT_EQ(a.area_strength, 33.3f);
 }
 
+// The copy takes every field of the component, whatever its kind, and every
+// field of each area but the two reserved ones.
+TEST_F(ModelTest, ComponentCopyTakesEveryField) {
+    ComponentInfo source = *test::sample_project(2, 3).component(1);
+    source.device_text1 = "D1";
+    source.device_text2 = "D2";
+    source.device_text4 = "D4";
+    source.extra_date = "2026-06-30";
+    source.curve_filename = "other.cur";
+    source.reserved_text = "spare";
+    source.list_checked = 0;
+    ComponentInfo copy(test::today());
+    copy = source;
+    EXPECT_TRUE(copy == source);
+    ReboundFile p;
+    p.add_component(source);
+    EXPECT_TRUE(*p.component(0) == source);
+}
+
 TEST_F(ModelTest, ComponentAssignmentToItselfKeepsAreas) {
     ComponentInfo c;
     c.add_area(AreaData{});
@@ -106,7 +121,7 @@ TEST_F(ModelTest, ResetDestroysComponentsAndRestoresTexts) {
     ReboundFile p;
     p.project_name = "X";
     p.add_component(ComponentInfo{});
-    p.reset();
+    p.reset(test::today());
     EXPECT_EQ(p.project_name, "New Project");
     EXPECT_EQ(p.component_count(), 0u);
 }

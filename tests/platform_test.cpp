@@ -26,10 +26,8 @@ TEST(TextCodec, InvalidBytesBecomeReplacementCharacters) {
 
 class DatesTest : public ::testing::Test {
 protected:
-    void TearDown() override {
-        QLocale::setDefault(QLocale::system());
-        set_fixed_today(std::nullopt);
-    }
+    void TearDown() override { QLocale::setDefault(QLocale::system()); }
+    const FixedClock clock_{Date{2026, 12, 10}};
 };
 
 TEST_F(DatesTest, FormatAndParseRoundTripInSeveralLocales) {
@@ -40,7 +38,7 @@ TEST_F(DatesTest, FormatAndParseRoundTripInSeveralLocales) {
         QLocale::setDefault(loc);
         const std::string text = format_date(d);
         SCOPED_TRACE(loc.name().toStdString() + ": " + text);
-        const auto back = parse_date(text);
+        const auto back = parse_date(text, clock_);
         ASSERT_TRUE(back.has_value());
         EXPECT_EQ(*back, d);
     }
@@ -48,26 +46,25 @@ TEST_F(DatesTest, FormatAndParseRoundTripInSeveralLocales) {
 
 TEST_F(DatesTest, LenientParseAcceptsYearFirstForms) {
     QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
-    EXPECT_FALSE(parse_date("2026/3/7").has_value());
+    EXPECT_FALSE(parse_date("2026/3/7", clock_).has_value());
     for (const char* text : {"2026/3/7", "2026-03-07", "2026.3.7"}) {
-        const auto d = parse_date_lenient(text);
+        const auto d = parse_date_lenient(text, clock_);
         ASSERT_TRUE(d.has_value()) << text;
         EXPECT_EQ(*d, (Date{2026, 3, 7}));
     }
-    EXPECT_FALSE(parse_date_lenient("not a date").has_value());
-    EXPECT_FALSE(parse_date_lenient("").has_value());
+    EXPECT_FALSE(parse_date_lenient("not a date", clock_).has_value());
+    EXPECT_FALSE(parse_date_lenient("", clock_).has_value());
 }
 
 TEST_F(DatesTest, FixedTodayDrivesTodayText) {
     QLocale::setDefault(QLocale(QLocale::Chinese, QLocale::China));
-    set_fixed_today(Date{2026, 12, 10});
-    EXPECT_EQ(today_text(), format_date(Date{2026, 12, 10}));
-    EXPECT_EQ(today_text(), "2026/12/10");
+    EXPECT_EQ(today_text(clock_), format_date(Date{2026, 12, 10}));
+    EXPECT_EQ(today_text(clock_), "2026/12/10");
 }
 
 TEST_F(DatesTest, CreationDateOfMissingFileIsToday) {
-    set_fixed_today(Date{2001, 2, 3});
-    EXPECT_EQ(file_creation_date("/nonexistent/file.cmp"), format_date(Date{2001, 2, 3}));
+    const FixedClock clock(Date{2001, 2, 3});
+    EXPECT_EQ(file_creation_date("/nonexistent/file.cmp", clock), format_date(Date{2001, 2, 3}));
 }
 
 }  // namespace

@@ -6,7 +6,6 @@
 #include "fileio/byte_io.h"
 #include "fixtures.h"
 #include "model/rebound_file.h"
-#include "platform/dates.h"
 #include "platform/files.h"
 
 namespace rebound {
@@ -37,7 +36,6 @@ protected:
     }
     void TearDown() override {
         std::filesystem::remove_all(dir_);
-        platform::set_fixed_today(std::nullopt);
         QLocale::setDefault(QLocale::system());
     }
     std::filesystem::path dir_;
@@ -51,7 +49,7 @@ TEST_F(ProjectFileTest, SaveAndLoadGiveBackEveryFieldBitForBit) {
     ASSERT_TRUE(original.save(path));
 
     ReboundFile loaded;
-    ASSERT_TRUE(loaded.load(path));
+    ASSERT_TRUE(loaded.load(path, test::today()));
     EXPECT_EQ(to_bytes(original), to_bytes(loaded));
     EXPECT_EQ(bits(loaded.component(1)->strength_avg), bits(-0.0f));
     EXPECT_EQ(bits(loaded.component(2)->area(0).area_strength),
@@ -63,15 +61,15 @@ TEST_F(ProjectFileTest, SaveAndLoadGiveBackEveryFieldBitForBit) {
 
 TEST_F(ProjectFileTest, NewProjectWithTenCharacterDatesIs95Bytes) {
     QLocale::setDefault(QLocale(QLocale::Chinese, QLocale::China));
-    platform::set_fixed_today(platform::Date{2026, 12, 10});
-    ASSERT_EQ(platform::today_text().size(), 10u) << platform::today_text();
-    ReboundFile p;
+    const std::string today = test::today();
+    ASSERT_EQ(today.size(), 10u) << today;
+    ReboundFile p(today);
     const std::string b = to_bytes(p);
     ASSERT_EQ(b.size(), 95u);
     Bytes expected;
-    expected.text("New Project").text("").text(platform::today_text());
+    expected.text("New Project").text("").text(today);
     for (int i = 0; i < 6; ++i) expected.text("");
-    expected.text(platform::today_text());
+    expected.text(today);
     for (int i = 0; i < 5; ++i) expected.text("");
     expected.u32(0);
     EXPECT_EQ(b, expected.str());
@@ -126,7 +124,7 @@ TEST_F(ProjectFileTest, EveryTruncationFailsAndKeepsCompleteComponents) {
         SCOPED_TRACE("cut at " + std::to_string(cut));
         ReboundFile p;
         ByteReader in(std::string_view(full).substr(0, cut));
-        EXPECT_THROW(p.read_from(in), FormatError);
+        EXPECT_THROW(p.read_from(in, test::today()), FormatError);
         std::size_t complete = 0;
         for (std::size_t end : component_ends) complete += end <= cut ? 1 : 0;
         ASSERT_EQ(p.component_count(), complete);
@@ -167,7 +165,7 @@ TEST_F(ProjectFileTest, CorruptCountsAndLengthsFailWithoutHugeAllocations) {
         ReboundFile p;
         ByteReader in(c.bytes);
         try {
-            p.read_from(in);
+            p.read_from(in, test::today());
             ADD_FAILURE() << "no error";
         } catch (const FormatError& e) {
             EXPECT_NE(std::string(e.what()).find(c.message_part), std::string::npos) << e.what();
@@ -189,7 +187,7 @@ TEST_F(ProjectFileTest, ReadingCutsTextsAtZeroIgnoresReservedAndTrailingBytes) {
 
     ReboundFile p;
     ByteReader in(b);
-    ASSERT_NO_THROW(p.read_from(in));
+    ASSERT_NO_THROW(p.read_from(in, test::today()));
     EXPECT_EQ(p.project_name, std::string(original.project_name, 0, 2));
     const AreaData& a = p.component(0)->area(0);
     EXPECT_EQ(a.reserved3, 0);
@@ -201,10 +199,12 @@ TEST_F(ProjectFileTest, ReadingCutsTextsAtZeroIgnoresReservedAndTrailingBytes) {
 TEST_F(ProjectFileTest, LoadOfMissingFileOrFolderLeavesProjectUntouched) {
     ReboundFile p = test::sample_project(2, 1);
     const ReboundFile before = p;
-    std::string error;
-    EXPECT_FALSE(p.load(dir_ / "missing.prj", &error));
-    EXPECT_FALSE(error.empty());
-    EXPECT_FALSE(p.load(dir_, &error));
+    const Result<void> missing = p.load(dir_ / "missing.prj", test::today());
+    EXPECT_FALSE(missing);
+    EXPECT_FALSE(test::error_message(missing).empty());
+    EXPECT_EQ(missing.error().kind, FileError::Kind::CannotOpen);
+    EXPECT_EQ(missing.error().file, dir_ / "missing.prj");
+    EXPECT_FALSE(p.load(dir_, test::today()));
     EXPECT_TRUE(p == before);
 }
 
@@ -214,8 +214,9 @@ TEST_F(ProjectFileTest, LoadOfBrokenFileResetsAndKeepsWhatWasRead) {
     b.resize(b.size() - 10);
     test::write_file(dir_ / "cut.prj", b);
     ReboundFile p = test::sample_project(5, 1);
-    std::string error;
-    EXPECT_FALSE(p.load(dir_ / "cut.prj", &error));
+    const Result<void> loaded = p.load(dir_ / "cut.prj", test::today());
+    EXPECT_FALSE(loaded);
+    const std::string error = test::error_message(loaded);
     EXPECT_NE(error.find("component 2 of 2"), std::string::npos) << error;
     EXPECT_NE(error.find("inside the area records of the component"), std::string::npos) << error;
     EXPECT_EQ(p.component_count(), 1u);
@@ -250,17 +251,13 @@ TEST_F(ProjectFileTest, AWriteThatFailsMidwayLeavesThePreviousFileIntact) {
     const ReboundFile big = test::sample_project(40, 100);  // larger than one write block
     for (std::size_t limit : {std::size_t{0}, std::size_t{10}, std::size_t{70000}}) {
         SCOPED_TRACE(limit);
-        std::string error;
-        const bool ok = platform::write_file_atomically(
-            path,
-            [&](platform::ByteSink& real) {
-                FailingSink sink(real, limit);
-                ByteWriter out(sink);
-                big.write_to(out);
-                out.flush();
-                return true;
-            },
-            &error);
+        const Result<void> ok = platform::write_file_atomically(path, [&](platform::ByteSink& real) {
+            FailingSink sink(real, limit);
+            ByteWriter out(sink);
+            big.write_to(out);
+            out.flush();
+            return true;
+        });
         EXPECT_FALSE(ok);
         EXPECT_EQ(test::read_file(path), old_bytes);
     }
@@ -272,9 +269,9 @@ TEST_F(ProjectFileTest, AWriteThatFailsMidwayLeavesThePreviousFileIntact) {
 
 TEST_F(ProjectFileTest, SaveIntoMissingFolderFailsAndCreatesNothing) {
     const ReboundFile p;
-    std::string error;
-    EXPECT_FALSE(p.save(dir_ / "no-such-folder" / "site.prj", &error));
-    EXPECT_FALSE(error.empty());
+    const Result<void> saved = p.save(dir_ / "no-such-folder" / "site.prj");
+    EXPECT_FALSE(saved);
+    EXPECT_FALSE(test::error_message(saved).empty());
     EXPECT_FALSE(std::filesystem::exists(dir_ / "no-such-folder"));
 }
 
@@ -282,7 +279,7 @@ TEST_F(ProjectFileTest, LoadedComponentsAreIndependent) {
     const ReboundFile original = test::sample_project(2, 2);
     ASSERT_TRUE(original.save(dir_ / "two.prj"));
     ReboundFile p;
-    ASSERT_TRUE(p.load(dir_ / "two.prj"));
+    ASSERT_TRUE(p.load(dir_ / "two.prj", test::today()));
     p.component(0)->area(0).readings[0] = 99;
     EXPECT_NE(p.component(1)->area(0).readings[0], 99);
 }

@@ -23,15 +23,12 @@ namespace {
 class ReportExport : public ::testing::Test {
 protected:
     void SetUp() override {
-        platform::set_fixed_today(platform::Date{2026, 12, 10});
         ASSERT_TRUE(dir.isValid());
         ASSERT_TRUE(engine.load_from_file(test::shipped_template_path()))
             << engine.error().text().toStdString();
     }
-    void TearDown() override { platform::set_fixed_today(std::nullopt); }
-
     void feed_project(const ReboundFile& project) {
-        feed = std::make_unique<ReportFeed>(project);
+        feed = std::make_unique<ReportFeed>(project, test::fixed_clock());
         feed->bind(engine);
         engine.set_fetch_record([this](bool& eof) { feed->fetch_record(eof); });
     }
@@ -49,8 +46,8 @@ TEST_F(ReportExport, PdfTextIsEveryHeaderValueAndEveryComponentFigure) {
     const ReboundFile project = test::sample_project(3);
     feed_project(project);
     const QString path = dir.filePath("report.pdf");
-    QString error;
-    ASSERT_TRUE(engine.export_pdf(path, &error)) << error.toStdString();
+    const Result<void> written = engine.export_pdf(path);
+    ASSERT_TRUE(written) << (written ? std::string() : written.error().message);
 
     const auto out = test::run_program("pdftotext", {"-enc", "UTF-8", path, "-"});
     ASSERT_TRUE(out);
@@ -58,7 +55,7 @@ TEST_F(ReportExport, PdfTextIsEveryHeaderValueAndEveryComponentFigure) {
     text.remove(QLatin1Char(' '));  // words may come out spaced; the characters must not change
     const std::vector<QString> header = {
         u(project.project_name),      u(project.report_serial),     u(project.agent_unit),
-        u(platform::today_text()),    u(project.constructor_unit),  u(project.components[0].examine_date),
+        u(test::today()),    u(project.constructor_unit),  u(project.components[0].examine_date),
         u(project.design_unit),       u(project.supervision_unit),  u(project.components[0].device_serial),
         u(project.examine_basis),     u(project.examine_serial),    u(project.project_address),
         u(project.examine_condition), u(project.concrete_producer),
@@ -244,8 +241,8 @@ TEST_F(ReportExport, ExcelFileReadsBackCellForCellInTwoReaders) {
     project.components[1].strength_estimate = 31.26f;
     feed_project(project);
     const QString path = dir.filePath("report.xls");
-    QString error;
-    ASSERT_TRUE(engine.export_direct(ExportType::Excel, path, &error)) << error.toStdString();
+    const Result<void> written = engine.export_direct(ExportType::Excel, path);
+    ASSERT_TRUE(written) << (written ? std::string() : written.error().message);
 
     feed->bind(engine);
     const xls::Workbook book = excel_workbook(engine.report_template(), engine.fetch_records());
@@ -297,7 +294,7 @@ TEST(XlsWriter, LongAndManyStringsSurviveContinuationRecords) {
     const QString path = dir.filePath("strings.xls");
     const auto bytes = xls::write_workbook(book);
     ASSERT_TRUE(bytes);
-    ASSERT_TRUE(save_bytes(path, *bytes, nullptr));
+    ASSERT_TRUE(save_bytes(path, *bytes));
     expect_cells(book, read_with_freexl(path), "freexl");
     expect_cells(book, read_with_xlrd(path), "xlrd");
 
@@ -310,7 +307,7 @@ TEST(XlsWriter, LongAndManyStringsSurviveContinuationRecords) {
     book.cells.push_back({2504, 2, xls::Cell::Kind::Text, 0, QStringLiteral("after"), 0});
     const auto longer = xls::write_workbook(book);
     ASSERT_TRUE(longer);
-    ASSERT_TRUE(save_bytes(path, *longer, nullptr));
+    ASSERT_TRUE(save_bytes(path, *longer));
     const auto by_xlrd = read_with_xlrd(path);
     expect_cells(book, by_xlrd, "xlrd");
     ASSERT_TRUE(by_xlrd.count({2503, 2}));

@@ -62,17 +62,13 @@ std::set<QString> all_fields() {
     return names;
 }
 
-class ReportFeedTest : public ::testing::Test {
-protected:
-    void SetUp() override { platform::set_fixed_today(platform::Date{2026, 12, 10}); }
-    void TearDown() override { platform::set_fixed_today(std::nullopt); }
-};
+class ReportFeedTest : public ::testing::Test {};
 
 TEST_F(ReportFeedTest, ThreeComponentsGiveThreeRecordsWithTheHeaderInTheFirstOnly) {
     ReboundFile project = sample_project(3);
     project.components[0].strength_avg = 31.26f;
     FakeTarget target(all_fields());
-    ReportFeed feed(project);
+    ReportFeed feed(project, test::fixed_clock());
     feed.bind(target);
     target.run(feed);
 
@@ -83,7 +79,7 @@ TEST_F(ReportFeedTest, ThreeComponentsGiveThreeRecordsWithTheHeaderInTheFirstOnl
     EXPECT_EQ(first.at("project_name"), QString::fromUtf8("滨江花园三号楼主体结构"));
     EXPECT_EQ(first.at("report_serial"), "HT-2026-0317");
     EXPECT_EQ(first.at("agent_unit"), QString::fromUtf8("江南建设集团有限公司"));
-    EXPECT_EQ(first.at("report_date"), platform::to_qstring(platform::today_text()));
+    EXPECT_EQ(first.at("report_date"), platform::to_qstring(test::today()));
     EXPECT_EQ(first.at("constructor"), QString::fromUtf8("华东第二建筑工程公司"));
     EXPECT_EQ(first.at("examine_date"), "2026-05-20");  // of the first component
     EXPECT_EQ(first.at("device_serial"), "SN-4711");
@@ -109,7 +105,7 @@ TEST_F(ReportFeedTest, ThreeComponentsGiveThreeRecordsWithTheHeaderInTheFirstOnl
 TEST_F(ReportFeedTest, NoComponentsGiveNoRecordAndTouchNoField) {
     ReboundFile project;
     FakeTarget target(all_fields());
-    ReportFeed feed(project);
+    ReportFeed feed(project, test::fixed_clock());
     feed.bind(target);
     target.run(feed);
     EXPECT_TRUE(target.records.empty());
@@ -133,7 +129,7 @@ TEST_F(ReportFeedTest, GradeAndStrengthTexts) {
         comp.strength_degree = c.grade_index;
         comp.strength_avg = comp.strength_min = comp.strength_delta = comp.strength_estimate = c.strength;
         FakeTarget target(all_fields());
-        ReportFeed feed(project);
+        ReportFeed feed(project, test::fixed_clock());
         feed.bind(target);
         target.run(feed);
         ASSERT_EQ(target.records.size(), 1u);
@@ -151,7 +147,7 @@ TEST_F(ReportFeedTest, AFieldMissingFromTheTemplateIsSkipped) {
     known.erase("project_name");
     ReboundFile project = sample_project(2);
     FakeTarget target(known);
-    ReportFeed feed(project);
+    ReportFeed feed(project, test::fixed_clock());
     feed.bind(target);
     target.run(feed);
     ASSERT_EQ(target.records.size(), 2u);
@@ -164,7 +160,7 @@ TEST_F(ReportFeedTest, AFieldMissingFromTheTemplateIsSkipped) {
 TEST_F(ReportFeedTest, BindingAgainPrintsTheWholeReportAgain) {
     ReboundFile project = sample_project(2);
     FakeTarget target(all_fields());
-    ReportFeed feed(project);
+    ReportFeed feed(project, test::fixed_clock());
     feed.bind(target);
     target.run(feed);
     target.run(feed);  // a second fetch without preparation delivers nothing
@@ -183,7 +179,7 @@ TEST_F(ReportFeedTest, HandlesDieWithTheTemplateTheyCameFrom) {
     ReportEngine engine;
     ASSERT_TRUE(engine.load_from_data(xml)) << engine.error().text().toStdString();
     ReboundFile project = sample_project(2);
-    ReportFeed feed(project);
+    ReportFeed feed(project, test::fixed_clock());
     feed.bind(engine);
     engine.set_fetch_record([&](bool& eof) { feed.fetch_record(eof); });
     ReportData data = engine.fetch_records();

@@ -16,6 +16,7 @@
 #include "model/rebound_file.h"
 #include "platform/qt_bridge.h"
 #include "platform/text_codec.h"
+#include "test_clock.h"
 
 namespace rebound::test {
 

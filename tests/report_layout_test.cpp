@@ -75,14 +75,12 @@ TEST(ReportRecordLoop, ACallbackThatNeverEndsTheDataIsStopped) {
 class ShippedReportLayout : public ::testing::Test {
 protected:
     void SetUp() override {
-        platform::set_fixed_today(platform::Date{2026, 12, 10});
         ASSERT_TRUE(engine.load_from_file(test::shipped_template_path()))
             << engine.error().text().toStdString();
     }
-    void TearDown() override { platform::set_fixed_today(std::nullopt); }
 
     ReportLayout lay_out_project(const ReboundFile& project) {
-        ReportFeed feed(project);
+        ReportFeed feed(project, test::fixed_clock());
         feed.bind(engine);
         engine.set_fetch_record([&](bool& eof) { feed.fetch_record(eof); });
         data = engine.fetch_records();

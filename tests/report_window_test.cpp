@@ -38,7 +38,6 @@ class ReportWindowTest : public QObject {
 private slots:
     void initTestCase() {
         install_font_substitutions();
-        platform::set_fixed_today(platform::Date{2026, 12, 10});
         QDesktopServices::setUrlHandler(QStringLiteral("file"), &opened, "open");
     }
     void cleanupTestCase() { QDesktopServices::unsetUrlHandler(QStringLiteral("file")); }
@@ -47,7 +46,7 @@ private slots:
         window = make_window(prompts);
         opened.paths.clear();
         for (int i = 1; i <= 3; ++i) {
-            ComponentInfo c;
+            ComponentInfo c(test::today());
             c.component_name = platform::utf8_to_ansi("楼板") + std::to_string(i);
             c.strength_avg = 30.0f + static_cast<float>(i);
             window->mProject.add_component(c);
@@ -215,7 +214,7 @@ void ReportWindowTest::printingTwicePrintsTheWholeReportTwice() {
 
 void ReportWindowTest::previewShowsThePages() {
     installTemplate();
-    for (int i = 4; i <= 60; ++i) window->mProject.add_component(ComponentInfo{});
+    for (int i = 4; i <= 60; ++i) window->mProject.add_component(ComponentInfo(test::today()));
     int pages = 0;
     prompts->onModal = [&](QDialog& dialog) {
         auto* widget = dialog.findChild<QPrintPreviewWidget*>();

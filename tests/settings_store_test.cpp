@@ -4,6 +4,7 @@
 #include <filesystem>
 
 #include "fixtures.h"
+#include "settings/app_context.h"
 #include "settings/ini_file.h"
 #include "settings/setting.h"
 
@@ -24,7 +25,7 @@ protected:
                  std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
         fs::remove_all(base_);
         fs::create_directories(base_);
-        store_.set_base_folder(base_.string());
+        store_.set_base_folder(base_);
     }
     void TearDown() override { fs::remove_all(base_); }
 
@@ -109,7 +110,7 @@ TEST_F(SettingStore, WriteKeepsEverythingElseByteForByte) {
         EXPECT_TRUE(store_.write_ini());
         EXPECT_EQ(test::read_file(ini()), c.after);
         setting reader;
-        reader.set_base_folder(base_.string());
+        reader.set_base_folder(base_);
         EXPECT_TRUE(reader.read_ini());
         EXPECT_EQ(reader.curve_file, "new.cur");
     }
@@ -142,10 +143,15 @@ TEST_F(SettingStore, FailuresLeaveTheFileAndReturnFalse) {
     EXPECT_EQ(store_.curve_file, "b.cur");
 }
 
-TEST(SettingInstance, OneStoreForTheProcess) {
-    EXPECT_EQ(&get_setting(), &get_setting());
-    get_setting().use_defaults();
-    EXPECT_EQ(get_setting().curve_file, "normal.cuv");
+TEST(SettingInstance, TheContextHoldsOneStorePointedAtItsFolder) {
+    const fs::path base = fs::temp_directory_path() / "rebound_setting_context";
+    AppContext context(base);
+    EXPECT_EQ(&context.get_setting(), &context.get_setting());
+    context.get_setting().use_defaults();
+    EXPECT_EQ(context.get_setting().curve_file, "normal.cuv");
+    EXPECT_EQ(context.get_setting().ini_path, base / "Setting" / "setting.ini");
+    EXPECT_EQ(context.curve_folder(), base / "curve");
+    EXPECT_FALSE(fs::exists(base));  // no file access
 }
 
 TEST(IniFile, ReadsValues) {

@@ -33,7 +33,7 @@ Strength_Curve shipped_curve() {
 // A component as the instrument might hand it over, with results that the
 // evaluation will replace.
 ComponentInfo measured_component() {
-    ComponentInfo c;
+    ComponentInfo c(test::today());
     c.component_name = "KZ-1";
     c.strength_avg = 99.0f;
     const int bases[] = {28, 33, 38, 44};
@@ -58,7 +58,6 @@ class CalculationTest : public QObject {
     Q_OBJECT
 
 private slots:
-    void initTestCase() { platform::set_fixed_today(platform::Date{2026, 12, 10}); }
     void init() { folder = std::make_unique<AppFolder>(); }
     void cleanup() {
         window.reset();
@@ -282,7 +281,7 @@ void CalculationTest::selectorsWriteIndexAndText() {
 }
 
 void CalculationTest::selectorOverAMissingAreaTouchesNothing() {
-    ComponentInfo empty;
+    ComponentInfo empty(test::today());
     empty.component_name = "E";
     start({empty});
     window->show();

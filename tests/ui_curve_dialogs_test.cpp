@@ -1,7 +1,8 @@
 // The strength-curve selection dialog and the curve synchronisation dialog,
 // driven as the operator drives them: shown, entries picked, buttons clicked.
-// Every test runs with a fresh temporary folder as the current folder, which
-// the dialogs take as their start-up folder.
+// Every test runs with a fresh temporary folder as the current folder and as
+// the application folder of its context, which the dialogs take as their
+// start-up folder.
 #include <QDir>
 #include <QFile>
 #include <QLabel>
@@ -15,6 +16,7 @@
 
 #include "evaluation/strength_curve.h"
 #include "platform/qt_bridge.h"
+#include "settings/app_context.h"
 #include "settings/setting.h"
 #include "ui/file_list_box.h"
 #include "ui/load_strength_curve_form.h"
@@ -110,14 +112,14 @@ private:
     QString mCurveFolder;
     QString mIniPath;
 
+    std::unique_ptr<AppContext> mContext;
+
     QString Root() const { return mTemp->path(); }
+    setting& Settings() { return mContext->get_setting(); }
     QString CurvePath(const QString& name) const { return mCurveFolder + "/" + name; }
 
     // The settings store as the main window leaves it at start-up.
-    void StartSettings() {
-        get_setting().set_base_folder(platform::to_path(QDir::toNativeSeparators(Root())).string());
-        get_setting().read_ini();
-    }
+    void StartSettings() { (void)Settings().read_ini(); }
 
 private slots:
     void init() {
@@ -127,18 +129,20 @@ private slots:
         QVERIFY(QDir::setCurrent(Root()));
         mCurveFolder = Root() + "/curve";
         mIniPath = Root() + "/Setting/setting.ini";
-        get_setting().curve_file.clear();
+        mContext = std::make_unique<AppContext>(platform::to_path(Root()));
+        Settings().curve_file.clear();
     }
 
     void cleanup() {
         QDir::setCurrent(mPreviousFolder);
+        mContext.reset();
         mTemp.reset();
     }
 
     // --- Selection dialog -------------------------------------------------
 
     void loadDialogIsBuiltAsLaidOut() {
-        TLoadStrengthCurveFrm dialog;
+        TLoadStrengthCurveFrm dialog(*mContext);
         QCOMPARE(dialog.objectName(), QStringLiteral("LoadStrengthCurveFrm"));
         QCOMPARE(dialog.windowTitle(), QStringLiteral("加载测强曲线"));
         QCOMPARE(dialog.size(), QSize(299, 227));
@@ -171,7 +175,7 @@ private slots:
             WriteBytes(mIniPath, iniFile);
         }
         StartSettings();
-        TLoadStrengthCurveFrm dialog;
+        TLoadStrengthCurveFrm dialog(*mContext);
         dialog.show();
         QCOMPARE(dialog.Label1->text(), expected);
     }
@@ -181,7 +185,7 @@ private slots:
         for (const char* name : {"b.cur", "A.cur", "notes.txt", "C"}) WriteBytes(CurvePath(name), "x");
         WriteBytes(Root() + "/startup.cur", "x");
         StartSettings();
-        TLoadStrengthCurveFrm dialog;
+        TLoadStrengthCurveFrm dialog(*mContext);
         dialog.show();
         QCOMPARE(Names(dialog.FileListBox1), (QStringList{"A.cur", "b.cur", "C", "notes.txt"}));
         QCOMPARE(SelectedRow(dialog.FileListBox1), -1);
@@ -216,7 +220,7 @@ private slots:
         StartSettings();
         Strength_Curve curve = a;
 
-        TLoadStrengthCurveFrm dialog;
+        TLoadStrengthCurveFrm dialog(*mContext);
         dialog.mTargetCurve = &curve;
         dialog.show();
         QVERIFY(SelectEntry(dialog.FileListBox1, chosen));
@@ -228,13 +232,13 @@ private slots:
         QVERIFY(!dialog.isVisible());
         QCOMPARE(dialog.result(), int(QDialog::Accepted));
         QVERIFY(curve == expected);
-        QCOMPARE(get_setting().curve_file, platform::from_qstring(chosen));
+        QCOMPARE(Settings().curve_file, platform::from_qstring(chosen));
         QCOMPARE(IniCurveValue(mIniPath), Gbk(chosen));
         QVERIFY(ReadBytes(mIniPath).contains("[Other]\r\nkey=1"));
 
         // The next start reads the same name.
         setting nextStart;
-        nextStart.set_base_folder(platform::to_path(QDir::toNativeSeparators(Root())).string());
+        nextStart.set_base_folder(platform::to_path(Root()));
         QVERIFY(nextStart.read_ini());
         QCOMPARE(nextStart.curve_file, platform::from_qstring(chosen));
     }
@@ -261,12 +265,12 @@ private slots:
         WriteCurve(CurvePath("A.cur"), a);
         WriteCurve(CurvePath("B.cur"), MakeCurve(2, 4, 50.0f));
         StartSettings();
-        get_setting().curve_file = "A.cur";
-        QVERIFY(get_setting().write_ini());
+        Settings().curve_file = "A.cur";
+        QVERIFY(Settings().write_ini());
         const QByteArray iniBefore = ReadBytes(mIniPath);
         Strength_Curve curve = a;
 
-        TLoadStrengthCurveFrm dialog;
+        TLoadStrengthCurveFrm dialog(*mContext);
         dialog.mTargetCurve = way == "ok-no-target" ? nullptr : &curve;
         dialog.show();
         if (way == "ok-removed") {
@@ -289,7 +293,7 @@ private slots:
         QVERIFY(!dialog.isVisible());
         QCOMPARE(dialog.result(), result);
         QVERIFY(curve == a);
-        QCOMPARE(get_setting().curve_file, std::string("A.cur"));
+        QCOMPARE(Settings().curve_file, std::string("A.cur"));
         QCOMPARE(ReadBytes(mIniPath), iniBefore);
     }
 
@@ -299,7 +303,7 @@ private slots:
         WriteCurve(CurvePath("B.cur"), MakeCurve(2, 2, 2.0f));
         StartSettings();
         Strength_Curve curve;
-        TLoadStrengthCurveFrm dialog;
+        TLoadStrengthCurveFrm dialog(*mContext);
         dialog.mTargetCurve = &curve;
         dialog.show();
         QVERIFY(SelectEntry(dialog.FileListBox1, "B.cur"));
@@ -324,7 +328,7 @@ private slots:
         QVERIFY(QDir(Root()).mkdir("other"));
         StartSettings();  // creates the settings folder, which is not listed
         Strength_Curve curve;
-        TLoadStrengthCurveFrm dialog;
+        TLoadStrengthCurveFrm dialog(*mContext);
         dialog.mTargetCurve = &curve;
         dialog.show();
         QCOMPARE(Names(dialog.FileListBox1), QStringList{"startup.bin"});
@@ -344,7 +348,7 @@ private slots:
     // --- Synchronisation dialog -------------------------------------------
 
     void synDialogIsBuiltAsLaidOut() {
-        TStrengthCurve_Syn_Form dialog;
+        TStrengthCurve_Syn_Form dialog(*mContext);
         QCOMPARE(dialog.objectName(), QStringLiteral("StrengthCurve_Syn_Form"));
         QCOMPARE(dialog.windowTitle(), QStringLiteral("Choices Dialog"));
         QCOMPARE(dialog.size(), QSize(345, 255));
@@ -418,7 +422,7 @@ private slots:
         for (const QString& name : srcFiles) WriteBytes(Root() + "/" + name, name.toUtf8());
         for (const QString& name : dstFiles) WriteBytes(CurvePath(name), name.toUtf8());
 
-        TStrengthCurve_Syn_Form dialog;
+        TStrengthCurve_Syn_Form dialog(*mContext);
         dialog.show();
         QPushButton* const byCaption[] = {dialog.IncludeBtn, dialog.IncAllBtn, dialog.ExcludeBtn,
                                           dialog.ExAllBtn};
@@ -444,7 +448,7 @@ private slots:
     void helpersReportAndClampSelection() {
         QVERIFY(QDir(Root()).mkdir("curve"));
         for (const char* name : {"a", "b", "c"}) WriteBytes(Root() + "/" + name, "x");
-        TStrengthCurve_Syn_Form dialog;
+        TStrengthCurve_Syn_Form dialog(*mContext);
         dialog.show();
         QCOMPARE(dialog.GetFirstSelection(dialog.SrcList), -1);
         const std::pair<int, int> cases[] = {{-1, 0}, {0, 0}, {2, 2}, {3, 2}, {99, 2}};
@@ -466,7 +470,7 @@ private slots:
         const auto rootBefore = Snapshot(Root());
         const auto curveBefore = Snapshot(mCurveFolder);
 
-        TStrengthCurve_Syn_Form dialog;
+        TStrengthCurve_Syn_Form dialog(*mContext);
         dialog.show();
         dialog.SrcList->setCurrentRow(1, QItemSelectionModel::ClearAndSelect);
         QTest::mouseClick(dialog.IncludeBtn, Qt::LeftButton);

@@ -82,7 +82,6 @@ class MainWindowTest : public QObject {
 private slots:
     void initTestCase() {
         install_font_substitutions();
-        platform::set_fixed_today(platform::Date{2026, 12, 10});
     }
     void init() {
         folder = std::make_unique<AppFolder>();
@@ -203,7 +202,7 @@ void MainWindowTest::importSaveAndOpenAgain() {
     QCOMPARE(list_column(w, 0), QStringList{"1"});
     QCOMPARE(list_column(w, 1), QStringList{"B12"});
     QCOMPARE(list_column(w, 2),
-             QStringList{platform::to_qstring(platform::file_creation_date(platform::to_path(device)))});
+             QStringList{platform::to_qstring(platform::file_creation_date(platform::to_path(device), test::fixed_clock()))});
     QCOMPARE(w.mCurrentItem, 0);
     QCOMPARE(w.txt_component_name->text(), QStringLiteral("B12"));
     QCOMPARE(w.txt_area_number->text(), QStringLiteral("3"));
@@ -310,7 +309,7 @@ void MainWindowTest::newProject() {
     }
     if (fileWritten) {
         ReboundFile written;
-        QVERIFY(written.load(platform::to_path(folder->file(QStringLiteral("kept.prj")))));
+        QVERIFY(written.load(platform::to_path(folder->file(QStringLiteral("kept.prj"))), test::today()));
         QCOMPARE(written.project_name, std::string("Bridge"));
         QCOMPARE(int(written.component_count()), 3);
     }
@@ -441,7 +440,7 @@ void MainWindowTest::saveWithAFileNameWritesThePanelAsItStands() {
     trigger(w, "FileSave1");
     QVERIFY(prompts->saveFilters.isEmpty());  // no dialog
     ReboundFile written;
-    QVERIFY(written.load(platform::to_path(w.mFileName)));
+    QVERIFY(written.load(platform::to_path(w.mFileName), test::today()));
     QCOMPARE(written.examine_serial, std::string("M-77"));
     QCOMPARE(platform::to_qstring(written.concrete_producer), QString::fromUtf8("搅拌站"));
 }
@@ -525,7 +524,7 @@ void MainWindowTest::gridTexts() {
     QFETCH(QString, depthText);
     QFETCH(QString, angleText);
     QFETCH(QString, sideText);
-    ComponentInfo c;
+    ComponentInfo c(test::today());
     AreaData a;
     a.readings.fill(255);
     a.readings[0] = 0;
@@ -600,7 +599,7 @@ void MainWindowTest::failureMessages() {
     QCOMPARE(w.txt_project_name->text(), platform::to_qstring(w.mProject.project_name));
 
     // A device file cut short adds nothing.
-    w.mProject.reset();
+    w.mProject.reset(test::today());
     load_project(w, {component_with_areas("A", 2), component_with_areas("B", 1)});
     prompts->messages.clear();
     const QString cut = folder->file(QStringLiteral("cut.cmp"));
@@ -685,10 +684,10 @@ void MainWindowTest::exportComponent() {
     prompts->saveAnswers = {folder->file(QStringLiteral("beam"))};
     trigger(w, "act_export_component");
     QCOMPARE(prompts->saveFilters, QStringList{QString()});
-    ComponentInfo back;
-    QCOMPARE(import_component_file(platform::to_path(folder->file(QStringLiteral("beam.xcmp"))), back),
-             ImportStatus::Imported);
-    QVERIFY(back == w.mProject.components[1]);
+    const Result<ComponentInfo> back =
+        import_component_file(platform::to_path(folder->file(QStringLiteral("beam.xcmp"))), test::fixed_clock());
+    QVERIFY(back);
+    QVERIFY(*back == w.mProject.components[1]);
 }
 
 void MainWindowTest::editCommandsFollowFocusSelectionAndClipboard() {

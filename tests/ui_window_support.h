@@ -17,10 +17,13 @@
 #include <functional>
 #include <memory>
 
-#include "platform/dates.h"
+#include "platform/qt_bridge.h"
+#include "settings/app_context.h"
+#include "test_clock.h"
 #include "ui/app_fonts.h"
 #include "ui/main_window.h"
 #include "ui/user_prompts.h"
+#include "ui/window_context.h"
 
 namespace rebound::test {
 
@@ -130,7 +133,7 @@ private:
 // A component named `name` with `areas` areas, whose readings are all
 // 30 + the area's index.
 inline ComponentInfo component_with_areas(const std::string& name, int areas) {
-    ComponentInfo c;
+    ComponentInfo c(today());
     c.component_name = name;
     for (int i = 0; i < areas; ++i) {
         AreaData a;
@@ -165,12 +168,31 @@ private:
     QString mPrevious;
 };
 
+// The contexts a test window runs in: the current folder as the application
+// folder, the tests' clock, and the given prompts.
+struct TestContexts {
+    explicit TestContexts(std::unique_ptr<UserPrompts> prompts)
+        : app(platform::to_path(QDir::currentPath()),
+              std::make_unique<platform::FixedClock>(fixed_clock().today())),
+          window(app, std::move(prompts)) {}
+    AppContext app;
+    WindowContext window;
+};
+
+// A main window that owns the contexts it runs in (they are made before it
+// and go after it).
+class TestWindow : private TestContexts, public TSDIAppForm {
+public:
+    explicit TestWindow(std::unique_ptr<UserPrompts> prompts)
+        : TestContexts(std::move(prompts)), TSDIAppForm(TestContexts::window) {}
+};
+
 // A window started in the current folder, with its dialogs answered by the
-// returned prompts (owned by the window).
+// returned prompts (owned by the window's context).
 inline std::unique_ptr<TSDIAppForm> make_window(ScriptedPrompts*& prompts) {
     auto owned = std::make_unique<ScriptedPrompts>();
     prompts = owned.get();
-    auto window = std::make_unique<TSDIAppForm>(std::move(owned));
+    auto window = std::make_unique<TestWindow>(std::move(owned));
     window->CreateDialogs();
     return window;
 }
@@ -183,11 +205,9 @@ struct WindowFixture {
     std::unique_ptr<TSDIAppForm> window;
     ScriptedPrompts* prompts = nullptr;
 
-    // The fonts the window's texts need, and a fixed today.
-    static void prepareTestCase() {
-        install_font_substitutions();
-        platform::set_fixed_today(platform::Date{2026, 12, 10});
-    }
+    // The fonts the window's texts need (today comes from the fixed clock of
+    // the window's test contexts).
+    static void prepareTestCase() { install_font_substitutions(); }
     void start() {
         folder = std::make_unique<AppFolder>();
         window = make_window(prompts);

@@ -27,10 +27,11 @@ int main(int argc, char** argv) {
         return 1;
     }
     const std::string bytes = curve.to_bytes();
-    if (!rebound::platform::write_file_atomically(
-            target, [&](rebound::platform::ByteSink& sink) { return sink.write(bytes.data(), bytes.size()); },
-            &error)) {
-        std::cerr << "make-curve: " << target.string() << ": cannot be written: " << error << "\n";
+    const rebound::Result<void> written = rebound::platform::write_file_atomically(
+        target, [&](rebound::platform::ByteSink& sink) { return sink.write(bytes.data(), bytes.size()); });
+    if (!written) {
+        std::cerr << "make-curve: " << target.string() << ": cannot be written: " << written.error().message
+                  << "\n";
         return 1;
     }
     std::cout << target.string() << ": " << curve.row_count << " rows x " << curve.column_count

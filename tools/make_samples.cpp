@@ -7,18 +7,10 @@
 // files are those of our own evaluation with CURVE, so that the samples are
 // consistent with the shipped standard curve.
 //
-// Device record (little-endian): 96-byte header
-//   +0 name[8] +8 u32 date stamp +12 text1[8] +20 text2[8] +28 serial[8]
-//   +36 text4[8] +44 16 reserved bytes +60 u8 area count +61 u8 pumped
-//   +62 u8 carbonation mode +63 u8 representative carbonation index
-//   +64 curve name[16] +80 f32 mean +84 f32 minimum +88 f32 deviation
-//   +92 f32 estimate
-// then one 40-byte record per area: 16 readings, u8 angle, u8 surface,
-// u8 carbonation, u8 spare, f32 mean rebound, f32 angle correction,
-// f32 surface correction, f32 pumped correction, f32 area strength.
+// The device record is written by the same field table the importer reads
+// (ComponentInfo::write_device_record).
 #include <cstdint>
 #include <filesystem>
-#include <fstream>
 #include <iostream>
 #include <string>
 #include <vector>
@@ -70,36 +62,17 @@ ComponentInfo make_component(const Sample& s, const rebound::Strength_Curve& cur
     return c;
 }
 
-std::string device_record(const ComponentInfo& c) {
+// The device record of `c` as the hammer writes it, with the hammer's own
+// texts and a date stamp of 2026-11-20.
+std::string device_record(ComponentInfo c) {
+    c.device_text1 = "RH-01";
+    c.device_text2 = "V1.2";
+    c.device_serial = "0412-07";
+    c.device_text4.clear();
+    c.curve_filename = "normal.cur";
+    for (AreaData& a : c.areas) a.reserved1 = 0;  // the spare byte
     ByteWriter out;
-    out.fixed_text(c.component_name, 8);
-    out.u32((46u << 25) | (11u << 21) | (20u << 16));  // 2026-11-20, as the hammer stamps it
-    out.fixed_text("RH-01", 8);
-    out.fixed_text("V1.2", 8);
-    out.fixed_text("0412-07", 8);
-    out.fixed_text("", 8);
-    out.fixed_text("", 16);
-    out.u8(static_cast<std::uint8_t>(c.area_count()));
-    out.u8(c.pump_tag);
-    out.u8(c.carbonation_mode);
-    out.u8(c.rep_carbonation_index);
-    out.fixed_text("normal.cur", 16);
-    out.f32(c.strength_avg);
-    out.f32(c.strength_min);
-    out.f32(c.strength_delta);
-    out.f32(c.strength_estimate);
-    for (const AreaData& a : c.areas) {
-        out.write(a.readings.data(), a.readings.size());
-        out.u8(a.angle_index);
-        out.u8(a.surface_index);
-        out.u8(a.carbonation_index);
-        out.u8(0);
-        out.f32(a.mean_rebound);
-        out.f32(a.angle_correction);
-        out.f32(a.surface_correction);
-        out.f32(a.pump_correction);
-        out.f32(a.area_strength);
-    }
+    c.write_device_record(out, (46u << 25) | (11u << 21) | (20u << 16));
     return out.bytes();
 }
 
@@ -110,13 +83,11 @@ int main(int argc, char** argv) {
         std::cerr << "Usage: make-samples CURVE OUTDIR\nWrites sample device component files into OUTDIR.\n";
         return 2;
     }
-    std::ifstream in(argv[1], std::ios::binary);
-    if (!in) {
-        std::cerr << "make-samples: " << argv[1] << ": cannot be opened\n";
+    const rebound::Result<rebound::Strength_Curve> curve = rebound::read_curve_file(argv[1]);
+    if (!curve) {
+        std::cerr << "make-samples: " << argv[1] << ": " << curve.error().message << "\n";
         return 1;
     }
-    rebound::Strength_Curve curve;
-    curve.read_from(in);
     const std::filesystem::path folder(argv[2]);
     std::error_code ec;
     std::filesystem::create_directories(folder, ec);
@@ -127,14 +98,13 @@ int main(int argc, char** argv) {
         {"QL-3.CMP", "QL-3", 0, 12, 42, 0, 0, 41u},  // beam, not pumped
     };
     for (const Sample& s : samples) {
-        const std::string bytes = device_record(make_component(s, curve));
-        std::string error;
+        const std::string bytes = device_record(make_component(s, *curve));
         const std::filesystem::path target = folder / s.file;
-        if (!rebound::platform::write_file_atomically(
-                target,
-                [&](rebound::platform::ByteSink& sink) { return sink.write(bytes.data(), bytes.size()); },
-                &error)) {
-            std::cerr << "make-samples: " << target.string() << ": cannot be written: " << error << "\n";
+        const rebound::Result<void> written = rebound::platform::write_file_atomically(
+            target, [&](rebound::platform::ByteSink& sink) { return sink.write(bytes.data(), bytes.size()); });
+        if (!written) {
+            std::cerr << "make-samples: " << target.string() << ": cannot be written: " << written.error().message
+                      << "\n";
             return 1;
         }
         std::cout << target.string() << ": " << s.areas << " areas\n";

@@ -16,8 +16,11 @@
 #include <QTimer>
 #include <exception>
 
+#include "platform/files.h"
+#include "settings/app_context.h"
 #include "ui/app_fonts.h"
 #include "ui/main_window.h"
+#include "ui/window_context.h"
 
 namespace {
 
@@ -66,7 +69,10 @@ int main(int argc, char* argv[]) {
         files << QFileInfo(name).absoluteFilePath();
     }
 
-    rebound::TSDIAppForm window;
+    // The process's current folder at start-up is the application folder.
+    rebound::AppContext context(rebound::platform::current_folder());
+    rebound::WindowContext windowContext(context);
+    rebound::TSDIAppForm window(windowContext);
     window.CreateDialogs();
     if (window.RestoreWindowState()) {
         window.show();

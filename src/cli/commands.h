@@ -1,6 +1,6 @@
-// The commands of rebound-cli. Each takes the arguments that follow its name
-// and returns the process exit status: 0 success, 1 failure (one line on
-// standard error), 2 usage error.
+// The commands of rebound-cli. Each takes the application context and the
+// arguments that follow its name and returns the process exit status: 0
+// success, 1 failure (one line on standard error), 2 usage error.
 #pragma once
 
 #include <QCoreApplication>
@@ -10,33 +10,38 @@
 #include <string>
 #include <vector>
 
+#include "platform/file_error.h"
+#include "settings/app_context.h"
+
 namespace rebound::cli {
 
 struct Command {
     const char* name;
     const char* synopsis;     // shown by --help
     const char* description;  // one line, shown by --help
-    int (*run)(const QStringList& args);
+    int (*run)(AppContext& context, const QStringList& args);
 };
 
 // The table of every command, in the order --help lists them.
 const std::vector<Command>& commands();
 
-int run_dump(const QStringList& args);
-int run_import(const QStringList& args);
-int run_export_component(const QStringList& args);
-int run_evaluate(const QStringList& args);
-int run_report(const QStringList& args);
+int run_dump(AppContext& context, const QStringList& args);
+int run_import(AppContext& context, const QStringList& args);
+int run_export_component(AppContext& context, const QStringList& args);
+int run_evaluate(AppContext& context, const QStringList& args);
+int run_report(AppContext& context, const QStringList& args);
 
 // The application object: a GUI one (offscreen unless QT_QPA_PLATFORM says
 // otherwise) for the report command, which lays out text, else a core one.
 std::unique_ptr<QCoreApplication> make_application(int& argc, char** argv);
 
 // Prints a curve file as JSON; returns the exit status.
-int dump_curve_file(const std::filesystem::path& file);
+int dump_curve_file(const std::filesystem::path& file, bool pretty);
 
 // "rebound-cli: FILE: message" on standard error; returns 1.
 int fail(const std::filesystem::path& file, const std::string& message);
+// The same for an error of a reader or writer.
+int fail(const FileError& error);
 // "rebound-cli: message" plus a hint to --help on standard error; returns 2.
 int usage_error(const std::string& message);
 

@@ -1,6 +1,5 @@
 // evaluate, and the curve part of dump.
 #include <QCommandLineParser>
-#include <fstream>
 #include <iostream>
 
 #include "cli/commands.h"
@@ -8,31 +7,19 @@
 #include "evaluation/evaluation.h"
 #include "evaluation/strength_curve.h"
 #include "model/rebound_file.h"
+#include "platform/files.h"
 
 namespace rebound::cli {
 
 namespace {
 
-// The curve the application evaluates with: curve/normal.cur below the
-// current folder.
-std::filesystem::path default_curve_path() {
-    return std::filesystem::path("curve") / "normal.cur";
-}
-
-// Reads a curve file; false when it cannot be opened.
-bool read_curve(const std::filesystem::path& path, Strength_Curve& curve) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) return false;
-    curve.read_from(in);
-    return true;
-}
-
 }  // namespace
 
-int dump_curve_file(const std::filesystem::path& file) {
-    Strength_Curve curve;
-    if (!read_curve(file, curve)) return fail(file, "cannot be opened");
-    JsonWriter json(std::cout);
+int dump_curve_file(const std::filesystem::path& file, bool pretty) {
+    const Result<Strength_Curve> read = read_curve_file(file);
+    if (!read) return fail(read.error());
+    const Strength_Curve& curve = *read;
+    JsonWriter json(std::cout, pretty);
     json.begin_object();
     json.member("format", "curve");
     json.member("row_count", std::int64_t{curve.row_count});
@@ -46,10 +33,14 @@ int dump_curve_file(const std::filesystem::path& file) {
     for (float v : curve.values) json.number(v);
     json.end_array();
     json.end_object();
+    if (!json.flush()) {
+        std::cerr << "rebound-cli: standard output could not be written\n";
+        return 1;
+    }
     return 0;
 }
 
-int run_evaluate(const QStringList& args) {
+int run_evaluate(AppContext& context, const QStringList& args) {
     QCommandLineParser parser;
     parser.setApplicationDescription("evaluate");
     parser.addHelpOption();
@@ -73,23 +64,27 @@ int run_evaluate(const QStringList& args) {
 
     const std::filesystem::path project_path = arg_path(positional[0]);
     const std::filesystem::path curve_path =
-        parser.isSet(curve_option) ? arg_path(parser.value(curve_option)) : default_curve_path();
+        parser.isSet(curve_option) ? arg_path(parser.value(curve_option)) : context.curve_folder() / "normal.cur";
     const std::filesystem::path out_path =
         parser.isSet(output_option) ? arg_path(parser.value(output_option)) : project_path;
 
-    Strength_Curve curve;
-    if (!read_curve(curve_path, curve)) return fail(curve_path, "cannot be opened; nothing was evaluated");
+    const Result<Strength_Curve> read = read_curve_file(curve_path);
+    if (!read) return fail(curve_path, read.error().message + "; nothing was evaluated");
+    const Strength_Curve& curve = *read;
     if (curve.row_count < 201 || curve.column_count < 13) {
-        std::cerr << "rebound-cli: " << curve_path.string() << ": warning: the curve has " << curve.row_count
+        std::cerr << "rebound-cli: " << platform::path_text(curve_path) << ": warning: the curve has " << curve.row_count
                   << " rows and " << curve.column_count
                   << " columns instead of 201 and 13; strengths beyond it are 0.0\n";
     }
 
     ReboundFile project;
-    std::string error;
-    if (!project.load(project_path, &error)) return fail(project_path, error);
+    if (const Result<void> loaded = project.load(project_path, context.today_text()); !loaded) {
+        return fail(loaded.error());
+    }
     for (ComponentInfo& c : project.components) evaluate_component(c, curve);
-    if (!project.save(out_path, &error)) return fail(out_path, "cannot be saved: " + error);
+    if (const Result<void> saved = project.save(out_path); !saved) {
+        return fail(out_path, "cannot be saved: " + saved.error().message);
+    }
     return 0;
 }
 

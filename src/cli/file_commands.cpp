@@ -1,12 +1,19 @@
-// dump, import and export-component.
+// dump, import and export-component. They read a project one component at a
+// time (ProjectFileReader), so that a project of any size is dumped or
+// extended with little memory.
 #include <QCommandLineParser>
 #include <cctype>
 #include <iostream>
+#include <optional>
 
 #include "cli/commands.h"
 #include "cli/json_writer.h"
+#include "fileio/byte_io.h"
 #include "fileio/exchange.h"
+#include "fileio/project_file.h"
+#include "model/record_layout.h"
 #include "model/rebound_file.h"
+#include "platform/files.h"
 #include "platform/text_codec.h"
 
 namespace rebound::cli {
@@ -42,154 +49,201 @@ bool parse(QCommandLineParser& parser, const char* command, const QStringList& a
     return true;
 }
 
-void write_text(JsonWriter& json, std::string_view key, const std::string& ansi) {
-    json.member(key, platform::ansi_to_utf8(ansi));
+// ---- JSON of the records, from the field tables --------------------------
+
+void write_value(JsonWriter& json, std::uint8_t v) {
+    json.integer(v);
+}
+void write_value(JsonWriter& json, float v) {
+    json.number(v);
+}
+void write_value(JsonWriter& json, const records::Readings& readings) {
+    json.begin_array();
+    for (const std::uint8_t r : readings) json.integer(r);
+    json.end_array();
 }
 
-void write_area(JsonWriter& json, const AreaData& a) {
-    json.begin_object();
-    json.key("readings");
-    json.begin_array();
-    for (std::uint8_t r : a.readings) json.integer(r);
-    json.end_array();
-    json.member("angle_index", std::int64_t{a.angle_index});
-    json.member("surface_index", std::int64_t{a.surface_index});
-    json.member("carbonation_index", std::int64_t{a.carbonation_index});
-    json.member("reserved1", std::int64_t{a.reserved1});
-    json.member("mean_rebound", a.mean_rebound);
-    json.member("angle_correction", a.angle_correction);
-    json.member("surface_correction", a.surface_correction);
-    json.member("converted_strength", a.converted_strength);
-    json.member("pump_correction", a.pump_correction);
-    json.member("reserved2", std::int64_t{a.reserved2});
-    json.member("reserved3", std::int64_t{a.reserved3});
-    json.member("area_strength", a.area_strength);
-    json.member("reserved4", a.reserved4);
-    json.end_object();
+// The texts of a table as members, converted to UTF-8.
+template <class Table, class Record>
+void write_texts(JsonWriter& json, const Table& table, const Record& record) {
+    records::for_each(table, [&](const auto& f) { json.member(f.name, platform::ansi_to_utf8(record.*f.member)); });
+}
+
+template <class Table, class Record>
+void write_values(JsonWriter& json, const Table& table, const Record& record) {
+    records::for_each(table, [&](const auto& f) {
+        json.key(f.name);
+        write_value(json, record.*f.member);
+    });
 }
 
 // The members of a component, inside an object the caller opened.
 void write_component_members(JsonWriter& json, const ComponentInfo& c) {
-    write_text(json, "component_name", c.component_name);
-    write_text(json, "device_text1", c.device_text1);
-    write_text(json, "device_text2", c.device_text2);
-    write_text(json, "device_serial", c.device_serial);
-    write_text(json, "device_text4", c.device_text4);
-    write_text(json, "examine_date", c.examine_date);
-    write_text(json, "extra_date", c.extra_date);
-    write_text(json, "curve_filename", c.curve_filename);
-    write_text(json, "reserved_text", c.reserved_text);
-    write_text(json, "component_condition", c.component_condition);
-    json.member("pump_tag", std::int64_t{c.pump_tag});
-    json.member("list_checked", std::int64_t{c.list_checked});
-    json.member("carbonation_mode", std::int64_t{c.carbonation_mode});
-    json.member("rep_carbonation_index", std::int64_t{c.rep_carbonation_index});
-    json.member("strength_degree", std::int64_t{c.strength_degree});
-    json.member("strength_avg", c.strength_avg);
-    json.member("strength_min", c.strength_min);
-    json.member("strength_delta", c.strength_delta);
-    json.member("strength_estimate", c.strength_estimate);
+    write_texts(json, records::kComponentTexts, c);
+    write_values(json, records::kComponentValues, c);
     json.key("areas");
     json.begin_array();
-    for (const AreaData& a : c.areas) write_area(json, a);
+    for (const AreaData& a : c.areas) {
+        json.begin_object();
+        write_values(json, records::kAreaValues, a);
+        json.end_object();
+    }
     json.end_array();
 }
 
-void dump_project(const ReboundFile& p) {
-    JsonWriter json(std::cout);
+// Standard output failed (a full disk, a closed pipe).
+int output_failed() {
+    std::cerr << "rebound-cli: standard output could not be written\n";
+    return 1;
+}
+
+int dump_project(const std::filesystem::path& file, bool pretty) {
+    // A broken project prints nothing but its error: the whole file is read
+    // once before anything is written, then read again as it is printed.
+    {
+        Result<ProjectFileReader> check = ProjectFileReader::open(file);
+        if (!check) return fail(check.error());
+        ComponentInfo scratch;
+        for (;;) {
+            const Result<bool> more = check->next(scratch);
+            if (!more) return fail(more.error());
+            if (!*more) break;
+        }
+    }
+    Result<ProjectFileReader> reader = ProjectFileReader::open(file);
+    if (!reader) return fail(reader.error());
+    JsonWriter json(std::cout, pretty);
     json.begin_object();
     json.member("format", "project");
-    write_text(json, "project_name", p.project_name);
-    write_text(json, "project_address", p.project_address);
-    write_text(json, "construction_date", p.construction_date);
-    write_text(json, "constructor_unit", p.constructor_unit);
-    write_text(json, "design_unit", p.design_unit);
-    write_text(json, "supervision_unit", p.supervision_unit);
-    write_text(json, "reserved_text1", p.reserved_text1);
-    write_text(json, "concrete_producer", p.concrete_producer);
-    write_text(json, "agent_unit", p.agent_unit);
-    write_text(json, "agent_date", p.agent_date);
-    write_text(json, "report_serial", p.report_serial);
-    write_text(json, "examine_serial", p.examine_serial);
-    write_text(json, "reserved_text2", p.reserved_text2);
-    write_text(json, "examine_basis", p.examine_basis);
-    write_text(json, "examine_condition", p.examine_condition);
+    write_texts(json, records::kProjectTexts, reader->header());
     json.key("components");
     json.begin_array();
-    for (const ComponentInfo& c : p.components) {
+    ComponentInfo c;
+    for (;;) {
+        const Result<bool> more = reader->next(c);
+        if (!more) {
+            json.flush();
+            std::cout << std::endl;
+            return fail(more.error());  // the file changed since it was checked
+        }
+        if (!*more) break;
         json.begin_object();
         write_component_members(json, c);
         json.end_object();
     }
     json.end_array();
     json.end_object();
+    return json.flush() ? 0 : output_failed();
 }
 
-void dump_component(const ComponentInfo& c, const char* format) {
-    JsonWriter json(std::cout);
+int dump_component(const ComponentInfo& c, const char* format, bool pretty) {
+    JsonWriter json(std::cout, pretty);
     json.begin_object();
     json.member("format", format);
     write_component_members(json, c);
     json.end_object();
+    return json.flush() ? 0 : output_failed();
 }
 
 }  // namespace
 
-int run_dump(const QStringList& args) {
+int run_dump(AppContext& context, const QStringList& args) {
     QCommandLineParser parser;
+    const QCommandLineOption compact_option(QStringLiteral("compact"),
+                                            QStringLiteral("No spaces or line breaks (the default unless "
+                                                           "standard output is a terminal)."));
+    const QCommandLineOption pretty_option(QStringLiteral("pretty"),
+                                           QStringLiteral("One member per line, indented (the default on a "
+                                                          "terminal)."));
+    parser.addOption(compact_option);
+    parser.addOption(pretty_option);
     QStringList pos;
     int status = 0;
     if (!parse(parser, "dump", args, 1, 1, pos, status)) return status;
-    const std::filesystem::path file = arg_path(pos[0]);
-    std::string ext(file_extension(file.string()));
-    for (char& ch : ext) ch = static_cast<char>(std::tolower(static_cast<unsigned char>(ch)));
-    if (ext == ".prj") {
-        ReboundFile project;
-        std::string error;
-        if (!project.load(file, &error)) return fail(file, error);
-        dump_project(project);
-        return 0;
+    if (parser.isSet(compact_option) && parser.isSet(pretty_option)) {
+        return usage_error("'dump' takes only one of --compact and --pretty");
     }
-    if (ext == ".cur") return dump_curve_file(file);
-    const ComponentFileKind kind = component_file_kind(file.string());
+    const bool pretty = parser.isSet(pretty_option) ||
+                        (!parser.isSet(compact_option) && platform::standard_output_is_terminal());
+    const std::filesystem::path file = arg_path(pos[0]);
+    std::string ext(file_extension(platform::path_text(file.filename())));
+    for (char& ch : ext) ch = static_cast<char>(std::tolower(static_cast<unsigned char>(ch)));
+    if (ext == ".prj") return dump_project(file, pretty);
+    if (ext == ".cur") return dump_curve_file(file, pretty);
+    const ComponentFileKind kind = component_file_kind(platform::path_text(file.filename()));
     if (kind == ComponentFileKind::Unsupported) {
         return fail(file, "unknown file type (expected .prj, .xcmp, .cmp, .tmp or .cur)");
     }
-    ComponentInfo component;
-    std::string error;
-    if (import_component_file(file, component, &error) != ImportStatus::Imported) return fail(file, error);
-    dump_component(component, kind == ComponentFileKind::Device ? "device" : "component");
-    return 0;
+    const Result<ComponentInfo> component = import_component_file(file, context.clock());
+    if (!component) return fail(component.error());
+    return dump_component(*component, kind == ComponentFileKind::Device ? "device" : "component", pretty);
 }
 
-int run_import(const QStringList& args) {
+int run_import(AppContext& context, const QStringList& args) {
     QCommandLineParser parser;
     QStringList pos;
     int status = 0;
     if (!parse(parser, "import", args, 2, -1, pos, status)) return status;
     const std::filesystem::path project_path = arg_path(pos[0]);
 
-    ReboundFile project;
+    // Every component file is read before the project is touched.
+    std::vector<ComponentInfo> imported;
+    for (qsizetype i = 1; i < pos.size(); ++i) {
+        Result<ComponentInfo> component = import_component_file(arg_path(pos[i]), context.clock());
+        if (!component) {
+            FileError error = component.error();
+            error.message += "; nothing was saved";
+            return fail(error);
+        }
+        imported.push_back(std::move(*component));
+    }
+
+    // The project's components are copied record by record into the new
+    // file, followed by the imported ones; a project that breaks off on the
+    // way abandons the save and leaves the file as it was.
+    std::optional<ProjectFileReader> reader;
+    ReboundFile header(context.today_text());  // a missing project starts new
+    std::uint64_t count = 0;
     std::error_code ec;
     if (std::filesystem::exists(project_path, ec)) {
-        std::string error;
-        if (!project.load(project_path, &error)) return fail(project_path, error);
+        Result<ProjectFileReader> opened = ProjectFileReader::open(project_path);
+        if (!opened) return fail(opened.error());
+        reader.emplace(std::move(*opened));
+        header = reader->header();
+        count = reader->component_count();
     }
-    for (qsizetype i = 1; i < pos.size(); ++i) {
-        const std::filesystem::path file = arg_path(pos[i]);
-        ComponentInfo component;
-        std::string error;
-        if (import_component_file(file, component, &error) != ImportStatus::Imported) {
-            return fail(file, error + "; nothing was saved");
+    count += imported.size();
+    if (count > UINT32_MAX) {
+        return fail(project_path, "cannot hold more than 4294967295 components; nothing was saved");
+    }
+    const Result<void> saved = platform::write_file_atomically(project_path, [&](platform::ByteSink& sink) {
+        ByteWriter out(sink);
+        records::for_each(records::kProjectTexts, [&](const auto& f) { out.text(header.*f.member, f.label); });
+        out.u32(static_cast<std::uint32_t>(count));
+        if (reader) {
+            ComponentInfo c;
+            for (;;) {
+                const Result<bool> more = reader->next(c);
+                if (!more) throw FormatError(more.error());
+                if (!*more) break;
+                c.write_record(out);
+            }
+            // Closed before the new file takes the old one's place.
+            reader.reset();
         }
-        project.add_component(std::move(component));
+        for (const ComponentInfo& c : imported) c.write_record(out);
+        out.flush();
+        return true;
+    });
+    if (!saved) {
+        const FileError& error = saved.error();
+        if (error.kind == FileError::Kind::Malformed) return fail(error);
+        return fail(project_path, "cannot be saved: " + error.message);
     }
-    std::string error;
-    if (!project.save(project_path, &error)) return fail(project_path, "cannot be saved: " + error);
     return 0;
 }
 
-int run_export_component(const QStringList& args) {
+int run_export_component(AppContext&, const QStringList& args) {
     QCommandLineParser parser;
     QStringList pos;
     int status = 0;
@@ -199,18 +253,21 @@ int run_export_component(const QStringList& args) {
     const qulonglong index = pos[1].toULongLong(&ok);
     if (!ok) return usage_error("INDEX must be a whole number from 0");
 
-    ReboundFile project;
-    std::string error;
-    if (!project.load(project_path, &error)) return fail(project_path, error);
-    const ComponentInfo* component = project.component(index);
-    if (component == nullptr) {
+    Result<ProjectFileReader> reader = ProjectFileReader::open(project_path);
+    if (!reader) return fail(reader.error());
+    if (index >= reader->component_count()) {
         return fail(project_path, "has no component " + std::to_string(index) + " (it holds " +
-                                      std::to_string(project.component_count()) + ")");
+                                      std::to_string(reader->component_count()) + ")");
     }
-    const std::filesystem::path out = with_required_extension(arg_path(pos[2]).string(), ".xcmp");
-    if (export_component_file(out, *component, &error) != ExportStatus::Written) {
-        return fail(out, "cannot be written: " + error);
+    ComponentInfo component;
+    for (qulonglong i = 0; i <= index; ++i) {
+        const Result<bool> more = reader->next(component);
+        if (!more) return fail(more.error());
     }
+    std::filesystem::path out = arg_path(pos[2]);
+    if (file_extension(platform::path_text(out.filename())) != ".xcmp") out += ".xcmp";
+    const Result<void> written = export_component_file(out, component);
+    if (!written) return fail(out, "cannot be written: " + written.error().message);
     return 0;
 }
 

@@ -6,8 +6,9 @@
 namespace rebound::cli {
 
 void JsonWriter::newline() {
-    out_ << '\n';
-    for (std::size_t i = 0; i < stack_.size(); ++i) out_ << "  ";
+    if (!pretty_) return;
+    put('\n');
+    buffer_.append(2 * stack_.size(), ' ');
 }
 
 void JsonWriter::before_value() {
@@ -16,7 +17,7 @@ void JsonWriter::before_value() {
         return;
     }
     if (!stack_.empty()) {
-        if (!stack_.back().empty) out_ << ',';
+        if (!stack_.back().empty) put(',');
         stack_.back().empty = false;
         newline();
     }
@@ -24,7 +25,7 @@ void JsonWriter::before_value() {
 
 void JsonWriter::begin_object() {
     before_value();
-    out_ << '{';
+    put('{');
     stack_.push_back({true, true});
 }
 
@@ -32,13 +33,14 @@ void JsonWriter::end_object() {
     const bool empty = stack_.back().empty;
     stack_.pop_back();
     if (!empty) newline();
-    out_ << '}';
-    if (stack_.empty()) out_ << '\n';
+    put('}');
+    if (stack_.empty()) put('\n');
+    maybe_flush();
 }
 
 void JsonWriter::begin_array() {
     before_value();
-    out_ << '[';
+    put('[');
     stack_.push_back({false, true});
 }
 
@@ -46,15 +48,15 @@ void JsonWriter::end_array() {
     const bool empty = stack_.back().empty;
     stack_.pop_back();
     if (!empty) newline();
-    out_ << ']';
+    put(']');
 }
 
 void JsonWriter::key(std::string_view name) {
-    if (!stack_.back().empty) out_ << ',';
+    if (!stack_.back().empty) put(',');
     stack_.back().empty = false;
     newline();
     write_escaped(name);
-    out_ << ": ";
+    put(pretty_ ? std::string_view(": ") : std::string_view(":"));
     after_key_ = true;
 }
 
@@ -64,45 +66,51 @@ void JsonWriter::string(std::string_view s) {
 }
 
 void JsonWriter::write_escaped(std::string_view s) {
-    out_ << '"';
-    for (unsigned char c : s) {
+    put('"');
+    std::size_t plain = 0;  // start of the run of bytes that need no escape
+    for (std::size_t i = 0; i < s.size(); ++i) {
+        const auto c = static_cast<unsigned char>(s[i]);
+        if (c >= 0x20 && c != '"' && c != '\\') continue;
+        buffer_.append(s.data() + plain, i - plain);
+        plain = i + 1;
         switch (c) {
             case '"':
-                out_ << "\\\"";
+                put("\\\"");
                 break;
             case '\\':
-                out_ << "\\\\";
+                put("\\\\");
                 break;
             case '\n':
-                out_ << "\\n";
+                put("\\n");
                 break;
             case '\r':
-                out_ << "\\r";
+                put("\\r");
                 break;
             case '\t':
-                out_ << "\\t";
+                put("\\t");
                 break;
             case '\b':
-                out_ << "\\b";
+                put("\\b");
                 break;
             case '\f':
-                out_ << "\\f";
+                put("\\f");
                 break;
-            default:
-                if (c < 0x20) {
-                    static const char hex[] = "0123456789abcdef";
-                    out_ << "\\u00" << hex[c >> 4] << hex[c & 15];
-                } else {
-                    out_ << static_cast<char>(c);
-                }
+            default: {
+                static const char hex[] = "0123456789abcdef";
+                const char escaped[] = {'\\', 'u', '0', '0', hex[c >> 4], hex[c & 15]};
+                buffer_.append(escaped, sizeof escaped);
+            }
         }
     }
-    out_ << '"';
+    buffer_.append(s.data() + plain, s.size() - plain);
+    put('"');
 }
 
 void JsonWriter::integer(std::int64_t v) {
     before_value();
-    out_ << v;
+    char buf[24];
+    const auto res = std::to_chars(buf, buf + sizeof buf, v);
+    buffer_.append(buf, static_cast<std::size_t>(res.ptr - buf));
 }
 
 void JsonWriter::number(float v) {
@@ -118,12 +126,20 @@ void JsonWriter::number(float v) {
     char buf[64];
     // Shortest representation that reads back to exactly this float.
     const auto res = std::to_chars(buf, buf + sizeof buf, v);
-    out_.write(buf, res.ptr - buf);
+    buffer_.append(buf, static_cast<std::size_t>(res.ptr - buf));
 }
 
 void JsonWriter::boolean(bool v) {
     before_value();
-    out_ << (v ? "true" : "false");
+    put(v ? std::string_view("true") : std::string_view("false"));
+}
+
+bool JsonWriter::flush() {
+    if (!buffer_.empty()) {
+        out_.write(buffer_.data(), static_cast<std::streamsize>(buffer_.size()));
+        buffer_.clear();
+    }
+    return static_cast<bool>(out_);
 }
 
 }  // namespace rebound::cli

@@ -1,7 +1,10 @@
 // A small streaming JSON writer for the command-line tool's output. Texts are
 // given as UTF-8; floats are written in their shortest form that reads back to
 // the same single-precision value, and non-finite floats as the strings
-// "nan", "inf" and "-inf".
+// "nan", "inf" and "-inf". The compact form has no spaces or line breaks; the
+// pretty form puts every member on a line of its own, indented by two spaces
+// per level. Output is collected in a buffer and handed to the stream in large
+// blocks.
 #pragma once
 
 #include <cstdint>
@@ -14,7 +17,12 @@ namespace rebound::cli {
 
 class JsonWriter {
 public:
-    explicit JsonWriter(std::ostream& out) : out_(out) {}
+    explicit JsonWriter(std::ostream& out, bool pretty = true) : out_(out), pretty_(pretty) {
+        buffer_.reserve(kBlock + 4096);
+    }
+    ~JsonWriter() { flush(); }
+    JsonWriter(const JsonWriter&) = delete;
+    JsonWriter& operator=(const JsonWriter&) = delete;
 
     void begin_object();
     void end_object();
@@ -42,12 +50,24 @@ public:
         number(v);
     }
 
+    // Hands what is buffered to the stream; false once the stream has failed.
+    bool flush();
+
 private:
+    static constexpr std::size_t kBlock = std::size_t{1} << 16;
+
     void before_value();
     void write_escaped(std::string_view s);
     void newline();
+    void put(char c) { buffer_.push_back(c); }
+    void put(std::string_view s) { buffer_.append(s); }
+    void maybe_flush() {
+        if (buffer_.size() >= kBlock) flush();
+    }
 
     std::ostream& out_;
+    bool pretty_;
+    std::string buffer_;
     struct Level {
         bool is_object;
         bool empty;

@@ -5,14 +5,15 @@
 #include <iostream>
 
 #include "cli/commands.h"
+#include "platform/files.h"
 
 namespace rebound::cli {
 
 const std::vector<Command>& commands() {
     static const std::vector<Command> table = {
-        {"dump", "dump FILE",
+        {"dump", "dump FILE [--compact | --pretty]",
          "Print a project (.prj), exported component (.xcmp), device (.cmp, .tmp) or curve (.cur) file as "
-         "JSON.",
+         "JSON (compact unless standard output is a terminal).",
          run_dump},
         {"import", "import PROJECT FILE...",
          "Append one component per device or exported component FILE to PROJECT (created when missing) and "
@@ -56,8 +57,12 @@ int usage_error(const std::string& message) {
 }
 
 int fail(const std::filesystem::path& file, const std::string& message) {
-    std::cerr << "rebound-cli: " << file.string() << ": " << message << "\n";
+    std::cerr << "rebound-cli: " << rebound::platform::path_text(file) << ": " << message << "\n";
     return 1;
+}
+
+int fail(const FileError& error) {
+    return fail(error.file, error.message);
 }
 
 std::filesystem::path arg_path(const QString& arg) {
@@ -89,10 +94,13 @@ int main(int argc, char** argv) {
         std::cout << "rebound-cli 1.2\n";
         return 0;
     }
+    // Relative names, the curve folder and the report folder are taken from
+    // the folder the tool is started in.
+    rebound::AppContext context(rebound::platform::current_folder());
     for (const Command& c : commands()) {
         if (first == QLatin1String(c.name)) {
             try {
-                return c.run(args);
+                return c.run(context, args);
             } catch (const std::exception& e) {
                 std::cerr << "rebound-cli: " << e.what() << "\n";
                 return 1;

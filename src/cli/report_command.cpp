@@ -1,7 +1,6 @@
 // report: the test report of a project as a PDF, text or Excel file, with the
 // same template, record feed and engine as the main window.
 #include <QCommandLineParser>
-#include <QDir>
 #include <QGuiApplication>
 #include <cstring>
 #include <iostream>
@@ -27,7 +26,7 @@ std::unique_ptr<QCoreApplication> make_application(int& argc, char** argv) {
     return std::make_unique<QCoreApplication>(argc, argv);
 }
 
-int run_report(const QStringList& args) {
+int run_report(AppContext& context, const QStringList& args) {
     QCommandLineParser parser;
     parser.setApplicationDescription(QStringLiteral("report"));
     parser.addHelpOption();
@@ -56,35 +55,35 @@ int run_report(const QStringList& args) {
 
     const std::filesystem::path project_path = arg_path(positional[0]);
     ReboundFile project;
-    std::string load_error;
-    if (!project.load(project_path, &load_error)) return fail(project_path, load_error);
+    if (const Result<void> loaded = project.load(project_path, context.today_text()); !loaded) {
+        return fail(loaded.error());
+    }
 
     const QString template_path =
         parser.isSet(template_option)
             ? parser.value(template_option)
-            : QDir::current().filePath(QStringLiteral("report/rebound_report1.grf"));
+            : platform::from_path(context.report_folder() / "rebound_report1.grf");
     report::ReportEngine engine;
     if (!engine.load_from_file(template_path)) {
         return fail(arg_path(template_path), engine.error().text().toStdString());
     }
-    report::ReportFeed feed(project);
+    report::ReportFeed feed(project, context.clock());
     feed.bind(engine);
     engine.set_fetch_record([&feed](bool& eof) { feed.fetch_record(eof); });
 
     QString out;
-    QString error;
-    bool ok = false;
+    Result<void> written;
     if (parser.isSet(pdf_option)) {
         out = parser.value(pdf_option);
-        ok = engine.export_pdf(out, &error);
+        written = engine.export_pdf(out);
     } else if (parser.isSet(text_option)) {
         out = parser.value(text_option);
-        ok = engine.export_direct(report::ExportType::Text, out, &error);
+        written = engine.export_direct(report::ExportType::Text, out);
     } else {
         out = parser.value(xls_option);
-        ok = engine.export_direct(report::ExportType::Excel, out, &error);
+        written = engine.export_direct(report::ExportType::Excel, out);
     }
-    if (!ok) return fail(arg_path(out), error.toStdString());
+    if (!written) return fail(arg_path(out), written.error().message);
     return 0;
 }
 

@@ -1,6 +1,7 @@
 #include "evaluation/strength_curve.h"
 
 #include <cstring>
+#include <fstream>
 #include <istream>
 
 #include "fileio/byte_io.h"
@@ -80,6 +81,27 @@ std::string Strength_Curve::to_bytes() const {
         out.f32(i < values.size() ? values[i] : 0.0f);
     }
     return out.bytes();
+}
+
+Result<Strength_Curve> read_curve_file(const std::filesystem::path& path) {
+    FileError error;
+    error.kind = FileError::Kind::CannotOpen;
+    error.file = path;
+    // Some systems open a folder as a stream that reads nothing; only a file
+    // counts as opened.
+    std::error_code ec;
+    if (std::filesystem::is_directory(path, ec)) {
+        error.message = "is a folder, not a file";
+        return error;
+    }
+    std::ifstream in(path, std::ios::binary);
+    if (!in) {
+        error.message = "cannot be opened";
+        return error;
+    }
+    Strength_Curve curve;
+    curve.read_from(in);
+    return curve;
 }
 
 }  // namespace rebound

@@ -8,9 +8,12 @@
 #pragma once
 
 #include <cstdint>
+#include <filesystem>
 #include <iosfwd>
 #include <string>
 #include <vector>
+
+#include "platform/file_error.h"
 
 namespace rebound {
 
@@ -49,5 +52,10 @@ struct Strength_Curve {
 
     bool operator==(const Strength_Curve&) const = default;
 };
+
+// Reads the curve file at `path` with Strength_Curve::read_from. Fails only
+// when the file cannot be opened (CannotOpen: missing, a folder, no
+// permission); what a file holds never fails the read.
+Result<Strength_Curve> read_curve_file(const std::filesystem::path& path);
 
 }  // namespace rebound

@@ -1,4 +1,6 @@
-// The device record written by the hammer (.cmp, .tmp). Little-endian:
+// The device record written by the hammer (.cmp, .tmp). Little-endian; the
+// fields are those of kDeviceHeader and kDeviceArea in
+// model/record_layout.h:
 //
 //   header, 96 bytes:
 //     +0  char[8]  component name        +8  uint32 date stamp (not read)
@@ -16,67 +18,52 @@
 //
 // Fixed-width texts end at their first zero byte or fill the field.
 #include "fileio/byte_io.h"
+#include "fileio/record_codec.h"
 #include "model/rebound_file.h"
 
 namespace rebound {
 
-namespace {
-constexpr std::size_t kDeviceHeaderSize = 96;
-constexpr std::size_t kDeviceAreaSize = 40;
-constexpr unsigned kDeviceMaxAreas = 100;
+using records::kDeviceAreaSize;
+using records::kDeviceHeaderSize;
+using records::kDeviceMaxAreas;
 
-std::string fixed_text(const unsigned char* p, std::size_t n) {
-    std::string s(reinterpret_cast<const char*>(p), n);
-    const std::size_t zero = s.find('\0');
-    if (zero != std::string::npos) s.resize(zero);
-    return s;
-}
-}  // namespace
-
-void ComponentInfo::read_device_record(ByteReader& in) {
-    reset();
-    unsigned char h[kDeviceHeaderSize];
-    in.read(h, sizeof h, "the 96-byte device header");
-
-    const unsigned count = h[60];
+void ComponentInfo::read_device_record(ByteReader& in, std::string_view today) {
+    reset(today);
+    const unsigned char* header = in.take(kDeviceHeaderSize, "the 96-byte device header");
+    std::uint32_t count = 0;
+    records::decode(records::kDeviceHeader, header, *this, &count);
+    list_checked = 1;
     if (count > kDeviceMaxAreas) {
-        throw FormatError("the device header announces " + std::to_string(count) +
-                          " test areas; a device record holds at most 100");
+        FileError error;
+        error.kind = FileError::Kind::Malformed;
+        error.offset = 60;
+        error.field = "the area count";
+        error.message = "the device header announces " + std::to_string(count) +
+                        " test areas; a device record holds at most 100";
+        throw FormatError(std::move(error));
     }
     in.require(count, kDeviceAreaSize, "the area records of the device file");
 
-    component_name = fixed_text(h + 0, 8);
-    device_text1 = fixed_text(h + 12, 8);
-    device_text2 = fixed_text(h + 20, 8);
-    device_serial = fixed_text(h + 28, 8);
-    device_text4 = fixed_text(h + 36, 8);
-    pump_tag = h[61];
-    carbonation_mode = h[62];
-    rep_carbonation_index = h[63];
-    curve_filename = fixed_text(h + 64, 16);
-    list_checked = 1;
-    strength_avg = load_f32(h + 80);
-    strength_min = load_f32(h + 84);
-    strength_delta = load_f32(h + 88);
-    strength_estimate = load_f32(h + 92);
-
     areas.reserve(count);
-    unsigned char r[kDeviceAreaSize];
-    for (unsigned i = 0; i < count; ++i) {
-        in.read(r, sizeof r, "a device area record");
-        AreaData a;
-        std::memcpy(a.readings.data(), r, kReadingsPerArea);
-        a.angle_index = r[16];
-        a.surface_index = r[17];
-        a.carbonation_index = r[18];
-        a.reserved1 = r[19];
-        a.mean_rebound = load_f32(r + 20);
-        a.angle_correction = load_f32(r + 24);
-        a.surface_correction = load_f32(r + 28);
-        a.pump_correction = load_f32(r + 32);
-        a.converted_strength = load_f32(r + 36);
-        a.area_strength = a.converted_strength;
-        add_area(a);
+    AreaData area;
+    for (std::uint32_t i = 0; i < count; ++i) {
+        records::decode(records::kDeviceArea, in.take(kDeviceAreaSize, "a device area record"), area);
+        add_area(area);
+    }
+}
+
+void ComponentInfo::write_device_record(ByteWriter& out, std::uint32_t date_stamp) const {
+    if (areas.size() > kDeviceMaxAreas) {
+        FileError error;
+        error.kind = FileError::Kind::WriteFailed;
+        error.field = "the area count";
+        error.message = "a device record holds at most 100 test areas, not " + std::to_string(areas.size());
+        throw WriteError(std::move(error));
+    }
+    records::encode(records::kDeviceHeader, *this, out.claim(kDeviceHeaderSize),
+                    static_cast<std::uint32_t>(areas.size()), date_stamp);
+    for (const AreaData& a : areas) {
+        records::encode(records::kDeviceArea, a, out.claim(kDeviceAreaSize));
     }
 }
 

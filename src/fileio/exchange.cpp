@@ -1,9 +1,9 @@
 #include "fileio/exchange.h"
 
-#include <fstream>
-
 #include "fileio/byte_io.h"
+#include "platform/dates.h"
 #include "platform/files.h"
+#include "platform/input_file.h"
 
 namespace rebound {
 
@@ -43,64 +43,47 @@ ComponentFileKind component_file_kind(std::string_view path) {
     return ComponentFileKind::Unsupported;
 }
 
-ImportStatus import_component_file(const std::filesystem::path& path, ComponentInfo& out,
-                                   std::string* error) {
-    const ComponentFileKind kind = component_file_kind(path.string());
+Result<ComponentInfo> import_component_file(const std::filesystem::path& path, const platform::Clock& clock) {
+    const ComponentFileKind kind = component_file_kind(platform::path_text(path.filename()));
     if (kind == ComponentFileKind::Unsupported) {
-        if (error) *error = "not a component file (expected .cmp, .tmp or .xcmp)";
-        return ImportStatus::Failed;
+        FileError error;
+        error.kind = FileError::Kind::Unsupported;
+        error.file = path;
+        error.message = "not a component file (expected .cmp, .tmp or .xcmp)";
+        return error;
     }
-    std::error_code ec;
-    if (std::filesystem::is_directory(path, ec)) {
-        if (error) *error = "is a folder, not a file";
-        return ImportStatus::CannotOpen;
-    }
+    const std::string today = platform::today_text(clock);
     std::string date;
     if (kind == ComponentFileKind::Device) {
-        date = platform::file_creation_date(path);
+        date = platform::file_creation_date(path, clock);
     }
-    std::ifstream file(path, std::ios::binary);
+    Result<platform::InputFile> file = platform::InputFile::open(path);
     if (!file) {
-        if (error) *error = "cannot be opened";
-        return ImportStatus::CannotOpen;
+        return file.error();
     }
-    try {
-        ComponentInfo scratch;
-        ByteReader in(file);
+    ComponentInfo scratch;
+    const Result<void> read = at_file_boundary(path, FileError::Kind::Malformed, [&] {
+        ByteReader in(*file);
         if (kind == ComponentFileKind::Device) {
-            scratch.read_device_record(in);
+            scratch.read_device_record(in, today);
             scratch.examine_date = date;
         } else {
             scratch.read_record(in);
         }
-        out = std::move(scratch);
-        return ImportStatus::Imported;
-    } catch (const std::exception& e) {
-        if (error) *error = e.what();
-        return ImportStatus::Failed;
+    });
+    if (!read) {
+        return read.error();
     }
+    return scratch;
 }
 
-ExportStatus export_component_file(const std::filesystem::path& path, const ComponentInfo& component,
-                                   std::string* error) {
-    bool produced = false;
-    try {
-        const bool ok = platform::write_file_atomically(
-            path,
-            [&](platform::ByteSink& sink) {
-                produced = true;
-                ByteWriter out(sink);
-                component.write_record(out);
-                out.flush();
-                return true;
-            },
-            error);
-        if (ok) return ExportStatus::Written;
-    } catch (const std::exception& e) {
-        if (error) *error = e.what();
-    }
-    // The producer never ran: the file could not be created at all.
-    return produced ? ExportStatus::Failed : ExportStatus::CannotOpen;
+Result<void> export_component_file(const std::filesystem::path& path, const ComponentInfo& component) {
+    return platform::write_file_atomically(path, [&](platform::ByteSink& sink) {
+        ByteWriter out(sink);
+        component.write_record(out);
+        out.flush();
+        return true;
+    });
 }
 
 }  // namespace rebound

@@ -7,6 +7,8 @@
 #include <string_view>
 
 #include "model/rebound_file.h"
+#include "platform/clock.h"
+#include "platform/file_error.h"
 
 namespace rebound {
 
@@ -26,25 +28,18 @@ enum class ComponentFileKind {
 };
 ComponentFileKind component_file_kind(std::string_view path);
 
-enum class ImportStatus {
-    Imported,    // `out` holds the component
-    CannotOpen,  // the file could not be opened; nothing was read
-    Failed,      // unsupported extension, or the record is cut short or corrupt
-};
-
-// Reads one component file by its extension into `out`. A device component
-// takes the file's creation date as its examination date; an exported
-// component keeps every field of the file. `error` receives a one-line
-// description when the status is not Imported.
-ImportStatus import_component_file(const std::filesystem::path& path, ComponentInfo& out,
-                                   std::string* error = nullptr);
-
-enum class ExportStatus { Written, CannotOpen, Failed };
+// Reads one component file by its extension. A device component takes the
+// file's creation date as its examination date (the clock's today when that
+// cannot be read) and today as its second date; an exported component keeps
+// every field of the file. Errors: Unsupported (not a component file's
+// extension), CannotOpen (nothing was read) or Malformed (the record is cut
+// short or corrupt).
+Result<ComponentInfo> import_component_file(const std::filesystem::path& path, const platform::Clock& clock);
 
 // Writes `component` as an exported component file at `path` (the caller
 // applies with_required_extension first). Atomic: a failed write leaves any
-// previous file untouched.
-ExportStatus export_component_file(const std::filesystem::path& path, const ComponentInfo& component,
-                                   std::string* error = nullptr);
+// previous file untouched. Errors: CannotOpen (the file could not be created;
+// nothing was written) or WriteFailed.
+Result<void> export_component_file(const std::filesystem::path& path, const ComponentInfo& component);
 
 }  // namespace rebound

@@ -1,6 +1,6 @@
 #include "model/rebound_file.h"
 
-#include "platform/dates.h"
+#include "model/record_layout.h"
 
 namespace rebound {
 
@@ -8,26 +8,11 @@ ComponentInfo& ComponentInfo::operator=(const ComponentInfo& other) {
     if (this == &other) {
         return *this;
     }
-    reset();
-    component_name = other.component_name;
-    device_text1 = other.device_text1;
-    device_text2 = other.device_text2;
-    device_serial = other.device_serial;
-    device_text4 = other.device_text4;
-    examine_date = other.examine_date;
-    extra_date = other.extra_date;
-    curve_filename = other.curve_filename;
-    reserved_text = other.reserved_text;
-    component_condition = other.component_condition;
-    pump_tag = other.pump_tag;
-    list_checked = other.list_checked;
-    carbonation_mode = other.carbonation_mode;
-    rep_carbonation_index = other.rep_carbonation_index;
-    strength_degree = other.strength_degree;
-    strength_avg = other.strength_avg;
-    strength_min = other.strength_min;
-    strength_delta = other.strength_delta;
-    strength_estimate = other.strength_estimate;
+    // Every text and value of the record, then a copy of each area by the
+    // area copy rule.
+    records::for_each(records::kComponentTexts, [&](const auto& f) { this->*f.member = other.*f.member; });
+    records::for_each(records::kComponentValues, [&](const auto& f) { this->*f.member = other.*f.member; });
+    areas.clear();
     areas.reserve(other.areas.size());
     for (const AreaData& a : other.areas) {
         add_area(a);
@@ -35,8 +20,7 @@ ComponentInfo& ComponentInfo::operator=(const ComponentInfo& other) {
     return *this;
 }
 
-void ComponentInfo::reset() {
-    const std::string today = platform::today_text();
+void ComponentInfo::reset(std::string_view today) {
     component_name = "New Component";
     device_text1 = "xxx";
     device_text2 = "xxx";
@@ -61,9 +45,14 @@ void ComponentInfo::reset() {
 }
 
 void ComponentInfo::add_area(const AreaData& source) {
-    AreaData copy = source;
-    copy.reserved3 = 0;
-    copy.reserved4 = 0.0f;
+    // The new area takes every field of the source except the reserved ones,
+    // which are 0 in an area that belongs to a component.
+    // (The copy is made before the list grows: the source may be one of its
+    // own areas.)
+    AreaData copy;
+    records::for_each(records::kAreaValues, [&](const auto& f) {
+        if (f.rule == records::Rule::Kept) copy.*f.member = source.*f.member;
+    });
     areas.push_back(copy);
 }
 
@@ -73,8 +62,7 @@ void ComponentInfo::remove_last_area() {
     }
 }
 
-void ReboundFile::reset() {
-    const std::string today = platform::today_text();
+void ReboundFile::reset(std::string_view today) {
     project_name = "New Project";
     project_address.clear();
     construction_date = today;

@@ -11,14 +11,18 @@
 #include <cstdint>
 #include <filesystem>
 #include <string>
+#include <string_view>
 #include <vector>
+
+#include "platform/file_error.h"
 
 namespace rebound {
 
 class ByteReader;
 class ByteWriter;
 
-// Sizes of the fixed parts of a component record in the project file.
+// Sizes of the fixed parts of a component record in the project file (the
+// field tables in model/record_layout.h add up to them).
 inline constexpr std::size_t kAreaRecordSize = 50;
 inline constexpr std::size_t kComponentFixedBlockSize = 25;
 inline constexpr std::size_t kReadingsPerArea = 16;
@@ -47,7 +51,11 @@ struct AreaData {
 
 class ComponentInfo {
 public:
-    ComponentInfo() { reset(); }
+    // A new component: every field as reset(today) leaves it.
+    explicit ComponentInfo(std::string_view today) { reset(today); }
+    // The same with empty date texts, for readers that fill every field and
+    // for callers that set the dates themselves.
+    ComponentInfo() { reset({}); }
 
     // Copying onto itself changes nothing; otherwise the copy takes the texts,
     // bytes and floats and a copy of every area by the area copy rule.
@@ -56,7 +64,9 @@ public:
     ComponentInfo(ComponentInfo&&) noexcept = default;
     ComponentInfo& operator=(ComponentInfo&&) noexcept = default;
 
-    void reset();
+    // The reset values; `today` is today's date as a short-date text and goes
+    // into examine_date and extra_date.
+    void reset(std::string_view today);
 
     std::size_t area_count() const { return areas.size(); }
     // Callers pass index < area_count().
@@ -67,14 +77,19 @@ public:
     void remove_last_area();
 
     // The component record of the project file (also the whole content of an
-    // exported component file). read_record resets the component first and
-    // throws FormatError when the record is cut short or inconsistent.
+    // exported component file). read_record replaces every field and the
+    // areas by the record's and throws FormatError when the record is cut
+    // short or inconsistent.
     void write_record(ByteWriter& out) const;
     void read_record(ByteReader& in);
 
-    // The fixed device record written by the hammer; throws FormatError when
-    // the record is cut short or announces more areas than it can hold.
-    void read_device_record(ByteReader& in);
+    // The fixed device record written by the hammer. Reading resets the
+    // component (`today` as in reset) and throws FormatError when the record
+    // is cut short or announces more areas than it can hold. Writing (for
+    // sample files) takes the date stamp the hammer puts in the header and
+    // throws WriteError for a component of more than 100 areas.
+    void read_device_record(ByteReader& in, std::string_view today);
+    void write_device_record(ByteWriter& out, std::uint32_t date_stamp) const;
 
     bool operator==(const ComponentInfo&) const = default;
 
@@ -102,9 +117,15 @@ public:
 
 class ReboundFile {
 public:
-    ReboundFile() { reset(); }
+    // A new project: every field as reset(today) leaves it.
+    explicit ReboundFile(std::string_view today) { reset(today); }
+    // The same with empty date texts, for readers and for callers that set
+    // the dates themselves.
+    ReboundFile() { reset({}); }
 
-    void reset();
+    // The reset values; `today` is today's date as a short-date text and goes
+    // into construction_date and agent_date.
+    void reset(std::string_view today);
 
     std::size_t component_count() const { return components.size(); }
     // nullptr when index >= component_count().
@@ -118,22 +139,22 @@ public:
     // Nothing happens when index >= component_count().
     void remove_component(std::size_t index);
 
-    // `error`, when given, receives a one-line description of a failure.
     // Writes the whole project atomically: the previous file is replaced only
-    // once every byte of the new one is written and flushed. False on failure,
-    // with the previous file untouched.
-    bool save(const std::filesystem::path& path, std::string* error = nullptr) const;
+    // once every byte of the new one is written and flushed. On failure the
+    // previous file is untouched.
+    Result<void> save(const std::filesystem::path& path) const;
     // Replaces the project by the file's content. When the file cannot be
-    // opened, false and the project is unchanged. When it breaks off, false;
-    // the project has been reset and keeps the header texts and the complete
-    // components read before the break.
-    bool load(const std::filesystem::path& path, std::string* error = nullptr);
+    // opened (error kind CannotOpen) the project is unchanged. When it breaks
+    // off (Malformed) the project has been reset (`today` as in reset) and
+    // keeps the header texts and the complete components read before the
+    // break.
+    Result<void> load(const std::filesystem::path& path, std::string_view today);
 
     // The project as bytes, and the reverse; used by save/load and by tests.
     void write_to(ByteWriter& out) const;
-    // Resets, then reads; throws FormatError on a short or corrupt stream,
-    // keeping what was read completely.
-    void read_from(ByteReader& in);
+    // Resets (`today` as in reset), then reads; throws FormatError on a short
+    // or corrupt stream, keeping what was read completely.
+    void read_from(ByteReader& in, std::string_view today);
 
     bool operator==(const ReboundFile&) const = default;
 

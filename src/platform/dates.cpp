@@ -9,22 +9,13 @@
 namespace rebound::platform {
 
 namespace {
-std::optional<Date> g_fixed_today;
-
 Date from_qdate(const QDate& d) {
     return Date{d.year(), d.month(), d.day()};
 }
 }  // namespace
 
-Date today() {
-    if (g_fixed_today) {
-        return *g_fixed_today;
-    }
-    return from_qdate(QDate::currentDate());
-}
-
-std::string today_text() {
-    return format_date(today());
+std::string today_text(const Clock& clock) {
+    return format_date(clock.today());
 }
 
 std::string format_date(const Date& date) {
@@ -32,7 +23,7 @@ std::string format_date(const Date& date) {
     return from_qstring(QLocale().toString(d, QLocale::ShortFormat));
 }
 
-std::optional<Date> parse_date(std::string_view text) {
+std::optional<Date> parse_date(std::string_view text, const Clock& clock) {
     const QString s = to_qstring(text).trimmed();
     const QLocale locale;
     const QString fmt = locale.dateFormat(QLocale::ShortFormat);
@@ -43,7 +34,7 @@ std::optional<Date> parse_date(std::string_view text) {
     if (!fmt.contains(QLatin1String("yyyy")) && fmt.contains(QLatin1String("yy"))) {
         // A two-digit year names the year within 80 years before and 20
         // years after today, not a year of the 1900s.
-        const int this_year = today().year;
+        const int this_year = clock.today().year;
         int year = this_year - this_year % 100 + d.year() % 100;
         if (year > this_year + 20) year -= 100;
         d = QDate(year, d.month(), d.day());
@@ -52,8 +43,8 @@ std::optional<Date> parse_date(std::string_view text) {
     return from_qdate(d);
 }
 
-std::optional<Date> parse_date_lenient(std::string_view text) {
-    if (auto d = parse_date(text)) {
+std::optional<Date> parse_date_lenient(std::string_view text, const Clock& clock) {
+    if (auto d = parse_date(text, clock)) {
         return d;
     }
     const QString s = to_qstring(text).trimmed();
@@ -64,10 +55,6 @@ std::optional<Date> parse_date_lenient(std::string_view text) {
         }
     }
     return std::nullopt;
-}
-
-void set_fixed_today(std::optional<Date> date) {
-    g_fixed_today = date;
 }
 
 }  // namespace rebound::platform

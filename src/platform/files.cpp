@@ -7,6 +7,14 @@
 #include "platform/dates.h"
 #include "platform/qt_bridge.h"
 
+#ifdef _WIN32
+#include <io.h>
+
+#include <cstdio>
+#else
+#include <unistd.h>
+#endif
+
 namespace rebound::platform {
 
 namespace {
@@ -36,8 +44,8 @@ private:
 
 }  // namespace
 
-bool write_file_atomically(const std::filesystem::path& target, const std::function<bool(ByteSink&)>& produce,
-                           std::string* error) {
+Result<void> write_file_atomically(const std::filesystem::path& target,
+                                   const std::function<bool(ByteSink&)>& produce) {
     // The content goes first to a hidden file beside the target,
     // ".<name>.saving", which QSaveFile fills through an unnamed temporary
     // file: complete or not at all. A rename then puts it in place. QSaveFile
@@ -46,6 +54,13 @@ bool write_file_atomically(const std::filesystem::path& target, const std::funct
     // behind; killed here, it leaves at most the hidden file, which the next
     // save of the same target reuses.
     namespace fs = std::filesystem;
+    const auto failure = [&target](FileError::Kind kind, std::string message) {
+        FileError error;
+        error.kind = kind;
+        error.file = target;
+        error.message = std::move(message);
+        return error;
+    };
     std::error_code ec;
     fs::path destination = target;
     if (fs::is_symlink(target, ec)) {
@@ -53,8 +68,8 @@ bool write_file_atomically(const std::filesystem::path& target, const std::funct
         if (!ec) destination = real;
     }
     fs::path staging = destination;
-    std::string staging_name = ".";
-    staging_name += destination.filename().string();
+    fs::path staging_name = ".";
+    staging_name += destination.filename();
     staging_name += ".saving";
     staging.replace_filename(staging_name);
     QSaveFile file(from_path(staging));
@@ -62,60 +77,80 @@ bool write_file_atomically(const std::filesystem::path& target, const std::funct
     // leave a half-written file behind.
     file.setDirectWriteFallback(false);
     if (!file.open(QIODevice::WriteOnly)) {
-        if (error) *error = file.errorString().toStdString();
-        return false;
+        return failure(FileError::Kind::CannotOpen, file.errorString().toStdString());
     }
     SaveFileSink sink(file);
     bool ok = false;
     try {
         ok = produce(sink) && !sink.failed();
-    } catch (const std::exception& e) {
-        // A full disk, a refused write or running out of memory: the target
+    } catch (const FileFailure& e) {
+        // A refused write or a content that cannot be stored: the target
         // stays as it was.
         file.cancelWriting();
-        if (error) *error = e.what();
-        return false;
+        FileError error = e.error();
+        if (error.file.empty()) error.file = target;
+        if (sink.failed()) error.message = file.errorString().toStdString();
+        return error;
+    } catch (const std::exception& e) {
+        // Running out of memory, or any other error of the producer.
+        file.cancelWriting();
+        return failure(FileError::Kind::WriteFailed, e.what());
     }
     if (!ok) {
-        if (error && error->empty()) {
-            *error = sink.failed() ? file.errorString().toStdString() : std::string("write abandoned");
-        }
+        std::string message = sink.failed() ? file.errorString().toStdString() : std::string("write abandoned");
         file.cancelWriting();
-        return false;
+        return failure(FileError::Kind::WriteFailed, std::move(message));
     }
     // QSaveFile keeps small writes in a buffer, and commit() does not check
     // the flush that sends them: a refusal there (full disk, file size limit)
     // would rename a truncated file over the target and report success.
     if (!file.flush()) {
-        if (error) *error = file.errorString().toStdString();
+        std::string message = file.errorString().toStdString();
         file.cancelWriting();
-        return false;
+        return failure(FileError::Kind::WriteFailed, std::move(message));
     }
     // commit() syncs to disk, closes and renames over the staging file.
     if (!file.commit()) {
-        if (error) *error = file.errorString().toStdString();
-        return false;
+        return failure(FileError::Kind::WriteFailed, file.errorString().toStdString());
     }
     // The new file takes over the permissions of the one it replaces.
     const fs::file_status previous = fs::status(destination, ec);
     if (!ec && fs::is_regular_file(previous)) fs::permissions(staging, previous.permissions(), ec);
     fs::rename(staging, destination, ec);
     if (ec) {
-        if (error) *error = ec.message();
+        std::string message = ec.message();
         fs::remove(staging, ec);
-        return false;
+        return failure(FileError::Kind::WriteFailed, std::move(message));
     }
-    return true;
+    return {};
 }
 
-std::string file_creation_date(const std::filesystem::path& path) {
+std::string file_creation_date(const std::filesystem::path& path, const Clock& clock) {
     const QFileInfo info(from_path(path));
     const QDateTime born = info.exists() ? info.birthTime() : QDateTime();
     if (!born.isValid()) {
-        return today_text();
+        return today_text(clock);
     }
     const QDate d = born.toLocalTime().date();
     return format_date(Date{d.year(), d.month(), d.day()});
+}
+
+std::filesystem::path current_folder() {
+    std::error_code ec;
+    std::filesystem::path folder = std::filesystem::current_path(ec);
+    return ec ? std::filesystem::path() : folder;
+}
+
+std::string path_text(const std::filesystem::path& path) {
+    return from_path(path).toStdString();
+}
+
+bool standard_output_is_terminal() {
+#ifdef _WIN32
+    return _isatty(_fileno(stdout)) != 0;
+#else
+    return isatty(STDOUT_FILENO) != 0;
+#endif
 }
 
 }  // namespace rebound::platform

@@ -52,6 +52,15 @@ std::string encode(const QString& text) {
 }
 #endif
 
+// Every ANSI code page agrees with ASCII on its first 128 characters, so a
+// text of those bytes only needs copying; most texts of a project are such.
+bool is_ascii(std::string_view text) {
+    for (const char c : text) {
+        if (static_cast<unsigned char>(c) >= 0x80) return false;
+    }
+    return true;
+}
+
 }  // namespace
 
 QString to_qstring(std::string_view ansi) {
@@ -63,6 +72,7 @@ std::string from_qstring(const QString& text) {
 }
 
 std::string ansi_to_utf8(std::string_view ansi) {
+    if (is_ascii(ansi)) return std::string(ansi);
     return decode(ansi).toStdString();
 }
 
@@ -72,6 +82,10 @@ std::string utf8_to_ansi(std::string_view utf8) {
 
 std::filesystem::path to_path(const QString& path) {
     return std::filesystem::path(path.toStdU16String());
+}
+
+std::filesystem::path path_from_ansi(std::string_view ansi) {
+    return to_path(to_qstring(ansi));
 }
 
 QString from_path(const std::filesystem::path& path) {

@@ -3,6 +3,7 @@
 // the only converter; windows, reports and JSON output all go through it.
 #pragma once
 
+#include <filesystem>
 #include <string>
 #include <string_view>
 
@@ -12,5 +13,8 @@ namespace rebound::platform {
 std::string ansi_to_utf8(std::string_view ansi);
 // UTF-8 to ANSI bytes. Characters the code page lacks become '?'.
 std::string utf8_to_ansi(std::string_view utf8);
+// A file name held as ANSI bytes (as the settings store keeps the curve's),
+// as a file-system path.
+std::filesystem::path path_from_ansi(std::string_view ansi);
 
 }  // namespace rebound::platform

@@ -114,16 +114,10 @@ ReportData ReportEngine::fetch_records() {
     return data;
 }
 
-bool save_bytes(const QString& path, const QByteArray& bytes, QString* error) {
-    std::string message;
-    const bool ok = platform::write_file_atomically(
-        platform::to_path(path),
-        [&](platform::ByteSink& sink) {
-            return sink.write(bytes.constData(), static_cast<std::size_t>(bytes.size()));
-        },
-        &message);
-    if (!ok && error) *error = QString::fromStdString(message);
-    return ok;
+Result<void> save_bytes(const QString& path, const QByteArray& bytes) {
+    return platform::write_file_atomically(platform::to_path(path), [&](platform::ByteSink& sink) {
+        return sink.write(bytes.constData(), static_cast<std::size_t>(bytes.size()));
+    });
 }
 
 QByteArray ReportEngine::pdf_bytes() {
@@ -133,32 +127,43 @@ QByteArray ReportEngine::pdf_bytes() {
 }
 
 namespace {
-bool no_template(QString* error) {
-    if (error) *error = QStringLiteral("no report template is loaded");
-    return false;
+FileError no_template(const QString& path) {
+    FileError error;
+    error.kind = FileError::Kind::CannotOpen;
+    error.file = platform::to_path(path);
+    error.message = "no report template is loaded";
+    return error;
 }
 }  // namespace
 
-bool ReportEngine::export_pdf(const QString& path, QString* error) {
-    if (!template_) return no_template(error);
-    return save_bytes(path, pdf_bytes(), error);
+Result<void> ReportEngine::export_pdf(const QString& path) {
+    if (!template_) return no_template(path);
+    return save_bytes(path, pdf_bytes());
 }
 
-bool ReportEngine::export_text(const QString& path, QString* error) {
-    if (!template_) return no_template(error);
+Result<void> ReportEngine::export_text(const QString& path) {
+    if (!template_) return no_template(path);
     const ReportData data = fetch_records();
-    return save_bytes(path, text_report(*template_, data), error);
+    return save_bytes(path, text_report(*template_, data));
 }
 
-bool ReportEngine::export_excel(const QString& path, QString* error) {
-    if (!template_) return no_template(error);
+Result<void> ReportEngine::export_excel(const QString& path) {
+    if (!template_) return no_template(path);
     const ReportData data = fetch_records();
-    const std::optional<QByteArray> bytes = xls::write_workbook(excel_workbook(*template_, data), error);
-    return bytes && save_bytes(path, *bytes, error);
+    QString message;
+    const std::optional<QByteArray> bytes = xls::write_workbook(excel_workbook(*template_, data), &message);
+    if (!bytes) {
+        FileError error;
+        error.kind = FileError::Kind::WriteFailed;
+        error.file = platform::to_path(path);
+        error.message = message.toStdString();
+        return error;
+    }
+    return save_bytes(path, *bytes);
 }
 
-bool ReportEngine::export_direct(ExportType type, const QString& path, QString* error) {
-    return type == ExportType::Excel ? export_excel(path, error) : export_text(path, error);
+Result<void> ReportEngine::export_direct(ExportType type, const QString& path) {
+    return type == ExportType::Excel ? export_excel(path) : export_text(path);
 }
 
 }  // namespace rebound::report

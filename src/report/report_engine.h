@@ -17,6 +17,7 @@
 #include <optional>
 #include <vector>
 
+#include "platform/file_error.h"
 #include "report/report_template.h"
 
 class QPaintDevice;
@@ -104,13 +105,13 @@ public:
     ReportData fetch_records();
     static constexpr int kMaxRecords = 250'000;
 
-    // Fetches the records and writes the report; false with a message in
-    // `error` when there is no template or the file cannot be written.
-    // Files are replaced only once complete.
-    bool export_pdf(const QString& path, QString* error = nullptr);
-    bool export_text(const QString& path, QString* error = nullptr);
-    bool export_excel(const QString& path, QString* error = nullptr);
-    bool export_direct(ExportType type, const QString& path, QString* error = nullptr);
+    // Fetches the records and writes the report; fails when there is no
+    // template (CannotOpen) or the file cannot be written. Files are replaced
+    // only once complete.
+    Result<void> export_pdf(const QString& path);
+    Result<void> export_text(const QString& path);
+    Result<void> export_excel(const QString& path);
+    Result<void> export_direct(ExportType type, const QString& path);
 
     // The same without the file: the PDF bytes of freshly fetched records.
     QByteArray pdf_bytes();
@@ -129,7 +130,7 @@ private:
     Record* filling_ = nullptr;  // the record being filled, during the loop only
 };
 
-// Writes `bytes` to `path` atomically; false with a message on failure.
-bool save_bytes(const QString& path, const QByteArray& bytes, QString* error);
+// Writes `bytes` to `path` atomically.
+Result<void> save_bytes(const QString& path, const QByteArray& bytes);
 
 }  // namespace rebound::report

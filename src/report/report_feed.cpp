@@ -81,7 +81,7 @@ void ReportFeed::fetch_record(bool& eof) {
         fields_[kProjectName].set_text(to_qstring(p.project_name));
         fields_[kReportSerial].set_text(to_qstring(p.report_serial));
         fields_[kAgentUnit].set_text(to_qstring(p.agent_unit));
-        fields_[kReportDate].set_text(to_qstring(platform::today_text()));
+        fields_[kReportDate].set_text(to_qstring(platform::today_text(clock_)));
         fields_[kConstructor].set_text(to_qstring(p.constructor_unit));
         fields_[kExamineDate].set_text(to_qstring(c.examine_date));
         fields_[kDesignUnit].set_text(to_qstring(p.design_unit));

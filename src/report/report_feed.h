@@ -7,6 +7,7 @@
 #include <array>
 
 #include "model/rebound_file.h"
+#include "platform/clock.h"
 #include "report/report_engine.h"
 
 namespace rebound::report {
@@ -18,7 +19,8 @@ public:
     static const std::array<const char*, kFieldCount>& field_names();
     static constexpr std::size_t kHeaderFieldCount = 14;
 
-    explicit ReportFeed(const ReboundFile& project) : project_(project) {}
+    // `clock` gives the report date.
+    ReportFeed(const ReboundFile& project, const platform::Clock& clock) : project_(project), clock_(clock) {}
 
     // Looks up every field on the loaded template (a missing one stays
     // unbound and its values are skipped) and starts again at the first
@@ -36,6 +38,7 @@ public:
 
 private:
     const ReboundFile& project_;
+    const platform::Clock& clock_;
     std::array<ReportField, kFieldCount> fields_{};
     int record_ = 0;
 };

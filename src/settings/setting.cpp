@@ -16,10 +16,8 @@ namespace {
 constexpr std::string_view kSection = "\xCF\xB5\xCD\xB3\xC9\xE8\xD6\xC3";
 constexpr std::string_view kCurveKey = "\xB2\xE2\xC7\xBF\xC7\xFA\xCF\xDF";
 constexpr std::string_view kDefaultCurveFile = "normal.cuv";
-constexpr std::string_view kFolderName = "Setting";
-constexpr std::string_view kFileName = "setting.ini";
-
-const char kSeparator = static_cast<char>(std::filesystem::path::preferred_separator);
+constexpr const char* kFolderName = "Setting";
+constexpr const char* kFileName = "setting.ini";
 
 // The whole file, or nullopt when it exists but cannot be read (not a
 // regular file, no permission, a read error). A missing file reads as empty.
@@ -39,13 +37,21 @@ std::optional<std::string> read_whole_file(const std::filesystem::path& path) {
     }
 }
 
+FileError settings_error(const std::filesystem::path& file, FileError::Kind kind, std::string message) {
+    FileError error;
+    error.kind = kind;
+    error.file = file;
+    error.message = std::move(message);
+    return error;
+}
+
 }  // namespace
 
 setting::~setting() = default;
 
-void setting::set_base_folder(const std::string& base) {
-    folder_path = base + kSeparator + std::string(kFolderName);
-    ini_path = folder_path + kSeparator + std::string(kFileName);
+void setting::set_base_folder(const std::filesystem::path& base) {
+    folder_path = base / kFolderName;
+    ini_path = folder_path / kFileName;
 }
 
 void setting::use_defaults() {
@@ -59,38 +65,39 @@ bool setting::check_folder() {
     return false;
 }
 
-bool setting::read_ini() {
+Result<void> setting::read_ini() {
     if (!check_folder()) {
         use_defaults();
-        write_ini();
-        return false;
+        (void)write_ini();
+        return settings_error(ini_path, FileError::Kind::CannotOpen, "does not exist; the defaults are used");
     }
     const std::optional<std::string> content = read_whole_file(ini_path);
-    if (!content) return false;
+    if (!content) {
+        return settings_error(ini_path, FileError::Kind::CannotOpen, "cannot be read");
+    }
     curve_file = ini_read_value(*content, kSection, kCurveKey).value_or(std::string());
-    return true;
+    return {};
 }
 
-bool setting::write_ini() {
+Result<void> setting::write_ini() {
     // A line break or zero byte in the value would change the file's layout.
-    if (curve_file.find_first_of(std::string_view("\r\n\0", 3)) != std::string::npos) return false;
+    if (curve_file.find_first_of(std::string_view("\r\n\0", 3)) != std::string::npos) {
+        return settings_error(ini_path, FileError::Kind::WriteFailed,
+                              "the curve file name holds a line break or a zero byte");
+    }
     try {
         const std::optional<std::string> content = read_whole_file(ini_path);
         // An existing file that cannot be read is not overwritten: its other
         // sections would be lost.
-        if (!content) return false;
+        if (!content) {
+            return settings_error(ini_path, FileError::Kind::CannotOpen, "cannot be read, so it is left as it is");
+        }
         const std::string updated = ini_write_value(*content, kSection, kCurveKey, curve_file);
         return platform::write_file_atomically(
-            std::filesystem::path(ini_path),
-            [&](platform::ByteSink& sink) { return sink.write(updated.data(), updated.size()); });
-    } catch (const std::exception&) {
-        return false;
+            ini_path, [&](platform::ByteSink& sink) { return sink.write(updated.data(), updated.size()); });
+    } catch (const std::exception& e) {
+        return settings_error(ini_path, FileError::Kind::WriteFailed, e.what());
     }
-}
-
-setting& get_setting() {
-    static setting instance;
-    return instance;
 }
 
 }  // namespace rebound

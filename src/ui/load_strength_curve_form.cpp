@@ -7,12 +7,10 @@
 #include <QPushButton>
 #include <QShowEvent>
 #include <filesystem>
-#include <fstream>
-#include <system_error>
 
 #include "evaluation/strength_curve.h"
 #include "platform/qt_bridge.h"
-#include "settings/setting.h"
+#include "settings/app_context.h"
 #include "ui/app_fonts.h"
 #include "ui/file_list_box.h"
 
@@ -20,14 +18,16 @@ namespace rebound {
 
 namespace {
 
-QString StartUpFolder() {
-    return QDir::toNativeSeparators(QDir::currentPath());
+QString StartUpFolder(const AppContext& context) {
+    return QDir::toNativeSeparators(platform::from_path(context.app_folder()));
 }
 
 }  // namespace
 
-TLoadStrengthCurveFrm::TLoadStrengthCurveFrm(QWidget* parent)
-    : QDialog(parent), mCurveFolder(StartUpFolder() + QDir::separator() + QStringLiteral("curve")) {
+TLoadStrengthCurveFrm::TLoadStrengthCurveFrm(AppContext& context, QWidget* parent)
+    : QDialog(parent),
+      mCurveFolder(StartUpFolder(context) + QDir::separator() + QStringLiteral("curve")),
+      mContext(context) {
     setObjectName(QStringLiteral("LoadStrengthCurveFrm"));
     setWindowTitle(QStringLiteral("加载测强曲线"));
     setFont(song_font(13));
@@ -39,7 +39,7 @@ TLoadStrengthCurveFrm::TLoadStrengthCurveFrm(QWidget* parent)
 
     // The list starts at the start-up folder; FormShow points it at the curve
     // folder.
-    FileListBox1 = new FileListBox(StartUpFolder(), this);
+    FileListBox1 = new FileListBox(StartUpFolder(context), this);
     FileListBox1->setObjectName(QStringLiteral("FileListBox1"));
     FileListBox1->setGeometry(8, 25, 283, 161);
 
@@ -75,7 +75,7 @@ void TLoadStrengthCurveFrm::showEvent(QShowEvent* event) {
 }
 
 void TLoadStrengthCurveFrm::FormShow() {
-    Label1->setText(QStringLiteral("当前测强曲线：") + platform::to_qstring(get_setting().curve_file));
+    Label1->setText(QStringLiteral("当前测强曲线：") + platform::to_qstring(mContext.get_setting().curve_file));
     Label1->adjustSize();
     if (!FileListBox1->SetDirectory(mCurveFolder)) {
         // The list keeps showing what it showed; at the first opening that is
@@ -95,16 +95,12 @@ void TLoadStrengthCurveFrm::OKBtnClick() {
     const QString name = selected.front()->text();
     const std::filesystem::path path =
         platform::to_path(FileListBox1->Directory() + QDir::separator() + name);
-    // Some systems open a folder as a stream that reads nothing; only a file
-    // counts as opened.
-    std::error_code error;
-    if (std::filesystem::is_directory(path, error)) return;
-    std::ifstream in(path, std::ios::binary);
-    if (!in.is_open()) return;
-    mTargetCurve->read_from(in);
-    setting& store = get_setting();
+    Result<Strength_Curve> curve = read_curve_file(path);
+    if (!curve) return;
+    *mTargetCurve = std::move(*curve);
+    setting& store = mContext.get_setting();
     store.curve_file = platform::from_qstring(name);
-    store.write_ini();  // a failed write keeps the name for this run
+    (void)store.write_ini();  // a failed write keeps the name for this run
 }
 
 }  // namespace rebound

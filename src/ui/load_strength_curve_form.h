@@ -11,15 +11,17 @@ class QPushButton;
 
 namespace rebound {
 
+class AppContext;
 class FileListBox;
 struct Strength_Curve;
 
 class TLoadStrengthCurveFrm : public QDialog {
     Q_OBJECT
 public:
-    // Takes the current folder as the start-up folder: the list starts there
-    // and the curve folder is the "curve" folder below it.
-    explicit TLoadStrengthCurveFrm(QWidget* parent = nullptr);
+    // The list starts at the context's application folder; the curve folder
+    // is the "curve" folder below it, and the curve name goes to the
+    // context's settings store.
+    explicit TLoadStrengthCurveFrm(AppContext& context, QWidget* parent = nullptr);
     ~TLoadStrengthCurveFrm() override;
 
     QLabel* Label1 = nullptr;
@@ -42,6 +44,9 @@ public:
 
 protected:
     void showEvent(QShowEvent* event) override;
+
+private:
+    AppContext& mContext;
 };
 
 }  // namespace rebound

@@ -8,7 +8,6 @@
 #include <QClipboard>
 #include <QDir>
 #include <QEvent>
-#include <QFileInfo>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QMenuBar>
@@ -21,9 +20,9 @@
 #include <QTableWidget>
 #include <QToolBar>
 #include <QVBoxLayout>
-#include <fstream>
 
 #include "platform/qt_bridge.h"
+#include "platform/text_codec.h"
 #include "settings/setting.h"
 #include "ui/about_box.h"
 #include "ui/load_strength_curve_form.h"
@@ -40,15 +39,13 @@ QString u8(const char* text) {
 
 }  // namespace
 
-TSDIAppForm::TSDIAppForm(std::unique_ptr<UserPrompts> prompts, QWidget* parent)
+TSDIAppForm::TSDIAppForm(WindowContext& context, QWidget* parent)
     : QMainWindow(parent),
-      mDocument(std::make_unique<ProjectDocument>()),
+      mDocument(std::make_unique<ProjectDocument>(context.app())),
       mProject(mDocument->project()),
       mFileName(mDocument->fileName()),
-      mPrompts(std::move(prompts)) {
-    if (!mPrompts) {
-        mPrompts = std::make_unique<UserPrompts>();
-    }
+      mContext(context),
+      mPrompts(&context.prompts()) {
     mPrompts->SetParent(this);
     setObjectName(QStringLiteral("TSDIAppForm"));
     setWindowTitle(u8(kMainWindowCaption));
@@ -105,7 +102,7 @@ TSDIAppForm::TSDIAppForm(std::unique_ptr<UserPrompts> prompts, QWidget* parent)
     // The document starts as a new project without a file name.
     mFilling = false;
     SetFilters();
-    mAppFolder = QDir::currentPath();
+    mAppFolder = QDir::fromNativeSeparators(platform::from_path(mContext.app().app_folder()));
     if (mAppFolder.size() > 1 && mAppFolder.endsWith(QLatin1Char('/'))) {
         mAppFolder.chop(1);
     }
@@ -153,7 +150,8 @@ TSDIAppForm::~TSDIAppForm() {
 }
 
 void TSDIAppForm::SetPrompts(std::unique_ptr<UserPrompts> prompts) {
-    mPrompts = std::move(prompts);
+    mContext.set_prompts(std::move(prompts));
+    mPrompts = &mContext.prompts();
     mPrompts->SetParent(this);
 }
 
@@ -163,9 +161,9 @@ void TSDIAppForm::CreateDialogs() {
     }
     AboutBox = new TAboutBox(this);
     AboutBox->hide();
-    LoadStrengthCurveFrm = new TLoadStrengthCurveFrm(this);
+    LoadStrengthCurveFrm = new TLoadStrengthCurveFrm(mContext.app(), this);
     LoadStrengthCurveFrm->hide();
-    StrengthCurve_Syn_Form = new TStrengthCurve_Syn_Form(this);
+    StrengthCurve_Syn_Form = new TStrengthCurve_Syn_Form(mContext.app(), this);
     StrengthCurve_Syn_Form->hide();
 }
 
@@ -187,19 +185,18 @@ void TSDIAppForm::SetFilters() {
 }
 
 void TSDIAppForm::ReadStartupSettingsAndCurve() {
-    setting& settings = get_setting();
-    settings.set_base_folder(platform::to_path(QDir::toNativeSeparators(mAppFolder)).string());
-    settings.read_ini();  // A missing file leaves the defaults in place.
+    // The context has pointed the store at the application folder.
+    setting& settings = mContext.app().get_setting();
+    (void)settings.read_ini();  // A missing file leaves the defaults in place.
 
-    const QString curvePath =
-        mAppFolder + QStringLiteral("/curve/") + platform::to_qstring(settings.curve_file);
-    // An empty name leaves the path ending in the folder, which does not open
-    // as a file; the window then starts with an empty curve.
-    if (QFileInfo(curvePath).isFile()) {
-        std::ifstream in(platform::to_path(curvePath), std::ios::binary);
-        if (in) {
-            mCurve.read_from(in);
-        }
+    // The curve folder followed by the stored name. An empty name leaves the
+    // path naming the folder, which does not open as a file; the window then
+    // starts with an empty curve, as it does when the file cannot be read.
+    std::filesystem::path curvePath = mContext.app().curve_folder();
+    curvePath += std::filesystem::path::preferred_separator;
+    curvePath += platform::path_from_ansi(settings.curve_file);
+    if (Result<Strength_Curve> curve = read_curve_file(curvePath)) {
+        mCurve = std::move(*curve);
     }
 }
 

@@ -22,6 +22,7 @@
 #include "model/rebound_file.h"
 #include "report/report_template.h"
 #include "ui/user_prompts.h"
+#include "ui/window_context.h"
 
 class QAction;
 class QCheckBox;
@@ -70,19 +71,22 @@ class TSDIAppForm : public QMainWindow {
     Q_OBJECT
 public:
     // Builds the window and runs the start-up: settings read from
-    // "Setting/setting.ini" below the current folder, the start-up curve read
-    // from its "curve" folder, everything refreshed. `prompts` answers the
-    // dialogs; none means the real dialogs.
-    explicit TSDIAppForm(std::unique_ptr<UserPrompts> prompts = nullptr, QWidget* parent = nullptr);
+    // "Setting/setting.ini" below the context's application folder, the
+    // start-up curve read from its "curve" folder, everything refreshed. The
+    // context's prompts answer the dialogs; the context outlives the window.
+    explicit TSDIAppForm(WindowContext& context, QWidget* parent = nullptr);
     ~TSDIAppForm() override;
 
     // Creates, hidden, the About box, the curve selection dialog and the curve
     // synchronisation dialog, in that order (once; later calls do nothing).
     void CreateDialogs();
 
-    // Replaces the dialog answerer (tests); the window owns it.
+    // Replaces the dialog answerer (tests); the context owns it.
     void SetPrompts(std::unique_ptr<UserPrompts> prompts);
     UserPrompts& Prompts() { return *mPrompts; }
+    WindowContext& Context() { return mContext; }
+    // Today's date as the model keeps dates, from the context's clock.
+    std::string TodayText() const { return mContext.app().today_text(); }
 
     // ---- Document state -------------------------------------------------
     ProjectDocument& Document() { return *mDocument; }
@@ -103,7 +107,8 @@ public:
     // 0-based area index under an in-place selector of the grid; -1 for none.
     int mCurrentAreaRow = -1;
     QStringList mColumnTitles;
-    // The start-up folder; every folder the program uses lies below it.
+    // The application folder of the context; every folder the program uses
+    // lies below it.
     QString mAppFolder;
     // File-dialog filters, written as "description|patterns|..." pairs.
     QString mComponentFilter;
@@ -349,7 +354,9 @@ private:
     // The area under the in-place selectors, or nullptr when there is none.
     AreaData* SelectedArea();
 
-    std::unique_ptr<UserPrompts> mPrompts;
+    WindowContext& mContext;
+    // The context's prompts.
+    UserPrompts* mPrompts = nullptr;
     std::unique_ptr<QPrinter> mPrinter;
     // Why the last save failed, for the message.
     QString mSaveError;

@@ -11,7 +11,6 @@
 #include <QTableWidget>
 #include <algorithm>
 #include <exception>
-#include <fstream>
 
 #include "evaluation/evaluation.h"
 #include "fileio/exchange.h"
@@ -290,7 +289,9 @@ void TSDIAppForm::act_export_componentExecute() {
         return;
     }
     const QString path = with_extension(chosen, ".xcmp");
-    if (export_component_file(platform::to_path(path), *c) == ExportStatus::Failed) {
+    const Result<void> written = export_component_file(platform::to_path(path), *c);
+    // A file that cannot be created ends the command silently.
+    if (!written && written.error().kind != FileError::Kind::CannotOpen) {
         mPrompts->message(QStringLiteral("Save File Fail!"));
     }
 }
@@ -355,17 +356,12 @@ void TSDIAppForm::act_single_caculateExecute() {
     // Always the standard curve, read afresh; the curve chosen in the
     // settings and the component's own curve name play no part.
     const QString name = QStringLiteral("normal.cur");
-    const QString path = mAppFolder + QStringLiteral("/curve/") + name;
-    std::ifstream in;
-    if (QFileInfo(path).isFile()) {
-        in.open(platform::to_path(path), std::ios::binary);
-    }
-    if (!in.is_open()) {
+    Result<Strength_Curve> curve = read_curve_file(mContext.app().curve_folder() / platform::to_path(name));
+    if (!curve) {
         mPrompts->message(u8("您所使用的测强曲线") + name + u8("不存在！"));
         return;
     }
-    mCurve.read_from(in);
-    in.close();
+    mCurve = std::move(*curve);
     evaluate_component(*c, mCurve);
     mDocument->markModified();
     RefreshAreaGrid();

@@ -246,11 +246,11 @@ QWidget* TSDIAppForm::CreateComponentPanel() {
 // ---- Project panel ----------------------------------------------------------
 
 void TSDIAppForm::ShowDateText(QDateEdit* picker, const std::string& text, const QString& field) {
-    if (const auto date = platform::parse_date_lenient(text)) {
+    if (const auto date = platform::parse_date_lenient(text, mContext.app().clock())) {
         picker->setDate(to_qdate(*date));
         return;
     }
-    picker->setDate(to_qdate(platform::today()));
+    picker->setDate(to_qdate(mContext.app().clock().today()));
     mPrompts->message(QStringLiteral("%1: \"%2\" is not a date; today's date is shown instead!")
                           .arg(field, platform::to_qstring(text)));
 }
@@ -322,7 +322,7 @@ void TSDIAppForm::ClearComponentPanel() {
     txt_sfcu->setText(QStringLiteral("0.0"));
     txt_curve_filename->setText(QString());
     txt_component_condition->setText(QString());
-    dt_examine_date->setDate(to_qdate(platform::today()));
+    dt_examine_date->setDate(to_qdate(mContext.app().clock().today()));
 }
 
 void TSDIAppForm::StoreListFlags() {

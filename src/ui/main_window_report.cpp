@@ -29,7 +29,7 @@ bool TSDIAppForm::PrepareReport() {
     CollectProjectPanel();
     if (!mReport) {
         mReport = std::make_shared<report::ReportEngine>();
-        mReportFeed = std::make_shared<report::ReportFeed>(mProject);
+        mReportFeed = std::make_shared<report::ReportFeed>(mProject, mContext.app().clock());
         mReport->set_fetch_record([this](bool& eof) { mReportFetchRecord(eof); });
     }
     // Loaded afresh every time, so that an edited template takes effect at once.

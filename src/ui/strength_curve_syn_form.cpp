@@ -9,6 +9,8 @@
 #include <algorithm>
 #include <vector>
 
+#include "platform/qt_bridge.h"
+#include "settings/app_context.h"
 #include "ui/app_fonts.h"
 #include "ui/file_list_box.h"
 
@@ -16,8 +18,8 @@ namespace rebound {
 
 namespace {
 
-QString StartUpFolder() {
-    return QDir::toNativeSeparators(QDir::currentPath());
+QString StartUpFolder(const AppContext& context) {
+    return QDir::toNativeSeparators(platform::from_path(context.app_folder()));
 }
 
 QPushButton* MakeButton(QWidget* parent, const char* name, const QString& text, int x, int y, int w, int h) {
@@ -29,8 +31,8 @@ QPushButton* MakeButton(QWidget* parent, const char* name, const QString& text, 
 
 }  // namespace
 
-TStrengthCurve_Syn_Form::TStrengthCurve_Syn_Form(QWidget* parent)
-    : QDialog(parent), mCurveFolder(StartUpFolder() + QDir::separator() + QStringLiteral("curve")) {
+TStrengthCurve_Syn_Form::TStrengthCurve_Syn_Form(const AppContext& context, QWidget* parent)
+    : QDialog(parent), mCurveFolder(StartUpFolder(context) + QDir::separator() + QStringLiteral("curve")) {
     setObjectName(QStringLiteral("StrengthCurve_Syn_Form"));
     setWindowTitle(QStringLiteral("Choices Dialog"));
     setFont(song_font(13));
@@ -45,10 +47,10 @@ TStrengthCurve_Syn_Form::TStrengthCurve_Syn_Form(QWidget* parent)
 
     // Both lists start at the start-up folder; SrcList stays there, DstList
     // is pointed at the curve folder by FormShow.
-    SrcList = new FileListBox(StartUpFolder(), this);
+    SrcList = new FileListBox(StartUpFolder(context), this);
     SrcList->setObjectName(QStringLiteral("SrcList"));
     SrcList->setGeometry(8, 24, 144, 185);
-    DstList = new FileListBox(StartUpFolder(), this);
+    DstList = new FileListBox(StartUpFolder(context), this);
     DstList->setObjectName(QStringLiteral("DstList"));
     DstList->setGeometry(190, 25, 144, 185);
 

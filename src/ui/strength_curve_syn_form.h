@@ -12,14 +12,16 @@ class QPushButton;
 
 namespace rebound {
 
+class AppContext;
 class FileListBox;
 
 class TStrengthCurve_Syn_Form : public QDialog {
     Q_OBJECT
 public:
-    // Takes the current folder as the start-up folder: SrcList shows it for
-    // good, DstList is pointed at its "curve" folder when the dialog is shown.
-    explicit TStrengthCurve_Syn_Form(QWidget* parent = nullptr);
+    // The context's application folder is the start-up folder: SrcList shows
+    // it for good, DstList is pointed at its "curve" folder when the dialog
+    // is shown.
+    explicit TStrengthCurve_Syn_Form(const AppContext& context, QWidget* parent = nullptr);
     ~TStrengthCurve_Syn_Form() override;
 
     QLabel* SrcLabel = nullptr;

@@ -1,0 +1,52 @@
+// Reading a file's bytes in order, in blocks, without holding the whole file
+// in memory. A regular file announces its size and is never read beyond it
+// (bytes it gains while it is read are not taken, bytes it loses end the data
+// early); a pipe, FIFO or device cannot announce a size.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <filesystem>
+#include <memory>
+#include <optional>
+#include <string>
+
+#include "platform/file_error.h"
+
+namespace rebound::platform {
+
+// Where a reader takes its bytes from.
+class ByteSource {
+public:
+    virtual ~ByteSource() = default;
+    // Up to `n` bytes into `dst`; 0 at the end of the data or after a read
+    // error (failure() then says which).
+    virtual std::size_t read(char* dst, std::size_t n) = 0;
+    // The number of bytes the source holds from its start, or nullopt when it
+    // cannot know (a pipe).
+    virtual std::optional<std::uint64_t> size() const = 0;
+    // Empty, or the system's description of the read error that ended the data.
+    virtual std::string failure() const { return {}; }
+};
+
+class InputFile final : public ByteSource {
+public:
+    // Opens `path` for reading. Fails with CannotOpen ("cannot be opened",
+    // "is a folder, not a file") when it cannot be read at all.
+    static Result<InputFile> open(const std::filesystem::path& path);
+
+    InputFile(InputFile&&) noexcept;
+    InputFile& operator=(InputFile&&) noexcept;
+    ~InputFile() override;
+
+    std::size_t read(char* dst, std::size_t n) override;
+    std::optional<std::uint64_t> size() const override;
+    std::string failure() const override;
+
+private:
+    struct Impl;
+    explicit InputFile(std::unique_ptr<Impl> impl);
+    std::unique_ptr<Impl> impl_;
+};
+
+}  // namespace rebound::platform
