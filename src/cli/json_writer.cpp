@@ -2,13 +2,29 @@
 
 #include <charconv>
 #include <cmath>
+#include <cstring>
 
 namespace rebound::cli {
+
+JsonWriter::JsonWriter(std::ostream& out, bool pretty)
+    : out_(out), pretty_(pretty), buffer_(std::make_unique<char[]>(kBlock)) {
+    end_ = buffer_.get();
+    limit_ = end_ + kBlock;
+}
+
+void JsonWriter::put(std::string_view s) {
+    while (!s.empty()) {
+        const std::size_t step = std::min(s.size(), kBlock);
+        std::memcpy(room(step), s.data(), step);
+        end_ += step;
+        s.remove_prefix(step);
+    }
+}
 
 void JsonWriter::newline() {
     if (!pretty_) return;
     put('\n');
-    buffer_.append(2 * stack_.size(), ' ');
+    for (std::size_t i = 0; i < stack_.size(); ++i) put(std::string_view("  "));
 }
 
 void JsonWriter::before_value() {
@@ -35,7 +51,6 @@ void JsonWriter::end_object() {
     if (!empty) newline();
     put('}');
     if (stack_.empty()) put('\n');
-    maybe_flush();
 }
 
 void JsonWriter::begin_array() {
@@ -55,8 +70,9 @@ void JsonWriter::key(std::string_view name) {
     if (!stack_.back().empty) put(',');
     stack_.back().empty = false;
     newline();
-    write_escaped(name);
-    put(pretty_ ? std::string_view(": ") : std::string_view(":"));
+    put('"');
+    put(name);
+    put(pretty_ ? std::string_view("\": ") : std::string_view("\":"));
     after_key_ = true;
 }
 
@@ -71,46 +87,45 @@ void JsonWriter::write_escaped(std::string_view s) {
     for (std::size_t i = 0; i < s.size(); ++i) {
         const auto c = static_cast<unsigned char>(s[i]);
         if (c >= 0x20 && c != '"' && c != '\\') continue;
-        buffer_.append(s.data() + plain, i - plain);
+        put(s.substr(plain, i - plain));
         plain = i + 1;
         switch (c) {
             case '"':
-                put("\\\"");
+                put(std::string_view("\\\""));
                 break;
             case '\\':
-                put("\\\\");
+                put(std::string_view("\\\\"));
                 break;
             case '\n':
-                put("\\n");
+                put(std::string_view("\\n"));
                 break;
             case '\r':
-                put("\\r");
+                put(std::string_view("\\r"));
                 break;
             case '\t':
-                put("\\t");
+                put(std::string_view("\\t"));
                 break;
             case '\b':
-                put("\\b");
+                put(std::string_view("\\b"));
                 break;
             case '\f':
-                put("\\f");
+                put(std::string_view("\\f"));
                 break;
             default: {
                 static const char hex[] = "0123456789abcdef";
                 const char escaped[] = {'\\', 'u', '0', '0', hex[c >> 4], hex[c & 15]};
-                buffer_.append(escaped, sizeof escaped);
+                put(std::string_view(escaped, sizeof escaped));
             }
         }
     }
-    buffer_.append(s.data() + plain, s.size() - plain);
+    put(s.substr(plain));
     put('"');
 }
 
 void JsonWriter::integer(std::int64_t v) {
     before_value();
-    char buf[24];
-    const auto res = std::to_chars(buf, buf + sizeof buf, v);
-    buffer_.append(buf, static_cast<std::size_t>(res.ptr - buf));
+    char* at = room(24);
+    end_ = std::to_chars(at, at + 24, v).ptr;
 }
 
 void JsonWriter::number(float v) {
@@ -123,10 +138,9 @@ void JsonWriter::number(float v) {
         return;
     }
     before_value();
-    char buf[64];
     // Shortest representation that reads back to exactly this float.
-    const auto res = std::to_chars(buf, buf + sizeof buf, v);
-    buffer_.append(buf, static_cast<std::size_t>(res.ptr - buf));
+    char* at = room(64);
+    end_ = std::to_chars(at, at + 64, v).ptr;
 }
 
 void JsonWriter::boolean(bool v) {
@@ -135,9 +149,10 @@ void JsonWriter::boolean(bool v) {
 }
 
 bool JsonWriter::flush() {
-    if (!buffer_.empty()) {
-        out_.write(buffer_.data(), static_cast<std::streamsize>(buffer_.size()));
-        buffer_.clear();
+    const char* begin = buffer_.get();
+    if (end_ != begin) {
+        out_.write(begin, end_ - begin);
+        end_ = buffer_.get();
     }
     return static_cast<bool>(out_);
 }

@@ -4,12 +4,12 @@
 // "nan", "inf" and "-inf". The compact form has no spaces or line breaks; the
 // pretty form puts every member on a line of its own, indented by two spaces
 // per level. Output is collected in a buffer and handed to the stream in large
-// blocks.
+// blocks: a project dump writes hundreds of megabytes.
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <ostream>
-#include <string>
 #include <string_view>
 #include <vector>
 
@@ -17,9 +17,7 @@ namespace rebound::cli {
 
 class JsonWriter {
 public:
-    explicit JsonWriter(std::ostream& out, bool pretty = true) : out_(out), pretty_(pretty) {
-        buffer_.reserve(kBlock + 4096);
-    }
+    explicit JsonWriter(std::ostream& out, bool pretty = true);
     ~JsonWriter() { flush(); }
     JsonWriter(const JsonWriter&) = delete;
     JsonWriter& operator=(const JsonWriter&) = delete;
@@ -29,6 +27,8 @@ public:
     void begin_array();
     void end_array();
     // Starts a member of the current object; the next value belongs to it.
+    // Member names are the program's own and are written as they are: they
+    // hold no character that JSON would need escaped.
     void key(std::string_view name);
 
     void string(std::string_view utf8);
@@ -56,18 +56,22 @@ public:
 private:
     static constexpr std::size_t kBlock = std::size_t{1} << 16;
 
+    // Makes room for n more bytes in the buffer (n at most kBlock).
+    char* room(std::size_t n) {
+        if (static_cast<std::size_t>(limit_ - end_) < n) flush();
+        return end_;
+    }
+    void put(char c) { *room(1) = c, ++end_; }
+    void put(std::string_view s);
     void before_value();
     void write_escaped(std::string_view s);
     void newline();
-    void put(char c) { buffer_.push_back(c); }
-    void put(std::string_view s) { buffer_.append(s); }
-    void maybe_flush() {
-        if (buffer_.size() >= kBlock) flush();
-    }
 
     std::ostream& out_;
     bool pretty_;
-    std::string buffer_;
+    std::unique_ptr<char[]> buffer_;
+    char* end_ = nullptr;    // end of what is buffered
+    char* limit_ = nullptr;  // end of the buffer
     struct Level {
         bool is_object;
         bool empty;
