@@ -40,6 +40,33 @@ foreach(_dir IN ITEMS curve report samples)
   endif()
 endforeach()
 
+# The licence: LICENSE itself, and on Debian the machine-readable copyright
+# file every package carries (share/doc/rebound/copyright), made from it.
+if(UNIX AND NOT APPLE)
+  set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/LICENSE)
+  file(READ ${PROJECT_SOURCE_DIR}/LICENSE _licence)
+  string(REGEX MATCH "Copyright \\(c\\) ([^\n]+)" _ "${_licence}")
+  set(_holder "${CMAKE_MATCH_1}")
+  # The licence text after its copyright line, in the field syntax of the
+  # format: every line indented by one space, empty lines as " .".
+  string(REGEX REPLACE "^.*Copyright \\(c\\) [^\n]+\n\n" "" _terms "${_licence}")
+  string(REGEX REPLACE "\n+$" "" _terms "${_terms}")
+  string(REPLACE "\n\n" "\n.\n" _terms "${_terms}")
+  string(REPLACE "\n" "\n " _terms "${_terms}")
+  file(WRITE ${PROJECT_BINARY_DIR}/packaging/copyright
+       "Format: https://www.debian.org/doc/packaging-manuals/copyright-format/1.0/\n"
+       "Upstream-Name: rebound\n"
+       "\n"
+       "Files: *\n"
+       "Copyright: ${_holder}\n"
+       "License: Expat\n"
+       " ${_terms}\n")
+  install(FILES ${PROJECT_BINARY_DIR}/packaging/copyright DESTINATION ${CMAKE_INSTALL_DOCDIR}
+          COMPONENT rebound)
+else()
+  install(FILES ${PROJECT_SOURCE_DIR}/LICENSE DESTINATION ${CMAKE_INSTALL_DOCDIR} COMPONENT rebound)
+endif()
+
 if(EXISTS ${PROJECT_SOURCE_DIR}/docs/user-guide.md)
   install(FILES ${PROJECT_SOURCE_DIR}/docs/user-guide.md DESTINATION ${CMAKE_INSTALL_DOCDIR} COMPONENT rebound)
   if(IS_DIRECTORY ${PROJECT_SOURCE_DIR}/docs/images)
@@ -99,6 +126,7 @@ string(CONCAT CPACK_PACKAGE_DESCRIPTION
        "test areas, keeps inspections in project files, evaluates compressive strength and prints, "
        "previews and exports the test report. rebound-cli does the same work on files without windows.")
 set(CPACK_PACKAGE_INSTALL_DIRECTORY rebound)
+set(CPACK_RESOURCE_FILE_LICENSE ${PROJECT_SOURCE_DIR}/LICENSE)
 set(CPACK_PACKAGE_EXECUTABLES rebound Rebound)
 set(CPACK_STRIP_FILES ON)
 set(CPACK_SOURCE_IGNORE_FILES "/\\\\.git/" "/build[^/]*/")

@@ -4,15 +4,17 @@
 #
 #   fuzz/run.sh BUILD_DIR [SECONDS] [TARGET...]
 #
-# BUILD_DIR is a build configured with REBOUND_BUILD_FUZZ=ON; SECONDS (60 by
-# default) is the time per target. New inputs are kept in BUILD_DIR/fuzz-corpus/
+# BUILD_DIR is a build configured with REBOUND_BUILD_FUZZ=ON; SECONDS is the
+# time per target: REBOUND_FUZZ_SECONDS, or 60, when it is left out or given
+# as "default" (as the ctest tests labelled "fuzz" give it). New inputs are kept in BUILD_DIR/fuzz-corpus/
 # (the committed seeds in fuzz/corpus/ stay untouched) and a failing input is
 # saved as BUILD_DIR/fuzz-findings/<target>-crash-... . Extra libFuzzer options
 # may be given in REBOUND_FUZZ_OPTIONS, e.g. "-runs=10000000".
 set -euo pipefail
 here="$(cd "$(dirname "$0")" && pwd)"
 build=${1:?usage: fuzz/run.sh BUILD_DIR [SECONDS] [TARGET...]}
-seconds=${2:-60}
+seconds=${2:-default}
+[ "$seconds" = default ] && seconds=${REBOUND_FUZZ_SECONDS:-60}
 shift $(( $# >= 2 ? 2 : 1 ))
 targets=("$@")
 if [ ${#targets[@]} -eq 0 ]; then

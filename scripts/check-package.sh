@@ -66,7 +66,7 @@ for path in /usr/bin/rebound /usr/bin/rebound-cli /usr/bin/rebound-launcher \
   /usr/share/applications/rebound.desktop /usr/share/mime/packages/rebound.xml \
   /usr/share/icons/hicolor/scalable/apps/rebound.svg /usr/share/man/man1/rebound-cli.1.gz \
   /usr/share/rebound/curve/normal.cur /usr/share/rebound/report/rebound_report1.grf \
-  /usr/share/doc/rebound/user-guide.md; do
+  /usr/share/doc/rebound/user-guide.md /usr/share/doc/rebound/copyright; do
   check "contains $path" grep -qx -- "$path" "$scratch/contents"
 done
 for size in 16 24 32 48 64 128 256; do
@@ -87,6 +87,17 @@ for dir in curve report samples; do
     check "ships $rel unchanged" cmp -s "$file" "$usr/share/rebound/$rel"
   done < <(find "$src/data/$dir" -type f -print0)
 done
+
+# --- licence ------------------------------------------------------------------
+# The copyright file in Debian's machine-readable format, carrying LICENSE.
+copyright=$usr/share/doc/rebound/copyright
+check "copyright file is in the machine-readable format" \
+  grep -qx 'Format: https://www.debian.org/doc/packaging-manuals/copyright-format/1.0/' "$copyright"
+check "copyright file names The rebound authors" grep -qE '^Copyright: [0-9]{4} The rebound authors$' "$copyright"
+check "licence is MIT (Expat)" grep -qx 'License: Expat' "$copyright"
+check "licence text is that of LICENSE" cmp -s \
+  <(sed '1,/^License: Expat$/d; s/^ //; s/^\.$//' "$copyright") \
+  <(sed '1,/^Copyright (c) /d' "$src/LICENSE" | sed '1{/^$/d}')
 
 # --- unpacked install ---------------------------------------------------------
 for exe in rebound rebound-cli rebound-launcher; do
