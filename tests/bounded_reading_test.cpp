@@ -15,6 +15,7 @@
 #include "fixtures.h"
 #include "model/rebound_file.h"
 #include "platform/input_file.h"
+#include "scratch_folder.h"
 
 #ifndef _WIN32
 #include <fcntl.h>
@@ -55,20 +56,9 @@ private:
     std::size_t at_ = 0;
 };
 
-class BoundedReading : public ::testing::Test {
+class BoundedReading : public test::ScratchFolderTest {
 protected:
-    void SetUp() override {
-        dir_ = fs::temp_directory_path() /
-               ("rebound-bounded-" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) + "-" +
-                ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        fs::remove_all(dir_);
-        fs::create_directories(dir_);
-    }
-    void TearDown() override {
-        std::error_code ec;
-        fs::remove_all(dir_, ec);
-    }
-    fs::path dir_;
+    BoundedReading() : ScratchFolderTest("rebound-bounded-") {}
 };
 
 TEST_F(BoundedReading, SourcesThatDeliverMoreOrLessThanTheyAnnounce) {

@@ -16,6 +16,7 @@
 #include "fileio/exchange.h"
 #include "fixtures.h"
 #include "model/rebound_file.h"
+#include "scratch_folder.h"
 
 #ifndef _WIN32
 #include <unistd.h>
@@ -129,20 +130,9 @@ bool one_line(const std::string& s) {
     return !s.empty() && s.find('\n') == std::string::npos;
 }
 
-class MalformedInput : public ::testing::Test {
+class MalformedInput : public test::ScratchFolderTest {
 protected:
-    void SetUp() override {
-        dir_ = fs::temp_directory_path() /
-               ("rebound-malformed-" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) +
-                "-" + ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        fs::remove_all(dir_);
-        fs::create_directories(dir_);
-    }
-    void TearDown() override {
-        std::error_code ec;
-        fs::remove_all(dir_, ec);
-    }
-    fs::path dir_;
+    MalformedInput() : ScratchFolderTest("rebound-malformed-") {}
 };
 
 // A project file cut at the start of every field: the load fails with one
