@@ -60,6 +60,50 @@ TEST_F(CliTest, DumpOfDeviceFileShowsTheImportedComponent) {
               "device B7 1 2 27.5 27.5");
 }
 
+// Standard output is not a terminal here, so the JSON is compact unless
+// --pretty asks otherwise; both forms hold the same data.
+TEST_F(CliTest, DumpIsCompactUnlessAskedToBePretty) {
+    ASSERT_TRUE(test::sample_project(2, 2).save(dir_ / "site.prj"));
+    struct Case {
+        QStringList args;
+        std::size_t lines;
+    };
+    const std::vector<Case> cases = {
+        {{"dump", at("site.prj")}, 1},
+        {{"dump", "--compact", at("site.prj")}, 1},
+        {{"dump", "--pretty", at("site.prj")}, 0},  // one line per member
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.args.join(' ').toStdString());
+        const CliRun r = run_cli(c.args, dir_);
+        ASSERT_EQ(r.status, 0) << r.err;
+        const auto lines = static_cast<std::size_t>(std::count(r.out.begin(), r.out.end(), '\n'));
+        if (c.lines != 0) {
+            EXPECT_EQ(lines, c.lines);
+            EXPECT_EQ(r.out.find("\": "), std::string::npos);
+            EXPECT_NE(r.out.find("\"project_name\":\""), std::string::npos);
+        } else {
+            EXPECT_GT(lines, 100u);
+            EXPECT_NE(r.out.find("\n  \"project_name\": "), std::string::npos);
+        }
+        EXPECT_EQ(python_on_json(r.out, "len(d['components']), d['components'][1]['areas'][1]['readings'][0]"),
+                  "2 32");
+    }
+}
+
+#ifdef __linux__
+// A disk that fills up while the JSON is written is a failure, not a success.
+TEST_F(CliTest, DumpIntoAFullDiskFails) {
+    ASSERT_TRUE(test::sample_project(1, 1).save(dir_ / "site.prj"));
+    QProcess p;
+    p.setStandardOutputFile(QStringLiteral("/dev/full"));
+    p.start(QStringLiteral(REBOUND_CLI_PATH), {"dump", at("site.prj")});
+    ASSERT_TRUE(p.waitForFinished(60000));
+    EXPECT_EQ(p.exitCode(), 1);
+    EXPECT_EQ(p.readAllStandardError().toStdString(), "rebound-cli: standard output could not be written\n");
+}
+#endif
+
 TEST_F(CliTest, ImportAppendsAndSavesOnlyWhenEveryFileReads) {
     test::write_file(dir_ / "a.cmp", test::device_record("A1", {}));
     test::write_file(dir_ / "b.cmp", test::device_record("B1", {test::DeviceArea{}}));
@@ -81,6 +125,32 @@ TEST_F(CliTest, ImportAppendsAndSavesOnlyWhenEveryFileReads) {
         << r.err;
     EXPECT_NE(r.err.find("ends at byte 100"), std::string::npos) << r.err;
     EXPECT_EQ(test::read_file(dir_ / "new.prj"), before);
+}
+
+// The import copies the project record by record; the file it writes is the
+// one loading, adding and saving would write, texts cut at zero bytes and
+// bytes after the last record dropped included.
+TEST_F(CliTest, ImportWritesWhatLoadAddAndSaveWould) {
+    ReboundFile original = test::sample_project(3, 2);
+    original.component(1)->component_name = std::string("B2\0tail", 7);
+    ByteWriter w;
+    original.write_to(w);
+    test::write_file(dir_ / "site.prj", w.bytes() + "trailing bytes");
+    test::write_file(dir_ / "a.cmp", test::device_record("A1", {test::DeviceArea{}}));
+
+    // What loading, adding and saving would write.
+    ReboundFile expected;
+    ASSERT_TRUE(expected.load(dir_ / "site.prj", test::today()));
+    EXPECT_EQ(expected.component(1)->component_name, "B2");
+    const Result<ComponentInfo> device = import_component_file(dir_ / "a.cmp", platform::SystemClock());
+    ASSERT_TRUE(device);
+    expected.add_component(*device);
+    ByteWriter want;
+    expected.write_to(want);
+
+    const CliRun r = run_cli({"import", at("site.prj"), at("a.cmp")}, dir_);
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(test::read_file(dir_ / "site.prj"), want.bytes());
 }
 
 TEST_F(CliTest, ExportComponentAppendsTheExtensionAndRoundTrips) {

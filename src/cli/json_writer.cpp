@@ -154,6 +154,8 @@ bool JsonWriter::flush() {
         out_.write(begin, end_ - begin);
         end_ = buffer_.get();
     }
+    // Through to the file: a full disk shows only when its buffer is written.
+    out_.flush();
     return static_cast<bool>(out_);
 }
 
