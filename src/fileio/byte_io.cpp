@@ -127,8 +127,9 @@ bool ByteReader::refill() {
     if (left == 0) {
         return false;
     }
-    if (buffer_.size() < kReadBlock) buffer_.resize(kReadBlock);
+    // A block, or the whole of a smaller file.
     const std::size_t want = static_cast<std::size_t>(std::min<std::uint64_t>(kReadBlock, left));
+    if (buffer_.size() < want) buffer_.resize(want);
     // A file, pipe or device may deliver less than asked without being at
     // its end; only nothing at all ends the data.
     while (size_ < want) {
