@@ -216,8 +216,8 @@ void BM_DdConvFsync(benchmark::State& state) {
         state.SkipWithError("no dd here");
         return;
     }
-    const std::string command = "dd if=" + quoted(project_file()) + " of=" + quoted(bench_dir() / "copy.prj") +
-                                " bs=1M conv=fsync status=none";
+    const std::string command = "dd if=" + quoted(project_file()) +
+                                " of=" + quoted(bench_dir() / "copy.prj") + " bs=1M conv=fsync status=none";
     for (auto _ : state) {
         const auto t0 = Clock::now();
         if (!run(command)) state.SkipWithError("dd failed");
@@ -267,7 +267,8 @@ void BM_CliDump(benchmark::State& state) {
         if (!run(command)) state.SkipWithError("dump failed");
         record(state, "cli dump", Clock::now() - t0);
     }
-    state.SetBytesProcessed(static_cast<std::int64_t>(static_cast<double>(state.iterations()) * g_json_bytes));
+    state.SetBytesProcessed(
+        static_cast<std::int64_t>(static_cast<double>(state.iterations()) * g_json_bytes));
 }
 #endif
 

@@ -74,7 +74,8 @@ TEST_F(BoundedReading, SourcesThatDeliverMoreOrLessThanTheyAnnounce) {
     };
     const std::vector<Case> cases = {
         {"exactly what it announces", whole, whole.size(), true, ""},
-        {"more than it announces, the project within", whole + std::string(5000, 'x'), whole.size(), true, ""},
+        {"more than it announces, the project within", whole + std::string(5000, 'x'), whole.size(), true,
+         ""},
         {"more than it announces, the project beyond", whole, half, false, "byte"},
         {"less than it announces", whole.substr(0, half), whole.size(), false, "the data ends"},
         {"nothing although it announces bytes", std::string(), whole.size(), false, "the project name"},

@@ -25,7 +25,8 @@ std::string error_message(const Result<T>& result) {
 
 // Loads `path` into `project` with the tests' clock; false, with the message
 // in `error`, on failure.
-inline bool load_project(ReboundFile& project, const std::filesystem::path& path, std::string* error = nullptr) {
+inline bool load_project(ReboundFile& project, const std::filesystem::path& path,
+                         std::string* error = nullptr) {
     const Result<void> loaded = project.load(path, today());
     if (!loaded && error) *error = loaded.error().message;
     return loaded.ok();
@@ -47,7 +48,7 @@ inline ImportOutcome import_into(const std::filesystem::path& path, ComponentInf
     }
     if (error) *error = imported.error().message;
     return imported.error().kind == FileError::Kind::CannotOpen ? ImportOutcome::CannotOpen
-                                                                 : ImportOutcome::Failed;
+                                                                : ImportOutcome::Failed;
 }
 
 // Appends little-endian values to a byte string.

@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
-#include "model/number_text.h"
 #include "fixtures.h"
+#include "model/number_text.h"
 #include "model/rebound_file.h"
 
 namespace rebound {

@@ -54,11 +54,20 @@ TEST_F(ReportExport, PdfTextIsEveryHeaderValueAndEveryComponentFigure) {
     QString text = QString::fromUtf8(*out);
     text.remove(QLatin1Char(' '));  // words may come out spaced; the characters must not change
     const std::vector<QString> header = {
-        u(project.project_name),      u(project.report_serial),     u(project.agent_unit),
-        u(test::today()),    u(project.constructor_unit),  u(project.components[0].examine_date),
-        u(project.design_unit),       u(project.supervision_unit),  u(project.components[0].device_serial),
-        u(project.examine_basis),     u(project.examine_serial),    u(project.project_address),
-        u(project.examine_condition), u(project.concrete_producer),
+        u(project.project_name),
+        u(project.report_serial),
+        u(project.agent_unit),
+        u(test::today()),
+        u(project.constructor_unit),
+        u(project.components[0].examine_date),
+        u(project.design_unit),
+        u(project.supervision_unit),
+        u(project.components[0].device_serial),
+        u(project.examine_basis),
+        u(project.examine_serial),
+        u(project.project_address),
+        u(project.examine_condition),
+        u(project.concrete_producer),
     };
     for (QString value : header) {
         value.remove(QLatin1Char(' '));

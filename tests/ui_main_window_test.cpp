@@ -80,9 +80,7 @@ class MainWindowTest : public QObject {
     Q_OBJECT
 
 private slots:
-    void initTestCase() {
-        install_font_substitutions();
-    }
+    void initTestCase() { install_font_substitutions(); }
     void init() {
         folder = std::make_unique<AppFolder>();
         window = make_window(prompts);
@@ -201,8 +199,8 @@ void MainWindowTest::importSaveAndOpenAgain() {
     QVERIFY(prompts->messages.isEmpty());
     QCOMPARE(list_column(w, 0), QStringList{"1"});
     QCOMPARE(list_column(w, 1), QStringList{"B12"});
-    QCOMPARE(list_column(w, 2),
-             QStringList{platform::to_qstring(platform::file_creation_date(platform::to_path(device), test::fixed_clock()))});
+    QCOMPARE(list_column(w, 2), QStringList{platform::to_qstring(platform::file_creation_date(
+                                    platform::to_path(device), test::fixed_clock()))});
     QCOMPARE(w.mCurrentItem, 0);
     QCOMPARE(w.txt_component_name->text(), QStringLiteral("B12"));
     QCOMPARE(w.txt_area_number->text(), QStringLiteral("3"));
@@ -684,8 +682,8 @@ void MainWindowTest::exportComponent() {
     prompts->saveAnswers = {folder->file(QStringLiteral("beam"))};
     trigger(w, "act_export_component");
     QCOMPARE(prompts->saveFilters, QStringList{QString()});
-    const Result<ComponentInfo> back =
-        import_component_file(platform::to_path(folder->file(QStringLiteral("beam.xcmp"))), test::fixed_clock());
+    const Result<ComponentInfo> back = import_component_file(
+        platform::to_path(folder->file(QStringLiteral("beam.xcmp"))), test::fixed_clock());
     QVERIFY(back);
     QVERIFY(*back == w.mProject.components[1]);
 }

@@ -101,10 +101,11 @@ int main(int argc, char** argv) {
         const std::string bytes = device_record(make_component(s, *curve));
         const std::filesystem::path target = folder / s.file;
         const rebound::Result<void> written = rebound::platform::write_file_atomically(
-            target, [&](rebound::platform::ByteSink& sink) { return sink.write(bytes.data(), bytes.size()); });
+            target,
+            [&](rebound::platform::ByteSink& sink) { return sink.write(bytes.data(), bytes.size()); });
         if (!written) {
-            std::cerr << "make-samples: " << target.string() << ": cannot be written: " << written.error().message
-                      << "\n";
+            std::cerr << "make-samples: " << target.string()
+                      << ": cannot be written: " << written.error().message << "\n";
             return 1;
         }
         std::cout << target.string() << ": " << s.areas << " areas\n";

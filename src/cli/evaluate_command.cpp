@@ -63,8 +63,9 @@ int run_evaluate(AppContext& context, const QStringList& args) {
     if (positional.size() != 1) return usage_error("wrong number of arguments for 'evaluate'");
 
     const std::filesystem::path project_path = arg_path(positional[0]);
-    const std::filesystem::path curve_path =
-        parser.isSet(curve_option) ? arg_path(parser.value(curve_option)) : context.curve_folder() / "normal.cur";
+    const std::filesystem::path curve_path = parser.isSet(curve_option)
+                                                 ? arg_path(parser.value(curve_option))
+                                                 : context.curve_folder() / "normal.cur";
     const std::filesystem::path out_path =
         parser.isSet(output_option) ? arg_path(parser.value(output_option)) : project_path;
 
@@ -72,8 +73,8 @@ int run_evaluate(AppContext& context, const QStringList& args) {
     if (!read) return fail(curve_path, read.error().message + "; nothing was evaluated");
     const Strength_Curve& curve = *read;
     if (curve.row_count < 201 || curve.column_count < 13) {
-        std::cerr << "rebound-cli: " << platform::path_text(curve_path) << ": warning: the curve has " << curve.row_count
-                  << " rows and " << curve.column_count
+        std::cerr << "rebound-cli: " << platform::path_text(curve_path) << ": warning: the curve has "
+                  << curve.row_count << " rows and " << curve.column_count
                   << " columns instead of 201 and 13; strengths beyond it are 0.0\n";
     }
 

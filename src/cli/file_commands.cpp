@@ -11,8 +11,8 @@
 #include "fileio/byte_io.h"
 #include "fileio/exchange.h"
 #include "fileio/project_file.h"
-#include "model/record_layout.h"
 #include "model/rebound_file.h"
+#include "model/record_layout.h"
 #include "platform/files.h"
 #include "platform/text_codec.h"
 
@@ -66,7 +66,8 @@ void write_value(JsonWriter& json, const records::Readings& readings) {
 // The texts of a table as members, converted to UTF-8.
 template <class Table, class Record>
 void write_texts(JsonWriter& json, const Table& table, const Record& record) {
-    records::for_each(table, [&](const auto& f) { json.member(f.name, platform::ansi_to_utf8(record.*f.member)); });
+    records::for_each(table,
+                      [&](const auto& f) { json.member(f.name, platform::ansi_to_utf8(record.*f.member)); });
 }
 
 template <class Table, class Record>
@@ -218,7 +219,8 @@ int run_import(AppContext& context, const QStringList& args) {
     }
     const Result<void> saved = platform::write_file_atomically(project_path, [&](platform::ByteSink& sink) {
         ByteWriter out(sink);
-        records::for_each(records::kProjectTexts, [&](const auto& f) { out.text(header.*f.member, f.label); });
+        records::for_each(records::kProjectTexts,
+                          [&](const auto& f) { out.text(header.*f.member, f.label); });
         out.u32(static_cast<std::uint32_t>(count));
         if (reader) {
             ComponentInfo c;

@@ -59,10 +59,9 @@ int run_report(AppContext& context, const QStringList& args) {
         return fail(loaded.error());
     }
 
-    const QString template_path =
-        parser.isSet(template_option)
-            ? parser.value(template_option)
-            : platform::from_path(context.report_folder() / "rebound_report1.grf");
+    const QString template_path = parser.isSet(template_option)
+                                      ? parser.value(template_option)
+                                      : platform::from_path(context.report_folder() / "rebound_report1.grf");
     report::ReportEngine engine;
     if (!engine.load_from_file(template_path)) {
         return fail(arg_path(template_path), engine.error().text().toStdString());

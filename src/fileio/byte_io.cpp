@@ -106,8 +106,8 @@ void ByteReader::start_unsized() {
     }
     buffer_.resize(have);
     if (const std::string failure = source_->failure(); !failure.empty()) {
-        fail(buffer_.size(), "the data", "the data could not be read at byte " +
-                                             std::to_string(buffer_.size()) + ": " + failure);
+        fail(buffer_.size(), "the data",
+             "the data could not be read at byte " + std::to_string(buffer_.size()) + ": " + failure);
     }
     data_ = buffer_.data();
     size_ = total_ = buffer_.size();
@@ -253,8 +253,8 @@ void ByteReader::text(std::string& out, std::string_view what) {
     const auto n = static_cast<std::size_t>(length);
     if (n > remaining()) {
         fail(at, what,
-             "the length of " + str(what) + " at byte " + std::to_string(at) + " is " + std::to_string(length) +
-                 ", but only " + std::to_string(remaining()) + " bytes remain");
+             "the length of " + str(what) + " at byte " + std::to_string(at) + " is " +
+                 std::to_string(length) + ", but only " + std::to_string(remaining()) + " bytes remain");
     }
     if (n <= size_ - pos_) {
         const char* p = data_ + pos_;

@@ -38,8 +38,8 @@ void read_component(ByteReader& in, ComponentInfo& component, std::uint32_t inde
         component.read_record(in);
     } catch (const FormatError& e) {
         FileError error = e.error();
-        error.message = "component " + std::to_string(std::uint64_t{index} + 1) + " of " + std::to_string(count) +
-                        ": " + error.message;
+        error.message = "component " + std::to_string(std::uint64_t{index} + 1) + " of " +
+                        std::to_string(count) + ": " + error.message;
         throw FormatError(std::move(error));
     }
 }
@@ -78,8 +78,8 @@ void ComponentInfo::read_record(ByteReader& in) {
         // Only a source that delivers less than it announced gets here.
         areas.resize(i);
         FileError error = e.error();
-        error.message = "area record " + std::to_string(std::uint64_t{i} + 1) + " of " + std::to_string(count) +
-                        ": " + error.message;
+        error.message = "area record " + std::to_string(std::uint64_t{i} + 1) + " of " +
+                        std::to_string(count) + ": " + error.message;
         throw FormatError(std::move(error));
     }
 }

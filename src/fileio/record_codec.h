@@ -73,8 +73,9 @@ inline void decode(const Table& table, const unsigned char* p, R& record, std::u
             }
         } else if constexpr (is_fixed_text<F>::value) {
             const void* zero = std::memchr(p, '\0', f.width);
-            const std::size_t n =
-                zero != nullptr ? static_cast<std::size_t>(static_cast<const unsigned char*>(zero) - p) : f.width;
+            const std::size_t n = zero != nullptr
+                                      ? static_cast<std::size_t>(static_cast<const unsigned char*>(zero) - p)
+                                      : f.width;
             (record.*f.member).assign(reinterpret_cast<const char*>(p), n);
         } else if constexpr (is_area_count<F>::value) {
             if (count != nullptr) *count = load_value<typename F::type>(p);

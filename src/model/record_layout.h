@@ -109,7 +109,8 @@ inline constexpr std::tuple kComponentTexts{
     Text<ComponentInfo>{"extra_date", "the second date", &ComponentInfo::extra_date},
     Text<ComponentInfo>{"curve_filename", "the curve file name", &ComponentInfo::curve_filename},
     Text<ComponentInfo>{"reserved_text", "the reserved text", &ComponentInfo::reserved_text},
-    Text<ComponentInfo>{"component_condition", "the component description", &ComponentInfo::component_condition},
+    Text<ComponentInfo>{"component_condition", "the component description",
+                        &ComponentInfo::component_condition},
 };
 
 // The fixed block of the component record: these values, then the area count.
@@ -157,7 +158,8 @@ inline constexpr std::tuple kDeviceHeader{
     AreaCount<std::uint8_t>{"area count"},
     Value<ComponentInfo, std::uint8_t>{"pumped flag", &ComponentInfo::pump_tag},
     Value<ComponentInfo, std::uint8_t>{"carbonation mode", &ComponentInfo::carbonation_mode},
-    Value<ComponentInfo, std::uint8_t>{"representative carbonation index", &ComponentInfo::rep_carbonation_index},
+    Value<ComponentInfo, std::uint8_t>{"representative carbonation index",
+                                       &ComponentInfo::rep_carbonation_index},
     FixedText<ComponentInfo>{"strength curve file name", &ComponentInfo::curve_filename, 16},
     Value<ComponentInfo, float>{"mean strength", &ComponentInfo::strength_avg},
     Value<ComponentInfo, float>{"minimum strength", &ComponentInfo::strength_min},
@@ -179,7 +181,8 @@ inline constexpr std::tuple kDeviceArea{
     Value<AreaData, float>{"angle correction", &AreaData::angle_correction},
     Value<AreaData, float>{"surface correction", &AreaData::surface_correction},
     Value<AreaData, float>{"fourth value", &AreaData::pump_correction},
-    Value<AreaData, float>{"fifth value", &AreaData::area_strength, Rule::Kept, &AreaData::converted_strength},
+    Value<AreaData, float>{"fifth value", &AreaData::area_strength, Rule::Kept,
+                           &AreaData::converted_strength},
 };
 
 // Calls f(field) for every field of a table, in order.

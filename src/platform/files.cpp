@@ -97,7 +97,8 @@ Result<void> write_file_atomically(const std::filesystem::path& target,
         return failure(FileError::Kind::WriteFailed, e.what());
     }
     if (!ok) {
-        std::string message = sink.failed() ? file.errorString().toStdString() : std::string("write abandoned");
+        std::string message =
+            sink.failed() ? file.errorString().toStdString() : std::string("write abandoned");
         file.cancelWriting();
         return failure(FileError::Kind::WriteFailed, std::move(message));
     }

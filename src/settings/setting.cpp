@@ -90,7 +90,8 @@ Result<void> setting::write_ini() {
         // An existing file that cannot be read is not overwritten: its other
         // sections would be lost.
         if (!content) {
-            return settings_error(ini_path, FileError::Kind::CannotOpen, "cannot be read, so it is left as it is");
+            return settings_error(ini_path, FileError::Kind::CannotOpen,
+                                  "cannot be read, so it is left as it is");
         }
         const std::string updated = ini_write_value(*content, kSection, kCurveKey, curve_file);
         return platform::write_file_atomically(

@@ -75,7 +75,8 @@ void TLoadStrengthCurveFrm::showEvent(QShowEvent* event) {
 }
 
 void TLoadStrengthCurveFrm::FormShow() {
-    Label1->setText(QStringLiteral("当前测强曲线：") + platform::to_qstring(mContext.get_setting().curve_file));
+    Label1->setText(QStringLiteral("当前测强曲线：") +
+                    platform::to_qstring(mContext.get_setting().curve_file));
     Label1->adjustSize();
     if (!FileListBox1->SetDirectory(mCurveFolder)) {
         // The list keeps showing what it showed; at the first opening that is
