@@ -11,6 +11,8 @@
 #include "fileio/exchange.h"
 #include "fixtures.h"
 #include "platform/qt_bridge.h"
+#include "settings/app_context.h"
+#include "test_clock.h"
 
 namespace rebound {
 namespace {
@@ -70,7 +72,9 @@ protected:
     }
 
     QTemporaryDir dir;
-    ProjectDocument doc;
+    AppContext context{platform::to_path(dir.path()),
+                       std::make_unique<platform::FixedClock>(test::fixed_clock().today())};
+    ProjectDocument doc{context};
 };
 
 TEST(SameMeasurement, NameDateAndReadingsDecide) {
@@ -171,7 +175,7 @@ TEST_F(DocumentTest, NewOpenAndSaveClearTheMark) {
     doc.newProject();
     EXPECT_FALSE(doc.isModified());
     EXPECT_TRUE(doc.fileName().isEmpty());
-    EXPECT_EQ(doc.project(), ReboundFile());
+    EXPECT_EQ(doc.project(), ReboundFile(test::today()));
     EXPECT_EQ(notices.replaced, 1);
 
     doc.createComponent();
@@ -185,22 +189,23 @@ TEST_F(DocumentTest, NewOpenAndSaveClearTheMark) {
     ASSERT_TRUE(doc.save());
     EXPECT_FALSE(doc.isModified());
     ReboundFile written;
-    ASSERT_TRUE(written.load(platform::to_path(file("two.prj"))));
+    ASSERT_TRUE(written.load(platform::to_path(file("two.prj")), test::today()));
     EXPECT_EQ(written.component_count(), 3u);
 }
 
 TEST_F(DocumentTest, AFailedSaveKeepsTheMarkAndTheChosenName) {
     loadTwo();
     doc.setHeaderText(&ReboundFile::project_name, "Bridge");
-    QString why;
-    EXPECT_FALSE(doc.saveAs(file("no/such/folder/x.prj"), &why));
-    EXPECT_FALSE(why.isEmpty());
+    const Result<void> saved = doc.saveAs(file("no/such/folder/x.prj"));
+    ASSERT_FALSE(saved);
+    EXPECT_FALSE(saved.error().message.empty());
     EXPECT_TRUE(doc.isModified());
     EXPECT_EQ(doc.fileName(), file("no/such/folder/x.prj"));
 
-    ProjectDocument fresh;
-    EXPECT_FALSE(fresh.save(&why));  // no file name yet
-    EXPECT_FALSE(why.isEmpty());
+    ProjectDocument fresh(context);
+    const Result<void> unnamed = fresh.save();  // no file name yet
+    ASSERT_FALSE(unnamed);
+    EXPECT_FALSE(unnamed.error().message.empty());
 }
 
 TEST_F(DocumentTest, AFailedOpenChangesNothing) {
@@ -219,9 +224,9 @@ TEST_F(DocumentTest, AFailedOpenChangesNothing) {
         doc.setComponentName(0, "edited");
         const ReboundFile before = doc.project();
         Notices notices(doc);
-        QString why;
-        EXPECT_FALSE(doc.open(path, &why)) << path.toStdString();
-        EXPECT_FALSE(why.isEmpty()) << path.toStdString();
+        const Result<void> opened = doc.open(path);
+        ASSERT_FALSE(opened) << path.toStdString();
+        EXPECT_FALSE(opened.error().message.empty()) << path.toStdString();
         EXPECT_EQ(doc.project(), before) << path.toStdString();
         EXPECT_EQ(doc.fileName(), file("two.prj"));
         EXPECT_TRUE(doc.isModified());
@@ -259,7 +264,7 @@ TEST_F(DocumentTest, ImportTakesTheReadableFilesInOrderInOneStep) {
     EXPECT_EQ(report.failures[1].path, files[3]);
     EXPECT_EQ(report.failures[2].path, files[4]);
     for (const ImportFailure& f : report.failures) {
-        EXPECT_FALSE(f.reason.isEmpty()) << f.path.toStdString();
+        EXPECT_FALSE(f.error.message.empty()) << f.path.toStdString();
     }
     EXPECT_EQ(notices.appended, 1);
     EXPECT_EQ(notices.lastFirst, 2);

@@ -57,7 +57,7 @@ private slots:
                             folder->file(QStringLiteral("report/rebound_report1.grf"))));
         // 60 components fill three A4 pages.
         for (int i = 1; i <= 60; ++i) {
-            ComponentInfo c;
+            ComponentInfo c(test::today());
             c.component_name = "C" + std::to_string(i);
             window->mProject.add_component(c);
         }

@@ -6,6 +6,7 @@
 
 #include "fileio/exchange.h"
 #include "platform/qt_bridge.h"
+#include "settings/app_context.h"
 
 namespace rebound {
 
@@ -24,10 +25,6 @@ std::size_t measurement_hash(const ComponentInfo& c) {
     return h;
 }
 
-QString from_utf8(const std::string& text) {
-    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
-}
-
 }  // namespace
 
 bool same_measurement(const ComponentInfo& a, const ComponentInfo& b) {
@@ -43,7 +40,8 @@ bool same_measurement(const ComponentInfo& a, const ComponentInfo& b) {
     return true;
 }
 
-ProjectDocument::ProjectDocument(QObject* parent) : QObject(parent) {}
+ProjectDocument::ProjectDocument(const AppContext& context, QObject* parent)
+    : QObject(parent), mContext(context), mProject(context.today_text()) {}
 
 void ProjectDocument::setFileName(const QString& path) {
     if (path == mFileName) {
@@ -64,28 +62,24 @@ void ProjectDocument::setModified(bool modified) {
 // ---- Whole project -------------------------------------------------------------
 
 void ProjectDocument::newProject() {
-    mProject.reset();
+    mProject.reset(mContext.today_text());
     setFileName(QString());
     setModified(false);
     emit projectReplaced();
 }
 
-bool ProjectDocument::open(const QString& path, QString* error) {
+Result<void> ProjectDocument::open(const QString& path) {
     // Read into a project of its own: a file that breaks off leaves the
     // current project, its file name and its changes as they were.
     ReboundFile loaded;
-    std::string why;
-    if (!loaded.load(platform::to_path(path), &why)) {
-        if (error != nullptr) {
-            *error = from_utf8(why);
-        }
-        return false;
+    if (Result<void> read = loaded.load(platform::to_path(path), mContext.today_text()); !read) {
+        return read;
     }
     mProject = std::move(loaded);
     setFileName(path);
     setModified(false);
     emit projectReplaced();
-    return true;
+    return {};
 }
 
 QString ProjectDocument::projectPathFor(const QString& chosen) {
@@ -95,37 +89,24 @@ QString ProjectDocument::projectPathFor(const QString& chosen) {
     return chosen.endsWith(extension, Qt::CaseSensitive) ? chosen : chosen + extension;
 }
 
-bool ProjectDocument::write(QString* error) {
-    std::string why;
-    bool written = false;
-    try {
-        written = mProject.save(platform::to_path(mFileName), &why);
-    } catch (const std::exception& e) {
-        why = e.what();
-    }
-    if (!written) {
-        if (error != nullptr) {
-            *error = from_utf8(why);
-        }
-        return false;
+Result<void> ProjectDocument::write() {
+    if (Result<void> written = mProject.save(platform::to_path(mFileName)); !written) {
+        return written;
     }
     setModified(false);
-    return true;
+    return {};
 }
 
-bool ProjectDocument::saveAs(const QString& path, QString* error) {
+Result<void> ProjectDocument::saveAs(const QString& path) {
     setFileName(path);
-    return write(error);
+    return write();
 }
 
-bool ProjectDocument::save(QString* error) {
+Result<void> ProjectDocument::save() {
     if (mFileName.isEmpty()) {
-        if (error != nullptr) {
-            *error = QStringLiteral("the project has no file name yet");
-        }
-        return false;
+        return FileError{FileError::Kind::CannotOpen, {}, {}, {}, "the project has no file name yet"};
     }
-    return write(error);
+    return write();
 }
 
 // ---- Import -----------------------------------------------------------------------
@@ -163,18 +144,12 @@ ImportReport ProjectDocument::importFiles(const QStringList& paths, const Duplic
             break;
         }
         const QString& path = paths[i];
-        ComponentInfo scratch;
-        std::string why;
-        ImportStatus status = ImportStatus::Failed;
-        try {
-            status = import_component_file(platform::to_path(path), scratch, &why);
-        } catch (const std::exception& e) {
-            why = e.what();
-        }
-        if (status != ImportStatus::Imported) {
-            report.failures.push_back({path, from_utf8(why)});
+        Result<ComponentInfo> imported = import_component_file(platform::to_path(path), mContext.clock());
+        if (!imported) {
+            report.failures.push_back({path, imported.error()});
             continue;
         }
+        ComponentInfo scratch = std::move(*imported);
         const std::size_t hash = measurement_hash(scratch);
         const bool seen = isKnown(scratch, hash);
         read.push_back(std::move(scratch));
@@ -220,7 +195,7 @@ bool ProjectDocument::removeComponent(std::size_t index) {
 }
 
 std::size_t ProjectDocument::createComponent() {
-    ComponentInfo c;
+    ComponentInfo c(mContext.today_text());
     AreaData area;
     area.clear();
     c.add_area(area);

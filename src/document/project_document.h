@@ -18,8 +18,11 @@
 #include <vector>
 
 #include "model/rebound_file.h"
+#include "platform/file_error.h"
 
 namespace rebound {
+
+class AppContext;
 
 // True when two components hold the same measurement: the same name, the same
 // test date and the same readings, area by area. Results, texts and flags are
@@ -30,7 +33,7 @@ bool same_measurement(const ComponentInfo& a, const ComponentInfo& b);
 // A file that an import could not take, and why.
 struct ImportFailure {
     QString path;
-    QString reason;
+    FileError error;
 };
 
 // What an import did.
@@ -45,7 +48,9 @@ struct ImportReport {
 class ProjectDocument : public QObject {
     Q_OBJECT
 public:
-    explicit ProjectDocument(QObject* parent = nullptr);
+    // The context's clock dates new projects, new components and imported
+    // device records; the context outlives the document.
+    explicit ProjectDocument(const AppContext& context, QObject* parent = nullptr);
 
     ReboundFile& project() { return mProject; }
     const ReboundFile& project() const { return mProject; }
@@ -62,18 +67,18 @@ public:
     // An empty project without a file name.
     void newProject();
     // Reads `path` into a new project and replaces the current one only when
-    // the file was read completely; otherwise nothing changes and `error`
+    // the file was read completely; otherwise nothing changes and the error
     // says what is wrong with the file.
-    bool open(const QString& path, QString* error = nullptr);
+    Result<void> open(const QString& path);
     // The name a chosen project file name is saved under: ".prj" is appended
     // unless the name already ends in exactly ".prj".
     static QString projectPathFor(const QString& chosen);
     // Takes `path` as the file name, then writes the project there (the name
     // is kept when the write fails, so that Save tries the same file again).
     // An existing file is replaced only by a complete new one.
-    bool saveAs(const QString& path, QString* error = nullptr);
-    // Writes the project to its file name; false when it has none.
-    bool save(QString* error = nullptr);
+    Result<void> saveAs(const QString& path);
+    // Writes the project to its file name; an error when it has none.
+    Result<void> save();
 
     // ---- Import --------------------------------------------------------------
     // Asked once per import when read components are already in the project;
@@ -122,8 +127,9 @@ signals:
     void fileNameChanged(const QString& fileName);
 
 private:
-    bool write(QString* error);
+    Result<void> write();
 
+    const AppContext& mContext;
     ReboundFile mProject;
     QString mFileName;
     bool mModified = false;

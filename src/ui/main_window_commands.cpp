@@ -67,7 +67,8 @@ bool TSDIAppForm::SaveProjectAs(bool* cancelled) {
     }
     CollectProjectPanel();
     mSaveError.clear();
-    if (!mDocument->saveAs(target, &mSaveError)) {
+    if (const Result<void> saved = mDocument->saveAs(target); !saved) {
+        mSaveError = QString::fromStdString(saved.error().message);
         return false;
     }
     AddRecentProject(target);
@@ -83,7 +84,8 @@ bool TSDIAppForm::SaveProject(bool* cancelled) {
     }
     CollectProjectPanel();
     mSaveError.clear();
-    if (!mDocument->save(&mSaveError)) {
+    if (const Result<void> saved = mDocument->save(); !saved) {
+        mSaveError = QString::fromStdString(saved.error().message);
         return false;
     }
     AddRecentProject(mFileName);
@@ -151,12 +153,12 @@ void TSDIAppForm::FileNew1Execute() {
 }
 
 bool TSDIAppForm::OpenProject(const QString& path) {
-    QString why;
-    if (!mDocument->open(path, &why)) {
+    if (const Result<void> opened = mDocument->open(path); !opened) {
         // The file was read into a project of its own: the window, the
         // project and its file name stay as they were.
-        mPrompts->message(QStringLiteral("Open Project Fail!") + QLatin1Char('\n') +
-                          tr("%1: %2").arg(QDir::toNativeSeparators(path), why));
+        mPrompts->message(
+            QStringLiteral("Open Project Fail!") + QLatin1Char('\n') +
+            tr("%1: %2").arg(QDir::toNativeSeparators(path), QString::fromStdString(opened.error().message)));
         return false;
     }
     AddRecentProject(path);
@@ -270,7 +272,7 @@ void TSDIAppForm::ImportComponentFiles(const QStringList& paths) {
             lines << tr("... and %n more", nullptr, static_cast<int>(report.failures.size()) - kFailuresShown);
             break;
         }
-        lines << tr("%1: %2").arg(QFileInfo(f.path).fileName(), f.reason);
+        lines << tr("%1: %2").arg(QFileInfo(f.path).fileName(), QString::fromStdString(f.error.message));
     }
     mPrompts->message(QStringLiteral("Import Component Fail!") + QLatin1Char('\n') + lines.join(QLatin1Char('\n')));
 }
