@@ -161,6 +161,54 @@ TEST(EvaluateArea, ConvertsWithTheShippedCurve) {
     }
 }
 
+// Sixteen readings whose ten middle ones sum to `sum`: mean sum / 10.
+std::vector<std::uint8_t> middle_sum(int sum) {
+    std::vector<std::uint8_t> r = {0, 0, 0, 255, 255, 255};
+    for (int i = 0; i < 10; ++i) r.push_back(static_cast<std::uint8_t>(sum / 10 + (i < sum % 10 ? 1 : 0)));
+    return r;
+}
+
+TEST(EvaluateArea, BlankCellsAreNeverAveragedAndTheirSideIsNamed) {
+    // The shipped curve: at 0.0 mm (column 0) the last strength is 60.0 in
+    // row 140 (48.0), row 141 is blank; at 6.0 mm (column 12) row 19 (23.8)
+    // is blank and row 20 (24.0) holds the first strength, 10.1.
+    const Strength_Curve curve = shipped_curve();
+    const auto cell = [&](int row, int column) { return curve.values[13 * row + column]; };
+    ASSERT_EQ(cell(140, 0), 60.0f);
+    ASSERT_EQ(cell(141, 0), 0.0f);
+    ASSERT_EQ(cell(19, 12), 0.0f);
+    ASSERT_NE(cell(20, 12), 0.0f);
+    struct Case {
+        const char* name;
+        std::vector<std::uint8_t> readings;
+        int surface, carbonation;
+        float strength;
+        CurveSide side;
+    } cases[] = {
+        {"last strength of the first column", repeated(48), 0, 1, 60.0f, CurveSide::OnCurve},
+        // 48.3 upwards: 48.13, index 281, half-way between 60.0 and a blank.
+        {"half-way from the last strength to a blank", middle_sum(483), 2, 1, 0.0f, CurveSide::Above},
+        {"first blank above the first column", repeated(50), 0, 1, 0.0f, CurveSide::Above},
+        {"top row of the first column", repeated(62), 0, 1, 0.0f, CurveSide::Above},
+        {"first row of the first column", repeated(19), 0, 1, 10.3f, CurveSide::OnCurve},
+        {"first strength of the last column", repeated(24), 0, 13, cell(20, 12), CurveSide::OnCurve},
+        // 21.6 downwards: 23.94, index 39, half-way between a blank and 10.1.
+        {"half-way from a blank to the first strength", middle_sum(216), 1, 13, 0.0f, CurveSide::Below},
+        // 21.8 downwards: 24.12, index 41, between two strengths.
+        {"half-way between two strengths", middle_sum(218), 1, 13, (cell(20, 12) + cell(21, 12)) / 2,
+         CurveSide::OnCurve},
+        {"blank below the last column", repeated(22), 0, 13, 0.0f, CurveSide::Below},
+        {"top row of the last column", repeated(62), 0, 13, 56.4f, CurveSide::OnCurve},
+        {"no depth to choose a column", repeated(40), 0, 0, 0.0f, CurveSide::NoDepth},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        AreaData a = area_from(c.readings, 0, c.surface, c.carbonation);
+        EXPECT_EQ(evaluate_area(a, curve), c.side);
+        EXPECT_FLOAT_EQ(a.converted_strength, c.strength);
+    }
+}
+
 TEST(EvaluateArea, UnmeasuredAreaUsesTheFallbackColumn) {
     const Strength_Curve curve = shipped_curve();
     AreaData a = area_from(repeated(40), 0, 0, 0);
@@ -221,8 +269,9 @@ TEST(EvaluateArea, CellsOutsideTheLoadedCurveReadZero) {
         {"row inside a short curve", made_curve(row_value, 50), 29, 1, 55.0f},  // row 45
         {"column beyond a narrow curve", made_curve(row_value, 201, 5), 40, 13, 0.0f},
         {"column inside a narrow curve", made_curve(row_value, 201, 5), 40, 5, 110.0f},
-        // 40.7 (held just above) gives index 207: rows 103 (present) and 104 (absent).
-        {"half of a pair beyond the curve", made_curve(row_value, 104), 0, 1, 56.5f},
+        // 40.7 (held just above) gives index 207: rows 103 (present) and 104
+        // (absent). A missing cell is blank, and a blank is never averaged.
+        {"half of a pair beyond the curve", made_curve(row_value, 104), 0, 1, 0.0f},
     };
     for (Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -311,6 +360,77 @@ TEST(EvaluateComponent, UnmeasuredAreasTakeTheRepresentativeDepth) {
         EXPECT_FLOAT_EQ(a.pump_correction, 4.5f);
         EXPECT_FLOAT_EQ(a.area_strength, 32.5f);
     }
+}
+
+TEST(EvaluateComponent, UnmeasuredAreasTakeTheMeanMeasuredDepth) {
+    // With the linear curve an area of R 30 converts to 40 - (k - 1) at
+    // carbonation index k, so the strength of an unmeasured area tells the
+    // index it was converted at.
+    struct Case {
+        const char* name;
+        std::vector<int> indices;
+        int converted_at;
+        bool not_measured;
+        int mode, representative;  // as the statistics compute them, unchanged
+    } cases[] = {
+        // The representative index (mode 1: 36 / 10 + 1 = 4) would divide by
+        // all ten areas and convert the seven at 1.5 mm.
+        {"three measured at >6 mm, seven unmeasured", {13, 13, 13, 0, 0, 0, 0, 0, 0, 0}, 13, false, 1, 4},
+        // Depths 0.0 and 1.5 mm: mean 0.75, truncated to 0.5 mm (index 2).
+        {"0.0 mm counts, mean truncated to the step below", {1, 4, 0, 0}, 2, false, 1, 1},
+        {"index above 13 counts as 13", {200, 0, 0}, 13, false, 1, 1},
+        {"none measured: 0.0 mm", {0, 0, 0, 0}, 1, true, 1, 1},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        std::vector<std::pair<int, int>> areas;
+        for (int index : c.indices) areas.emplace_back(30, index);
+        ComponentInfo comp = component_of(areas, 0);
+        const ComponentEvaluation result = evaluate_component(comp, linear_curve());
+        EXPECT_EQ(result.unmeasured_carbonation_index, c.converted_at);
+        EXPECT_EQ(result.carbonation_not_measured, c.not_measured);
+        EXPECT_EQ(comp.carbonation_mode, c.mode);
+        EXPECT_EQ(comp.rep_carbonation_index, c.representative);
+        for (std::size_t i = 0; i < comp.areas.size(); ++i) {
+            if (c.indices[i] != 0) continue;
+            EXPECT_FLOAT_EQ(comp.areas[i].converted_strength, 40.0f - static_cast<float>(c.converted_at - 1))
+                << "area " << i;
+            EXPECT_EQ(comp.areas[i].carbonation_index, 0) << "the recorded depth stays unmeasured";
+        }
+    }
+    ComponentInfo empty;
+    EXPECT_FALSE(evaluate_component(empty, linear_curve()).carbonation_not_measured);
+}
+
+TEST(EvaluateComponent, NamesTheAreasOutsideTheCurveAndKeepsTheDocumentedFigures) {
+    // Shipped curve: R 40 at 1.0 mm is 38.3 MPa; R 22 at >6 mm lies below
+    // the curve, R 55 at 0.0 mm above it.
+    const Strength_Curve curve = shipped_curve();
+    ComponentInfo comp;
+    comp.pump_tag = 1;
+    const std::pair<int, int> areas[] = {{40, 3}, {22, 13}, {55, 1}, {40, 3}, {21, 13}};
+    for (auto [rebound, carbonation] : areas) {
+        comp.areas.push_back(area_from(repeated(static_cast<std::uint8_t>(rebound)), 0, 0, carbonation));
+    }
+    const ComponentEvaluation result = evaluate_component(comp, curve);
+    const std::vector<AreaOutsideCurve> expected = {
+        {1, CurveSide::Below}, {2, CurveSide::Above}, {4, CurveSide::Below}};
+    EXPECT_EQ(result.outside_curve, expected);
+    EXPECT_TRUE(result.any_above());
+    EXPECT_EQ(result.area_numbers(CurveSide::Below), "2, 5");
+    EXPECT_EQ(result.area_numbers(CurveSide::Above), "3");
+    // The figures stay as documented: a blank converts to 0.0, the pumped
+    // correction applies to it, and the minimum and estimate follow.
+    EXPECT_EQ(comp.areas[2].converted_strength, 0.0f);
+    EXPECT_FLOAT_EQ(comp.areas[2].area_strength, 4.5f);
+    EXPECT_FLOAT_EQ(comp.strength_min, 0.0f);
+    EXPECT_FLOAT_EQ(comp.strength_estimate, 0.0f);
+
+    ComponentInfo inside = component_of({{40, 3}, {30, 5}}, 0);
+    const ComponentEvaluation none = evaluate_component(inside, curve);
+    EXPECT_FALSE(none.any_outside());
+    EXPECT_FALSE(none.any_above());
+    EXPECT_EQ(none.area_numbers(CurveSide::Below), "");
 }
 
 TEST(EvaluateComponent, PumpedCorrectionFollowsTheMode) {

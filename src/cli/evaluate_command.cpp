@@ -6,12 +6,49 @@
 #include "cli/json_writer.h"
 #include "evaluation/evaluation.h"
 #include "evaluation/strength_curve.h"
+#include "model/number_text.h"
 #include "model/rebound_file.h"
 #include "platform/files.h"
+#include "platform/text_codec.h"
 
 namespace rebound::cli {
 
 namespace {
+
+// "component 2 \"KZ-1\"": the position from 1 and the name in UTF-8.
+std::string component_label(std::size_t index, const ComponentInfo& c) {
+    return "component " + std::to_string(index + 1) + " \"" + platform::ansi_to_utf8(c.component_name) + "\"";
+}
+
+// What the operator must know about one component's evaluation, as one
+// line: areas below and above the curve (their converted strength is 0.0),
+// an estimate the curve cannot support, carbonation that was not measured.
+// Empty when there is nothing to say.
+std::string evaluation_warning(const ComponentEvaluation& result) {
+    std::vector<std::string> parts;
+    const std::string below = result.area_numbers(CurveSide::Below);
+    const std::string above = result.area_numbers(CurveSide::Above);
+    if (!below.empty()) parts.push_back("areas below the range of the curve, without a strength: " + below);
+    if (!above.empty()) {
+        parts.push_back("areas above the range of the curve, without a strength: " + above);
+        parts.push_back("the estimate is not valid with this curve");
+    }
+    if (result.carbonation_not_measured) {
+        parts.push_back("carbonation was not measured in any area, the areas were converted at 0.0 mm");
+    }
+    std::string line;
+    for (const std::string& part : parts) line += (line.empty() ? "" : "; ") + part;
+    return line;
+}
+
+// One line of figures per evaluated component.
+std::string component_summary(std::size_t index, const ComponentInfo& c) {
+    return component_label(index, c) + ": " + std::to_string(c.areas.size()) +
+           (c.areas.size() == 1 ? " area" : " areas") + ", mean " + one_decimal(c.strength_avg) +
+           " MPa, SD " + one_decimal(c.strength_delta) + " MPa, minimum " + one_decimal(c.strength_min) +
+           " MPa, estimate " + one_decimal(c.strength_estimate) + " MPa, carbonation mode " +
+           std::to_string(c.carbonation_mode);
+}
 
 }  // namespace
 
@@ -46,8 +83,11 @@ int run_evaluate(AppContext& context, const QStringList& args) {
     parser.addHelpOption();
     const QCommandLineOption curve_option(QStringList{"c", "curve"}, "Strength curve file.", "FILE");
     const QCommandLineOption output_option(QStringList{"o", "output"}, "Save the result here.", "OUT");
+    const QCommandLineOption strict_option(QStringList{"strict"},
+                                           "Refuse to save when an area lies outside the curve.");
     parser.addOption(curve_option);
     parser.addOption(output_option);
+    parser.addOption(strict_option);
     QStringList full = args;
     full.prepend(QStringLiteral("rebound-cli"));
     if (!parser.parse(full)) return usage_error(parser.errorText().toStdString());
@@ -68,23 +108,40 @@ int run_evaluate(AppContext& context, const QStringList& args) {
                                                  : context.curve_folder() / "normal.cur";
     const std::filesystem::path out_path =
         parser.isSet(output_option) ? arg_path(parser.value(output_option)) : project_path;
+    const bool strict = parser.isSet(strict_option);
 
-    const Result<Strength_Curve> read = read_curve_file(curve_path);
-    if (!read) return fail(curve_path, read.error().message + "; nothing was evaluated");
-    const Strength_Curve& curve = *read;
-    if (curve.row_count < 201 || curve.column_count < 13) {
-        std::cerr << "rebound-cli: " << platform::path_text(curve_path) << ": warning: the curve has "
-                  << curve.row_count << " rows and " << curve.column_count
-                  << " columns instead of 201 and 13; strengths beyond it are 0.0\n";
+    // The curve first: an unusable one changes nothing.
+    Strength_Curve curve;
+    if (const auto defect = read_curve_for_evaluation(curve_path, curve)) {
+        return fail(curve_path,
+                    "cannot be used as the strength curve: " + describe(*defect) + "; nothing was evaluated");
     }
 
+    // All or nothing: the project is saved only when it was read completely
+    // and every component was evaluated.
     ReboundFile project;
     if (const Result<void> loaded = project.load(project_path, context.today_text()); !loaded) {
-        return fail(loaded.error());
+        return fail(loaded.error().file, loaded.error().message + "; nothing was evaluated");
     }
-    for (ComponentInfo& c : project.components) evaluate_component(c, curve);
+    bool outside = false;
+    for (std::size_t i = 0; i < project.components.size(); ++i) {
+        ComponentInfo& c = project.components[i];
+        const ComponentEvaluation result = evaluate_component(c, curve);
+        outside = outside || result.any_outside();
+        const std::string warning = evaluation_warning(result);
+        if (!warning.empty()) {
+            std::cerr << "rebound-cli: " << (strict && result.any_outside() ? "error" : "warning") << ": "
+                      << component_label(i, c) << ": " << warning << "\n";
+        }
+    }
+    if (strict && outside) {
+        return fail(project_path, "areas lie outside the range of the curve (--strict); nothing was saved");
+    }
     if (const Result<void> saved = project.save(out_path); !saved) {
         return fail(out_path, "cannot be saved: " + saved.error().message);
+    }
+    for (std::size_t i = 0; i < project.components.size(); ++i) {
+        std::cout << component_summary(i, project.components[i]) << "\n";
     }
     return 0;
 }

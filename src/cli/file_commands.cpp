@@ -167,11 +167,11 @@ int run_dump(AppContext& context, const QStringList& args) {
     const bool pretty = parser.isSet(pretty_option) ||
                         (!parser.isSet(compact_option) && platform::standard_output_is_terminal());
     const std::filesystem::path file = arg_path(pos[0]);
-    std::string ext(file_extension(platform::path_text(file.filename())));
+    std::string ext = file_extension_of(file);
     for (char& ch : ext) ch = static_cast<char>(std::tolower(static_cast<unsigned char>(ch)));
     if (ext == ".prj") return dump_project(file, pretty);
     if (ext == ".cur") return dump_curve_file(file, pretty);
-    const ComponentFileKind kind = component_file_kind(platform::path_text(file.filename()));
+    const ComponentFileKind kind = component_file_kind_of(file);
     if (kind == ComponentFileKind::Unsupported) {
         return fail(file, "unknown file type (expected .prj, .xcmp, .cmp, .tmp or .cur)");
     }
@@ -266,8 +266,7 @@ int run_export_component(AppContext&, const QStringList& args) {
         const Result<bool> more = reader->next(component);
         if (!more) return fail(more.error());
     }
-    std::filesystem::path out = arg_path(pos[2]);
-    if (file_extension(platform::path_text(out.filename())) != ".xcmp") out += ".xcmp";
+    const std::filesystem::path out = append_required_extension(arg_path(pos[2]), ".xcmp");
     const Result<void> written = export_component_file(out, component);
     if (!written) return fail(out, "cannot be written: " + written.error().message);
     return 0;

@@ -22,9 +22,10 @@ const std::vector<Command>& commands() {
         {"export-component", "export-component PROJECT INDEX OUT",
          "Write component INDEX (0-based) of PROJECT as an exported component file (.xcmp appended).",
          run_export_component},
-        {"evaluate", "evaluate PROJECT [--curve FILE] [-o OUT]",
-         "Evaluate every component of PROJECT with the curve FILE (default curve/normal.cur) and save to OUT "
-         "(default PROJECT).",
+        {"evaluate", "evaluate PROJECT [--curve FILE] [-o OUT] [--strict]",
+         "Evaluate every component of PROJECT with the curve FILE (default curve/normal.cur), save to OUT "
+         "(default PROJECT) and print one line of figures per component; with --strict an area outside the "
+         "curve is an error and nothing is saved.",
          run_evaluate},
 #ifdef REBOUND_CLI_REPORT
         {"report", "report PROJECT [--template FILE] (--pdf OUT | --text OUT | --xls OUT)",

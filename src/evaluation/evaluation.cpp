@@ -37,6 +37,15 @@ double curve_cell(const Strength_Curve& curve, int row, int column) {
     return curve.values[static_cast<std::size_t>(position)];
 }
 
+// Side of a blank cell: below when no row under it in its column holds a
+// strength, above otherwise.
+CurveSide blank_side(const Strength_Curve& curve, int row, int column) {
+    for (int r = 0; r < row; ++r) {
+        if (curve_cell(curve, r, column) != 0.0) return CurveSide::Above;
+    }
+    return CurveSide::Below;
+}
+
 // Sum of the ten middle readings of 16: the three smallest and three largest
 // are dropped wherever they stand. Same result as summing positions 3 to 12
 // of the sorted readings, found in one pass without sorting or branching:
@@ -94,9 +103,39 @@ CarbonationSummary summarize_carbonation(const std::vector<AreaData>& areas) {
     return result;
 }
 
+// Carbonation index at which the unmeasured areas ("-.-") are converted: the
+// mean depth of the measured areas, truncated to the 0.5 mm step below, or
+// "0.0mm" when no area is measured. Areas measured at "0.0mm" count.
+int unmeasured_carbonation_index(const std::vector<AreaData>& areas, bool& none_measured) {
+    int measured = 0;
+    int sum = 0;  // of carbonation_index - 1, in 0.5 mm steps
+    for (const AreaData& a : areas) {
+        if (a.carbonation_index == 0) continue;
+        sum += std::min<int>(a.carbonation_index, kMaxCarbonationIndex) - 1;
+        ++measured;
+    }
+    none_measured = measured == 0;
+    return measured == 0 ? 1 : sum / measured + 1;
+}
+
 }  // namespace
 
-void evaluate_area(AreaData& area, const Strength_Curve& curve, int fallback_carbonation_index) {
+bool ComponentEvaluation::any_above() const {
+    return std::any_of(outside_curve.begin(), outside_curve.end(),
+                       [](const AreaOutsideCurve& a) { return a.side == CurveSide::Above; });
+}
+
+std::string ComponentEvaluation::area_numbers(CurveSide side) const {
+    std::string list;
+    for (const AreaOutsideCurve& a : outside_curve) {
+        if (a.side != side) continue;
+        if (!list.empty()) list += ", ";
+        list += std::to_string(a.area + 1);
+    }
+    return list;
+}
+
+CurveSide evaluate_area(AreaData& area, const Strength_Curve& curve, int fallback_carbonation_index) {
     const int sum = middle_reading_sum(area.readings);
     area.mean_rebound = static_cast<float>(sum * 0.1);
 
@@ -125,19 +164,25 @@ void evaluate_area(AreaData& area, const Strength_Curve& curve, int fallback_car
     int carbonation = area.carbonation_index;
     if (carbonation == 0) carbonation = fallback_carbonation_index;
     if (carbonation <= 0) {
-        // Not measured and no representative depth to stand in for it.
+        // Not measured and no depth to stand in for it.
         area.converted_strength = 0.0f;
-        return;
+        return CurveSide::NoDepth;
     }
     const int column = std::min(carbonation, kMaxCarbonationIndex) - 1;
 
-    if (row_index % 2 == 0) {
-        area.converted_strength = static_cast<float>(curve_cell(curve, row_index / 2, column));
-    } else {
-        const double lower = curve_cell(curve, (row_index - 1) / 2, column);
-        const double upper = curve_cell(curve, (row_index + 1) / 2, column);
-        area.converted_strength = static_cast<float>((lower + upper) / 2.0);
+    // A cell of 0.0 has no strength. Half-way between two rows, both must
+    // hold one: the mean of a strength and a blank would be no strength at
+    // all, only a figure that looks like one.
+    const int lower_row = row_index / 2;
+    const int upper_row = (row_index + 1) / 2;
+    const double lower = curve_cell(curve, lower_row, column);
+    const double upper = upper_row == lower_row ? lower : curve_cell(curve, upper_row, column);
+    if (lower == 0.0 || upper == 0.0) {
+        area.converted_strength = 0.0f;
+        return blank_side(curve, lower == 0.0 ? lower_row : upper_row, column);
     }
+    area.converted_strength = static_cast<float>(upper_row == lower_row ? lower : (lower + upper) / 2.0);
+    return CurveSide::OnCurve;
 }
 
 float compute_pump_correction(float strength, int carbonation_index) {
@@ -160,15 +205,19 @@ float compute_pump_correction(float strength, int carbonation_index) {
     }
 }
 
-void evaluate_component(ComponentInfo& c, const Strength_Curve& curve) {
-    // The carbonation statistics depend only on the recorded depths, so they
-    // come first: unmeasured areas are converted with the representative
-    // depth.
+ComponentEvaluation evaluate_component(ComponentInfo& c, const Strength_Curve& curve) {
+    ComponentEvaluation result;
     const CarbonationSummary carbonation = summarize_carbonation(c.areas);
     c.carbonation_mode = carbonation.mode;
     c.rep_carbonation_index = carbonation.representative;
 
-    for (AreaData& a : c.areas) evaluate_area(a, curve, carbonation.representative);
+    bool none_measured = false;
+    result.unmeasured_carbonation_index = unmeasured_carbonation_index(c.areas, none_measured);
+    result.carbonation_not_measured = none_measured && !c.areas.empty();
+    for (std::size_t i = 0; i < c.areas.size(); ++i) {
+        const CurveSide side = evaluate_area(c.areas[i], curve, result.unmeasured_carbonation_index);
+        if (side == CurveSide::Below || side == CurveSide::Above) result.outside_curve.push_back({i, side});
+    }
 
     const bool pumped = c.pump_tag == 1;
     for (AreaData& a : c.areas) {
@@ -186,7 +235,7 @@ void evaluate_component(ComponentInfo& c, const Strength_Curve& curve) {
         // strength_min and strength_delta keep what they held.
         c.strength_avg = 0.0f;
         c.strength_estimate = c.strength_min;
-        return;
+        return result;
     }
 
     double sum = 0.0;
@@ -203,7 +252,7 @@ void evaluate_component(ComponentInfo& c, const Strength_Curve& curve) {
 
     if (n < kStatisticsMinAreas) {
         c.strength_estimate = c.strength_min;
-        return;
+        return result;
     }
     const double avg = c.strength_avg;
     const double q = std::fabs(sum_of_squares - static_cast<double>(n) * avg * avg);
@@ -214,6 +263,7 @@ void evaluate_component(ComponentInfo& c, const Strength_Curve& curve) {
         c.strength_estimate =
             static_cast<float>(double{c.strength_avg} - double{kEstimateFactor} * double{c.strength_delta});
     }
+    return result;
 }
 
 }  // namespace rebound

@@ -1,10 +1,14 @@
 #include "evaluation/strength_curve.h"
 
+#include <algorithm>
+#include <cmath>
 #include <cstring>
 #include <fstream>
 #include <istream>
+#include <system_error>
 
 #include "fileio/byte_io.h"
+#include "model/number_text.h"
 
 namespace rebound {
 
@@ -65,6 +69,7 @@ void Strength_Curve::read_from(std::istream& in) {
     for (std::size_t k = 0; k < complete; ++k) values[k] = load_f32(p + 4 * k);
     const float last = complete > 0 ? values[complete - 1] : 0.0f;
     for (std::size_t k = complete; k < n; ++k) values[k] = last;
+    padded_values = static_cast<std::int64_t>(n - complete);
 }
 
 std::string Strength_Curve::to_bytes() const {
@@ -102,6 +107,100 @@ Result<Strength_Curve> read_curve_file(const std::filesystem::path& path) {
     Strength_Curve curve;
     curve.read_from(in);
     return curve;
+std::optional<CurveDefect> find_curve_defect(const Strength_Curve& curve) {
+    CurveDefect defect;
+    if (curve.row_count < kEvaluationCurveRows || curve.column_count < kEvaluationCurveColumns) {
+        defect.kind = CurveDefect::Kind::TooSmall;
+        defect.row_count = curve.row_count;
+        defect.column_count = curve.column_count;
+        return defect;
+    }
+    const std::int64_t announced = std::int64_t{curve.row_count} * curve.column_count;
+    const std::int64_t held = static_cast<std::int64_t>(curve.values.size());
+    const std::int64_t present = std::min(held, announced) - std::max<std::int64_t>(curve.padded_values, 0);
+    if (held < announced || present < announced) {
+        defect.kind = CurveDefect::Kind::ValuesMissing;
+        defect.announced = announced;
+        defect.present = std::max<std::int64_t>(present, 0);
+        return defect;
+    }
+    for (std::int64_t k = 0; k < announced; ++k) {
+        const float v = curve.values[static_cast<std::size_t>(k)];
+        const bool finite = std::isfinite(v);
+        if (finite && v >= 0.0f && v <= kMaxCurveStrength) continue;
+        defect.kind = finite ? CurveDefect::Kind::ValueOutOfRange : CurveDefect::Kind::ValueNotFinite;
+        defect.row = static_cast<std::int32_t>(k / curve.column_count);
+        defect.column = static_cast<std::int32_t>(k % curve.column_count);
+        defect.value = v;
+        return defect;
+    }
+    return std::nullopt;
+}
+
+std::optional<CurveDefect> read_curve_for_evaluation(const std::filesystem::path& path,
+                                                     Strength_Curve& curve) {
+    namespace fs = std::filesystem;
+    CurveDefect defect;
+    std::error_code ec;
+    const fs::file_status status = fs::status(path, ec);
+    if (!fs::exists(status)) {
+        // A name that cannot even be looked up (no permission on a folder on
+        // the way) is not said to be missing.
+        defect.kind = status.type() == fs::file_type::not_found ? CurveDefect::Kind::Missing
+                                                                : CurveDefect::Kind::CannotOpen;
+        return defect;
+    }
+    if (fs::is_directory(status)) {
+        defect.kind = CurveDefect::Kind::Folder;
+        return defect;
+    }
+    // A pipe or a device would block the open or never end; only a regular
+    // file is read.
+    if (!fs::is_regular_file(status)) {
+        defect.kind = CurveDefect::Kind::NotRegularFile;
+        return defect;
+    }
+    std::ifstream in(path, std::ios::binary);
+    if (!in.is_open()) {
+        defect.kind = CurveDefect::Kind::CannotOpen;
+        return defect;
+    }
+    Strength_Curve scratch;
+    scratch.read_from(in);
+    if (auto found = find_curve_defect(scratch)) return found;
+    curve = std::move(scratch);
+    return std::nullopt;
+}
+
+std::string describe(const CurveDefect& d) {
+    using Kind = CurveDefect::Kind;
+    const auto cell = [&] {
+        return "the value at row " + std::to_string(d.row) + ", column " + std::to_string(d.column) +
+               " (counted from 0) is " + shortest_text(d.value);
+    };
+    switch (d.kind) {
+        case Kind::Missing:
+            return "no such file";
+        case Kind::Folder:
+            return "it is a folder, not a file";
+        case Kind::NotRegularFile:
+            return "it is not a regular file";
+        case Kind::CannotOpen:
+            return "it cannot be opened";
+        case Kind::TooSmall:
+            return "its header announces " + std::to_string(d.row_count) + " rows and " +
+                   std::to_string(d.column_count) + " columns; the evaluation needs at least " +
+                   std::to_string(kEvaluationCurveRows) + " rows and " +
+                   std::to_string(kEvaluationCurveColumns) + " columns";
+        case Kind::ValuesMissing:
+            return "it holds " + std::to_string(d.present) + " of the " + std::to_string(d.announced) +
+                   " values its header announces";
+        case Kind::ValueNotFinite:
+            return cell();
+        case Kind::ValueOutOfRange:
+            return cell() + " MPa, outside 0 to " + shortest_text(kMaxCurveStrength) + " MPa";
+    }
+    return "it is not usable";
 }
 
 }  // namespace rebound

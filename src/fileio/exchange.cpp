@@ -43,8 +43,25 @@ ComponentFileKind component_file_kind(std::string_view path) {
     return ComponentFileKind::Unsupported;
 }
 
+std::string file_extension_of(const std::filesystem::path& path) {
+    const std::u8string name = path.filename().u8string();
+    return std::string(
+        file_extension(std::string_view(reinterpret_cast<const char*>(name.data()), name.size())));
+}
+
+std::filesystem::path append_required_extension(const std::filesystem::path& path,
+                                                std::string_view required) {
+    std::filesystem::path result = path;
+    if (file_extension_of(path) != required) result.concat(required.begin(), required.end());
+    return result;
+}
+
+ComponentFileKind component_file_kind_of(const std::filesystem::path& path) {
+    return component_file_kind(file_extension_of(path));
+}
+
 Result<ComponentInfo> import_component_file(const std::filesystem::path& path, const platform::Clock& clock) {
-    const ComponentFileKind kind = component_file_kind(platform::path_text(path.filename()));
+    const ComponentFileKind kind = component_file_kind_of(path);
     if (kind == ComponentFileKind::Unsupported) {
         FileError error;
         error.kind = FileError::Kind::Unsupported;

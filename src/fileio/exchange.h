@@ -28,6 +28,13 @@ enum class ComponentFileKind {
 };
 ComponentFileKind component_file_kind(std::string_view path);
 
+// The same rules on a file-system path, which is never narrowed to a byte
+// string on the way (on Windows that would lose every character outside the
+// ANSI code page). The extension is read from the file name in UTF-8.
+std::string file_extension_of(const std::filesystem::path& path);
+std::filesystem::path append_required_extension(const std::filesystem::path& path, std::string_view required);
+ComponentFileKind component_file_kind_of(const std::filesystem::path& path);
+
 // Reads one component file by its extension. A device component takes the
 // file's creation date as its examination date (the clock's today when that
 // cannot be read) and today as its second date; an exported component keeps

@@ -14,6 +14,7 @@
 
 #include "evaluation/evaluation.h"
 #include "fileio/exchange.h"
+#include "model/number_text.h"
 #include "platform/qt_bridge.h"
 #include "ui/about_box.h"
 #include "ui/load_strength_curve_form.h"
@@ -28,11 +29,83 @@ QString u8(const char* text) {
     return QString::fromUtf8(text);
 }
 
-// Appends `required` unless the path's extension is exactly that. The rule
-// works on bytes and the extensions are ASCII, so the UTF-8 form of the path
-// serves.
+// Appends `required` unless the path's extension is exactly that; the path
+// stays a file-system path on the way, never a byte string.
 QString with_extension(const QString& path, const char* required) {
-    return QString::fromStdString(with_required_extension(path.toStdString(), required));
+    return platform::from_path(append_required_extension(platform::to_path(path), required));
+}
+
+// Why the curve cannot evaluate, as the operator reads it.
+QString CurveDefectText(const CurveDefect& d) {
+    using Kind = CurveDefect::Kind;
+    const auto value = QString::fromStdString(shortest_text(d.value));
+    switch (d.kind) {
+        case Kind::Missing:
+            return TSDIAppForm::tr("no such file");
+        case Kind::Folder:
+            return TSDIAppForm::tr("it is a folder, not a file");
+        case Kind::NotRegularFile:
+            return TSDIAppForm::tr("it is not a regular file");
+        case Kind::CannotOpen:
+            return TSDIAppForm::tr("it cannot be opened");
+        case Kind::TooSmall:
+            return TSDIAppForm::tr(
+                       "its header announces %1 rows and %2 columns; the evaluation needs at least "
+                       "%3 rows and %4 columns")
+                .arg(d.row_count)
+                .arg(d.column_count)
+                .arg(kEvaluationCurveRows)
+                .arg(kEvaluationCurveColumns);
+        case Kind::ValuesMissing:
+            return TSDIAppForm::tr("it holds %1 of the %2 values its header announces")
+                .arg(d.present)
+                .arg(d.announced);
+        case Kind::ValueNotFinite:
+            return TSDIAppForm::tr("the value at row %1, column %2 (counted from 0) is %3")
+                .arg(d.row)
+                .arg(d.column)
+                .arg(value);
+        case Kind::ValueOutOfRange:
+            return TSDIAppForm::tr(
+                       "the value at row %1, column %2 (counted from 0) is %3 MPa, outside 0 to %4 MPa")
+                .arg(d.row)
+                .arg(d.column)
+                .arg(value, QString::fromStdString(shortest_text(kMaxCurveStrength)));
+    }
+    return {};
+}
+
+// The message of a curve that cannot evaluate: the file and what is wrong.
+QString UnusableCurveText(const QString& path, const CurveDefect& defect) {
+    return TSDIAppForm::tr("The strength curve %1 cannot be used: %2.\nNothing was calculated.")
+        .arg(path, CurveDefectText(defect));
+}
+
+// What the operator must know after a component was evaluated: areas below
+// and above the curve's range (their strength is 0.0), an estimate the curve
+// cannot support, carbonation that was not measured. Empty when all is well.
+QString EvaluationWarningText(const ComponentInfo& c, const ComponentEvaluation& result) {
+    QStringList lines;
+    const std::string below = result.area_numbers(CurveSide::Below);
+    const std::string above = result.area_numbers(CurveSide::Above);
+    if (!below.empty()) {
+        lines << TSDIAppForm::tr("Areas below the range of the strength curve, without a strength: %1")
+                     .arg(QString::fromStdString(below));
+    }
+    if (!above.empty()) {
+        lines << TSDIAppForm::tr("Areas above the range of the strength curve, without a strength: %1")
+                     .arg(QString::fromStdString(above));
+        lines << TSDIAppForm::tr("The estimated strength is not valid with this curve.");
+    }
+    if (result.carbonation_not_measured) {
+        lines << TSDIAppForm::tr(
+            "Carbonation was not measured in any area; the areas were converted at 0.0 mm.");
+    }
+    if (lines.isEmpty()) {
+        return {};
+    }
+    lines.prepend(TSDIAppForm::tr("Component %1:").arg(platform::to_qstring(c.component_name)));
+    return lines.join(QLatin1Char('\n'));
 }
 
 }  // namespace
@@ -356,17 +429,26 @@ void TSDIAppForm::act_single_caculateExecute() {
         return;
     }
     // Always the standard curve, read afresh; the curve chosen in the
-    // settings and the component's own curve name play no part.
+    // settings and the component's own curve name play no part. A curve that
+    // cannot evaluate changes nothing: neither the loaded curve nor the
+    // component.
     const QString name = QStringLiteral("normal.cur");
-    Result<Strength_Curve> curve = read_curve_file(mContext.app().curve_folder() / platform::to_path(name));
-    if (!curve) {
-        mPrompts->message(u8("您所使用的测强曲线") + name + u8("不存在！"));
+    const std::filesystem::path path = mContext.app().curve_folder() / platform::to_path(name);
+    if (const auto defect = read_curve_for_evaluation(path, mCurve)) {
+        if (defect->kind == CurveDefect::Kind::Missing) {
+            mPrompts->message(u8("您所使用的测强曲线") + name + u8("不存在！"));
+        } else {
+            mPrompts->message(UnusableCurveText(QDir::toNativeSeparators(platform::from_path(path)), *defect));
+        }
         return;
     }
-    mCurve = std::move(*curve);
-    evaluate_component(*c, mCurve);
+    const ComponentEvaluation result = evaluate_component(*c, mCurve);
     mDocument->markModified();
     RefreshAreaGrid();
+    const QString warning = EvaluationWarningText(*c, result);
+    if (!warning.isEmpty()) {
+        mPrompts->message(warning);
+    }
 }
 
 void TSDIAppForm::act_create_strength_curveExecute() {

@@ -4,6 +4,7 @@
 #include <QUrl>
 
 #include "fileio/exchange.h"
+#include "platform/qt_bridge.h"
 #include "report/report_engine.h"
 #include "report/report_feed.h"
 #include "report/widgets/report_dialogs.h"
@@ -15,11 +16,10 @@ namespace {
 
 const char* const kReportTemplate = "/report/rebound_report1.grf";
 
-// Appends `required` unless the path already ends in exactly that extension.
-// The rule looks only at '.', separators and ':', which UTF-8 keeps as the
-// same single bytes, so the chosen path is checked in UTF-8.
+// Appends `required` unless the path's extension is exactly that; the path
+// stays a file-system path on the way, never a byte string.
 QString with_extension(const QString& path, const char* required) {
-    return QString::fromStdString(with_required_extension(path.toStdString(), required));
+    return platform::from_path(append_required_extension(platform::to_path(path), required));
 }
 
 }  // namespace
