@@ -3,6 +3,7 @@
 #pragma once
 
 #include <QProcess>
+#include <QProcessEnvironment>
 #include <QStringList>
 #include <filesystem>
 #include <string>
@@ -15,9 +16,16 @@ struct CliRun {
     std::string err;
 };
 
-inline CliRun run_cli(const QStringList& args, const std::filesystem::path& cwd) {
+// Runs the tool in `cwd`; `environment` adds or replaces variables (NAME=value).
+inline CliRun run_cli(const QStringList& args, const std::filesystem::path& cwd,
+                      const QStringList& environment = {}) {
     QProcess p;
-    p.setWorkingDirectory(QString::fromStdString(cwd.string()));
+    p.setWorkingDirectory(QString::fromStdU16String(cwd.u16string()));
+    if (!environment.isEmpty()) {
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        for (const QString& entry : environment) env.insert(entry.section('=', 0, 0), entry.section('=', 1));
+        p.setProcessEnvironment(env);
+    }
     p.start(QStringLiteral(REBOUND_CLI_PATH), args);
     p.waitForFinished(60000);
     return {p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1,

@@ -1,10 +1,6 @@
 // Reading curve files, and the shipped standard curve.
 #include <gtest/gtest.h>
 
-#ifndef _WIN32
-#include <sys/stat.h>
-#endif
-
 #include <filesystem>
 #include <fstream>
 #include <functional>
@@ -12,6 +8,7 @@
 #include <optional>
 #include <sstream>
 
+#include "curve_fixtures.h"
 #include "curve_table.h"
 #include "evaluation/strength_curve.h"
 #include "fixtures.h"
@@ -148,67 +145,30 @@ protected:
     fs::path dir_;
 };
 
-// A rows x columns curve file whose every value is `value`, except `special`
-// at position `at`; `keep` values are written (all when negative).
-std::string curve_file(int rows, int columns, float value = 30.0f, int at = -1, float special = 0.0f,
-                       int keep = -1) {
-    Bytes b = header(rows, columns);
-    const int n = keep < 0 ? rows * columns : keep;
-    for (int k = 0; k < n; ++k) b.f32(k == at ? special : value);
-    return b.str();
-}
+using test::curve_file_bytes;
 
 TEST_F(CurveCheck, UnusableCurvesAreRefusedAndTheLoadedOneIsKept) {
     using Kind = CurveDefect::Kind;
-    const float nan = std::numeric_limits<float>::quiet_NaN();
-    struct Case {
-        const char* name;
-        std::function<void(const fs::path&)> make;
-        Kind kind;
-        const char* says;  // part of the description
+    std::vector<test::UnusableCurve> cases = test::unusable_curves();
+    const auto file = [](std::string bytes) {
+        return [bytes](const fs::path& p) { test::write_file(p, bytes); };
     };
-    std::vector<Case> cases = {
-        {"missing", [](const fs::path&) {}, Kind::Missing, "no such file"},
-        {"folder", [](const fs::path& p) { fs::create_directory(p); }, Kind::Folder, "folder"},
-        {"empty", [](const fs::path& p) { test::write_file(p, ""); }, Kind::TooSmall,
-         "announces 0 rows and 0 columns"},
-        {"header only", [](const fs::path& p) { test::write_file(p, header(201, 13).str()); },
-         Kind::ValuesMissing, "holds 0 of the 2613 values"},
-        {"cut after row 99",
-         [](const fs::path& p) { test::write_file(p, curve_file(201, 13, 30.0f, -1, 0.0f, 100 * 13)); },
-         Kind::ValuesMissing, "holds 1300 of the 2613 values"},
-        {"cut inside the last value",
-         [](const fs::path& p) { test::write_file(p, curve_file(201, 13).substr(0, 24 + 4 * 2613 - 1)); },
-         Kind::ValuesMissing, "holds 2612 of the 2613 values"},
-        {"NaN value",
-         [=](const fs::path& p) { test::write_file(p, curve_file(201, 13, 30.0f, 13 * 46 + 4, nan)); },
-         Kind::ValueNotFinite, "row 46, column 4 (counted from 0) is nan"},
-        {"infinite value",
-         [](const fs::path& p) {
-             test::write_file(p, curve_file(201, 13, 30.0f, 0, std::numeric_limits<float>::infinity()));
-         },
-         Kind::ValueNotFinite, "row 0, column 0 (counted from 0) is inf"},
-        {"negative value",
-         [](const fs::path& p) { test::write_file(p, curve_file(201, 13, 30.0f, 2612, -3.5f)); },
-         Kind::ValueOutOfRange, "row 200, column 12 (counted from 0) is -3.5 MPa, outside 0 to 150 MPa"},
-        {"value above 150 MPa",
-         [](const fs::path& p) { test::write_file(p, curve_file(201, 13, 30.0f, 13, 150.5f)); },
-         Kind::ValueOutOfRange, "row 1, column 0"},
-        {"100 x 13 header", [](const fs::path& p) { test::write_file(p, curve_file(100, 13)); },
-         Kind::TooSmall,
-         "announces 100 rows and 13 columns; the evaluation needs at least 201 rows and 13 columns"},
-        {"201 x 12 header", [](const fs::path& p) { test::write_file(p, curve_file(201, 12)); },
-         Kind::TooSmall, "201 rows and 12 columns"},
-    };
-#ifndef _WIN32
-    // A pipe would block the open until a writer comes; it is refused unopened.
-    cases.push_back({"FIFO", [](const fs::path& p) { ASSERT_EQ(::mkfifo(p.c_str(), 0600), 0); },
-                     Kind::NotRegularFile, "not a regular file"});
-#endif
+    cases.push_back({"missing", [](const fs::path&) {}, Kind::Missing, "no such file"});
+    cases.push_back({"cut inside the last value",
+                     file(curve_file_bytes(201, 13).substr(0, 24 + 4 * 2613 - 1)), Kind::ValuesMissing,
+                     "holds 2612 of the 2613 values"});
+    cases.push_back({"infinite value",
+                     file(curve_file_bytes(201, 13, 30.0f, 0, std::numeric_limits<float>::infinity())),
+                     Kind::ValueNotFinite, "row 0, column 0 (counted from 0) is inf"});
+    cases.push_back({"value above 150 MPa", file(curve_file_bytes(201, 13, 30.0f, 13, 150.5f)),
+                     Kind::ValueOutOfRange, "row 1, column 0 (counted from 0) is 150.5 MPa"});
+    cases.push_back(
+        {"201 x 12 header", file(curve_file_bytes(201, 12)), Kind::TooSmall, "201 rows and 12 columns"});
+
     Strength_Curve loaded;
     loaded.row_count = 1;
     loaded.values = {42.0f};
-    for (const Case& c : cases) {
+    for (const test::UnusableCurve& c : cases) {
         SCOPED_TRACE(c.name);
         const fs::path path = dir_ / (std::string(c.name) + ".cur");
         c.make(path);
@@ -227,8 +187,8 @@ TEST_F(CurveCheck, CurvesThatEvaluate) {
         std::string bytes;
     } cases[] = {
         {"shipped curve", test::read_file(fs::path(REBOUND_SOURCE_DIR) / "data" / "curve" / "normal.cur")},
-        {"limits 0 and 150 MPa", curve_file(201, 13, 0.0f, 7, 150.0f)},
-        {"larger than needed, trailing bytes", curve_file(210, 14) + "tail"},
+        {"limits 0 and 150 MPa", curve_file_bytes(201, 13, 0.0f, 7, 150.0f)},
+        {"larger than needed, trailing bytes", curve_file_bytes(210, 14) + "tail"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);

@@ -5,9 +5,12 @@
 #include <fstream>
 
 #include "cli_support.h"
+#include "curve_fixtures.h"
 #include "evaluation/evaluation.h"
 #include "fixtures.h"
+#include "locale_support.h"
 #include "model/rebound_file.h"
+#include "platform/text_codec.h"
 
 namespace rebound {
 namespace {
@@ -52,7 +55,14 @@ protected:
     void TearDown() override { fs::remove_all(dir_); }
 
     fs::path project() const { return dir_ / "site.prj"; }
-    QString at(const fs::path& p) const { return QString::fromStdString(p.string()); }
+    QString at(const fs::path& p) const { return QString::fromStdU16String(p.u16string()); }
+    // Replaces the project by one with these components; returns its bytes.
+    std::string save_project(const std::vector<ComponentInfo>& components) {
+        ReboundFile p;
+        for (const ComponentInfo& c : components) p.add_component(c);
+        EXPECT_TRUE(p.save(project()));
+        return test::read_file(project());
+    }
 
     fs::path dir_;
     std::string original_;
@@ -119,6 +129,169 @@ TEST_F(EvaluateCli, ProjectThatCannotBeReadWritesNothing) {
     EXPECT_NE(r.err.find("broken.prj"), std::string::npos) << r.err;
     EXPECT_FALSE(fs::exists(dir_ / "out.prj"));
     EXPECT_EQ(test::read_file(dir_ / "broken.prj"), original_.substr(0, original_.size() / 2));
+}
+
+// A component named `name` (UTF-8) whose areas have sixteen equal readings
+// R at 0 degrees on a horizontal surface, with carbonation index k: {R, k}.
+ComponentInfo component(const char* name, const std::vector<std::pair<int, int>>& areas, int pump_tag = 0) {
+    ComponentInfo c;
+    c.component_name = platform::utf8_to_ansi(name);
+    c.pump_tag = static_cast<std::uint8_t>(pump_tag);
+    for (auto [rebound, carbonation] : areas) {
+        AreaData a;
+        a.readings.fill(static_cast<std::uint8_t>(rebound));
+        a.carbonation_index = static_cast<std::uint8_t>(carbonation);
+        c.add_area(a);
+    }
+    return c;
+}
+
+std::vector<std::string> lines(const std::string& text) {
+    std::vector<std::string> result;
+    std::size_t start = 0;
+    while (start < text.size()) {
+        const std::size_t end = text.find('\n', start);
+        result.push_back(text.substr(start, end - start));
+        if (end == std::string::npos) break;
+        start = end + 1;
+    }
+    return result;
+}
+
+TEST_F(EvaluateCli, UnusableCurvesChangeNothing) {
+    fs::create_directory(dir_ / "bad");
+    for (const test::UnusableCurve& c : test::unusable_curves()) {
+        SCOPED_TRACE(c.name);
+        const fs::path curve = dir_ / "bad" / (std::string(c.name) + ".cur");
+        c.make(curve);
+        for (const bool to_other_file : {false, true}) {
+            QStringList args = {"evaluate", "site.prj", "--curve", at(curve)};
+            if (to_other_file)
+                args << "-o"
+                     << "out.prj";
+            const CliRun r = run_cli(args, dir_);
+            EXPECT_EQ(r.status, 1);
+            EXPECT_EQ(r.out, "");
+            EXPECT_EQ(lines(r.err).size(), 1u) << r.err;
+            EXPECT_NE(r.err.find(std::string(c.name) + ".cur: cannot be used as the strength curve: "),
+                      std::string::npos)
+                << r.err;
+            EXPECT_NE(r.err.find(c.says), std::string::npos) << r.err;
+            EXPECT_NE(r.err.find("nothing was evaluated"), std::string::npos) << r.err;
+            EXPECT_EQ(test::read_file(project()), original_);
+            EXPECT_FALSE(fs::exists(dir_ / "out.prj"));
+        }
+    }
+}
+
+TEST_F(EvaluateCli, PrintsOneLineOfFiguresPerComponentInEveryLocale) {
+    // Ten areas at 38.3 MPa; one pumped area of 23.3 + 4.5 MPa, whose
+    // standard deviation is not recomputed (fewer than ten areas).
+    ComponentInfo pumped = component("B2", {{30, 1}}, 1);
+    pumped.strength_delta = 1.5f;
+    const std::string before =
+        save_project({component("柱A", std::vector<std::pair<int, int>>(10, {40, 3})), pumped});
+    const std::string expected =
+        "component 1 \"柱A\": 10 areas, mean 38.3 MPa, SD 0.0 MPa, minimum 38.3 MPa, estimate 38.3 MPa, "
+        "carbonation mode 0\n"
+        "component 2 \"B2\": 1 area, mean 27.8 MPa, SD 1.5 MPa, minimum 27.8 MPa, estimate 27.8 MPa, "
+        "carbonation mode 1\n";
+    std::vector<QString> environments = {"LC_ALL=C"};
+    for (const char* name : test::kCommaLocales) {
+        test::ScopedLocale available(name);
+        ASSERT_EQ(available.error(), "");
+        environments.push_back(QString("LC_ALL=") + name);
+    }
+    for (const QString& environment : environments) {
+        SCOPED_TRACE(environment.toStdString());
+        test::write_file(project(), before);
+        const CliRun r = run_cli({"evaluate", "site.prj", "-o", "out.prj"}, dir_, {environment});
+        ASSERT_EQ(r.status, 0) << r.err;
+        EXPECT_EQ(r.out, expected);
+        EXPECT_EQ(r.err, "");
+        // The JSON of dump reads back the figures that were saved.
+        const CliRun dump = run_cli({"dump", "out.prj"}, dir_, {environment});
+        ASSERT_EQ(dump.status, 0) << dump.err;
+        EXPECT_EQ(python_on_json(dump.out,
+                                 "[round(c['strength_avg'], 4) for c in d['components']], "
+                                 "d['components'][1]['areas'][0]['pump_correction']"),
+                  "[38.3, 27.8] 4.5");
+    }
+}
+
+TEST_F(EvaluateCli, AreasOutsideTheCurveAreNamed) {
+    // R 22 at >6 mm lies below the shipped curve, R 55 at 0.0 mm above it.
+    const std::vector<ComponentInfo> components = {
+        component("A", {{40, 3}, {22, 13}, {55, 1}}),
+        component("B", {{40, 3}}),
+        component("C", {{40, 0}, {40, 0}}),
+        component("D", {{21, 13}}),
+    };
+    const std::string before = save_project(components);
+    const std::string below_and_above =
+        "component 1 \"A\": areas below the range of the curve, without a strength: 2; areas above the range "
+        "of the curve, without a strength: 3; the estimate is not valid with this curve\n";
+    const std::string unmeasured =
+        "rebound-cli: warning: component 3 \"C\": carbonation was not measured in any area, the areas were "
+        "converted at 0.0 mm\n";
+    const std::string only_below =
+        "component 4 \"D\": areas below the range of the curve, without a strength: 1\n";
+
+    const CliRun strict = run_cli({"evaluate", "site.prj", "--strict"}, dir_);
+    EXPECT_EQ(strict.status, 1);
+    EXPECT_EQ(strict.out, "");
+    EXPECT_EQ(strict.err, "rebound-cli: error: " + below_and_above + unmeasured +
+                              "rebound-cli: error: " + only_below +
+                              "rebound-cli: site.prj: areas lie outside the range of the curve (--strict); "
+                              "nothing was saved\n");
+    EXPECT_EQ(test::read_file(project()), before);
+
+    const CliRun r = run_cli({"evaluate", "site.prj"}, dir_);
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.err, "rebound-cli: warning: " + below_and_above + unmeasured +
+                         "rebound-cli: warning: " + only_below);
+    EXPECT_EQ(lines(r.out).size(), 4u) << r.out;
+    // The stored figures stay as documented: a blank area converts to 0.0.
+    ReboundFile got;
+    ASSERT_TRUE(got.load(project()));
+    EXPECT_EQ(got.components[0].areas[1].converted_strength, 0.0f);
+    EXPECT_EQ(got.components[0].areas[2].converted_strength, 0.0f);
+    EXPECT_EQ(got.components[0].strength_min, 0.0f);
+    EXPECT_FLOAT_EQ(got.components[2].areas[0].converted_strength, 41.6f);  // at 0.0 mm
+
+    // With every area on the curve, --strict saves.
+    save_project({component("B", {{40, 3}})});
+    const CliRun inside = run_cli({"evaluate", "site.prj", "--strict"}, dir_);
+    EXPECT_EQ(inside.status, 0) << inside.err;
+    EXPECT_EQ(inside.err, "");
+}
+
+TEST_F(EvaluateCli, FilesAndFoldersNamedInChineseWithAnEmoji) {
+    const fs::path folder = dir_ / u8"工程数据😀";
+    fs::create_directory(folder);
+    fs::copy_file(kShippedCurve, folder / u8"曲线😀.cur");
+    test::DeviceArea area;
+    std::fill(std::begin(area.readings), std::end(area.readings), std::uint8_t{40});
+    area.carbonation = 3;
+    test::write_file(folder / u8"柱😀.cmp", test::device_record("KZ", {area, area}, -1, /*pump=*/0));
+
+    const QString project = at(folder / u8"工地😀.prj");
+    CliRun r = run_cli({"import", project, at(folder / u8"柱😀.cmp")}, dir_);
+    ASSERT_EQ(r.status, 0) << r.err;
+    r = run_cli(
+        {"evaluate", project, "--curve", at(folder / u8"曲线😀.cur"), "-o", at(folder / u8"结果😀.prj")}, dir_);
+    ASSERT_EQ(r.status, 0) << r.err;
+    r = run_cli({"export-component", at(folder / u8"结果😀.prj"), "0", at(folder / u8"导出😀")}, dir_);
+    ASSERT_EQ(r.status, 0) << r.err;
+    r = run_cli({"dump", at(folder / u8"导出😀.xcmp")}, dir_);
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(python_on_json(r.out, "d['component_name'], len(d['areas']), d['strength_estimate']"),
+              "KZ 2 38.3");
+
+    // Messages show the names as they are.
+    r = run_cli({"evaluate", project, "--curve", at(folder / u8"缺😀.cur")}, dir_);
+    EXPECT_EQ(r.status, 1);
+    EXPECT_NE(r.err.find("工程数据😀/缺😀.cur: cannot be used"), std::string::npos) << r.err;
 }
 
 TEST_F(EvaluateCli, DumpPrintsACurve) {

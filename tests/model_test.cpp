@@ -1,6 +1,11 @@
 #include <gtest/gtest.h>
 
+#include <clocale>
+#include <cstdio>
+#include <vector>
+
 #include "fixtures.h"
+#include "locale_support.h"
 #include "model/number_text.h"
 #include "model/rebound_file.h"
 
@@ -142,6 +147,34 @@ TEST(NumberText, OneDecimalRoundsLikeTheCLibrary) {
         {28.75f, "28.8"}, {-1.25f, "-1.2"}, {36.26f, "36.3"}, {100.04f, "100.0"},
     };
     for (const Case& c : cases) EXPECT_EQ(one_decimal(c.value), c.text) << c.value;
+}
+
+TEST(NumberText, FiguresUseAPointInEveryLocale) {
+    // The C library's "%.1f" in the C locale is the documented form: many
+    // floats of every size are formatted by it first, then by one_decimal
+    // under locales whose decimal mark is a comma.
+    std::vector<float> values = {0.0f, -0.0f, 0.05f, 0.25f, 33.8f, 59.95f, -3.45f, 1e30f, 3.4e38f, 1e-30f};
+    std::uint32_t state = 12345;
+    for (int i = 0; i < 5000; ++i) {
+        state = state * 1664525u + 1013904223u;
+        values.push_back(static_cast<float>(state % 2000001) / 1000.0f - 1000.0f);  // -1000 to 1000
+    }
+    ASSERT_EQ(std::string(std::setlocale(LC_NUMERIC, nullptr)), "C");
+    std::vector<std::string> expected;
+    for (float v : values) {
+        char buffer[64];
+        std::snprintf(buffer, sizeof buffer, "%.1f", double{v});
+        expected.emplace_back(buffer);
+    }
+    for (const char* name : test::kCommaLocales) {
+        test::ScopedLocale locale(name);
+        ASSERT_EQ(locale.error(), "");
+        for (std::size_t i = 0; i < values.size(); ++i) {
+            ASSERT_EQ(one_decimal(values[i]), expected[i]) << name << ", value " << i;
+        }
+        EXPECT_EQ(shortest_text(-3.5f), "-3.5") << name;
+        EXPECT_EQ(shortest_text(0.1f), "0.1") << name;
+    }
 }
 
 }  // namespace

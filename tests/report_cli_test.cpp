@@ -5,6 +5,7 @@
 #include <QFile>
 #include <QTemporaryDir>
 
+#include "locale_support.h"
 #include "report_fixtures.h"
 
 namespace rebound::test {
@@ -15,11 +16,12 @@ struct CliRun {
     QString err;
 };
 
-CliRun run_cli(const QStringList& args, const QString& folder) {
+CliRun run_cli(const QStringList& args, const QString& folder, const QString& locale = {}) {
     QProcess p;
     p.setWorkingDirectory(folder);
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.remove(QStringLiteral("QT_QPA_PLATFORM"));  // the command chooses the offscreen platform itself
+    if (!locale.isEmpty()) env.insert(QStringLiteral("LC_ALL"), locale);
     p.setProcessEnvironment(env);
     p.start(QStringLiteral(REBOUND_CLI_PATH), QStringList{QStringLiteral("report")} + args);
     p.waitForFinished(120000);
@@ -90,6 +92,49 @@ TEST(ReportCli, Failures) {
                   .entryList({QStringLiteral("*.pdf"), QStringLiteral("*.txt"), QStringLiteral("*.xls")},
                              QDir::Files),
               QStringList());
+}
+
+TEST(ReportCli, FiguresUseAPointUnderACommaLocaleAndNamesKeepTheirCharacters) {
+    // The tool started under a German or French desktop, on a project and
+    // template in a folder named in Chinese with an emoji.
+    QTemporaryDir dir;
+    const QString folder = dir.filePath(QString::fromUtf8("工程😀"));
+    ASSERT_TRUE(QDir().mkpath(folder + QStringLiteral("/report")));
+    ASSERT_TRUE(QFile::copy(shipped_template_path(), folder + QStringLiteral("/report/rebound_report1.grf")));
+    ReboundFile project = sample_project(2);
+    project.components[1].strength_avg = 33.8f;
+    const QString project_file = folder + QString::fromUtf8("/工地😀.prj");
+    ASSERT_TRUE(project.save(platform::to_path(project_file)));
+    for (const char* name : kCommaLocales) {
+        SCOPED_TRACE(name);
+        ScopedLocale available(name);
+        ASSERT_EQ(available.error(), "");
+        const QString text = folder + QString::fromUtf8("/报告😀.txt");
+        const QString xls = folder + QString::fromUtf8("/报告😀.xls");
+        for (const QString& out : {text, xls}) {
+            const QString option = out.endsWith(QLatin1String(".txt")) ? "--text" : "--xls";
+            const CliRun r = run_cli({project_file, option, out}, folder, QString::fromLatin1(name));
+            ASSERT_EQ(r.status, 0) << r.err.toStdString();
+        }
+        QFile file(text);
+        ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+        const QString content = QString::fromUtf8(file.readAll());
+        EXPECT_TRUE(content.contains(QStringLiteral("33.8"))) << content.toStdString();
+        EXPECT_FALSE(content.contains(QStringLiteral("33,8"))) << content.toStdString();
+        // The spreadsheet's strength cells are numbers.
+        const auto cells = run_program(
+            QStringLiteral("/usr/bin/python3"),
+            {QStringLiteral("-c"),
+             QStringLiteral(
+                 "import sys, xlrd\n"
+                 "s = xlrd.open_workbook(sys.argv[1]).sheet_by_index(0)\n"
+                 "print(sorted(s.cell(r, c).value for r in range(s.nrows) for c in range(s.ncols)\n"
+                 "             if s.cell(r, c).ctype == xlrd.XL_CELL_NUMBER and s.cell(r, c).value > 30))"),
+             xls});
+        ASSERT_TRUE(cells);
+        EXPECT_TRUE(cells->contains("33.8")) << cells->toStdString();
+        EXPECT_TRUE(cells->contains("30.2")) << cells->toStdString();  // the first component's mean, 30.25
+    }
 }
 
 }  // namespace

@@ -4,12 +4,15 @@
 #include <freexl.h>
 #include <gtest/gtest.h>
 
+#include <QDir>
 #include <QFile>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QLocale>
 #include <QTemporaryDir>
 
+#include "locale_support.h"
 #include "platform/dates.h"
 #include "report/report_engine.h"
 #include "report/report_exports.h"
@@ -284,6 +287,55 @@ TEST_F(ReportExport, ExcelFileReadsBackCellForCellInTwoReaders) {
         EXPECT_EQ(cells.at({row, 7}).number, ReportFeed::strength_text(c.strength_estimate).toDouble());
     }
     EXPECT_EQ(cells.at({title_row + 2, 7}).number, 31.3);
+}
+
+TEST_F(ReportExport, FiguresUseAPointInEveryLocaleAndDatesFollowIt) {
+    // Qt puts the C library in the desktop's locale at start-up, so a
+    // printf-made figure would read "33,8" under these locales. Files go into
+    // a folder and under names in Chinese with an emoji.
+    ReboundFile project = test::sample_project(2);
+    project.components[0].strength_avg = 33.8f;
+    project.components[0].strength_estimate = 31.26f;
+    const QString folder = dir.filePath(QString::fromUtf8("报告😀"));
+    ASSERT_TRUE(QDir().mkpath(folder));
+    const QDate today(2026, 12, 10);
+    for (const char* name : test::kCommaLocales) {
+        SCOPED_TRACE(name);
+        test::ScopedLocale locale(name);
+        ASSERT_EQ(locale.error(), "");
+        const QString date = QLocale().toString(today, QLocale::ShortFormat);
+        ASSERT_NE(date, QLocale::c().toString(today, QLocale::ShortFormat));
+        feed_project(project);
+        const QString base = folder + QString::fromUtf8("/检测报告😀-") + QString::fromLatin1(name);
+
+        QString error;
+        ASSERT_TRUE(engine.export_direct(ExportType::Text, base + ".txt", &error)) << error.toStdString();
+        QFile text(base + ".txt");
+        ASSERT_TRUE(text.open(QIODevice::ReadOnly));
+        const QString content = QString::fromUtf8(text.readAll());
+        EXPECT_TRUE(content.contains(QStringLiteral("33.8"))) << content.toStdString();
+        EXPECT_TRUE(content.contains(QStringLiteral("31.3"))) << content.toStdString();
+        EXPECT_FALSE(content.contains(QStringLiteral("33,8"))) << content.toStdString();
+        EXPECT_TRUE(content.contains(date)) << date.toStdString();
+
+        feed_project(project);  // each output is prepared afresh, as the commands do
+        ASSERT_TRUE(engine.export_pdf(base + ".pdf", &error)) << error.toStdString();
+        const auto pdf = test::run_program("pdftotext", {"-enc", "UTF-8", base + ".pdf", "-"});
+        ASSERT_TRUE(pdf);
+        EXPECT_TRUE(pdf->contains("33.8")) << pdf->toStdString();
+        EXPECT_TRUE(pdf->contains(date.toUtf8())) << date.toStdString();
+
+        feed_project(project);
+        ASSERT_TRUE(engine.export_direct(ExportType::Excel, base + ".xls", &error)) << error.toStdString();
+        const auto cells = read_with_freexl(base + ".xls");
+        int strengths = 0;
+        for (const auto& [pos, cell] : cells) {
+            EXPECT_FALSE(cell.kind == ReadCell::Kind::Text && cell.text.contains(QStringLiteral("33,8")));
+            if (cell.kind == ReadCell::Kind::Number && (cell.number == 33.8 || cell.number == 31.3))
+                ++strengths;
+        }
+        EXPECT_EQ(strengths, 2);
+    }
 }
 
 // Many and long strings make the shared string table run over into

@@ -10,8 +10,11 @@
 #include <sstream>
 #include <stdexcept>
 
+#include "curve_fixtures.h"
 #include "evaluation/evaluation.h"
+#include "locale_support.h"
 #include "platform/dates.h"
+#include "platform/qt_bridge.h"
 #include "ui/load_strength_curve_form.h"
 #include "ui_window_support.h"
 
@@ -67,6 +70,9 @@ private slots:
     void calculationWithoutStandardCurve();
     void calculationNeedsACurrentComponent();
     void calculationUsesTheStandardCurveAfresh();
+    void calculationRefusesAnUnusableCurve();
+    void calculationNamesAreasOutsideTheCurve();
+    void figuresUseAPointInEveryLocale();
     void messageCommands_data();
     void messageCommands();
     void loadCurveCommandOpensTheSelectionDialog();
@@ -141,6 +147,106 @@ void CalculationTest::calculationUsesTheStandardCurveAfresh() {
 
     trigger(*window, "act_single_caculate");
     QVERIFY(window->mProject.components[1] == first);
+}
+
+void CalculationTest::calculationRefusesAnUnusableCurve() {
+    namespace fs = std::filesystem;
+    const fs::path curve = platform::to_path(folder->file(QStringLiteral("curve/normal.cur")));
+    fs::create_directories(curve.parent_path());
+    start({measured_component()});
+    window->mCurve = shipped_curve();
+    for (const test::UnusableCurve& c : test::unusable_curves()) {
+        fs::remove_all(curve);
+        c.make(curve);
+        prompts->messages.clear();
+        trigger(*window, "act_single_caculate");
+        const QString expected =
+            QStringLiteral("The strength curve %1 cannot be used: ")
+                .arg(QDir::toNativeSeparators(window->mAppFolder + QStringLiteral("/curve/normal.cur")));
+        QVERIFY2(prompts->messages.size() == 1, c.name);
+        const QString message = prompts->messages.front();
+        QVERIFY2(message.startsWith(expected), qPrintable(message));
+        QVERIFY2(message.contains(QString::fromUtf8(c.says)), qPrintable(message));
+        QVERIFY2(message.endsWith(QStringLiteral(".\nNothing was calculated.")), qPrintable(message));
+        QVERIFY2(window->mProject.components[0] == measured_component(), c.name);
+        QVERIFY2(window->mCurve == shipped_curve(), c.name);
+        QCOMPARE(window->GridCellText(kGridStrengthColumn, 1), QStringLiteral("77.7"));
+    }
+}
+
+// A component whose areas have sixteen equal readings R at 0 degrees on a
+// horizontal surface, with carbonation index k: {R, k}.
+ComponentInfo plain_component(const char* name, const std::vector<std::pair<int, int>>& areas) {
+    ComponentInfo c;
+    c.component_name = name;
+    for (auto [rebound, carbonation] : areas) {
+        AreaData a;
+        a.readings.fill(static_cast<std::uint8_t>(rebound));
+        a.carbonation_index = static_cast<std::uint8_t>(carbonation);
+        c.add_area(a);
+    }
+    return c;
+}
+
+void CalculationTest::calculationNamesAreasOutsideTheCurve() {
+    // R 22 at >6 mm lies below the shipped curve, R 55 at 0.0 mm above it.
+    QVERIFY(folder->installCurve());
+    const ComponentInfo outside = plain_component("A", {{40, 3}, {22, 13}, {55, 1}, {21, 13}});
+    const ComponentInfo unmeasured = plain_component("C", {{40, 0}, {40, 0}});
+    const ComponentInfo below = plain_component("D", {{21, 13}});
+    start({outside, unmeasured, below, plain_component("B", {{40, 3}})});
+    struct Case {
+        int row;
+        ComponentInfo component;
+        QString message;
+    } cases[] = {
+        {0, outside,
+         "Component A:\n"
+         "Areas below the range of the strength curve, without a strength: 2, 4\n"
+         "Areas above the range of the strength curve, without a strength: 3\n"
+         "The estimated strength is not valid with this curve."},
+        {1, unmeasured,
+         "Component C:\nCarbonation was not measured in any area; the areas were converted at 0.0 mm."},
+        {2, below, "Component D:\nAreas below the range of the strength curve, without a strength: 1"},
+    };
+    for (Case& c : cases) {
+        prompts->messages.clear();
+        window->SelectComponentRow(c.row);
+        trigger(*window, "act_single_caculate");
+        QCOMPARE(prompts->messages, QStringList{c.message});
+        // Evaluated and shown all the same, with the documented figures.
+        evaluate_component(c.component, shipped_curve());
+        QVERIFY(window->mProject.components[static_cast<std::size_t>(c.row)] == c.component);
+    }
+    QCOMPARE(window->GridCellText(kGridStrengthColumn, 1), QStringLiteral("0.0"));
+
+    prompts->messages.clear();
+    window->SelectComponentRow(3);
+    trigger(*window, "act_single_caculate");
+    QVERIFY(prompts->messages.isEmpty());
+}
+
+void CalculationTest::figuresUseAPointInEveryLocale() {
+    ComponentInfo c = measured_component();
+    c.areas[0].mean_rebound = 36.26f;
+    c.areas[0].area_strength = 33.8f;
+    c.strength_avg = 31.26f;
+    c.strength_min = 28.25f;
+    c.strength_delta = 2.05f;
+    c.strength_estimate = 27.5f;
+    for (const char* name : test::kCommaLocales) {
+        test::ScopedLocale locale(name);
+        QVERIFY2(locale.error().empty(), locale.error().c_str());
+        start({c});
+        QCOMPARE(window->GridCellText(kGridMeanColumn, 1), QStringLiteral("36.3"));
+        QCOMPARE(window->GridCellText(kGridStrengthColumn, 1), QStringLiteral("33.8"));
+        QCOMPARE(window->GridCellText(kGridDepthColumn, 1), QStringLiteral("1.0"));
+        QCOMPARE(window->txt_mfcu->text(), QStringLiteral("31.3"));
+        QCOMPARE(window->txt_fcumin->text(), QStringLiteral("28.2"));
+        QCOMPARE(window->txt_sfcu->text(), QStringLiteral("2.0"));
+        QCOMPARE(window->txt_fcue->text(), QStringLiteral("27.5"));
+        window.reset();
+    }
 }
 
 void CalculationTest::messageCommands_data() {
