@@ -104,6 +104,10 @@ int main(int argc, char** argv) {
     ok &= write(out, "curve", "header-only", curve_bytes(0, 13, 0));
     ok &= write(out, "curve", "ends-inside-values", curve_bytes(2, 13, 10));
     ok &= write(out, "curve", "standard-shape", curve_bytes(201, 13, 201 * 13));
+    // A curve that passes the usability check and evaluates.
+    const std::string shipped_curve = test::read_file(source / "data" / "curve" / "normal.cur");
+    ok &= !shipped_curve.empty();
+    ok &= write(out, "curve", "shipped", shipped_curve);
 
     ok &= write(out, "ini", "crlf", "[" + kSection + "]\r\n" + kKey + "=normal.cur\r\n");
     ok &= write(out, "ini", "other-sections",
