@@ -1,6 +1,7 @@
-// Curve files that must not evaluate, shared by the tests of the curve check,
-// of rebound-cli evaluate and of the window's calculation command. Each is
-// made at a given path by a small writer, so the bytes are explained here.
+// Curve files that must not evaluate, and components to evaluate, shared by
+// the tests of the curve check, of rebound-cli evaluate and of the window's
+// calculation command. Each curve is made at a given path by a small writer,
+// so the bytes are explained here.
 #pragma once
 
 #ifndef _WIN32
@@ -15,6 +16,7 @@
 
 #include "evaluation/strength_curve.h"
 #include "fixtures.h"
+#include "model/rebound_file.h"
 
 namespace rebound::test {
 
@@ -62,6 +64,24 @@ inline std::vector<UnusableCurve> unusable_curves() {
                       "not a regular file"});
 #endif
     return curves;
+}
+
+// A component named `name` (ANSI bytes) whose areas have sixteen equal
+// readings R at 0 degrees on a horizontal surface, with carbonation index k:
+// {R, k} per area.
+inline ComponentInfo equal_readings_component(const std::string& name,
+                                              const std::vector<std::pair<int, int>>& areas,
+                                              int pump_tag = 0) {
+    ComponentInfo c;
+    c.component_name = name;
+    c.pump_tag = static_cast<std::uint8_t>(pump_tag);
+    for (auto [rebound, carbonation] : areas) {
+        AreaData a;
+        a.readings.fill(static_cast<std::uint8_t>(rebound));
+        a.carbonation_index = static_cast<std::uint8_t>(carbonation);
+        c.add_area(a);
+    }
+    return c;
 }
 
 }  // namespace rebound::test

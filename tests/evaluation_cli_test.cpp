@@ -132,18 +132,9 @@ TEST_F(EvaluateCli, ProjectThatCannotBeReadWritesNothing) {
 }
 
 // A component named `name` (UTF-8) whose areas have sixteen equal readings
-// R at 0 degrees on a horizontal surface, with carbonation index k: {R, k}.
+// R with carbonation index k: {R, k}.
 ComponentInfo component(const char* name, const std::vector<std::pair<int, int>>& areas, int pump_tag = 0) {
-    ComponentInfo c;
-    c.component_name = platform::utf8_to_ansi(name);
-    c.pump_tag = static_cast<std::uint8_t>(pump_tag);
-    for (auto [rebound, carbonation] : areas) {
-        AreaData a;
-        a.readings.fill(static_cast<std::uint8_t>(rebound));
-        a.carbonation_index = static_cast<std::uint8_t>(carbonation);
-        c.add_area(a);
-    }
-    return c;
+    return test::equal_readings_component(platform::utf8_to_ansi(name), areas, pump_tag);
 }
 
 std::vector<std::string> lines(const std::string& text) {

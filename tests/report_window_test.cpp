@@ -15,7 +15,10 @@
 #include <QTest>
 #include <QUrl>
 
+#include "fileio/exchange.h"
+#include "fixtures.h"
 #include "platform/dates.h"
+#include "platform/qt_bridge.h"
 #include "platform/text_codec.h"
 #include "ui/app_fonts.h"
 #include "ui_window_support.h"
@@ -66,6 +69,7 @@ private slots:
     void exportShowsPanelEditsNotYetSaved();
     void printingTwicePrintsTheWholeReportTwice();
     void previewShowsThePages();
+    void fileCommandsKeepEveryCharacterOfTheNames();
 
 private:
     void installTemplate(const QByteArray& content = {}) {
@@ -227,6 +231,49 @@ void ReportWindowTest::previewShowsThePages() {
     trigger("act_print_preview");
     QCOMPARE(prompts->modalDialogs, QStringList{QStringLiteral("PrintPreviewDialog")});
     QCOMPARE(pages, 3);
+    QVERIFY(prompts->messages.isEmpty());
+}
+
+void ReportWindowTest::fileCommandsKeepEveryCharacterOfTheNames() {
+    // Import, Save As, Open, component export and report export on a folder
+    // and files named in Chinese with an emoji: the names reach the files as
+    // the operator chose them.
+    installTemplate();
+    window->mProject.reset();
+    window->RefreshAll();
+    const QString data = folder->file(QString::fromUtf8("工程数据😀"));
+    QVERIFY(QDir().mkpath(data));
+    const auto at = [&](const char* utf8) { return data + QLatin1Char('/') + QString::fromUtf8(utf8); };
+    write_file(platform::to_path(at("柱😀.cmp")), device_record("KZ-1", {DeviceArea{}}, -1, 1, 33.8f));
+
+    prompts->openAnswers = {at("柱😀.cmp")};
+    trigger("act_import_component");
+    QCOMPARE(window->mProject.component_count(), std::size_t{1});
+
+    prompts->saveAnswers = {at("工地😀")};
+    trigger("FileSaveAs1");
+    QCOMPARE(window->mFileName, at("工地😀.prj"));
+    const ReboundFile saved = window->mProject;
+    window->mProject.reset();
+    prompts->openAnswers = {at("工地😀.prj")};
+    trigger("FileOpen1");
+    QVERIFY(window->mProject == saved);
+
+    window->SelectComponentRow(0);
+    prompts->saveAnswers = {at("导出😀")};
+    trigger("act_export_component");
+    ComponentInfo exported;
+    QCOMPARE(import_component_file(platform::to_path(at("导出😀.xcmp")), exported), ImportStatus::Imported);
+    QVERIFY(exported == saved.components[0]);
+
+    prompts->saveAnswers = {at("报告😀")};
+    trigger("act_export2txt");
+    QFile report(at("报告😀.txt"));
+    QVERIFY(report.open(QIODevice::ReadOnly));
+    const QString text = QString::fromUtf8(report.readAll());
+    QVERIFY(text.contains(QStringLiteral("KZ-1")));
+    QVERIFY(text.contains(QStringLiteral("33.8")));
+    QCOMPARE(opened.paths, QStringList{at("报告😀.txt")});
     QVERIFY(prompts->messages.isEmpty());
 }
 

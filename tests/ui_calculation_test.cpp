@@ -174,27 +174,13 @@ void CalculationTest::calculationRefusesAnUnusableCurve() {
     }
 }
 
-// A component whose areas have sixteen equal readings R at 0 degrees on a
-// horizontal surface, with carbonation index k: {R, k}.
-ComponentInfo plain_component(const char* name, const std::vector<std::pair<int, int>>& areas) {
-    ComponentInfo c;
-    c.component_name = name;
-    for (auto [rebound, carbonation] : areas) {
-        AreaData a;
-        a.readings.fill(static_cast<std::uint8_t>(rebound));
-        a.carbonation_index = static_cast<std::uint8_t>(carbonation);
-        c.add_area(a);
-    }
-    return c;
-}
-
 void CalculationTest::calculationNamesAreasOutsideTheCurve() {
     // R 22 at >6 mm lies below the shipped curve, R 55 at 0.0 mm above it.
     QVERIFY(folder->installCurve());
-    const ComponentInfo outside = plain_component("A", {{40, 3}, {22, 13}, {55, 1}, {21, 13}});
-    const ComponentInfo unmeasured = plain_component("C", {{40, 0}, {40, 0}});
-    const ComponentInfo below = plain_component("D", {{21, 13}});
-    start({outside, unmeasured, below, plain_component("B", {{40, 3}})});
+    const ComponentInfo outside = equal_readings_component("A", {{40, 3}, {22, 13}, {55, 1}, {21, 13}});
+    const ComponentInfo unmeasured = equal_readings_component("C", {{40, 0}, {40, 0}});
+    const ComponentInfo below = equal_readings_component("D", {{21, 13}});
+    start({outside, unmeasured, below, equal_readings_component("B", {{40, 3}})});
     struct Case {
         int row;
         ComponentInfo component;
