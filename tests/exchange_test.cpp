@@ -60,6 +60,30 @@ TEST(FileNames, ExtensionAndRequiredExtension) {
     }
 }
 
+TEST(FileNames, PathFormsKeepEveryCharacter) {
+    namespace fs = std::filesystem;
+    struct Case {
+        fs::path path;
+        const char* extension;
+        fs::path with_prj;
+        ComponentFileKind kind;
+    };
+    const Case cases[] = {
+        {u8"工地😀", "", u8"工地😀.prj", ComponentFileKind::Unsupported},
+        {u8"工地😀.prj", ".prj", u8"工地😀.prj", ComponentFileKind::Unsupported},
+        {u8"数据.v2/工地😀", "", u8"数据.v2/工地😀.prj", ComponentFileKind::Unsupported},
+        {u8"柱😀.PRJ", ".PRJ", u8"柱😀.PRJ.prj", ComponentFileKind::Unsupported},
+        {u8"柱😀.CMP", ".CMP", u8"柱😀.CMP.prj", ComponentFileKind::Device},
+        {u8"梁.xCmp", ".xCmp", u8"梁.xCmp.prj", ComponentFileKind::Exported},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(reinterpret_cast<const char*>(c.path.u8string().c_str()));
+        EXPECT_EQ(file_extension_of(c.path), c.extension);
+        EXPECT_EQ(append_required_extension(c.path, ".prj"), c.with_prj);
+        EXPECT_EQ(component_file_kind_of(c.path), c.kind);
+    }
+}
+
 TEST_F(ExchangeTest, DeviceFileImportTakesOverHeaderAndAreas) {
     const auto path = dir_ / "B1.cmp";
     test::write_file(
