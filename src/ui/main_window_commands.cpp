@@ -2,6 +2,7 @@
 // export, create and delete components and areas), the calculation commands
 // and the commands that open the window's own dialogs.
 #include <QDir>
+#include <QFileInfo>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPageLayout>
