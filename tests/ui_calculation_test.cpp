@@ -110,6 +110,7 @@ void CalculationTest::calculationWithoutStandardCurve() {
     QVERIFY(window->mProject.components[0] == measured_component());
     QVERIFY(window->mCurve == before);
     QCOMPARE(window->GridCellText(kGridStrengthColumn, 1), QStringLiteral("77.7"));
+    QVERIFY(!window->Document().isModified());
 }
 
 void CalculationTest::calculationNeedsACurrentComponent() {
@@ -124,9 +125,11 @@ void CalculationTest::calculationUsesTheStandardCurveAfresh() {
     start({measured_component(), measured_component()});
     window->mCurve.reset();
     window->SelectComponentRow(1);
+    QVERIFY(!window->Document().isModified());
 
     trigger(*window, "act_single_caculate");
     QVERIFY(prompts->messages.isEmpty());
+    QVERIFY(window->Document().isModified());
     const Strength_Curve curve = shipped_curve();
     QVERIFY(window->mCurve == curve);
     ComponentInfo expected = measured_component();
@@ -171,6 +174,7 @@ void CalculationTest::calculationRefusesAnUnusableCurve() {
         QVERIFY2(window->mProject.components[0] == measured_component(), c.name);
         QVERIFY2(window->mCurve == shipped_curve(), c.name);
         QCOMPARE(window->GridCellText(kGridStrengthColumn, 1), QStringLiteral("77.7"));
+        QVERIFY2(!window->Document().isModified(), c.name);
     }
 }
 
