@@ -72,7 +72,7 @@ inline std::vector<UnusableCurve> unusable_curves() {
 inline ComponentInfo equal_readings_component(const std::string& name,
                                               const std::vector<std::pair<int, int>>& areas,
                                               int pump_tag = 0) {
-    ComponentInfo c;
+    ComponentInfo c(today());
     c.component_name = name;
     c.pump_tag = static_cast<std::uint8_t>(pump_tag);
     for (auto [rebound, carbonation] : areas) {

@@ -244,7 +244,7 @@ TEST_F(EvaluateCli, AreasOutsideTheCurveAreNamed) {
     EXPECT_EQ(lines(r.out).size(), 4u) << r.out;
     // The stored figures stay as documented: a blank area converts to 0.0.
     ReboundFile got;
-    ASSERT_TRUE(got.load(project()));
+    ASSERT_TRUE(got.load(project(), test::today()));
     EXPECT_EQ(got.components[0].areas[1].converted_strength, 0.0f);
     EXPECT_EQ(got.components[0].areas[2].converted_strength, 0.0f);
     EXPECT_EQ(got.components[0].strength_min, 0.0f);

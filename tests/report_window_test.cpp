@@ -239,7 +239,7 @@ void ReportWindowTest::fileCommandsKeepEveryCharacterOfTheNames() {
     // and files named in Chinese with an emoji: the names reach the files as
     // the operator chose them.
     installTemplate();
-    window->mProject.reset();
+    window->mProject.reset(test::today());
     window->RefreshAll();
     const QString data = folder->file(QString::fromUtf8("工程数据😀"));
     QVERIFY(QDir().mkpath(data));
@@ -254,7 +254,7 @@ void ReportWindowTest::fileCommandsKeepEveryCharacterOfTheNames() {
     trigger("FileSaveAs1");
     QCOMPARE(window->mFileName, at("工地😀.prj"));
     const ReboundFile saved = window->mProject;
-    window->mProject.reset();
+    window->mProject.reset(test::today());
     prompts->openAnswers = {at("工地😀.prj")};
     trigger("FileOpen1");
     QVERIFY(window->mProject == saved);
@@ -262,9 +262,10 @@ void ReportWindowTest::fileCommandsKeepEveryCharacterOfTheNames() {
     window->SelectComponentRow(0);
     prompts->saveAnswers = {at("导出😀")};
     trigger("act_export_component");
-    ComponentInfo exported;
-    QCOMPARE(import_component_file(platform::to_path(at("导出😀.xcmp")), exported), ImportStatus::Imported);
-    QVERIFY(exported == saved.components[0]);
+    const Result<ComponentInfo> exported =
+        import_component_file(platform::to_path(at("导出😀.xcmp")), test::fixed_clock());
+    QVERIFY(exported);
+    QVERIFY(*exported == saved.components[0]);
 
     prompts->saveAnswers = {at("报告😀")};
     trigger("act_export2txt");

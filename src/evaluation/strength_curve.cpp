@@ -107,6 +107,8 @@ Result<Strength_Curve> read_curve_file(const std::filesystem::path& path) {
     Strength_Curve curve;
     curve.read_from(in);
     return curve;
+}
+
 std::optional<CurveDefect> find_curve_defect(const Strength_Curve& curve) {
     CurveDefect defect;
     if (curve.row_count < kEvaluationCurveRows || curve.column_count < kEvaluationCurveColumns) {
@@ -160,15 +162,13 @@ std::optional<CurveDefect> read_curve_for_evaluation(const std::filesystem::path
         defect.kind = CurveDefect::Kind::NotRegularFile;
         return defect;
     }
-    std::ifstream in(path, std::ios::binary);
-    if (!in.is_open()) {
+    Result<Strength_Curve> read = read_curve_file(path);
+    if (!read) {
         defect.kind = CurveDefect::Kind::CannotOpen;
         return defect;
     }
-    Strength_Curve scratch;
-    scratch.read_from(in);
-    if (auto found = find_curve_defect(scratch)) return found;
-    curve = std::move(scratch);
+    if (auto found = find_curve_defect(*read)) return found;
+    curve = std::move(*read);
     return std::nullopt;
 }
 
