@@ -30,7 +30,7 @@ const std::vector<Command>& commands() {
 #ifdef REBOUND_CLI_REPORT
         {"report", "report PROJECT [--template FILE] (--pdf OUT | --text OUT | --xls OUT)",
          "Write the test report of PROJECT as a PDF, text or Excel file (default template "
-         "report/rebound_report1.grf).",
+         "report/rebound_report1.grf; report/rebound_record1.grf gives the test record sheet).",
          run_report},
 #endif
     };

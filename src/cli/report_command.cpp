@@ -1,5 +1,7 @@
-// report: the test report of a project as a PDF, text or Excel file, with the
-// same template, record feed and engine as the main window.
+// report: the test report of a project, or any other report a template
+// describes (the test record sheet), as a PDF, text or Excel file, with the
+// same templates, record feeds and engine as the main window. The template
+// says which feed fills its records.
 #include <QCommandLineParser>
 #include <QGuiApplication>
 #include <cstring>
@@ -9,7 +11,7 @@
 #include "model/rebound_file.h"
 #include "platform/qt_bridge.h"
 #include "report/report_engine.h"
-#include "report/report_feed.h"
+#include "report/record_feed.h"
 
 namespace rebound::cli {
 
@@ -66,9 +68,9 @@ int run_report(AppContext& context, const QStringList& args) {
     if (!engine.load_from_file(template_path)) {
         return fail(arg_path(template_path), engine.error().text().toStdString());
     }
-    report::ReportFeed feed(project, context.clock());
-    feed.bind(engine);
-    engine.set_fetch_record([&feed](bool& eof) { feed.fetch_record(eof); });
+    const std::unique_ptr<report::ProjectFeed> feed = report::make_feed(engine.report_template(), project, context.clock());
+    feed->bind(engine);
+    engine.set_fetch_record([&feed](bool& eof) { feed->fetch_record(eof); });
 
     QString out;
     Result<void> written;

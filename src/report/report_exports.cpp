@@ -40,6 +40,23 @@ QString pad(const QString& s, int width, Align align) {
     return QString(missing / 2, QLatin1Char(' ')) + s + QString(missing - missing / 2, QLatin1Char(' '));
 }
 
+// The columns of the exports, and the records that have a value in one of
+// them: a record with nothing to show gets no row, as in the printed table.
+std::vector<Column> exported_columns(const ReportTemplate& t) {
+    std::vector<Column> columns;
+    for (const Column& c : t.detail.columns) {
+        if (c.exported) columns.push_back(c);
+    }
+    return columns;
+}
+
+bool has_row(const std::vector<Column>& columns, const Record& r) {
+    for (const Column& c : columns) {
+        if (r[c.field].kind != FieldValue::Kind::Unset) return true;
+    }
+    return false;
+}
+
 QString quoted(const QString& literal) {
     if (literal.isEmpty()) return {};
     QString s = literal;
@@ -61,16 +78,17 @@ QByteArray text_report(const ReportTemplate& t, const ReportData& data) {
     for (const HeaderBlock& block : t.report_header) {
         if (!block.grid) continue;
         for (const GridCell& cell : block.grid->cells) {
-            lines << cell.label + QStringLiteral("：") + one_line(data.header_value(cell.field));
+            lines << cell.label + QStringLiteral("：") + one_line(cell.shown(data.header_value(cell.field)));
         }
     }
-    const std::vector<Column>& columns = t.detail.columns;
+    const std::vector<Column> columns = exported_columns(t);
     if (!columns.empty()) {
         lines << QString();
         std::vector<int> widths;
         for (const Column& c : columns) widths.push_back(display_width(one_line(c.title)));
         std::vector<QStringList> rows;
         for (const Record& r : data.records) {
+            if (!has_row(columns, r)) continue;
             QStringList row;
             for (std::size_t i = 0; i < columns.size(); ++i) {
                 row << one_line(cell_text(columns[i], r));
@@ -103,7 +121,7 @@ xls::Workbook excel_workbook(const ReportTemplate& t, const ReportData& data) {
     book.fonts.clear();
     for (const FontDef& f : t.fonts) book.fonts.push_back(xls::Font{f.family, f.size_pt, f.bold});
 
-    const std::vector<Column>& columns = t.detail.columns;
+    const std::vector<Column> columns = exported_columns(t);
     const int width = std::max<int>(2, static_cast<int>(columns.size()));
     book.styles.clear();
     auto style = [&](int font, Align align, bool borders, const QString& format = {}) {
@@ -156,7 +174,7 @@ xls::Workbook excel_workbook(const ReportTemplate& t, const ReportData& data) {
                 used = 0;
                 row_open = true;
             }
-            const QString value = data.header_value(cell.field);
+            const QString value = cell.shown(data.header_value(cell.field));
             if (slots_fit) {
                 const int first = first_slot * per_slot;
                 const int last =
@@ -195,6 +213,7 @@ xls::Workbook excel_workbook(const ReportTemplate& t, const ReportData& data) {
         book.row_heights[row] = std::max(15.0, t.detail.title_height_mm * 72 / 25.4);
         ++row;
         for (const Record& r : data.records) {
+            if (!has_row(columns, r)) continue;
             for (std::size_t i = 0; i < columns.size(); ++i) {
                 const Column& c = columns[i];
                 const FieldValue& v = r[c.field];

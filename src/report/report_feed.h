@@ -12,7 +12,20 @@
 
 namespace rebound::report {
 
-class ReportFeed {
+// A record feed over a project: binds the fields it fills on a loaded
+// template, then fills one record per call of the engine's fetch loop.
+class ProjectFeed {
+public:
+    virtual ~ProjectFeed() = default;
+    // Looks up the feed's fields on the template (a missing one stays
+    // unbound and its values are skipped) and starts again at the first
+    // record.
+    virtual void bind(ReportTarget& target) = 0;
+    // The fetch handler: fills the next record, or sets `eof`.
+    virtual void fetch_record(bool& eof) = 0;
+};
+
+class ReportFeed : public ProjectFeed {
 public:
     static constexpr std::size_t kFieldCount = 22;
     // The field names in binding order: 14 header fields, then 8 detail fields.
@@ -22,13 +35,11 @@ public:
     // `clock` gives the report date.
     ReportFeed(const ReboundFile& project, const platform::Clock& clock) : project_(project), clock_(clock) {}
 
-    // Looks up every field on the loaded template (a missing one stays
-    // unbound and its values are skipped) and starts again at the first
-    // component.
-    void bind(ReportTarget& target);
+    // Binds the 22 fields and starts again at the first component.
+    void bind(ReportTarget& target) override;
 
-    // The fetch handler: fills the next component's record, or sets `eof`.
-    void fetch_record(bool& eof);
+    // Fills the next component's record, or sets `eof`.
+    void fetch_record(bool& eof) override;
 
     // Calls of fetch_record since the last bind.
     int record_counter() const { return record_; }

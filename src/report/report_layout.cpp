@@ -3,15 +3,21 @@
 #include <QBuffer>
 #include <QFontDatabase>
 #include <QFontMetricsF>
+#include <QGlyphRun>
+#include <QHash>
 #include <QImage>
 #include <QPageLayout>
 #include <QPageSize>
 #include <QPagedPaintDevice>
 #include <QPainter>
 #include <QPdfWriter>
+#include <QRawFont>
 #include <QRegularExpression>
+#include <QTextLayout>
 #include <algorithm>
+#include <cmath>
 #include <map>
+#include <optional>
 
 namespace rebound::report {
 
@@ -51,25 +57,59 @@ public:
     // One line of the font, in mm.
     double line_height(int font) const { return to_mm(metrics_[font].height()); }
 
-    // Height of `text` wrapped into `width_mm`, padding included.
-    double box_height(int font, const QString& text, double width_mm) const {
+    // Height of `text` wrapped into `width_mm`, padding included. Tables
+    // repeat the same few texts in the same columns thousands of times, so
+    // the answers are kept.
+    double box_height(int font, const QString& text, double width_mm) {
+        Key key{font, qRound64(width_mm * 1000), text};
+        const auto found = cache_.constFind(key);
+        if (found != cache_.constEnd()) return *found;
         const QFontMetricsF& fm = metrics_[font];
         const double inner = std::max(1.0, width_mm - 2 * kPadX) / kMmPerInch * kReferenceDpi;
         const QString shown = text.isEmpty() ? QStringLiteral(" ") : text;
         const QRectF r = fm.boundingRect(QRectF(0, 0, inner, 1e7), Qt::TextWordWrap | Qt::AlignLeft, shown);
-        return to_mm(r.height()) + 2 * kPadY;
+        const double h = to_mm(r.height()) + 2 * kPadY;
+        cache_.insert(std::move(key), h);
+        return h;
     }
 
 private:
+    struct Key {
+        int font;
+        qint64 width_um;
+        QString text;
+        bool operator==(const Key&) const = default;
+        friend size_t qHash(const Key& k, size_t seed = 0) { return qHashMulti(seed, k.font, k.width_um, k.text); }
+    };
+
     static double to_mm(double px) { return px / kReferenceDpi * kMmPerInch; }
 
     QImage reference_;
     std::vector<QFontMetricsF> metrics_;
+    QHash<Key, double> cache_;
 };
 
-// Replaces [#name#] by the header value of the field; page references are
+// The value of a field in a record as printed; empty without a record.
+QString value_of(const Record* record, int field) {
+    if (!record || field < 0 || field >= static_cast<int>(record->size())) return {};
+    return (*record)[field].display();
+}
+
+// The value of a field as a number, when it is one.
+std::optional<double> number_of(const Record& record, int field) {
+    if (field < 0 || field >= static_cast<int>(record.size())) return std::nullopt;
+    const FieldValue& v = record[field];
+    if (v.kind == FieldValue::Kind::Integer) return double(v.integer);
+    if (v.kind != FieldValue::Kind::Text) return std::nullopt;
+    bool ok = false;
+    const double d = v.text.trimmed().toDouble(&ok);
+    if (!ok || !std::isfinite(d)) return std::nullopt;
+    return d;
+}
+
+// Replaces [#name#] by the field's value in `record`; page references are
 // left for the pass that knows the page count.
-QString substitute_fields(const QString& text, const ReportTemplate& t, const ReportData& data) {
+QString substitute_fields(const QString& text, const ReportTemplate& t, const Record* record) {
     if (!text.contains(QLatin1String("[#"))) return text;
     static const QRegularExpression ref(QStringLiteral("\\[#(.*?)#\\]"));
     QString out;
@@ -78,12 +118,20 @@ QString substitute_fields(const QString& text, const ReportTemplate& t, const Re
         const QRegularExpressionMatch m = it.next();
         out += QStringView(text).mid(last, m.capturedStart() - last);
         const int field = t.field_index(m.captured(1));
-        out += field >= 0 ? data.header_value(field) : m.captured(0);
+        out += field >= 0 ? value_of(record, field) : m.captured(0);
         last = m.capturedEnd();
     }
     out += QStringView(text).mid(last);
     return out;
 }
+
+// Records [first, last) and the record their header texts come from.
+struct RecordRange {
+    int first = 0;
+    int last = 0;
+    const Record* head = nullptr;
+    BoxRole band_role = BoxRole::Static;
+};
 
 class Paginator {
 public:
@@ -97,16 +145,18 @@ public:
 
     ReportLayout run() {
         new_page();
-        for (const HeaderBlock& block : t_.report_header) {
-            if (block.band) place_band(*block.band, BoxRole::Static);
-            if (block.grid) place_grid(*block.grid);
-        }
-        if (!t_.detail.columns.empty()) {
-            place_title_row();
+        const RecordRange all{0, static_cast<int>(data_.records.size()),
+                              data_.records.empty() ? nullptr : &data_.records.front(), BoxRole::Static};
+        for (const HeaderBlock& block : t_.report_header) place_block(block, all);
+        if (t_.detail.group) {
+            place_groups();
+        } else if (!columns_.empty()) {
+            place_title_row(t_.detail.row_height_mm);
             for (std::size_t r = 0; r < data_.records.size(); ++r) place_record(static_cast<int>(r));
         }
-        for (const Band& band : t_.report_footer) place_band(band, BoxRole::Static);
+        for (const Band& band : t_.report_footer) place_band(band, BoxRole::Static, all);
         number_pages();
+        for (LaidOutPage& page : out_.pages) join_rules(page);
         return std::move(out_);
     }
 
@@ -117,16 +167,22 @@ private:
 
     double bands_height(const std::vector<Band>& bands) {
         double h = 0;
-        for (const Band& b : bands) h += band_height(b);
+        for (const Band& b : bands) h += band_height(b, header_record());
         return h;
     }
     double header_height() { return std::max(t_.page_header_height_mm, bands_height(t_.page_header)); }
     double footer_height() const { return footer_height_; }
+    const Record* header_record() const { return data_.records.empty() ? nullptr : &data_.records.front(); }
 
+    // The printed columns, scaled to fill the content width.
     void scale_columns() {
         double total = 0;
-        for (const Column& c : t_.detail.columns) total += c.width_mm;
         for (const Column& c : t_.detail.columns) {
+            if (c.printed) total += c.width_mm;
+        }
+        for (const Column& c : t_.detail.columns) {
+            if (!c.printed) continue;
+            columns_.push_back(&c);
             column_widths_.push_back(total > 0 ? c.width_mm * content_width() / total : 0);
         }
         footer_height_ = std::max(t_.page_footer_height_mm, bands_height(t_.page_footer));
@@ -141,13 +197,12 @@ private:
         return widths;
     }
 
-    double band_height(const Band& band) {
+    double band_height(const Band& band, const Record* record) {
         double needed = 0;
         const std::vector<double> widths = box_widths(band);
         for (std::size_t i = 0; i < band.boxes.size(); ++i) {
             const TextBox& b = band.boxes[i];
-            const QString text = substitute_fields(b.text, t_, data_);
-            needed = std::max(needed, measure_.box_height(b.font, text, widths[i]));
+            needed = std::max(needed, measure_.box_height(b.font, substitute_fields(b.text, t_, record), widths[i]));
         }
         return std::max(band.height_mm, needed);
     }
@@ -156,10 +211,10 @@ private:
         out_.pages.emplace_back();
         page_ = &out_.pages.back();
         double y = t_.page.top_mm;
-        for (const Band& band : t_.page_header) y = put_band(band, y, BoxRole::PageHeader);
+        for (const Band& band : t_.page_header) y = put_band(band, y, BoxRole::PageHeader, header_record(), -1);
         y_ = t_.page.top_mm + header_height();
         double fy = t_.page.height_mm - t_.page.bottom_mm - footer_height();
-        for (const Band& band : t_.page_footer) fy = put_band(band, fy, BoxRole::PageFooter);
+        for (const Band& band : t_.page_footer) fy = put_band(band, fy, BoxRole::PageFooter, header_record(), -1);
         fresh_ = true;
     }
 
@@ -169,28 +224,31 @@ private:
         if (y_ + height > body_bottom() + 1e-6 && !fresh_) new_page();
     }
 
-    double put_band(const Band& band, double y, BoxRole role) {
-        const double h = band_height(band);
+    double put_band(const Band& band, double y, BoxRole role, const Record* record, int record_index) {
+        const double h = band_height(band, record);
         const std::vector<double> widths = box_widths(band);
         double x = left();
         for (std::size_t i = 0; i < band.boxes.size(); ++i) {
             const TextBox& b = band.boxes[i];
-            page_->boxes.push_back(PlacedBox{QRectF(x, y, widths[i], h), substitute_fields(b.text, t_, data_),
-                                             b.font, b.align, b.edges, role, -1});
+            page_->boxes.push_back(PlacedBox{QRectF(x, y, widths[i], h), substitute_fields(b.text, t_, record),
+                                             b.font, b.align, b.edges, role, record_index});
             x += widths[i];
         }
         return y + h;
     }
 
-    void place_band(const Band& band, BoxRole role) {
-        make_room(band_height(band));
-        y_ = put_band(band, y_, role);
+    int head_index(const RecordRange& range) const {
+        return range.band_role == BoxRole::GroupText ? range.first : -1;
+    }
+
+    void place_band(const Band& band, BoxRole role, const RecordRange& range) {
+        make_room(band_height(band, range.head));
+        y_ = put_band(band, y_, role, range.head, head_index(range));
         fresh_ = false;
     }
 
-    void place_grid(const HeaderGrid& grid) {
-        const double slot = content_width() / grid.columns;
-        // Group the cells into rows first, so that each row gets one height.
+    // The rows of a header grid: its cells grouped so that each row gets one height.
+    static std::vector<std::vector<const GridCell*>> grid_rows(const HeaderGrid& grid) {
         std::vector<std::vector<const GridCell*>> rows(1);
         int used = 0;
         for (const GridCell& cell : grid.cells) {
@@ -201,25 +259,36 @@ private:
             rows.back().push_back(&cell);
             used += cell.span;
         }
-        for (const auto& row : rows) {
-            if (row.empty()) continue;
-            double h = grid.row_height_mm;
-            for (const GridCell* cell : row) {
-                const double value_w = cell->span * slot - grid.label_width_mm;
-                h = std::max(h, measure_.box_height(grid.label_font, cell->label, grid.label_width_mm));
-                h = std::max(h,
-                             measure_.box_height(grid.value_font, data_.header_value(cell->field), value_w));
-            }
+        if (rows.back().empty()) rows.pop_back();
+        return rows;
+    }
+
+    double grid_row_height(const HeaderGrid& grid, const std::vector<const GridCell*>& row, const Record* record) {
+        const double slot = content_width() / grid.columns;
+        double h = grid.row_height_mm;
+        for (const GridCell* cell : row) {
+            const double value_w = cell->span * slot - grid.label_width_mm;
+            h = std::max(h, measure_.box_height(grid.label_font, cell->label, grid.label_width_mm));
+            h = std::max(h, measure_.box_height(grid.value_font, cell->shown(value_of(record, cell->field)), value_w));
+        }
+        return h;
+    }
+
+    void place_grid(const HeaderGrid& grid, const RecordRange& range) {
+        const double slot = content_width() / grid.columns;
+        for (const auto& row : grid_rows(grid)) {
+            const double h = grid_row_height(grid, row, range.head);
             make_room(h);
             double x = left();
             for (const GridCell* cell : row) {
                 const double value_w = cell->span * slot - grid.label_width_mm;
                 page_->boxes.push_back(PlacedBox{QRectF(x, y_, grid.label_width_mm, h), cell->label,
-                                                 grid.label_font, Align::Center, kAllEdges,
-                                                 BoxRole::HeaderLabel});
+                                                 grid.label_font, Align::Center, kAllEdges, BoxRole::HeaderLabel,
+                                                 head_index(range)});
                 page_->boxes.push_back(PlacedBox{QRectF(x + grid.label_width_mm, y_, value_w, h),
-                                                 data_.header_value(cell->field), grid.value_font,
-                                                 Align::Left, kAllEdges, BoxRole::HeaderValue});
+                                                 cell->shown(value_of(range.head, cell->field)), grid.value_font,
+                                                 Align::Left,
+                                                 kAllEdges, BoxRole::HeaderValue, head_index(range)});
                 x += cell->span * slot;
             }
             y_ += h;
@@ -227,11 +296,109 @@ private:
         }
     }
 
+    void place_chart(const ChartDef& def, const RecordRange& range) {
+        make_room(def.height_mm);
+        PlacedChart chart;
+        const double width = def.width_mm > 0 ? std::min(def.width_mm, content_width()) : content_width();
+        double x = left();
+        if (def.align == Align::Center) x += (content_width() - width) / 2;
+        if (def.align == Align::Right) x += content_width() - width;
+        chart.rect_mm = QRectF(x, y_, width, def.height_mm);
+        chart.def = def;
+        chart.record = range.first < range.last ? range.first : -1;
+        for (int r = range.first; r < range.last; ++r) {
+            const Record& record = data_.records[r];
+            const std::optional<double> v = number_of(record, def.bars);
+            if (!v) continue;
+            chart.bars.push_back(*v);
+            chart.labels.push_back(def.labels >= 0 ? record[def.labels].display()
+                                                   : QString::number(chart.bars.size()));
+        }
+        if (range.head) {
+            for (std::size_t i = 0; i < def.lines.size(); ++i) {
+                const std::optional<double> v = number_of(*range.head, def.lines[i].field);
+                if (!v) continue;
+                chart.lines.push_back(*v);
+                chart.line_defs.push_back(static_cast<int>(i));
+                chart.line_texts.push_back((*range.head)[def.lines[i].field].display());
+            }
+        }
+        page_->charts.push_back(std::move(chart));
+        y_ += def.height_mm;
+        fresh_ = false;
+    }
+
+    void place_block(const HeaderBlock& block, const RecordRange& range) {
+        if (block.band) place_band(*block.band, range.band_role, range);
+        if (block.grid) place_grid(*block.grid, range);
+        if (block.chart) place_chart(*block.chart, range);
+    }
+
+    double block_height(const HeaderBlock& block, const RecordRange& range) {
+        double h = 0;
+        if (block.band) h += band_height(*block.band, range.head);
+        if (block.grid) {
+            for (const auto& row : grid_rows(*block.grid)) h += grid_row_height(*block.grid, row, range.head);
+        }
+        if (block.chart) h += block.chart->height_mm;
+        return h;
+    }
+
+    double blocks_height(const std::vector<HeaderBlock>& blocks, const RecordRange& range) {
+        double h = 0;
+        for (const HeaderBlock& b : blocks) h += block_height(b, range);
+        return h;
+    }
+
+    // Groups of consecutive records with the same value of the group field.
+    void place_groups() {
+        const GroupDef& g = *t_.detail.group;
+        const int n = static_cast<int>(data_.records.size());
+        for (int first = 0; first < n;) {
+            const QString key = value_of(&data_.records[first], g.field);
+            int last = first + 1;
+            while (last < n && value_of(&data_.records[last], g.field) == key) ++last;
+            place_group(g, RecordRange{first, last, &data_.records[first], BoxRole::GroupText});
+            first = last;
+        }
+    }
+
+    void place_group(const GroupDef& g, const RecordRange& range) {
+        std::vector<int> rows;
+        std::vector<double> heights;
+        for (int r = range.first; r < range.last; ++r) {
+            const double h = row_height(r);
+            if (h < 0) continue;  // nothing to print in this record's row
+            rows.push_back(r);
+            heights.push_back(h);
+        }
+        const bool table = !columns_.empty();
+        const double header_h = blocks_height(g.header, range);
+        const double title_h = table ? title_row_height() : 0;
+        const double footer_h = blocks_height(g.footer, range);
+        if (g.keep_together) {
+            double total = header_h + title_h + footer_h;
+            for (double h : heights) total += h;
+            make_room(total);
+        } else {
+            make_room(header_h + title_h + (heights.empty() ? 0 : heights.front()));
+        }
+        for (const HeaderBlock& block : g.header) place_block(block, range);
+        if (table) {
+            place_title_row(heights.empty() ? 0 : heights.front());
+            group_ = &range;
+            for (std::size_t i = 0; i < rows.size(); ++i) place_row(rows[i], heights[i]);
+            group_ = nullptr;
+        }
+        make_room(footer_h);
+        for (const HeaderBlock& block : g.footer) place_block(block, range);
+    }
+
     double title_row_height() {
         const DetailTable& d = t_.detail;
         double h = d.title_height_mm;
-        for (std::size_t i = 0; i < d.columns.size(); ++i) {
-            h = std::max(h, measure_.box_height(d.title_font, d.columns[i].title, column_widths_[i]));
+        for (std::size_t i = 0; i < columns_.size(); ++i) {
+            h = std::max(h, measure_.box_height(d.title_font, columns_[i]->title, column_widths_[i]));
         }
         return h;
     }
@@ -240,8 +407,8 @@ private:
         const DetailTable& d = t_.detail;
         const double h = title_row_height();
         double x = left();
-        for (std::size_t i = 0; i < d.columns.size(); ++i) {
-            page_->boxes.push_back(PlacedBox{QRectF(x, y_, column_widths_[i], h), d.columns[i].title,
+        for (std::size_t i = 0; i < columns_.size(); ++i) {
+            page_->boxes.push_back(PlacedBox{QRectF(x, y_, column_widths_[i], h), columns_[i]->title,
                                              d.title_font, Align::Center, d.edges, BoxRole::ColumnTitle});
             x += column_widths_[i];
         }
@@ -249,32 +416,53 @@ private:
         fresh_ = false;
     }
 
-    void place_title_row() {
+    void place_title_row(double first_row_height) {
         // The title row never stands alone at the foot of a page.
-        make_room(title_row_height() + t_.detail.row_height_mm);
+        make_room(title_row_height() + first_row_height);
         put_title_row();
     }
 
-    void place_record(int r) {
+    // The text of a printed cell; empty when the record has no value.
+    static QString cell_text(const Column& c, const Record& record) {
+        const FieldValue& v = record[c.field];
+        return v.kind == FieldValue::Kind::Unset ? QString() : c.prefix + v.display() + c.suffix;
+    }
+
+    // Height of a record's row, or -1 when none of the printed columns has a
+    // value: such a record (a component without test areas, say) still opens
+    // its group but prints no empty row.
+    double row_height(int r) {
         const DetailTable& d = t_.detail;
         const Record& record = data_.records[r];
-        std::vector<QString> texts;
         double h = d.row_height_mm;
-        for (std::size_t i = 0; i < d.columns.size(); ++i) {
-            const Column& c = d.columns[i];
-            const FieldValue& v = record[c.field];
-            texts.push_back(v.kind == FieldValue::Kind::Unset ? QString()
-                                                              : c.prefix + v.display() + c.suffix);
-            h = std::max(h, measure_.box_height(d.font, texts.back(), column_widths_[i]));
+        bool any = false;
+        for (std::size_t i = 0; i < columns_.size(); ++i) {
+            if (record[columns_[i]->field].kind == FieldValue::Kind::Unset) continue;
+            any = true;
+            h = std::max(h, measure_.box_height(d.font, cell_text(*columns_[i], record), column_widths_[i]));
         }
+        return any ? h : -1;
+    }
+
+    void place_record(int r) {
+        const double h = row_height(r);
+        if (h >= 0) place_row(r, h);
+    }
+
+    void place_row(int r, double h) {
+        const DetailTable& d = t_.detail;
+        const Record& record = data_.records[r];
         if (y_ + h > body_bottom() + 1e-6) {
             new_page();
+            if (group_) {
+                for (const HeaderBlock& block : t_.detail.group->continued) place_block(block, *group_);
+            }
             put_title_row();
         }
         double x = left();
-        for (std::size_t i = 0; i < d.columns.size(); ++i) {
-            page_->boxes.push_back(PlacedBox{QRectF(x, y_, column_widths_[i], h), texts[i], d.font,
-                                             d.columns[i].align, d.edges, BoxRole::Cell, r});
+        for (std::size_t i = 0; i < columns_.size(); ++i) {
+            page_->boxes.push_back(PlacedBox{QRectF(x, y_, column_widths_[i], h), cell_text(*columns_[i], record),
+                                             d.font, columns_[i]->align, d.edges, BoxRole::Cell, r});
             x += column_widths_[i];
         }
         y_ += h;
@@ -287,10 +475,48 @@ private:
         for (std::size_t p = 0; p < out_.pages.size(); ++p) {
             for (PlacedBox& b : out_.pages[p].boxes) {
                 if (b.role == BoxRole::Cell || b.role == BoxRole::HeaderValue) continue;
+                if (!b.text.contains(QLatin1String("[#"))) continue;
                 b.text.replace(number_ref, QString::number(p + 1));
                 b.text.replace(count_ref, count);
             }
         }
+    }
+
+    // The edges of the page's boxes as rules: neighbouring boxes share their
+    // edges, and a table's lines become one rule per row boundary and per
+    // column boundary instead of four strokes per cell.
+    static void join_rules(LaidOutPage& page) {
+        // (position across, start, end) in micrometres, so that equal
+        // positions compare equal.
+        struct Segment {
+            qint64 at, from, to;
+            bool operator<(const Segment& o) const { return at != o.at ? at < o.at : from < o.from; }
+        };
+        std::vector<Segment> horizontal, vertical;
+        auto um = [](double mm) { return qRound64(mm * 1000); };
+        for (const PlacedBox& b : page.boxes) {
+            const QRectF& r = b.rect_mm;
+            if (b.edges & kTopEdge) horizontal.push_back({um(r.top()), um(r.left()), um(r.right())});
+            if (b.edges & kBottomEdge) horizontal.push_back({um(r.bottom()), um(r.left()), um(r.right())});
+            if (b.edges & kLeftEdge) vertical.push_back({um(r.left()), um(r.top()), um(r.bottom())});
+            if (b.edges & kRightEdge) vertical.push_back({um(r.right()), um(r.top()), um(r.bottom())});
+        }
+        constexpr qint64 kTouch = 2;  // micrometres: rounding of the positions
+        auto join = [&](std::vector<Segment>& segments, bool across_is_y) {
+            std::sort(segments.begin(), segments.end());
+            for (std::size_t i = 0; i < segments.size();) {
+                Segment run = segments[i++];
+                while (i < segments.size() && segments[i].at == run.at && segments[i].from <= run.to + kTouch) {
+                    run.to = std::max(run.to, segments[i].to);
+                    ++i;
+                }
+                const double at = run.at / 1000.0, from = run.from / 1000.0, to = run.to / 1000.0;
+                page.rules.push_back(across_is_y ? Rule{QPointF(from, at), QPointF(to, at)}
+                                                 : Rule{QPointF(at, from), QPointF(at, to)});
+            }
+        };
+        join(horizontal, true);
+        join(vertical, false);
     }
 
     const ReportTemplate& t_;
@@ -298,23 +524,13 @@ private:
     Measurer measure_;
     ReportLayout out_;
     LaidOutPage* page_ = nullptr;
+    std::vector<const Column*> columns_;  // the printed columns
     std::vector<double> column_widths_;
     double footer_height_ = 0;
     double y_ = 0;
     bool fresh_ = true;  // nothing but the page header and footer on this page yet
+    const RecordRange* group_ = nullptr;  // the group whose rows are being placed
 };
-
-int flags_for(Align align) {
-    switch (align) {
-        case Align::Left:
-            return Qt::AlignLeft;
-        case Align::Right:
-            return Qt::AlignRight;
-        case Align::Center:
-            break;
-    }
-    return Qt::AlignHCenter;
-}
 
 }  // namespace
 
@@ -334,40 +550,310 @@ ReportLayout lay_out(const ReportTemplate& t, const ReportData& data) {
     return Paginator(t, data).run();
 }
 
+ChartScale chart_scale(double low, double high) {
+    low = std::min(0.0, low);
+    high = std::max(0.0, high);
+    if (!(high - low > 0)) high = low + 10;
+    const double rough = (high - low) / 5;
+    const double magnitude = std::pow(10.0, std::floor(std::log10(rough)));
+    double step = 10 * magnitude;
+    for (double f : {1.0, 2.0, 2.5, 5.0}) {
+        if (f * magnitude >= rough) {
+            step = f * magnitude;
+            break;
+        }
+    }
+    return ChartScale{std::floor(low / step) * step, std::ceil(high / step) * step, step};
+}
+
+namespace {
+
+QColor rgb(quint32 value) {
+    return QColor::fromRgb((value >> 16) & 0xFF, (value >> 8) & 0xFF, value & 0xFF);
+}
+
+// A tick label: no more decimals than the step needs.
+QString tick_text(double value, double step) {
+    int decimals = 0;
+    for (double s = step; decimals < 3 && std::fabs(s - std::round(s)) > 1e-9 * std::max(1.0, s); s *= 10) {
+        ++decimals;
+    }
+    return QString::number(value, 'f', decimals);
+}
+
+}  // namespace
+
+namespace {
+
+// Draws laid-out pages on one device. Texts on one line, which are nearly
+// all the texts of a table, are shaped once per font and text for the
+// device and collected per page into one glyph run per font: a page of a
+// long table then costs a few text operations instead of one per cell, in
+// the PDF and on a printer alike. Texts that wrap go through the painter's
+// own text layout.
+class PageRenderer {
+public:
+    PageRenderer(QPainter& painter, const QPaintDevice& device, const ReportTemplate& t, const ReportLayout& layout)
+        : painter_(painter),
+          device_(device),
+          layout_(layout),
+          sx_(device.logicalDpiX() / kMmPerInch),
+          sy_(device.logicalDpiY() / kMmPerInch) {
+        for (const FontDef& f : t.fonts) fonts_.push_back(resolve_font(f));
+    }
+
+    void draw(int page) {
+        const LaidOutPage& laid_out = layout_.pages[page];
+        QPen pen(Qt::black);
+        pen.setWidthF(std::max(1.0, layout_.line_width_mm * sx_));
+        pen.setCapStyle(Qt::SquareCap);
+        painter_.save();
+        painter_.setPen(pen);
+        for (const Rule& rule : laid_out.rules) painter_.drawLine(to_device(rule.from_mm), to_device(rule.to_mm));
+        batches_.clear();
+        for (const PlacedBox& b : laid_out.boxes) {
+            if (!b.text.isEmpty()) draw_text(b);
+        }
+        for (const PlacedChart& c : laid_out.charts) {
+            draw_chart(QRectF(to_device(c.rect_mm.topLeft()), to_device(c.rect_mm.bottomRight())), c);
+        }
+        painter_.setPen(Qt::black);
+        for (Batch& batch : batches_) {
+            QGlyphRun run;
+            run.setRawFont(batch.font);
+            run.setGlyphIndexes(batch.glyphs);
+            run.setPositions(batch.positions);
+            painter_.drawGlyphRun(QPointF(0, 0), run);
+        }
+        painter_.restore();
+    }
+
+private:
+    // A text wrapped into a width and shaped for the device: its glyph
+    // runs, positioned relative to the top-left corner of the text's block
+    // with each line aligned in the width.
+    struct Shaped {
+        QList<QGlyphRun> runs;
+        double width = 0;  // of the longest line
+        double height = 0;
+    };
+
+    struct Key {
+        int font;
+        Align align;
+        qint64 width;  // device units x 1000
+        QString text;
+        bool operator==(const Key&) const = default;
+        friend size_t qHash(const Key& k, size_t seed = 0) {
+            return qHashMulti(seed, k.font, static_cast<int>(k.align), k.width, k.text);
+        }
+    };
+
+    struct Batch {
+        QRawFont font;
+        QList<quint32> glyphs;
+        QList<QPointF> positions;
+    };
+
+    QPointF to_device(QPointF mm) const { return QPointF(mm.x() * sx_, mm.y() * sy_); }
+
+    const Shaped& shaped(int font, Align align, double width, const QString& text) {
+        Key key{font, align, qRound64(width * 1000), text};
+        auto found = shaped_.find(key);
+        if (found != shaped_.end()) return *found;
+        Shaped s;
+        // Line breaks in the text are the layout's line separators; lines wrap
+        // as the layout measured them.
+        QString lines = text;
+        lines.replace(QLatin1Char('\n'), QChar::LineSeparator);
+        QTextLayout block(lines, fonts_[font], &device_);
+        QTextOption option;
+        option.setWrapMode(QTextOption::WordWrap);
+        block.setTextOption(option);
+        block.beginLayout();
+        for (QTextLine line = block.createLine(); line.isValid(); line = block.createLine()) {
+            line.setLineWidth(width);
+            double x = 0;
+            if (align == Align::Right) x = width - line.naturalTextWidth();
+            if (align == Align::Center) x = (width - line.naturalTextWidth()) / 2;
+            line.setPosition(QPointF(x, s.height));
+            s.width = std::max(s.width, line.naturalTextWidth());
+            s.height += line.height();
+        }
+        block.endLayout();
+        s.runs = block.glyphRuns();
+        return *shaped_.insert(std::move(key), std::move(s));
+    }
+
+    void draw_text(const PlacedBox& b) {
+        put_text(b.font, b.align,
+                 QRectF(to_device(b.rect_mm.topLeft() + QPointF(kPadX, kPadY)),
+                        to_device(b.rect_mm.bottomRight() - QPointF(kPadX, kPadY))),
+                 b.text);
+    }
+
+    // Puts `text` into `r`, aligned across and centred vertically (a text
+    // taller than its box starts at the top).
+    void put_text(int font, Align align, const QRectF& r, const QString& text) {
+        const Shaped& s = shaped(font, align, std::max(1.0, r.width()), text);
+        const QPointF origin(r.left(), r.top() + std::max(0.0, (r.height() - s.height) / 2));
+        for (const QGlyphRun& run : s.runs) add(run, origin);
+    }
+
+    // Width of a text on one line.
+    double text_width(int font, const QString& text) { return shaped(font, Align::Left, 1e9, text).width; }
+
+    // Draws a chart into `r` (device units): the unit, the title and the
+    // legend of the lines above the plot, the value axis with its ticks on
+    // the left, the bar labels below, the bars, then the lines over them.
+    void draw_chart(const QRectF& r, const PlacedChart& chart) {
+        const ChartDef& def = chart.def;
+        const int font = def.font >= 0 && def.font < static_cast<int>(fonts_.size()) ? def.font : 0;
+        const double line = shaped(font, Align::Left, 1e9, QStringLiteral("0")).height;
+        const double pad = 1.2 * sx_;
+        const double thin = std::max(1.0, 0.2 * sx_);
+
+        double low = 0, high = 0;
+        for (const std::vector<double>* values : {&chart.bars, &chart.lines}) {
+            for (double v : *values) {
+                low = std::min(low, v);
+                high = std::max(high, v);
+            }
+        }
+        const ChartScale scale = chart_scale(low, high);
+        const int ticks = static_cast<int>(std::lround((scale.max - scale.min) / scale.step));
+        double label_width = text_width(font, def.unit);
+        for (int i = 0; i <= ticks; ++i) {
+            label_width = std::max(label_width, text_width(font, tick_text(scale.min + i * scale.step, scale.step)));
+        }
+        const bool top_strip = !def.title.isEmpty() || !def.unit.isEmpty() || !chart.lines.empty();
+        QRectF plot;
+        plot.setLeft(r.left() + pad + label_width + pad);
+        plot.setTop(r.top() + pad + (top_strip ? line + pad : line / 2));
+        plot.setRight(r.right() - pad);
+        plot.setBottom(r.bottom() - pad - line - pad / 2);
+        if (plot.width() <= 0 || plot.height() <= 0) return;
+        auto y_of = [&](double v) {
+            return plot.bottom() - (v - scale.min) / (scale.max - scale.min) * plot.height();
+        };
+        painter_.save();
+
+        // The unit over the tick labels, the title beside it, the legend at the right.
+        const double strip_top = r.top() + pad;
+        put_text(font, Align::Right, QRectF(r.left() + pad, strip_top, label_width, line), def.unit);
+        put_text(font, Align::Left, QRectF(plot.left() + pad, strip_top, plot.width() / 2, line), def.title);
+        double legend_x = r.right() - pad;
+        for (int i = static_cast<int>(chart.lines.size()) - 1; i >= 0; --i) {
+            const ChartLine& l = def.lines[chart.line_defs[i]];
+            const QString text =
+                l.label.isEmpty() ? chart.line_texts[i] : l.label + QLatin1Char(' ') + chart.line_texts[i];
+            const double w = text_width(font, text);
+            legend_x -= w;
+            put_text(font, Align::Left, QRectF(legend_x, strip_top, w + 1, line), text);
+            legend_x -= pad + 6 * sx_;
+            painter_.setPen(line_pen(l));
+            const double y = strip_top + line / 2;
+            painter_.drawLine(QPointF(legend_x, y), QPointF(legend_x + 6 * sx_, y));
+            legend_x -= 3 * pad;
+        }
+
+        // Grid lines and tick labels.
+        for (int i = 0; i <= ticks; ++i) {
+            const double v = scale.min + i * scale.step;
+            const double y = y_of(v);
+            if (i > 0) {
+                painter_.setPen(QPen(QColor(0xC8, 0xC8, 0xC8), thin));
+                painter_.drawLine(QPointF(plot.left(), y), QPointF(plot.right(), y));
+            }
+            painter_.setPen(QPen(Qt::black, thin));
+            painter_.drawLine(QPointF(plot.left() - pad / 2, y), QPointF(plot.left(), y));
+            put_text(font, Align::Right, QRectF(r.left() + pad, y - line / 2, label_width, line),
+                     tick_text(v, scale.step));
+        }
+
+        // Bars, and below them their labels, thinned out when they would touch.
+        const int n = static_cast<int>(chart.bars.size());
+        if (n > 0) {
+            const double slot = plot.width() / n;
+            const double bar = std::min(slot * 0.6, 8 * sx_);
+            double widest = 0;
+            for (const QString& l : chart.labels) widest = std::max(widest, text_width(font, l));
+            const int every = std::max(1, static_cast<int>(std::ceil((widest + pad) / slot)));
+            const QColor fill = rgb(def.bar_color);
+            painter_.setPen(QPen(fill.darker(140), thin));
+            painter_.setBrush(fill);
+            const double zero = y_of(0);
+            for (int i = 0; i < n; ++i) {
+                const double cx = plot.left() + slot * (i + 0.5);
+                const double y = y_of(chart.bars[i]);
+                painter_.drawRect(
+                    QRectF(QPointF(cx - bar / 2, std::min(y, zero)), QPointF(cx + bar / 2, std::max(y, zero))));
+            }
+            painter_.setBrush(Qt::NoBrush);
+            for (int i = 0; i < n; i += every) {
+                const double cx = plot.left() + slot * (i + 0.5);
+                put_text(font, Align::Center, QRectF(cx - slot * every / 2, plot.bottom() + pad / 2, slot * every, line),
+                         chart.labels[i]);
+            }
+        }
+
+        // The lines over the bars.
+        for (std::size_t i = 0; i < chart.lines.size(); ++i) {
+            painter_.setPen(line_pen(def.lines[chart.line_defs[i]]));
+            const double y = y_of(chart.lines[i]);
+            painter_.drawLine(QPointF(plot.left(), y), QPointF(plot.right(), y));
+        }
+
+        // The axes.
+        painter_.setPen(QPen(Qt::black, std::max(1.0, 0.25 * sx_)));
+        painter_.drawLine(plot.bottomLeft(), plot.topLeft());
+        painter_.drawLine(QPointF(plot.left(), y_of(0)), QPointF(plot.right(), y_of(0)));
+        painter_.restore();
+    }
+
+    QPen line_pen(const ChartLine& l) const {
+        return QPen(rgb(l.color), std::max(1.0, 0.4 * sx_), l.dashed ? Qt::DashLine : Qt::SolidLine);
+    }
+
+    // Glyph positions are kept to whole device units: on a printer or PDF
+    // that is a few hundredths of a millimetre, and the PDF's text
+    // operators stay short.
+    void add(const QGlyphRun& run, QPointF origin) {
+        const QRawFont font = run.rawFont();
+        auto batch = std::find_if(batches_.begin(), batches_.end(), [&](const Batch& b) { return b.font == font; });
+        if (batch == batches_.end()) batch = batches_.insert(batches_.end(), Batch{font, {}, {}});
+        batch->glyphs += run.glyphIndexes();
+        for (const QPointF& p : run.positions()) {
+            batch->positions.push_back(QPointF(std::round(p.x() + origin.x()), std::round(p.y() + origin.y())));
+        }
+    }
+
+    QPainter& painter_;
+    const QPaintDevice& device_;
+    const ReportLayout& layout_;
+    const double sx_;
+    const double sy_;
+    std::vector<QFont> fonts_;
+    QHash<Key, Shaped> shaped_;
+    std::vector<Batch> batches_;
+};
+
+}  // namespace
+
 void render_page(QPainter& painter, const QPaintDevice& device, const ReportTemplate& t,
                  const ReportLayout& layout, int page) {
-    const double sx = device.logicalDpiX() / kMmPerInch;
-    const double sy = device.logicalDpiY() / kMmPerInch;
-    std::vector<QFont> fonts;
-    for (const FontDef& f : t.fonts) fonts.push_back(resolve_font(f));
-    QPen pen(Qt::black);
-    pen.setWidthF(std::max(1.0, layout.line_width_mm * sx));
-    pen.setCapStyle(Qt::SquareCap);
-    painter.save();
-    painter.setPen(pen);
-    for (const PlacedBox& b : layout.pages[page].boxes) {
-        const QRectF r(b.rect_mm.left() * sx, b.rect_mm.top() * sy, b.rect_mm.width() * sx,
-                       b.rect_mm.height() * sy);
-        if (b.edges & kLeftEdge) painter.drawLine(r.topLeft(), r.bottomLeft());
-        if (b.edges & kTopEdge) painter.drawLine(r.topLeft(), r.topRight());
-        if (b.edges & kRightEdge) painter.drawLine(r.topRight(), r.bottomRight());
-        if (b.edges & kBottomEdge) painter.drawLine(r.bottomLeft(), r.bottomRight());
-        if (b.text.isEmpty()) continue;
-        painter.setFont(fonts[b.font]);
-        const QRectF inner = r.adjusted(kPadX * sx, kPadY * sy, -kPadX * sx, -kPadY * sy);
-        painter.drawText(inner, flags_for(b.align) | Qt::AlignVCenter | Qt::TextWordWrap, b.text);
-    }
-    painter.restore();
+    PageRenderer(painter, device, t, layout).draw(page);
 }
 
 bool render_pages(QPaintDevice& device, const ReportTemplate& t, const ReportLayout& layout, int first,
                   int last) {
     QPainter painter;
     if (!painter.begin(&device)) return false;
+    PageRenderer renderer(painter, device, t, layout);
     auto* paged = dynamic_cast<QPagedPaintDevice*>(&device);
     for (int p = std::max(0, first); p <= last && p < static_cast<int>(layout.pages.size()); ++p) {
         if (p > std::max(0, first) && paged) paged->newPage();
-        render_page(painter, device, t, layout, p);
+        renderer.draw(p);
     }
     return painter.end();
 }

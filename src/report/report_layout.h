@@ -1,11 +1,13 @@
-// Pagination and drawing. The layout places every box of every page in
-// millimetres, measuring text with a fixed high-resolution reference instead
-// of a printer; the renderer then draws those pages with one QPainter routine
-// onto any paint device: a printer, the preview's printer, a PDF writer or an
-// image. Preview, print and PDF therefore show the same pages.
+// Pagination and drawing. The layout places every box and chart of every page
+// in millimetres, measuring text with a fixed high-resolution reference
+// instead of a printer; the renderer then draws those pages with one QPainter
+// routine onto any paint device: a printer, the preview's printer, a PDF
+// writer or an image. Preview, print and PDF therefore show the same pages,
+// and charts stay vector graphics wherever the device keeps them so.
 #pragma once
 
 #include <QFont>
+#include <QPointF>
 #include <QRectF>
 #include <QString>
 #include <vector>
@@ -26,6 +28,7 @@ enum class BoxRole {
     HeaderValue,  // value of the report header grid
     ColumnTitle,  // title row of the detail table
     Cell,         // cell of a detail row
+    GroupText,    // text of a band in a group's header, footer or continued blocks
 };
 
 struct PlacedBox {
@@ -35,11 +38,34 @@ struct PlacedBox {
     Align align = Align::Left;
     unsigned edges = kNoEdge;
     BoxRole role = BoxRole::Static;
-    int record = -1;  // for cells: the record shown
+    // For cells the record shown; for the blocks of a group the group's
+    // first record.
+    int record = -1;
+};
+
+// A chart with the values it shows.
+struct PlacedChart {
+    QRectF rect_mm;
+    ChartDef def;
+    std::vector<double> bars;       // in record order
+    std::vector<QString> labels;    // one per bar
+    std::vector<double> lines;      // one per def.lines entry that has a value
+    std::vector<int> line_defs;     // the def.lines entry of each of those
+    std::vector<QString> line_texts;  // the value as the record holds it
+    int record = -1;                // the first record of the records shown
+};
+
+// A straight line of the page, in mm: the edges of the boxes, with edges
+// that meet or overlap on one line joined into one.
+struct Rule {
+    QPointF from_mm;
+    QPointF to_mm;
 };
 
 struct LaidOutPage {
     std::vector<PlacedBox> boxes;
+    std::vector<PlacedChart> charts;
+    std::vector<Rule> rules;
 };
 
 struct ReportLayout {
@@ -56,6 +82,16 @@ QFont resolve_font(const FontDef& def);
 
 // Lays the report out on pages.
 ReportLayout lay_out(const ReportTemplate& t, const ReportData& data);
+
+// The value axis of a chart showing values from `low` to `high`: its ends
+// and the distance of its ticks, a 1, 2, 2.5 or 5 times a power of ten. The
+// axis always includes 0.
+struct ChartScale {
+    double min = 0;
+    double max = 10;
+    double step = 2;
+};
+ChartScale chart_scale(double low, double high);
 
 // Draws one page. The painter must be active on `device`; the page's top-left
 // corner is the device origin.

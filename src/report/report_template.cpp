@@ -51,8 +51,14 @@ public:
         if (xml_.name() != QLatin1String("report")) {
             fail(QStringLiteral("the root element must be <report>, not <%1>").arg(xml_.name()));
         }
-        allow({"title", "version"});
+        allow({"title", "version", "records"});
         t_.title = xml_.attributes().value("title").toString();
+        const QString records = xml_.attributes().value("records").toString();
+        if (records == QLatin1String("test-areas")) {
+            t_.records = RecordSource::TestAreas;
+        } else if (!records.isEmpty() && records != QLatin1String("components")) {
+            fail(QStringLiteral("records must be components or test-areas, not \"%1\"").arg(records));
+        }
         t_.fonts.push_back(FontDef{QStringLiteral("default"), QStringLiteral("宋体"), 10.5, false});
         bool have_fields = false;
         while (next_child()) {
@@ -78,7 +84,7 @@ public:
             } else if (name == QLatin1String("report-header")) {
                 need_fields(have_fields);
                 allow({});
-                read_report_header();
+                t_.report_header = read_blocks();
             } else if (name == QLatin1String("detail")) {
                 need_fields(have_fields);
                 read_detail();
@@ -348,31 +354,87 @@ private:
         return bands;
     }
 
-    void read_report_header() {
+    // Reads the blocks of the current element up to its end: bands, grids
+    // and charts.
+    std::vector<HeaderBlock> read_blocks() {
+        std::vector<HeaderBlock> blocks;
         while (next_child()) {
             if (xml_.name() == QLatin1String("grid")) {
-                allow({"columns", "label-width", "row-height", "label-font", "font"});
-                HeaderGrid grid;
-                grid.columns = static_cast<int>(number_attr("columns", 2, 1, 12));
-                grid.label_width_mm = length_attr("label-width", grid.label_width_mm);
-                grid.row_height_mm = length_attr("row-height", grid.row_height_mm);
-                grid.label_font = font_attr("label-font", 0);
-                grid.value_font = font_attr("font", 0);
-                while (next_child()) {
-                    if (xml_.name() != QLatin1String("cell")) unknown();
-                    allow({"label", "field", "span"});
-                    GridCell cell;
-                    cell.label = xml_.attributes().value(QLatin1String("label")).toString();
-                    cell.field = field_attr("field");
-                    cell.span = static_cast<int>(number_attr("span", 1, 1, grid.columns));
-                    grid.cells.push_back(cell);
-                    if (next_child()) unknown();
-                }
-                t_.report_header.push_back(HeaderBlock{std::nullopt, std::move(grid)});
+                blocks.push_back(HeaderBlock{std::nullopt, read_grid(), std::nullopt});
+            } else if (xml_.name() == QLatin1String("chart")) {
+                blocks.push_back(HeaderBlock{std::nullopt, std::nullopt, read_chart()});
             } else {
-                t_.report_header.push_back(HeaderBlock{read_band_element(), std::nullopt});
+                blocks.push_back(HeaderBlock{read_band_element(), std::nullopt, std::nullopt});
             }
         }
+        return blocks;
+    }
+
+    HeaderGrid read_grid() {
+        allow({"columns", "label-width", "row-height", "label-font", "font"});
+        HeaderGrid grid;
+        grid.columns = static_cast<int>(number_attr("columns", 2, 1, 12));
+        grid.label_width_mm = length_attr("label-width", grid.label_width_mm);
+        grid.row_height_mm = length_attr("row-height", grid.row_height_mm);
+        grid.label_font = font_attr("label-font", 0);
+        grid.value_font = font_attr("font", 0);
+        while (next_child()) {
+            if (xml_.name() != QLatin1String("cell")) unknown();
+            allow({"label", "field", "span", "prefix", "suffix"});
+            GridCell cell;
+            cell.label = xml_.attributes().value(QLatin1String("label")).toString();
+            cell.field = field_attr("field");
+            cell.span = static_cast<int>(number_attr("span", 1, 1, grid.columns));
+            cell.prefix = xml_.attributes().value(QLatin1String("prefix")).toString();
+            cell.suffix = xml_.attributes().value(QLatin1String("suffix")).toString();
+            grid.cells.push_back(cell);
+            if (next_child()) unknown();
+        }
+        return grid;
+    }
+
+    // "#RRGGBB" as 0xRRGGBB.
+    quint32 color_attr(const char* name, quint32 fallback) {
+        if (!xml_.attributes().hasAttribute(QLatin1String(name))) return fallback;
+        const QString v = xml_.attributes().value(QLatin1String(name)).toString();
+        static const QRegularExpression rgb(QStringLiteral("^#[0-9A-Fa-f]{6}$"));
+        if (!rgb.match(v).hasMatch()) {
+            fail(QStringLiteral("%1 must be a colour written #RRGGBB, not \"%2\"").arg(QLatin1String(name), v));
+        }
+        return v.mid(1).toUInt(nullptr, 16);
+    }
+
+    ChartDef read_chart() {
+        allow({"height", "width", "align", "title", "unit", "font", "bars", "labels", "bar-color"});
+        ChartDef chart;
+        chart.height_mm = number_attr("height", chart.height_mm, 10, kMaxPageMm);
+        chart.width_mm = length_attr("width", 0);
+        chart.align = align_attr(Align::Left);
+        chart.title = xml_.attributes().value(QLatin1String("title")).toString();
+        chart.unit = xml_.attributes().value(QLatin1String("unit")).toString();
+        chart.font = font_attr("font", 0);
+        chart.bars = field_attr("bars");
+        chart.labels = xml_.attributes().hasAttribute(QLatin1String("labels")) ? field_attr("labels") : -1;
+        chart.bar_color = color_attr("bar-color", chart.bar_color);
+        // Lines without a colour of their own take the next one of these.
+        static constexpr quint32 kLineColors[] = {0xC0504D, 0x2E7D32, 0x7E57C2, 0xEF6C00};
+        while (next_child()) {
+            if (xml_.name() != QLatin1String("line")) unknown();
+            allow({"field", "label", "color", "style"});
+            ChartLine line;
+            line.field = field_attr("field");
+            line.label = xml_.attributes().value(QLatin1String("label")).toString();
+            line.color = color_attr("color", kLineColors[chart.lines.size() % std::size(kLineColors)]);
+            const QString style = xml_.attributes().value(QLatin1String("style")).toString();
+            if (style == QLatin1String("dash")) {
+                line.dashed = true;
+            } else if (!style.isEmpty() && style != QLatin1String("solid")) {
+                fail(QStringLiteral("style must be solid or dash, not \"%1\"").arg(style));
+            }
+            chart.lines.push_back(line);
+            if (next_child()) unknown();
+        }
+        return chart;
     }
 
     // Reads the current <text>, <row> or <spacer> element as one band.
@@ -409,8 +471,13 @@ private:
         d.line_width_mm = number_attr("line-width", d.line_width_mm, 0, 5);
         d.edges = edges_attr(kAllEdges);
         while (next_child()) {
+            if (xml_.name() == QLatin1String("group")) {
+                if (d.group) fail(QStringLiteral("the table has one <group> at most"));
+                d.group = read_group();
+                continue;
+            }
             if (xml_.name() != QLatin1String("column")) unknown();
-            allow({"title", "field", "width", "align", "prefix", "suffix", "number-format"});
+            allow({"title", "field", "width", "align", "prefix", "suffix", "number-format", "show"});
             Column c;
             c.title = xml_.attributes().value(QLatin1String("title")).toString();
             c.field = field_attr("field");
@@ -419,9 +486,49 @@ private:
             c.prefix = xml_.attributes().value(QLatin1String("prefix")).toString();
             c.suffix = xml_.attributes().value(QLatin1String("suffix")).toString();
             c.number_format = xml_.attributes().value(QLatin1String("number-format")).toString();
+            const QString show = xml_.attributes().value(QLatin1String("show")).toString();
+            if (show == QLatin1String("print")) {
+                c.exported = false;
+            } else if (show == QLatin1String("export")) {
+                c.printed = false;
+            } else if (!show.isEmpty() && show != QLatin1String("all")) {
+                fail(QStringLiteral("show must be all, print or export, not \"%1\"").arg(show));
+            }
             d.columns.push_back(c);
             if (next_child()) unknown();
         }
+    }
+
+    GroupDef read_group() {
+        allow({"field", "keep-together"});
+        GroupDef g;
+        g.field = field_attr("field");
+        const QString keep = xml_.attributes().value(QLatin1String("keep-together")).toString();
+        if (!keep.isEmpty() && keep != QLatin1String("true") && keep != QLatin1String("false")) {
+            fail(QStringLiteral("keep-together must be true or false, not \"%1\"").arg(keep));
+        }
+        g.keep_together = keep == QLatin1String("true");
+        bool header = false, continued = false, footer = false;
+        auto once = [&](bool& seen) {
+            if (seen) fail(QStringLiteral("<%1> appears twice in the group").arg(xml_.name()));
+            seen = true;
+            allow({});
+        };
+        while (next_child()) {
+            if (xml_.name() == QLatin1String("header")) {
+                once(header);
+                g.header = read_blocks();
+            } else if (xml_.name() == QLatin1String("continued")) {
+                once(continued);
+                g.continued = read_blocks();
+            } else if (xml_.name() == QLatin1String("footer")) {
+                once(footer);
+                g.footer = read_blocks();
+            } else {
+                unknown();
+            }
+        }
+        return g;
     }
 
     QXmlStreamReader xml_;

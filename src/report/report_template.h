@@ -2,21 +2,24 @@
 // and describes its pages. docs/report-template.md documents the format; in
 // short:
 //
-//   <report title="...">
+//   <report title="..." records="components|test-areas">
 //     <fields>   <field name="..." type="integer|text"/> ...            </fields>
 //     <fonts>    <font id="..." family="..." size="pt" bold="true"/> ... </fonts>
 //     <page size="A4" orientation="portrait" left=".." top=".." right=".." bottom=".."/>
 //     <page-header height="mm"> bands </page-header>       every page, at the top
-//     <report-header> bands and <grid> </report-header>     once, on the first page
-//     <detail> <column .../> ... </detail>                  one row per record
+//     <report-header> blocks </report-header>             once, on the first page
+//     <detail> [<group>] <column .../> ... </detail>       one row per record
 //     <report-footer> bands </report-footer>                once, after the last row
 //     <page-footer height="mm"> bands </page-footer>       every page, at the bottom
 //   </report>
 //
 // A band is either a <text> (one box across the whole width) or a <row> of
-// <text> boxes side by side. Text may embed a field as [#name#]; the names
-// PageNumber and PageCount stand for the page numbers. All lengths are in
-// millimetres, font sizes in points.
+// <text> boxes side by side, or a <spacer>. A block is a band, a <grid> of
+// labelled values or a <chart>. Text may embed a field as [#name#]; the names
+// PageNumber and PageCount stand for the page numbers. A <group> gathers
+// consecutive records with the same value of a field under a header and a
+// footer of blocks, and repeats the table's title row on every page the group
+// runs over. All lengths are in millimetres, font sizes in points.
 #pragma once
 
 #include <QIODevice>
@@ -73,6 +76,10 @@ struct GridCell {
     QString label;
     int field = -1;  // index into ReportTemplate::fields
     int span = 1;
+    QString prefix;  // printed around a value, not around an empty one
+    QString suffix;
+
+    QString shown(const QString& value) const { return value.isEmpty() ? value : prefix + value + suffix; }
 };
 
 struct HeaderGrid {
@@ -84,10 +91,38 @@ struct HeaderGrid {
     std::vector<GridCell> cells;
 };
 
-// One block of the report header: a band or a grid.
+// A horizontal line across a chart at the value of a field.
+struct ChartLine {
+    int field = -1;  // index into ReportTemplate::fields
+    QString label;
+    quint32 color = 0xC0504D;  // 0xRRGGBB
+    bool dashed = false;
+};
+
+// A bar chart of the records under it (a group's records, or all records in
+// the report header): one bar per record with a number in `bars`, in record
+// order, labelled by `labels` (or 1, 2, 3, ...), and a horizontal line for
+// every `lines` entry at the value of the first record. The value axis starts
+// at 0 and carries `unit` as its title.
+struct ChartDef {
+    double height_mm = 40;
+    double width_mm = 0;  // 0: the whole width between the margins
+    Align align = Align::Left;
+    QString title;
+    QString unit;
+    int font = 0;
+    int bars = -1;    // index into ReportTemplate::fields
+    int labels = -1;  // index into ReportTemplate::fields, or -1
+    quint32 bar_color = 0x4F81BD;
+    std::vector<ChartLine> lines;
+};
+
+// One block of the report header or of a group's header or footer: a band, a
+// grid or a chart.
 struct HeaderBlock {
     std::optional<Band> band;
     std::optional<HeaderGrid> grid;
+    std::optional<ChartDef> chart;
 };
 
 struct Column {
@@ -101,6 +136,23 @@ struct Column {
     // (such as "0.0"); such values are exported as numbers. Integer fields are
     // always numbers.
     QString number_format;
+    // Where the column appears: the printed table, the text and spreadsheet
+    // exports, or both.
+    bool printed = true;
+    bool exported = true;
+};
+
+// Consecutive records with the same value of `field` form a group: the
+// header blocks above its rows (values of the group's first record), the
+// footer blocks below them, and the continued blocks above the repeated title
+// row on each further page the group runs over. With `keep_together` a group
+// that does not fit on the rest of a page starts a new page.
+struct GroupDef {
+    int field = -1;  // index into ReportTemplate::fields
+    bool keep_together = false;
+    std::vector<HeaderBlock> header;
+    std::vector<HeaderBlock> continued;
+    std::vector<HeaderBlock> footer;
 };
 
 struct DetailTable {
@@ -111,6 +163,7 @@ struct DetailTable {
     double line_width_mm = 0.25;
     unsigned edges = kAllEdges;  // edges drawn around every title and cell box
     std::vector<Column> columns;
+    std::optional<GroupDef> group;
 };
 
 struct PageSetup {
@@ -122,8 +175,13 @@ struct PageSetup {
     double content_width() const { return width_mm - left_mm - right_mm; }
 };
 
+// What one record of the report stands for, and so which feed fills it: a
+// component (the test report) or a test area (the test record sheet).
+enum class RecordSource { Components, TestAreas };
+
 struct ReportTemplate {
     QString title;
+    RecordSource records = RecordSource::Components;
     std::vector<FieldDef> fields;
     std::vector<FontDef> fonts;  // never empty once read
     PageSetup page;

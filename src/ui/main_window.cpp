@@ -276,6 +276,9 @@ void TSDIAppForm::CreateActions() {
     act_print_preview = NewAction("act_print_preview", QStringLiteral("Print Preview(&V)"), u8("打印预览"),
                                   &TSDIAppForm::act_print_previewExecute);
     act_print_preview->setIcon(s->standardIcon(QStyle::SP_FileDialogContentsView));
+    act_test_records = NewAction("act_test_records", tr("Test Records"),
+                                 tr("Preview the test records of every component"),
+                                 &TSDIAppForm::act_test_recordsExecute);
     act_create_strength_curve = NewAction("act_create_strength_curve", u8("建立测强曲线(&B)"),
                                           u8("建立测强曲线"), &TSDIAppForm::act_create_strength_curveExecute);
     act_export_report = NewAction("act_export_report", u8("输出报告文档(&X)"), u8("输出报告"),
@@ -333,6 +336,7 @@ void TSDIAppForm::CreateMenus() {
     AddMenuItem(File1, act_print);
     AddMenuItem(File1, FilePrintSetup1);
     AddMenuItem(File1, act_print_preview);
+    AddMenuItem(File1, act_test_records);
     File1->addSeparator();
     AddMenuItem(File1, FileExit1);
 

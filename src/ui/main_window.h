@@ -222,6 +222,9 @@ public:
     void act_print_previewExecute();
     void act_export2excelExecute();
     void act_export2txtExecute();
+    // Previews the test record sheet (report/rebound_record1.grf), from
+    // where it prints or goes to a PDF file.
+    void act_test_recordsExecute();
     // The report engine with its loaded template, and the feed holding the
     // bound fields and the record counter; made by the first preparation.
     std::shared_ptr<report::ReportEngine> mReport;
@@ -262,6 +265,7 @@ public:
     QAction* act_export2excel = nullptr;
     QAction* FilePrintSetup1 = nullptr;
     QAction* act_print_preview = nullptr;
+    QAction* act_test_records = nullptr;
     QAction* act_create_strength_curve = nullptr;
     QAction* act_export_report = nullptr;
     QAction* act_single_caculate = nullptr;

@@ -14,7 +14,7 @@
 #include <QTableWidget>
 #include <array>
 
-#include "evaluation/corrections.h"
+#include "evaluation/area_texts.h"
 #include "model/number_text.h"
 #include "ui/app_fonts.h"
 #include "ui/main_window.h"
@@ -123,31 +123,15 @@ void TSDIAppForm::CreateGridSelectors(QWidget* panel) {
 // ---- Texts ---------------------------------------------------------------
 
 QString TSDIAppForm::DepthText(int carbonation_index) {
-    if (carbonation_index <= 0) {
-        return QStringLiteral("-.-");
-    }
-    if (carbonation_index >= 13) {
-        return QStringLiteral("> 6.0");
-    }
-    return QString::fromStdString(one_decimal((carbonation_index - 1) * 0.5));
+    return QString::fromStdString(depth_text(carbonation_index));
 }
 
 QString TSDIAppForm::AngleText(int angle_index) {
-    if (angle_index > 8 || angle_index < 0) {
-        angle_index = 0;
-    }
-    return QString::asprintf("%d", angle_degrees(angle_index));
+    return QString::fromStdString(angle_text(angle_index));
 }
 
 QString TSDIAppForm::SideText(int surface_index) {
-    switch (surface_index) {
-        case 0:
-            return QStringLiteral("Horizontal");
-        case 1:
-            return QStringLiteral("Downwards");
-        default:
-            return QStringLiteral("Upwards");
-    }
+    return QString::fromStdString(side_text(surface_index));
 }
 
 // ---- Grid cells ------------------------------------------------------------

@@ -1,11 +1,13 @@
 // Report commands of the main window: preparing the report, feeding it one
-// record per component, printing, previewing and exporting.
+// record per component, printing, previewing and exporting; and the preview
+// of the test record sheet.
 #include <QDesktopServices>
 #include <QUrl>
 
 #include "fileio/exchange.h"
 #include "platform/qt_bridge.h"
 #include "report/report_engine.h"
+#include "report/record_feed.h"
 #include "report/report_feed.h"
 #include "report/widgets/report_dialogs.h"
 #include "ui/main_window.h"
@@ -15,6 +17,8 @@ namespace rebound {
 namespace {
 
 const char* const kReportTemplate = "/report/rebound_report1.grf";
+const char* const kRecordTemplate = "/report/rebound_record1.grf";
+const char* const kReportError = "Print Preview Error!";
 
 // Appends `required` unless the path's extension is exactly that; the path
 // stays a file-system path on the way, never a byte string.
@@ -34,7 +38,7 @@ bool TSDIAppForm::PrepareReport() {
     }
     // Loaded afresh every time, so that an edited template takes effect at once.
     if (!mReport->load_from_file(mAppFolder + QLatin1String(kReportTemplate))) {
-        Prompts().message(QStringLiteral("Print Preview Error!"));
+        Prompts().message(QLatin1String(kReportError));
         return false;
     }
     mReportFeed->bind(*mReport);
@@ -65,6 +69,21 @@ void TSDIAppForm::act_print_previewExecute() {
     report::preview_report(*mReport, Printer(), this,
                            [this](QDialog& dialog) { return Prompts().showModal(dialog); },
                            mPageSetup ? &*mPageSetup : nullptr);
+}
+
+void TSDIAppForm::act_test_recordsExecute() {
+    // As every report command: what the operator sees, from a template read afresh.
+    CollectProjectPanel();
+    report::ReportEngine engine;
+    if (!engine.load_from_file(mAppFolder + QLatin1String(kRecordTemplate))) {
+        Prompts().message(QLatin1String(kReportError));
+        return;
+    }
+    const std::unique_ptr<report::ProjectFeed> feed = report::make_feed(engine.report_template(), mProject, mContext.app().clock());
+    feed->bind(engine);
+    engine.set_fetch_record([&feed](bool& eof) { feed->fetch_record(eof); });
+    report::preview_report(engine, Printer(), this,
+                           [this](QDialog& dialog) { return Prompts().showModal(dialog); });
 }
 
 namespace {

@@ -1,0 +1,178 @@
+#include "report/record_feed.h"
+
+#include "evaluation/area_texts.h"
+#include "model/number_text.h"
+#include "platform/dates.h"
+#include "platform/qt_bridge.h"
+
+namespace rebound::report {
+
+namespace {
+
+// Positions in TestRecordFeed::field_names().
+enum FieldPos : std::size_t {
+    kProjectName,
+    kReportSerial,
+    kAgentUnit,
+    kReportDate,
+    kConstructor,
+    kDesignUnit,
+    kSupervisionUnit,
+    kExamineBasis,
+    kExamineSerial,
+    kProjectAddress,
+    kExamineCondition,
+    kConcreteProducer,
+    kConstructionDate,
+    // the component
+    kDataId,
+    kComponentName,
+    kComponentCondition,
+    kDeviceSerial,
+    kExamineDate,
+    kStrengthDegree,
+    kPumped,
+    kCurveFilename,
+    kCarbonationMode,
+    kRepCarbonation,
+    kAreaCount,
+    kStrengthAvg,
+    kStrengthDelta,
+    kStrengthMin,
+    kStrengthEstimate,
+    // the test area
+    kAreaNo,
+    kReading1,
+    kCarbonationDepth = kReading1 + kReadingsPerArea,
+    kMeanRebound,
+    kAngle,
+    kAngleCorrection,
+    kSurface,
+    kSurfaceCorrection,
+    kConvertedStrength,
+    kPumpCorrection,
+    kAreaStrength,
+    kFieldCount,
+};
+
+QString decimal(float value) {
+    return QString::fromStdString(one_decimal(value));
+}
+
+QString text(const std::string& s) {
+    return QString::fromStdString(s);
+}
+
+}  // namespace
+
+const std::vector<QString>& TestRecordFeed::field_names() {
+    static const std::vector<QString> names = [] {
+        std::vector<QString> n;
+        for (const char* name :
+             {"project_name", "report_serial", "agent_unit", "report_date", "constructor", "design_unit",
+              "supervision_unit", "examine_basis", "examine_serial", "project_address", "examine_condition",
+              "concrete_producer", "construction_date", "data_id", "component_name", "component_condition",
+              "device_serial", "examine_date", "strength_degree", "pumped", "curve_filename", "carbonation_mode",
+              "rep_carbonation", "area_count", "strength_avg", "strength_delta", "strength_min",
+              "strength_estimate", "area_no"}) {
+            n.push_back(QString::fromLatin1(name));
+        }
+        for (std::size_t i = 1; i <= kReadingsPerArea; ++i) n.push_back(QStringLiteral("reading_%1").arg(i));
+        for (const char* name : {"carbonation_depth", "mean_rebound", "angle", "angle_correction", "surface",
+                                 "surface_correction", "converted_strength", "pump_correction", "area_strength"}) {
+            n.push_back(QString::fromLatin1(name));
+        }
+        return n;
+    }();
+    static_assert(kDataId == kHeaderFieldCount && kAreaNo == kHeaderFieldCount + kComponentFieldCount);
+    return names;
+}
+
+void TestRecordFeed::bind(ReportTarget& target) {
+    const std::vector<QString>& names = field_names();
+    fields_.assign(names.size(), ReportField{});
+    for (std::size_t i = 0; i < names.size(); ++i) fields_[i] = target.field_by_name(names[i]);
+    component_ = 0;
+    area_ = 0;
+    first_ = true;
+}
+
+void TestRecordFeed::fetch_record(bool& eof) {
+    if (fields_.size() != kFieldCount || component_ >= project_.component_count()) {
+        eof = true;
+        return;
+    }
+    const ComponentInfo& c = project_.components[component_];
+    if (first_) fill_header();
+    first_ = false;
+    fill_component(c, component_);
+    if (area_ < c.area_count()) fill_area(c.areas[area_], area_);
+    // The next record: the next area, or the next component's first one. A
+    // component without areas takes one record.
+    if (++area_ >= std::max<std::size_t>(1, c.area_count())) {
+        ++component_;
+        area_ = 0;
+    }
+    eof = false;
+}
+
+void TestRecordFeed::fill_header() {
+    using platform::to_qstring;
+    const ReboundFile& p = project_;
+    fields_[kProjectName].set_text(to_qstring(p.project_name));
+    fields_[kReportSerial].set_text(to_qstring(p.report_serial));
+    fields_[kAgentUnit].set_text(to_qstring(p.agent_unit));
+    fields_[kReportDate].set_text(to_qstring(platform::today_text(clock_)));
+    fields_[kConstructor].set_text(to_qstring(p.constructor_unit));
+    fields_[kDesignUnit].set_text(to_qstring(p.design_unit));
+    fields_[kSupervisionUnit].set_text(to_qstring(p.supervision_unit));
+    fields_[kExamineBasis].set_text(to_qstring(p.examine_basis));
+    fields_[kExamineSerial].set_text(to_qstring(p.examine_serial));
+    fields_[kProjectAddress].set_text(to_qstring(p.project_address));
+    fields_[kExamineCondition].set_text(to_qstring(p.examine_condition));
+    fields_[kConcreteProducer].set_text(to_qstring(p.concrete_producer));
+    fields_[kConstructionDate].set_text(to_qstring(p.construction_date));
+}
+
+void TestRecordFeed::fill_component(const ComponentInfo& c, std::size_t position) {
+    using platform::to_qstring;
+    fields_[kDataId].set_integer(static_cast<std::int32_t>(position + 1));
+    fields_[kComponentName].set_text(to_qstring(c.component_name));
+    fields_[kComponentCondition].set_text(to_qstring(c.component_condition));
+    fields_[kDeviceSerial].set_text(to_qstring(c.device_serial));
+    fields_[kExamineDate].set_text(to_qstring(c.examine_date));
+    fields_[kStrengthDegree].set_integer(20 + 5 * static_cast<std::int32_t>(c.strength_degree));
+    // Only 1 marks pumped concrete; the evaluation treats any other value as not pumped.
+    fields_[kPumped].set_text(c.pump_tag == 1 ? QStringLiteral("是") : QStringLiteral("否"));
+    fields_[kCurveFilename].set_text(to_qstring(c.curve_filename));
+    fields_[kCarbonationMode].set_text(c.carbonation_mode == 1 ? QStringLiteral("各测区实测值")
+                                                               : QStringLiteral("取代表值"));
+    fields_[kRepCarbonation].set_text(text(depth_text(c.rep_carbonation_index)));
+    fields_[kAreaCount].set_integer(static_cast<std::int32_t>(c.area_count()));
+    fields_[kStrengthAvg].set_text(decimal(c.strength_avg));
+    fields_[kStrengthDelta].set_text(decimal(c.strength_delta));
+    fields_[kStrengthMin].set_text(decimal(c.strength_min));
+    fields_[kStrengthEstimate].set_text(decimal(c.strength_estimate));
+}
+
+void TestRecordFeed::fill_area(const AreaData& a, std::size_t position) {
+    fields_[kAreaNo].set_integer(static_cast<std::int32_t>(position + 1));
+    for (std::size_t i = 0; i < kReadingsPerArea; ++i) fields_[kReading1 + i].set_integer(a.readings[i]);
+    fields_[kCarbonationDepth].set_text(text(depth_text(a.carbonation_index)));
+    fields_[kMeanRebound].set_text(decimal(a.mean_rebound));
+    fields_[kAngle].set_text(text(angle_text(a.angle_index)));
+    fields_[kAngleCorrection].set_text(decimal(a.angle_correction));
+    fields_[kSurface].set_text(text(side_text(a.surface_index)));
+    fields_[kSurfaceCorrection].set_text(decimal(a.surface_correction));
+    fields_[kConvertedStrength].set_text(decimal(a.converted_strength));
+    fields_[kPumpCorrection].set_text(decimal(a.pump_correction));
+    fields_[kAreaStrength].set_text(decimal(a.area_strength));
+}
+
+std::unique_ptr<ProjectFeed> make_feed(const ReportTemplate& t, const ReboundFile& project,
+                                       const platform::Clock& clock) {
+    if (t.records == RecordSource::TestAreas) return std::make_unique<TestRecordFeed>(project, clock);
+    return std::make_unique<ReportFeed>(project, clock);
+}
+
+}  // namespace rebound::report

@@ -1,0 +1,54 @@
+// The test record sheet's feed: one record per test area, in the project's
+// order of components and the component's order of areas. Every record
+// carries its component's fields, so that a template groups the areas of a
+// component by "data_id"; the project header comes with the first record
+// only. A component without test areas still gets one record, with its
+// component fields and no area fields, so that it appears on the sheet.
+//
+// Values are the project's as stored, written as the test-area grid shows
+// them: readings as integers, depth, angle and surface as the grid's texts,
+// strengths, corrections and mean rebound values with one decimal.
+#pragma once
+
+#include <QString>
+#include <memory>
+#include <vector>
+
+#include "model/rebound_file.h"
+#include "report/report_feed.h"
+#include "report/report_template.h"
+
+namespace rebound::report {
+
+class TestRecordFeed : public ProjectFeed {
+public:
+    // The fields in binding order: the project header, the component's
+    // fields, then the test area's.
+    static const std::vector<QString>& field_names();
+    static constexpr std::size_t kHeaderFieldCount = 13;
+    static constexpr std::size_t kComponentFieldCount = 15;
+
+    // `clock` gives the report date.
+    TestRecordFeed(const ReboundFile& project, const platform::Clock& clock) : project_(project), clock_(clock) {}
+
+    void bind(ReportTarget& target) override;
+    void fetch_record(bool& eof) override;
+
+private:
+    void fill_header();
+    void fill_component(const ComponentInfo& c, std::size_t position);
+    void fill_area(const AreaData& a, std::size_t position);
+
+    const ReboundFile& project_;
+    const platform::Clock& clock_;
+    std::vector<ReportField> fields_;
+    std::size_t component_ = 0;  // the next record's component
+    std::size_t area_ = 0;       // and its area
+    bool first_ = true;
+};
+
+// The feed that fills the records a template asks for.
+std::unique_ptr<ProjectFeed> make_feed(const ReportTemplate& t, const ReboundFile& project,
+                                       const platform::Clock& clock);
+
+}  // namespace rebound::report
