@@ -62,6 +62,32 @@ TEST(ReportCli, WritesEachKindOfFileWithTheTemplateBelowTheCurrentFolder) {
     }
 }
 
+// The template names the feed: the record sheet's template gives one row
+// per test area, with no option of its own.
+TEST(ReportCli, WritesTheTestRecordSheetWithItsTemplate) {
+    QTemporaryDir dir;
+    ASSERT_TRUE(QDir(dir.path()).mkpath(QStringLiteral("report")));
+    ASSERT_TRUE(QFile::copy(record_template_path(), dir.filePath(QStringLiteral("report/rebound_record1.grf"))));
+    const ReboundFile project = record_project();
+    ASSERT_TRUE(project.save(platform::to_path(dir.filePath(QStringLiteral("site.prj")))));
+    for (const auto& [option, out] : {std::pair{"--pdf", "r.pdf"}, std::pair{"--text", "r.txt"}}) {
+        const CliRun r = run_cli({"site.prj", "--template", "report/rebound_record1.grf", option, out}, dir.path());
+        EXPECT_EQ(r.status, 0) << option << ": " << r.err.toStdString();
+    }
+    // The first area's row: its number and readings 20 to 35.
+    const auto pdf = run_program("pdftotext", {"-layout", dir.filePath(QStringLiteral("r.pdf")), "-"});
+    ASSERT_TRUE(pdf);
+    EXPECT_TRUE(pdf->simplified().contains("1 20 21 22 23 24 25 26 27 28 29 30 31 32 33 34 35 -.- 36.3"));
+    QFile text(dir.filePath(QStringLiteral("r.txt")));
+    ASSERT_TRUE(text.open(QIODevice::ReadOnly));
+    int rows = 0;
+    for (const QByteArray& line : text.readAll().split('\n')) {
+        const QByteArray words = line.simplified();
+        rows += words.startsWith("1 ") || words.startsWith("2 ");
+    }
+    EXPECT_EQ(rows, 5) << "one row per test area";
+}
+
 TEST(ReportCli, Failures) {
     QTemporaryDir dir;
     ASSERT_TRUE(sample_project(1).save(platform::to_path(dir.filePath(QStringLiteral("site.prj")))));

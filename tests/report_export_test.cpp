@@ -16,6 +16,7 @@
 #include "platform/dates.h"
 #include "report/report_engine.h"
 #include "report/report_exports.h"
+#include "report/record_feed.h"
 #include "report/report_feed.h"
 #include "report/xls_writer.h"
 #include "report_fixtures.h"
@@ -335,6 +336,92 @@ TEST_F(ReportExport, FiguresUseAPointInEveryLocaleAndDatesFollowIt) {
         }
         EXPECT_EQ(strengths, 2);
     }
+}
+
+// The test record sheet in both exports: a flat table, one row per test area
+// with its component's number and name in front; a component without areas
+// keeps one row with nothing but those.
+TEST_F(ReportExport, RecordSheetExportsOneRowPerTestArea) {
+    ReboundFile project = test::record_project();
+    ComponentInfo bare(test::today());
+    bare.component_name = test::gbk("板-3");
+    project.add_component(bare);
+    ASSERT_TRUE(engine.load_from_file(test::record_template_path())) << engine.error().text().toStdString();
+    const std::unique_ptr<ProjectFeed> records = make_feed(engine.report_template(), project, test::fixed_clock());
+    records->bind(engine);
+    engine.set_fetch_record([&](bool& eof) { records->fetch_record(eof); });
+
+    // Expected rows: component number and name, area number, readings, then
+    // the grid's texts of the area's conditions and results.
+    std::vector<QStringList> rows;
+    const QStringList texts[] = {
+        {"-.-", "36.3", "0", "0.0", "Horizontal", "0.0", "31.2", "2.4", "33.6"},
+        {"0.0", "41.0", "-30", "2.5", "Downwards", "-1.3", "35.5", "0.5", "35.9"},
+        {"> 6.0", "38.8", "-90", "4.0", "Upwards", "1.8", "28.7", "1.6", "30.3"},
+        {"> 6.0", "44.3", "0", "0.0", "Upwards", "0.0", "22.1", "2.5", "24.6"},
+        {"3.0", "33.3", "30", "-3.0", "Horizontal", "0.0", "25.9", "0.2", "26.1"},
+    };
+    int k = 0;
+    for (int c = 0; c < 2; ++c) {
+        const ComponentInfo& comp = project.components[c];
+        for (std::size_t a = 0; a < comp.area_count(); ++a) {
+            QStringList row{QString::number(c + 1), u(comp.component_name), QString::number(a + 1)};
+            for (std::uint8_t reading : comp.areas[a].readings) row << QString::number(reading);
+            rows.push_back(row + texts[k++]);
+        }
+    }
+    rows.push_back({"3", QString::fromUtf8("板-3")});
+
+    const QString text_path = dir.filePath("records.txt");
+    ASSERT_TRUE(engine.export_direct(ExportType::Text, text_path));
+    QFile text_file(text_path);
+    ASSERT_TRUE(text_file.open(QIODevice::ReadOnly));
+    const QStringList lines = QString::fromUtf8(text_file.readAll()).split(QStringLiteral("\r\n"));
+    const auto title = std::find_if(lines.begin(), lines.end(),
+                                    [](const QString& l) { return l.startsWith(QString::fromUtf8("构件序号")); });
+    ASSERT_NE(title, lines.end());
+    EXPECT_TRUE(title->contains(QString::fromUtf8("碳化深度(mm)"))) << "titles on one line: " << title->toStdString();
+    QStringList table(title + 1, lines.end());
+    table.removeAll(QString());
+    ASSERT_EQ(table.size(), static_cast<qsizetype>(rows.size())) << table.join('\n').toStdString();
+    for (std::size_t r = 0; r < rows.size(); ++r) {
+        // "> 6.0" is one cell of two words.
+        EXPECT_EQ(table[r].simplified(), rows[r].join(' ')) << r;
+    }
+
+    const QString xls_path = dir.filePath("records.xls");
+    records->bind(engine);
+    ASSERT_TRUE(engine.export_direct(ExportType::Excel, xls_path));
+    records->bind(engine);
+    const xls::Workbook book = excel_workbook(engine.report_template(), engine.fetch_records());
+    const auto by_freexl = read_with_freexl(xls_path);
+    const auto by_xlrd = read_with_xlrd(xls_path);
+    expect_cells(book, by_freexl, "freexl");
+    expect_cells(book, by_xlrd, "xlrd");
+    int title_row = -1;
+    for (const auto& [pos, cell] : by_xlrd) {
+        if (pos.second == 0 && cell.text == QString::fromUtf8("构件序号")) title_row = pos.first;
+    }
+    ASSERT_GT(title_row, 0);
+    int last_row = 0;
+    for (const auto& [pos, cell] : by_xlrd) last_row = std::max(last_row, pos.first);
+    EXPECT_EQ(last_row, title_row + static_cast<int>(rows.size()));
+    for (std::size_t r = 0; r < rows.size(); ++r) {
+        for (int c = 0; c < static_cast<int>(rows[r].size()); ++c) {
+            const ReadCell& cell = by_xlrd.at({title_row + 1 + static_cast<int>(r), c});
+            bool number = false;
+            const double value = rows[r][c].toDouble(&number);
+            // Numbers stay numbers; "-.-", "> 6.0", names and surfaces are texts.
+            if (number) {
+                EXPECT_EQ(cell.kind, ReadCell::Kind::Number) << r << "," << c;
+                EXPECT_EQ(cell.number, value) << r << "," << c;
+            } else {
+                EXPECT_EQ(cell.kind, ReadCell::Kind::Text) << r << "," << c;
+                EXPECT_EQ(cell.text, rows[r][c]) << r << "," << c;
+            }
+        }
+    }
+    EXPECT_EQ(by_xlrd.count({title_row + static_cast<int>(rows.size()), 2}), 0u) << "no area number without an area";
 }
 
 // Many and long strings make the shared string table run over into

@@ -1,6 +1,6 @@
-// Shared pieces of the report tests: a sample project with Chinese texts,
-// the shipped template's path, a GUI application for text layout, and a
-// helper that runs an outside program.
+// Shared pieces of the report tests: sample projects with Chinese texts (one
+// with test areas for the record sheet), the shipped templates' paths, a GUI
+// application for text layout, and a helper that runs an outside program.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -20,9 +20,12 @@
 
 namespace rebound::test {
 
-// The shipped template in the source tree.
-inline QString shipped_template_path() {
-    return platform::from_path(std::filesystem::path(REBOUND_SOURCE_DIR) / "data" / "report" / "rebound_report1.grf");
+// The shipped templates in the source tree: the test report and the test record sheet.
+inline QString shipped_template_path(const char* name = "rebound_report1.grf") {
+    return platform::from_path(std::filesystem::path(REBOUND_SOURCE_DIR) / "data" / "report" / name);
+}
+inline QString record_template_path() {
+    return shipped_template_path("rebound_record1.grf");
 }
 
 // Model texts are ANSI (GBK) bytes.
@@ -58,6 +61,55 @@ inline ReboundFile sample_project(int components) {
         c.strength_estimate = 28.0f + 0.3f * static_cast<float>(i % 11);
         p.add_component(std::move(c));
     }
+    return p;
+}
+
+// The sample project's header and two components for the record sheet:
+// "梁-1" with three test areas, "柱-2" with two, their readings all
+// different, conditions at the edges of their codings and results as an
+// instrument writes them.
+inline ReboundFile record_project() {
+    ReboundFile p = sample_project(2);
+    p.components[0].component_name = gbk("梁-1");
+    p.components[1].component_name = gbk("柱-2");
+    struct Area {
+        int first_reading;
+        std::uint8_t depth, angle, surface;
+        float mean, angle_corr, surface_corr, converted, pump, strength;
+    };
+    const Area areas[2][3] = {
+        {{20, 0, 0, 0, 36.26f, 0.0f, 0.0f, 31.2f, 2.4f, 33.6f},
+         {40, 1, 2, 1, 41.04f, 2.5f, -1.3f, 35.45f, 0.5f, 35.9f},
+         {60, 13, 8, 2, 38.75f, 4.0f, 1.8f, 28.7f, 1.6f, 30.3f}},
+        {{90, 200, 9, 5, 44.35f, 0.0f, 0.0f, 22.1f, 2.5f, 24.6f},
+         {110, 7, 1, 0, 33.33f, -3.0f, 0.0f, 25.9f, 0.2f, 26.1f}},
+    };
+    for (int c = 0; c < 2; ++c) {
+        for (int a = 0; a < (c == 0 ? 3 : 2); ++a) {
+            const Area& src = areas[c][a];
+            AreaData area;
+            for (std::size_t i = 0; i < kReadingsPerArea; ++i) {
+                area.readings[i] = static_cast<std::uint8_t>(src.first_reading + static_cast<int>(i));
+            }
+            area.carbonation_index = src.depth;
+            area.angle_index = src.angle;
+            area.surface_index = src.surface;
+            area.mean_rebound = src.mean;
+            area.angle_correction = src.angle_corr;
+            area.surface_correction = src.surface_corr;
+            area.converted_strength = src.converted;
+            area.pump_correction = src.pump;
+            area.area_strength = src.strength;
+            p.components[c].add_area(area);
+        }
+    }
+    p.components[0].strength_avg = 33.27f;
+    p.components[0].strength_delta = 2.8f;
+    p.components[0].strength_min = 30.3f;
+    p.components[0].strength_estimate = 28.66f;
+    p.components[1].pump_tag = 2;  // anything but 1: not pumped
+    p.components[1].carbonation_mode = 1;
+    p.components[1].rep_carbonation_index = 13;
     return p;
 }
 

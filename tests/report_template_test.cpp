@@ -76,6 +76,19 @@ TEST(ReportTemplate, ErrorsNameTheLine) {
         {"paper size", "<report>\n" + fields + "<page size='A9'/></report>", 3, "A9"},
         {"no fields", "<report>\n<page/>\n</report>", 3, "fields"},
         {"text outside", "<report>\n" + fields + "stray\n<page/></report>", 4, "stray"},
+        {"record source", "<report\nrecords='areas'>" + fields + "</report>", 2, "test-areas"},
+        {"two groups", "<report>\n" + fields + "<detail>\n<group field='a'/>\n<group field='a'/>\n</detail></report>",
+         5, "one <group>"},
+        {"group part", "<report>\n" + fields + "<detail>\n<group field='a'>\n<body/>", 5, "<body>"},
+        {"group part twice", "<report>\n" + fields + "<detail><group field='a'>\n<footer/>\n<footer/>", 5, "twice"},
+        {"keep together", "<report>\n" + fields + "<detail>\n<group field='a' keep-together='yes'/>", 4, "yes"},
+        {"column show", "<report>\n" + fields + "<detail>\n<column field='a' show='screen'/>", 4, "screen"},
+        {"chart field", "<report>\n" + fields + "<report-header>\n<chart bars='zz'/>", 4, "\"zz\""},
+        {"chart without bars", "<report>\n" + fields + "<report-header>\n<chart/>", 4, "bars"},
+        {"chart colour", "<report>\n" + fields + "<report-header>\n<chart bars='n' bar-color='blue'/>", 4, "blue"},
+        {"chart height", "<report>\n" + fields + "<report-header>\n<chart bars='n' height='2'/>", 4, "height"},
+        {"line style", "<report>\n" + fields + "<report-header><chart bars='n'>\n<line field='n' style='dotted'/>",
+         4, "dotted"},
     };
     for (const Case& c : cases) {
         TemplateError error;
@@ -85,6 +98,57 @@ TEST(ReportTemplate, ErrorsNameTheLine) {
             << c.what << ": " << error.text().toStdString();
         EXPECT_TRUE(error.text().startsWith(QStringLiteral("line %1, column ").arg(c.line))) << c.what;
     }
+}
+
+TEST(ReportTemplate, GroupsChartsAndExportColumns) {
+    const QByteArray xml = R"(<report records="test-areas">
+      <fields><field name="g" type="integer"/><field name="v" type="text"/><field name="m" type="text"/></fields>
+      <detail>
+        <column field="g" show="export"/>
+        <group field="g" keep-together="true">
+          <header><text>[#g#]</text><grid columns="2"><cell label="G" field="g" prefix="No. " suffix="!"/></grid></header>
+          <continued><text>[#g#] (cont.)</text></continued>
+          <footer>
+            <chart height="30" width="80" align="right" title="T" unit="MPa" bars="v" labels="g" bar-color="#102030">
+              <line field="m" label="mean"/><line field="v" style="dash" color="#ABCDEF"/>
+            </chart>
+          </footer>
+        </group>
+        <column field="v" show="print"/><column field="m"/>
+      </detail></report>)";
+    TemplateError error;
+    const auto t = parse(xml, &error);
+    ASSERT_TRUE(t) << error.text().toStdString();
+    EXPECT_EQ(t->records, RecordSource::TestAreas);
+    ASSERT_EQ(t->detail.columns.size(), 3u);
+    EXPECT_EQ(std::make_pair(t->detail.columns[0].printed, t->detail.columns[0].exported), std::make_pair(false, true));
+    EXPECT_EQ(std::make_pair(t->detail.columns[1].printed, t->detail.columns[1].exported), std::make_pair(true, false));
+    EXPECT_EQ(std::make_pair(t->detail.columns[2].printed, t->detail.columns[2].exported), std::make_pair(true, true));
+    ASSERT_TRUE(t->detail.group);
+    const GroupDef& g = *t->detail.group;
+    EXPECT_EQ(g.field, 0);
+    EXPECT_TRUE(g.keep_together);
+    ASSERT_EQ(g.header.size(), 2u);
+    ASSERT_TRUE(g.header[1].grid);
+    EXPECT_EQ(g.header[1].grid->cells[0].shown("7"), "No. 7!");
+    EXPECT_EQ(g.header[1].grid->cells[0].shown(""), "");
+    ASSERT_EQ(g.continued.size(), 1u);
+    ASSERT_EQ(g.footer.size(), 1u);
+    ASSERT_TRUE(g.footer[0].chart);
+    const ChartDef& c = *g.footer[0].chart;
+    EXPECT_EQ(c.height_mm, 30);
+    EXPECT_EQ(c.width_mm, 80);
+    EXPECT_EQ(c.align, Align::Right);
+    EXPECT_EQ(c.bars, 1);
+    EXPECT_EQ(c.labels, 0);
+    EXPECT_EQ(c.bar_color, 0x102030u);
+    ASSERT_EQ(c.lines.size(), 2u);
+    EXPECT_EQ(c.lines[0].field, 2);
+    EXPECT_EQ(c.lines[0].label, "mean");
+    EXPECT_FALSE(c.lines[0].dashed);
+    EXPECT_NE(c.lines[0].color, c.lines[1].color);
+    EXPECT_TRUE(c.lines[1].dashed);
+    EXPECT_EQ(c.lines[1].color, 0xABCDEFu);
 }
 
 TEST(ReportTemplate, AFailedLoadLeavesNoTemplateAndKillsOldHandles) {

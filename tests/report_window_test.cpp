@@ -1,6 +1,7 @@
 // The report commands of the main window, with their dialogs answered in
 // advance: the missing template, the export file names, printing to a PDF
-// file twice, and the preview's pages.
+// file twice, the preview's pages, and the test records' preview printed
+// to a PDF file.
 #include <QAction>
 #include <QApplication>
 #include <QDesktopServices>
@@ -12,6 +13,7 @@
 #include <QPrintPreviewWidget>
 #include <QPrinter>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QTest>
 #include <QUrl>
 
@@ -70,14 +72,16 @@ private slots:
     void printingTwicePrintsTheWholeReportTwice();
     void previewShowsThePages();
     void fileCommandsKeepEveryCharacterOfTheNames();
+    void testRecordsNeedTheirTemplate_data();
+    void testRecordsNeedTheirTemplate();
+    void testRecordsPreviewAndPrintToAPdfFile();
 
 private:
-    void installTemplate(const QByteArray& content = {}) {
+    void installTemplate(const QByteArray& content = {}, const QString& name = QStringLiteral("rebound_report1.grf")) {
         QDir(folder->path()).mkpath(QStringLiteral("report"));
-        const QString target = folder->file(QStringLiteral("report/rebound_report1.grf"));
+        const QString target = folder->file(QStringLiteral("report/") + name);
         if (content.isEmpty()) {
-            QVERIFY(
-                QFile::copy(QStringLiteral(REBOUND_SOURCE_DIR "/data/report/rebound_report1.grf"), target));
+            QVERIFY(QFile::copy(QStringLiteral(REBOUND_SOURCE_DIR "/data/report/") + name, target));
         } else {
             QFile f(target);
             QVERIFY(f.open(QIODevice::WriteOnly));
@@ -276,6 +280,64 @@ void ReportWindowTest::fileCommandsKeepEveryCharacterOfTheNames() {
     QVERIFY(text.contains(QStringLiteral("33.8")));
     QCOMPARE(opened.paths, QStringList{at("报告😀.txt")});
     QVERIFY(prompts->messages.isEmpty());
+}
+
+void ReportWindowTest::testRecordsNeedTheirTemplate_data() {
+    QTest::addColumn<QByteArray>("templateContent");  // empty: no template file
+    QTest::newRow("missing") << QByteArray();
+    QTest::newRow("broken") << QByteArray("<report records='test-areas'>\n<fields>\n");
+}
+
+void ReportWindowTest::testRecordsNeedTheirTemplate() {
+    QFETCH(QByteArray, templateContent);
+    installTemplate();  // the test report's template does not stand in for the record sheet's
+    if (!templateContent.isEmpty()) installTemplate(templateContent, QStringLiteral("rebound_record1.grf"));
+    trigger("act_test_records");
+    QCOMPARE(prompts->messages, QStringList{QStringLiteral("Print Preview Error!")});
+    QVERIFY(prompts->modalDialogs.isEmpty());
+}
+
+void ReportWindowTest::testRecordsPreviewAndPrintToAPdfFile() {
+    installTemplate({}, QStringLiteral("rebound_record1.grf"));
+    for (int c = 0; c < 2; ++c) {
+        for (int a = 0; a < 12; ++a) {
+            AreaData area;
+            area.readings.fill(static_cast<std::uint8_t>(100 + 10 * c + a));
+            area.area_strength = 25.0f + static_cast<float>(a);
+            window->mProject.components[c].add_area(area);
+        }
+    }
+    window->RefreshAll();
+    window->txt_report_serial->setText(QStringLiteral("R-2026-88"));
+    const QString pdf = folder->file(QStringLiteral("records.pdf"));
+    int pages = 0;
+    prompts->onModal = [&](QDialog& dialog) {
+        auto* preview = qobject_cast<QPrintPreviewDialog*>(&dialog);
+        auto* widget = dialog.findChild<QPrintPreviewWidget*>();
+        if (!preview || !widget) return int(QDialog::Rejected);
+        widget->updatePreview();
+        pages = widget->pageCount();
+        // The preview's own print command, with the PDF file as the printer.
+        preview->printer()->setOutputFormat(QPrinter::PdfFormat);
+        preview->printer()->setOutputFileName(pdf);
+        widget->print();
+        return int(QDialog::Accepted);
+    };
+    trigger("act_test_records");
+    QCOMPARE(prompts->modalDialogs, QStringList{QStringLiteral("PrintPreviewDialog")});
+    QVERIFY(prompts->messages.isEmpty());
+    // A page or more per component with twelve areas; the preview prints every page it shows.
+    QVERIFY(pages >= 3);
+    QProcess info;
+    info.start(QStringLiteral("pdfinfo"), {pdf});
+    info.waitForFinished(60000);
+    QVERIFY(QString::fromUtf8(info.readAllStandardOutput()).contains(QRegularExpression(QStringLiteral("Pages:\\s+%1\n").arg(pages))));
+    const QString text = pdfText(pdf).simplified();
+    QVERIFY2(text.contains(QStringLiteral("R-2026-88")), "the panel's unsaved report number");
+    for (const char* row : {"1 100 100 100", "12 111 111 111", "1 110 110 110", "12 121 121 121"}) {
+        QVERIFY2(text.contains(QString::fromLatin1(row)), row);
+    }
+    for (const char* name : {"楼板1", "楼板2", "楼板3"}) QVERIFY2(text.contains(QString::fromUtf8(name)), name);
 }
 
 QTEST_MAIN(ReportWindowTest)

@@ -376,9 +376,13 @@ private:
         const double header_h = blocks_height(g.header, range);
         const double title_h = table ? title_row_height() : 0;
         const double footer_h = blocks_height(g.footer, range);
-        if (g.keep_together) {
-            double total = header_h + title_h + footer_h;
-            for (double h : heights) total += h;
+        double total = header_h + title_h + footer_h;
+        for (double h : heights) total += h;
+        // A group kept together starts a new page when it does not fit on the
+        // rest of this one; one that would not fit on a page of its own runs
+        // over pages anyway, so it starts where it is.
+        const double page_room = body_bottom() - t_.page.top_mm - header_height();
+        if (g.keep_together && total <= page_room + 1e-6) {
             make_room(total);
         } else {
             make_room(header_h + title_h + (heights.empty() ? 0 : heights.front()));
