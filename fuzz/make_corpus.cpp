@@ -1,8 +1,8 @@
 // Writes the seed corpus of the fuzz targets: make_fuzz_corpus <folder>
 // <source folder> creates <folder>/<target>/<seed> for every target, using
 // the fixture writers of the tests so that every seed is explained by code;
-// the report template seeds are the shipped template and a minimal one. The
-// output is committed as fuzz/corpus/.
+// the report template seeds are the shipped templates, a minimal one and one
+// with a group and a chart. The output is committed as fuzz/corpus/.
 #include <QCoreApplication>
 #include <cstdio>
 #include <filesystem>
@@ -125,6 +125,22 @@ int main(int argc, char** argv) {
     const std::string shipped = test::read_file(source / "data" / "report" / "rebound_report1.grf");
     ok &= !shipped.empty();
     ok &= write(out, "report_template", "shipped", shipped);
+    const std::string records = test::read_file(source / "data" / "report" / "rebound_record1.grf");
+    ok &= !records.empty();
+    ok &= write(out, "report_template", "shipped-records", records);
+    ok &= write(out, "report_template", "grouped",
+                "<report records=\"test-areas\">\n"
+                "  <fields><field name=\"g\" type=\"integer\"/><field name=\"v\" type=\"text\"/></fields>\n"
+                "  <detail><group field=\"g\" keep-together=\"true\">\n"
+                "    <header><text>[#g#]</text><grid columns=\"2\"><cell label=\"G\" field=\"g\" prefix=\"C\"/></grid>"
+                "</header>\n"
+                "    <continued><text>[#g#]+</text></continued>\n"
+                "    <footer><chart height=\"30\" width=\"90\" align=\"center\" unit=\"MPa\" bars=\"v\" labels=\"g\" "
+                "bar-color=\"#4F81BD\"><line field=\"v\" label=\"m\" style=\"dash\" color=\"#C0504D\"/></chart>"
+                "</footer>\n"
+                "  </group>\n"
+                "  <column field=\"g\" show=\"export\"/><column field=\"v\" show=\"print\"/></detail>\n"
+                "</report>\n");
     ok &= write(
         out, "report_template", "minimal",
         "<report title=\"T\">\n"

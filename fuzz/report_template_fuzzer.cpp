@@ -1,6 +1,7 @@
-// Report template: the bytes are read the way the report preparation reads
-// "report/rebound_report1.grf". A template that reads refers only to fields
-// and fonts it declares and holds finite lengths, so that the layout can
+// Report template: the bytes are read the way the report commands read
+// "report/rebound_report1.grf" and "report/rebound_record1.grf". A template
+// that reads refers only to fields and fonts it declares (in its grids,
+// groups and charts too) and holds finite lengths, so that the layout can
 // index and measure with them; a template that does not read says where.
 #include <QBuffer>
 #include <QByteArray>
@@ -35,6 +36,29 @@ void check_bands(const ReportTemplate& t, const std::vector<Band>& bands) {
     }
 }
 
+void check_blocks(const ReportTemplate& t, const std::vector<HeaderBlock>& blocks) {
+    for (const HeaderBlock& block : blocks) {
+        FUZZ_CHECK(int(block.band.has_value()) + int(block.grid.has_value()) + int(block.chart.has_value()) == 1);
+        if (block.band) check_bands(t, {*block.band});
+        if (block.grid) {
+            const HeaderGrid& g = *block.grid;
+            FUZZ_CHECK(g.columns >= 1 && font_ok(t, g.label_font) && font_ok(t, g.value_font));
+            FUZZ_CHECK(length_ok(g.label_width_mm) && length_ok(g.row_height_mm));
+            for (const GridCell& c : g.cells) {
+                FUZZ_CHECK(c.field == -1 || field_ok(t, c.field));
+                FUZZ_CHECK(c.span >= 1 && c.span <= g.columns);
+            }
+        }
+        if (block.chart) {
+            const ChartDef& c = *block.chart;
+            FUZZ_CHECK(length_ok(c.height_mm) && c.height_mm > 0 && length_ok(c.width_mm));
+            FUZZ_CHECK(font_ok(t, c.font) && field_ok(t, c.bars) && (c.labels == -1 || field_ok(t, c.labels)));
+            FUZZ_CHECK(c.bar_color <= 0xFFFFFF);
+            for (const ChartLine& l : c.lines) FUZZ_CHECK(field_ok(t, l.field) && l.color <= 0xFFFFFF);
+        }
+    }
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
@@ -59,24 +83,20 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     check_bands(t, t.page_header);
     check_bands(t, t.report_footer);
     check_bands(t, t.page_footer);
-    for (const HeaderBlock& block : t.report_header) {
-        if (block.band) check_bands(t, {*block.band});
-        if (block.grid) {
-            const HeaderGrid& g = *block.grid;
-            FUZZ_CHECK(g.columns >= 1 && font_ok(t, g.label_font) && font_ok(t, g.value_font));
-            FUZZ_CHECK(length_ok(g.label_width_mm) && length_ok(g.row_height_mm));
-            for (const GridCell& c : g.cells) {
-                FUZZ_CHECK(c.field == -1 || field_ok(t, c.field));
-                FUZZ_CHECK(c.span >= 1 && c.span <= g.columns);
-            }
-        }
-    }
+    check_blocks(t, t.report_header);
     const DetailTable& d = t.detail;
     FUZZ_CHECK(font_ok(t, d.font) && font_ok(t, d.title_font));
     FUZZ_CHECK(length_ok(d.title_height_mm) && d.row_height_mm >= 1 && length_ok(d.line_width_mm));
     for (const Column& c : d.columns) {
         FUZZ_CHECK(field_ok(t, c.field));
         FUZZ_CHECK(length_ok(c.width_mm));
+        FUZZ_CHECK(c.printed || c.exported);
+    }
+    if (d.group) {
+        FUZZ_CHECK(field_ok(t, d.group->field));
+        check_blocks(t, d.group->header);
+        check_blocks(t, d.group->continued);
+        check_blocks(t, d.group->footer);
     }
     return 0;
 }
