@@ -66,7 +66,7 @@ for path in /usr/bin/rebound /usr/bin/rebound-cli /usr/bin/rebound-launcher \
   /usr/share/applications/rebound.desktop /usr/share/mime/packages/rebound.xml \
   /usr/share/icons/hicolor/scalable/apps/rebound.svg /usr/share/man/man1/rebound-cli.1.gz \
   /usr/share/rebound/curve/normal.cur /usr/share/rebound/report/rebound_report1.grf \
-  /usr/share/doc/rebound/user-guide.md /usr/share/doc/rebound/copyright; do
+  /usr/share/rebound/report/rebound_record1.grf /usr/share/doc/rebound/user-guide.md /usr/share/doc/rebound/copyright; do
   check "contains $path" grep -qx -- "$path" "$scratch/contents"
 done
 for size in 16 24 32 48 64 128 256; do
@@ -151,6 +151,8 @@ check "per-user folder is \$XDG_DATA_HOME/rebound" test "$folder" = "$data_home/
 check "curve is copied" cmp -s "$folder/curve/normal.cur" "$usr/share/rebound/curve/normal.cur"
 check "report template is copied" \
   cmp -s "$folder/report/rebound_report1.grf" "$usr/share/rebound/report/rebound_report1.grf"
+check "record sheet template is copied" \
+  cmp -s "$folder/report/rebound_record1.grf" "$usr/share/rebound/report/rebound_record1.grf"
 if [ -d "$usr/share/rebound/samples" ]; then
   check "samples are copied" diff -r "$usr/share/rebound/samples" "$folder/samples"
 fi

@@ -4,7 +4,8 @@
 # 1280 x 800 screen (Xvfb with the openbox window manager, so that the window
 # is maximised and has a frame), walks through an inspection with xdotool
 # (import the three sample files, fill in the project header, save, open the
-# File menu, preview and print the report to PDF) and writes docs/images/*.png.
+# File menu, preview and print the report to PDF, preview and print the test
+# records to PDF) and writes docs/images/*.png.
 #
 # Usage: scripts/guide-screenshots.sh [BUILD_DIR]   (default build/release)
 set -euo pipefail
@@ -183,6 +184,30 @@ pdftoppm -r 72 -png -f 1 -l 1 "$home/riverside.pdf" "$scratch/page"
 pngtopnm "$scratch/page-1.png" | pamcut -left 0 -top 0 -width 595 -height 420 |
   pnmtopng -compression 9 >"$images/report-pdf.png" 2>/dev/null
 echo "wrote $images/report-pdf.png"
+
+# The test records: File > Test Records, the entry below Print Preview (two
+# steps up from the menu's first entry, past Quit), previews the record
+# sheet; its print button prints it to a PDF file.
+xdotool key --window "$main" alt+f
+sleep 1
+xdotool key Up Up Return
+records=$(wait_window "回弹法检测混凝土抗压强度原始记录")
+xdotool windowsize "$records" 1000 700
+xdotool windowmove "$records" 140 40
+sleep 2
+shot test-records-preview.png
+xdotool mousemove --window "$records" 671 19 click 1
+print=$(wait_window Print)
+sleep 1
+xdotool mousemove --window "$print" 190 117 click 1
+xdotool key ctrl+a
+type_text "$home/riverside-records.pdf"
+sleep 0.4
+xdotool key Return
+for _ in $(seq 50); do [ -s "$home/riverside-records.pdf" ] && break; sleep 0.2; done
+pdftoppm -r 100 -png -f 1 -l 1 "$home/riverside-records.pdf" "$scratch/records"
+pngtopnm "$scratch/records-1.png" | pnmtopng -compression 9 >"$images/record-sheet-pdf.png" 2>/dev/null
+echo "wrote $images/record-sheet-pdf.png"
 
 xdotool key --window "$main" alt+f
 sleep 0.5
