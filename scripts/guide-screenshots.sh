@@ -93,6 +93,22 @@ wait_window() {
   return 1
 }
 type_text() { xdotool type --delay 15 "$1"; }
+# Prints from a preview window to a PDF file: its print button at the right
+# end of the toolbar, then the print dialog's file name. Optionally shoots the
+# print dialog first.
+print_to_pdf() {
+  local print
+  xdotool mousemove --window "$1" 671 19 click 1
+  print=$(wait_window Print)
+  sleep 1
+  xdotool mousemove --window "$print" 190 117 click 1
+  xdotool key ctrl+a
+  type_text "$2"
+  sleep 0.4
+  [ -z "${3:-}" ] || shot_window "$print" "$3"
+  xdotool key Return
+  for _ in $(seq 50); do [ -s "$2" ] && break; sleep 0.2; done
+}
 # Replaces the text of the box under the given point of the main window.
 fill() {
   xdotool mousemove "$1" "$2" click 1
@@ -169,17 +185,7 @@ xdotool windowsize "$preview" 900 700
 xdotool windowmove "$preview" 190 40
 sleep 2
 shot print-preview.png
-# The print button at the right end of the preview's toolbar.
-xdotool mousemove --window "$preview" 671 19 click 1
-print=$(wait_window Print)
-sleep 1
-xdotool mousemove --window "$print" 190 117 click 1
-xdotool key ctrl+a
-type_text "$home/riverside.pdf"
-sleep 0.4
-shot_window "$print" print-dialog.png
-xdotool key Return
-for _ in $(seq 50); do [ -s "$home/riverside.pdf" ] && break; sleep 0.2; done
+print_to_pdf "$preview" "$home/riverside.pdf" print-dialog.png
 pdftoppm -r 72 -png -f 1 -l 1 "$home/riverside.pdf" "$scratch/page"
 pngtopnm "$scratch/page-1.png" | pamcut -left 0 -top 0 -width 595 -height 420 |
   pnmtopng -compression 9 >"$images/report-pdf.png" 2>/dev/null
@@ -196,15 +202,7 @@ xdotool windowsize "$records" 1000 700
 xdotool windowmove "$records" 140 40
 sleep 2
 shot test-records-preview.png
-xdotool mousemove --window "$records" 671 19 click 1
-print=$(wait_window Print)
-sleep 1
-xdotool mousemove --window "$print" 190 117 click 1
-xdotool key ctrl+a
-type_text "$home/riverside-records.pdf"
-sleep 0.4
-xdotool key Return
-for _ in $(seq 50); do [ -s "$home/riverside-records.pdf" ] && break; sleep 0.2; done
+print_to_pdf "$records" "$home/riverside-records.pdf"
 pdftoppm -r 100 -png -f 1 -l 1 "$home/riverside-records.pdf" "$scratch/records"
 pngtopnm "$scratch/records-1.png" | pnmtopng -compression 9 >"$images/record-sheet-pdf.png" 2>/dev/null
 echo "wrote $images/record-sheet-pdf.png"

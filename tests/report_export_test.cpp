@@ -249,6 +249,16 @@ void expect_cells(const xls::Workbook& book, const std::map<std::pair<int, int>,
     EXPECT_EQ(read.size(), written) << reader << ": cells that were never written";
 }
 
+// Reads the file with both readers, checks what each found against the cells
+// written, and returns what xlrd found.
+std::map<std::pair<int, int>, ReadCell> read_back(const QString& path, const xls::Workbook& book) {
+    const auto by_freexl = read_with_freexl(path);
+    const auto by_xlrd = read_with_xlrd(path);
+    expect_cells(book, by_freexl, "freexl");
+    expect_cells(book, by_xlrd, "xlrd");
+    return by_xlrd;
+}
+
 TEST_F(ReportExport, ExcelFileReadsBackCellForCellInTwoReaders) {
     ReboundFile project = test::sample_project(3);
     project.components[1].strength_estimate = 31.26f;
@@ -258,15 +268,10 @@ TEST_F(ReportExport, ExcelFileReadsBackCellForCellInTwoReaders) {
     ASSERT_TRUE(written) << (written ? std::string() : written.error().message);
 
     feed->bind(engine);
-    const xls::Workbook book = excel_workbook(engine.report_template(), engine.fetch_records());
-    const auto by_freexl = read_with_freexl(path);
-    const auto by_xlrd = read_with_xlrd(path);
-    expect_cells(book, by_freexl, "freexl");
-    expect_cells(book, by_xlrd, "xlrd");
+    const auto cells = read_back(path, excel_workbook(engine.report_template(), engine.fetch_records()));
 
     // What the report puts where: the title, a labelled header value, and
     // the detail rows with numbers as numbers.
-    const auto& cells = by_xlrd;
     auto text_at = [&](int r, int c) { return cells.count({r, c}) ? cells.at({r, c}).text : QString(); };
     EXPECT_EQ(text_at(0, 0), QString::fromUtf8("回弹法检测混凝土抗压强度报告"));
     EXPECT_EQ(text_at(1, 0), QString::fromUtf8("工程名称"));
@@ -393,11 +398,7 @@ TEST_F(ReportExport, RecordSheetExportsOneRowPerTestArea) {
     records->bind(engine);
     ASSERT_TRUE(engine.export_direct(ExportType::Excel, xls_path));
     records->bind(engine);
-    const xls::Workbook book = excel_workbook(engine.report_template(), engine.fetch_records());
-    const auto by_freexl = read_with_freexl(xls_path);
-    const auto by_xlrd = read_with_xlrd(xls_path);
-    expect_cells(book, by_freexl, "freexl");
-    expect_cells(book, by_xlrd, "xlrd");
+    const auto by_xlrd = read_back(xls_path, excel_workbook(engine.report_template(), engine.fetch_records()));
     int title_row = -1;
     for (const auto& [pos, cell] : by_xlrd) {
         if (pos.second == 0 && cell.text == QString::fromUtf8("构件序号")) title_row = pos.first;

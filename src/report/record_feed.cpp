@@ -1,5 +1,7 @@
 #include "report/record_feed.h"
 
+#include <algorithm>
+
 #include "evaluation/area_texts.h"
 #include "model/number_text.h"
 #include "platform/dates.h"
@@ -117,21 +119,12 @@ void TestRecordFeed::fetch_record(bool& eof) {
 }
 
 void TestRecordFeed::fill_header() {
-    using platform::to_qstring;
-    const ReboundFile& p = project_;
-    fields_[kProjectName].set_text(to_qstring(p.project_name));
-    fields_[kReportSerial].set_text(to_qstring(p.report_serial));
-    fields_[kAgentUnit].set_text(to_qstring(p.agent_unit));
-    fields_[kReportDate].set_text(to_qstring(platform::today_text(clock_)));
-    fields_[kConstructor].set_text(to_qstring(p.constructor_unit));
-    fields_[kDesignUnit].set_text(to_qstring(p.design_unit));
-    fields_[kSupervisionUnit].set_text(to_qstring(p.supervision_unit));
-    fields_[kExamineBasis].set_text(to_qstring(p.examine_basis));
-    fields_[kExamineSerial].set_text(to_qstring(p.examine_serial));
-    fields_[kProjectAddress].set_text(to_qstring(p.project_address));
-    fields_[kExamineCondition].set_text(to_qstring(p.examine_condition));
-    fields_[kConcreteProducer].set_text(to_qstring(p.concrete_producer));
-    fields_[kConstructionDate].set_text(to_qstring(p.construction_date));
+    const std::vector<QString>& names = field_names();
+    for (const auto& [name, text] : project_header(project_, clock_)) {
+        const auto at = std::find(names.begin(), names.end(), QLatin1String(name));
+        if (at != names.end()) fields_[static_cast<std::size_t>(at - names.begin())].set_text(text);
+    }
+    fields_[kConstructionDate].set_text(platform::to_qstring(project_.construction_date));
 }
 
 void TestRecordFeed::fill_component(const ComponentInfo& c, std::size_t position) {

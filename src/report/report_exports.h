@@ -1,5 +1,7 @@
 // The report as a text file and as a spreadsheet, built from the same
-// template and records as the printed pages.
+// template and records as the printed pages. Both are flat tables: the
+// columns shown in exports, one row per record that has a value in one of
+// them; groups, their blocks and charts belong to the pages only.
 //
 // Text: UTF-8 with a byte-order mark and CR LF line ends; the title, the
 // header fields as "label：value" lines, an empty line, then the detail table

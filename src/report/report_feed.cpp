@@ -1,6 +1,8 @@
 #include "report/report_feed.h"
 
+#include <algorithm>
 #include <cstdio>
+#include <cstring>
 
 #include "model/number_text.h"
 #include "platform/dates.h"
@@ -48,6 +50,24 @@ const std::array<const char*, ReportFeed::kFieldCount>& ReportFeed::field_names(
     return names;
 }
 
+std::vector<std::pair<const char*, QString>> project_header(const ReboundFile& p, const platform::Clock& clock) {
+    using platform::to_qstring;
+    return {
+        {"project_name", to_qstring(p.project_name)},
+        {"report_serial", to_qstring(p.report_serial)},
+        {"agent_unit", to_qstring(p.agent_unit)},
+        {"report_date", to_qstring(platform::today_text(clock))},
+        {"constructor", to_qstring(p.constructor_unit)},
+        {"design_unit", to_qstring(p.design_unit)},
+        {"supervision_unit", to_qstring(p.supervision_unit)},
+        {"examine_basis", to_qstring(p.examine_basis)},
+        {"examine_serial", to_qstring(p.examine_serial)},
+        {"project_address", to_qstring(p.project_address)},
+        {"examine_condition", to_qstring(p.examine_condition)},
+        {"concrete_producer", to_qstring(p.concrete_producer)},
+    };
+}
+
 QString ReportFeed::strength_text(float value) {
     return QString::fromStdString(one_decimal(value));
 }
@@ -77,21 +97,15 @@ void ReportFeed::fetch_record(bool& eof) {
     fields_[kStrengthDelta].set_text(strength_text(c.strength_delta));
     fields_[kStrengthEstimate].set_text(strength_text(c.strength_estimate));
     if (k == 0) {
-        const ReboundFile& p = project_;
-        fields_[kProjectName].set_text(to_qstring(p.project_name));
-        fields_[kReportSerial].set_text(to_qstring(p.report_serial));
-        fields_[kAgentUnit].set_text(to_qstring(p.agent_unit));
-        fields_[kReportDate].set_text(to_qstring(platform::today_text(clock_)));
-        fields_[kConstructor].set_text(to_qstring(p.constructor_unit));
+        // The header: the project's texts, and the first component's date and device.
+        const auto& names = field_names();
+        for (const auto& [name, text] : project_header(project_, clock_)) {
+            const auto at = std::find_if(names.begin(), names.end(),
+                                         [name = name](const char* n) { return std::strcmp(n, name) == 0; });
+            if (at != names.end()) fields_[static_cast<std::size_t>(at - names.begin())].set_text(text);
+        }
         fields_[kExamineDate].set_text(to_qstring(c.examine_date));
-        fields_[kDesignUnit].set_text(to_qstring(p.design_unit));
-        fields_[kSupervisionUnit].set_text(to_qstring(p.supervision_unit));
         fields_[kDeviceSerial].set_text(to_qstring(c.device_serial));
-        fields_[kExamineBasis].set_text(to_qstring(p.examine_basis));
-        fields_[kExamineSerial].set_text(to_qstring(p.examine_serial));
-        fields_[kProjectAddress].set_text(to_qstring(p.project_address));
-        fields_[kExamineCondition].set_text(to_qstring(p.examine_condition));
-        fields_[kConcreteProducer].set_text(to_qstring(p.concrete_producer));
     }
     eof = false;
 }

@@ -5,6 +5,8 @@
 
 #include <QString>
 #include <array>
+#include <utility>
+#include <vector>
 
 #include "model/rebound_file.h"
 #include "platform/clock.h"
@@ -24,6 +26,10 @@ public:
     // The fetch handler: fills the next record, or sets `eof`.
     virtual void fetch_record(bool& eof) = 0;
 };
+
+// The project header as both reports print it: each field's name and text,
+// the report date being the clock's day, the day the report is made.
+std::vector<std::pair<const char*, QString>> project_header(const ReboundFile& project, const platform::Clock& clock);
 
 class ReportFeed : public ProjectFeed {
 public:
