@@ -9,8 +9,8 @@
 
 #include "platform/clock.h"
 #include "platform/text_codec.h"
-#include "report/report_engine.h"
 #include "report/record_feed.h"
+#include "report/report_engine.h"
 #include "report/report_feed.h"
 #include "report/report_layout.h"
 
@@ -22,7 +22,8 @@ using namespace rebound;
 const platform::SystemClock clock;
 
 QString template_path(const char* name) {
-    return QString::fromStdString((std::filesystem::path(REBOUND_SOURCE_DIR) / "data/report" / name).string());
+    return QString::fromStdString(
+        (std::filesystem::path(REBOUND_SOURCE_DIR) / "data/report" / name).string());
 }
 
 // Loads a shipped template and feeds it from the project's feed; false,

@@ -128,19 +128,21 @@ int main(int argc, char** argv) {
     const std::string records = test::read_file(source / "data" / "report" / "rebound_record1.grf");
     ok &= !records.empty();
     ok &= write(out, "report_template", "shipped-records", records);
-    ok &= write(out, "report_template", "grouped",
-                "<report records=\"test-areas\">\n"
-                "  <fields><field name=\"g\" type=\"integer\"/><field name=\"v\" type=\"text\"/></fields>\n"
-                "  <detail><group field=\"g\" keep-together=\"true\">\n"
-                "    <header><text>[#g#]</text><grid columns=\"2\"><cell label=\"G\" field=\"g\" prefix=\"C\"/></grid>"
-                "</header>\n"
-                "    <continued><text>[#g#]+</text></continued>\n"
-                "    <footer><chart height=\"30\" width=\"90\" align=\"center\" unit=\"MPa\" bars=\"v\" labels=\"g\" "
-                "bar-color=\"#4F81BD\"><line field=\"v\" label=\"m\" style=\"dash\" color=\"#C0504D\"/></chart>"
-                "</footer>\n"
-                "  </group>\n"
-                "  <column field=\"g\" show=\"export\"/><column field=\"v\" show=\"print\"/></detail>\n"
-                "</report>\n");
+    ok &= write(
+        out, "report_template", "grouped",
+        "<report records=\"test-areas\">\n"
+        "  <fields><field name=\"g\" type=\"integer\"/><field name=\"v\" type=\"text\"/></fields>\n"
+        "  <detail><group field=\"g\" keep-together=\"true\">\n"
+        "    <header><text>[#g#]</text><grid columns=\"2\"><cell label=\"G\" field=\"g\" "
+        "prefix=\"C\"/></grid>"
+        "</header>\n"
+        "    <continued><text>[#g#]+</text></continued>\n"
+        "    <footer><chart height=\"30\" width=\"90\" align=\"center\" unit=\"MPa\" bars=\"v\" labels=\"g\" "
+        "bar-color=\"#4F81BD\"><line field=\"v\" label=\"m\" style=\"dash\" color=\"#C0504D\"/></chart>"
+        "</footer>\n"
+        "  </group>\n"
+        "  <column field=\"g\" show=\"export\"/><column field=\"v\" show=\"print\"/></detail>\n"
+        "</report>\n");
     ok &= write(
         out, "report_template", "minimal",
         "<report title=\"T\">\n"

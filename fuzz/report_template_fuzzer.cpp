@@ -38,7 +38,8 @@ void check_bands(const ReportTemplate& t, const std::vector<Band>& bands) {
 
 void check_blocks(const ReportTemplate& t, const std::vector<HeaderBlock>& blocks) {
     for (const HeaderBlock& block : blocks) {
-        FUZZ_CHECK(int(block.band.has_value()) + int(block.grid.has_value()) + int(block.chart.has_value()) == 1);
+        const int kinds = int(block.band.has_value()) + int(block.grid.has_value()) + int(block.chart.has_value());
+        FUZZ_CHECK(kinds == 1);
         if (block.band) check_bands(t, {*block.band});
         if (block.grid) {
             const HeaderGrid& g = *block.grid;
@@ -52,7 +53,8 @@ void check_blocks(const ReportTemplate& t, const std::vector<HeaderBlock>& block
         if (block.chart) {
             const ChartDef& c = *block.chart;
             FUZZ_CHECK(length_ok(c.height_mm) && c.height_mm > 0 && length_ok(c.width_mm));
-            FUZZ_CHECK(font_ok(t, c.font) && field_ok(t, c.bars) && (c.labels == -1 || field_ok(t, c.labels)));
+            FUZZ_CHECK(font_ok(t, c.font) && field_ok(t, c.bars) &&
+                       (c.labels == -1 || field_ok(t, c.labels)));
             FUZZ_CHECK(c.bar_color <= 0xFFFFFF);
             for (const ChartLine& l : c.lines) FUZZ_CHECK(field_ok(t, l.field) && l.color <= 0xFFFFFF);
         }

@@ -67,11 +67,13 @@ TEST(ReportCli, WritesEachKindOfFileWithTheTemplateBelowTheCurrentFolder) {
 TEST(ReportCli, WritesTheTestRecordSheetWithItsTemplate) {
     QTemporaryDir dir;
     ASSERT_TRUE(QDir(dir.path()).mkpath(QStringLiteral("report")));
-    ASSERT_TRUE(QFile::copy(record_template_path(), dir.filePath(QStringLiteral("report/rebound_record1.grf"))));
+    ASSERT_TRUE(
+        QFile::copy(record_template_path(), dir.filePath(QStringLiteral("report/rebound_record1.grf"))));
     const ReboundFile project = record_project();
     ASSERT_TRUE(project.save(platform::to_path(dir.filePath(QStringLiteral("site.prj")))));
     for (const auto& [option, out] : {std::pair{"--pdf", "r.pdf"}, std::pair{"--text", "r.txt"}}) {
-        const CliRun r = run_cli({"site.prj", "--template", "report/rebound_record1.grf", option, out}, dir.path());
+        const CliRun r =
+            run_cli({"site.prj", "--template", "report/rebound_record1.grf", option, out}, dir.path());
         EXPECT_EQ(r.status, 0) << option << ": " << r.err.toStdString();
     }
     // The first area's row: its number and readings 20 to 35.

@@ -14,9 +14,9 @@
 
 #include "locale_support.h"
 #include "platform/dates.h"
+#include "report/record_feed.h"
 #include "report/report_engine.h"
 #include "report/report_exports.h"
-#include "report/record_feed.h"
 #include "report/report_feed.h"
 #include "report/xls_writer.h"
 #include "report_fixtures.h"
@@ -382,10 +382,12 @@ TEST_F(ReportExport, RecordSheetExportsOneRowPerTestArea) {
     QFile text_file(text_path);
     ASSERT_TRUE(text_file.open(QIODevice::ReadOnly));
     const QStringList lines = QString::fromUtf8(text_file.readAll()).split(QStringLiteral("\r\n"));
-    const auto title = std::find_if(lines.begin(), lines.end(),
-                                    [](const QString& l) { return l.startsWith(QString::fromUtf8("构件序号")); });
+    const auto title = std::find_if(lines.begin(), lines.end(), [](const QString& l) {
+        return l.startsWith(QString::fromUtf8("构件序号"));
+    });
     ASSERT_NE(title, lines.end());
-    EXPECT_TRUE(title->contains(QString::fromUtf8("碳化深度(mm)"))) << "titles on one line: " << title->toStdString();
+    EXPECT_TRUE(title->contains(QString::fromUtf8("碳化深度(mm)")))
+        << "titles on one line: " << title->toStdString();
     QStringList table(title + 1, lines.end());
     table.removeAll(QString());
     ASSERT_EQ(table.size(), static_cast<qsizetype>(rows.size())) << table.join('\n').toStdString();
@@ -398,7 +400,8 @@ TEST_F(ReportExport, RecordSheetExportsOneRowPerTestArea) {
     records->bind(engine);
     ASSERT_TRUE(engine.export_direct(ExportType::Excel, xls_path));
     records->bind(engine);
-    const auto by_xlrd = read_back(xls_path, excel_workbook(engine.report_template(), engine.fetch_records()));
+    const auto by_xlrd =
+        read_back(xls_path, excel_workbook(engine.report_template(), engine.fetch_records()));
     int title_row = -1;
     for (const auto& [pos, cell] : by_xlrd) {
         if (pos.second == 0 && cell.text == QString::fromUtf8("构件序号")) title_row = pos.first;
@@ -422,7 +425,8 @@ TEST_F(ReportExport, RecordSheetExportsOneRowPerTestArea) {
             }
         }
     }
-    EXPECT_EQ(by_xlrd.count({title_row + static_cast<int>(rows.size()), 2}), 0u) << "no area number without an area";
+    EXPECT_EQ(by_xlrd.count({title_row + static_cast<int>(rows.size()), 2}), 0u)
+        << "no area number without an area";
 }
 
 // Many and long strings make the shared string table run over into

@@ -27,7 +27,8 @@ protected:
     void SetUp() override {
         platform::set_fixed_today(platform::Date{2026, 12, 10});
         ASSERT_TRUE(dir.isValid());
-        ASSERT_TRUE(engine.load_from_file(test::record_template_path())) << engine.error().text().toStdString();
+        ASSERT_TRUE(engine.load_from_file(test::record_template_path()))
+            << engine.error().text().toStdString();
     }
     void TearDown() override { platform::set_fixed_today(std::nullopt); }
 
@@ -106,10 +107,10 @@ TEST_F(RecordSheet, FeedsOneRecordPerAreaWithItsComponentAndTheGridsTexts) {
 
     // data_id, area_no, depth, mean, angle, angle corr., surface, surface corr.,
     // converted, pumped corr., area strength: the grid's texts of the stored values.
-    const QStringList names = {"data_id",          "area_no",          "carbonation_depth",
-                               "mean_rebound",     "angle",            "angle_correction",
-                               "surface",          "surface_correction", "converted_strength",
-                               "pump_correction",  "area_strength"};
+    const QStringList names = {
+        "data_id",          "area_no", "carbonation_depth",  "mean_rebound",       "angle",
+        "angle_correction", "surface", "surface_correction", "converted_strength", "pump_correction",
+        "area_strength"};
     const QStringList expected[] = {
         {"1", "1", "-.-", "36.3", "0", "0.0", "Horizontal", "0.0", "31.2", "2.4", "33.6"},
         {"1", "2", "0.0", "41.0", "-30", "2.5", "Downwards", "-1.3", "35.5", "0.5", "35.9"},
@@ -188,7 +189,8 @@ TEST_F(RecordSheet, TemplateDeclaresExactlyTheFeedsFields) {
     for (const FieldDef& f : t().fields) declared.insert(f.name);
     const std::vector<QString>& fed = TestRecordFeed::field_names();
     EXPECT_EQ(declared, std::set<QString>(fed.begin(), fed.end()));
-    for (const char* integer : {"data_id", "strength_degree", "area_count", "area_no", "reading_1", "reading_16"}) {
+    for (const char* integer :
+         {"data_id", "strength_degree", "area_count", "area_no", "reading_1", "reading_16"}) {
         EXPECT_EQ(t().fields[t().field_index(integer)].type, FieldType::Integer) << integer;
     }
     // The test report's template keeps its own feed.
@@ -282,7 +284,8 @@ TEST_F(RecordSheet, ComponentsStartANewPageRatherThanSplit) {
     ReportTemplate loose = t();
     loose.detail.group->keep_together = false;
     bool any_split = false;
-    for (const auto& [component, pages] : pages_of(lay_out(loose, data), nullptr)) any_split |= pages.size() > 1;
+    for (const auto& [component, pages] : pages_of(lay_out(loose, data), nullptr))
+        any_split |= pages.size() > 1;
     EXPECT_TRUE(any_split);
 }
 
@@ -311,7 +314,8 @@ TEST_F(RecordSheet, AComponentLongerThanAPageRepeatsTheTableHeaderOnEveryPage) {
         double first_top = -1;
         for (const PlacedBox& b : page.boxes) {
             if (b.role == BoxRole::ColumnTitle) ++titles_ending_at[std::lround(b.rect_mm.bottom() * 1000)];
-            if (b.role == BoxRole::GroupText && b.text.contains(QString::fromUtf8("（续）"))) continued = true;
+            if (b.role == BoxRole::GroupText && b.text.contains(QString::fromUtf8("（续）")))
+                continued = true;
             if (b.role != BoxRole::Cell || b.record < first_of_big || b.rect_mm.left() > t().page.left_mm + 1)
                 continue;
             if (first_top < 0) first_top = b.rect_mm.top();
@@ -385,7 +389,8 @@ TEST_F(RecordSheet, ChartsAreVectorPathsInThePdf) {
     std::vector<std::vector<Path>> page_paths;
     for (int p = 1; p <= pages; ++p) {
         const QString svg = dir.filePath(QStringLiteral("page%1.svg").arg(p));
-        ASSERT_TRUE(test::run_program("pdftocairo", {"-svg", "-f", QString::number(p), "-l", QString::number(p), pdf, svg}));
+        ASSERT_TRUE(test::run_program(
+            "pdftocairo", {"-svg", "-f", QString::number(p), "-l", QString::number(p), pdf, svg}));
         QFile file(svg);
         ASSERT_TRUE(file.open(QIODevice::ReadOnly));
         const QString content = QString::fromUtf8(file.readAll());
@@ -407,9 +412,7 @@ TEST_F(RecordSheet, ChartsAreVectorPathsInThePdf) {
         }
     }
     // Colours as cairo writes them: percentages of 255.
-    auto rgb = [](int r, int g, int b) {
-        return std::array<double, 3>{r / 2.55, g / 2.55, b / 2.55};
-    };
+    auto rgb = [](int r, int g, int b) { return std::array<double, 3>{r / 2.55, g / 2.55, b / 2.55}; };
     auto is = [](const QString& css, std::array<double, 3> want) {
         const QStringList parts = QString(css).remove("rgb(").remove(")").remove("%").split(',');
         if (parts.size() != 3) return false;
@@ -434,20 +437,24 @@ TEST_F(RecordSheet, ChartsAreVectorPathsInThePdf) {
             ASSERT_LT(component, 2);
             const ComponentInfo& comp = project.components[component++];
             ASSERT_EQ(bars.size(), comp.area_count());
-            std::sort(bars.begin(), bars.end(), [](const QRectF& a, const QRectF& b) { return a.left() < b.left(); });
+            std::sort(bars.begin(), bars.end(),
+                      [](const QRectF& a, const QRectF& b) { return a.left() < b.left(); });
             const double per_mpa = bars[0].height() / comp.areas[0].area_strength;
             for (std::size_t a = 0; a < bars.size(); ++a) {
-                EXPECT_NEAR(bars[a].height() / comp.areas[a].area_strength, per_mpa, per_mpa * 0.01) << "bar " << a;
+                EXPECT_NEAR(bars[a].height() / comp.areas[a].area_strength, per_mpa, per_mpa * 0.01)
+                    << "bar " << a;
             }
             // The lines across the plot at the component's mean and estimate.
             for (const auto& [colour, mpa] : {std::pair{mean_colour, comp.strength_avg},
-                                               std::pair{estimate_colour, comp.strength_estimate}}) {
+                                              std::pair{estimate_colour, comp.strength_estimate}}) {
                 const double y = foot - mpa * per_mpa;
                 bool found = false;
                 for (const Path& p : paths) {
                     if (!is(p.stroke, colour) || p.points.size() != 2) continue;
-                    const bool across = std::abs(p.points[1].x() - p.points[0].x()) > bars.back().right() - bars.front().left();
-                    found |= across && std::abs(p.points[0].y() - y) < per_mpa * 0.2 && p.points[0].y() == p.points[1].y();
+                    const bool across = std::abs(p.points[1].x() - p.points[0].x()) >
+                                        bars.back().right() - bars.front().left();
+                    found |= across && std::abs(p.points[0].y() - y) < per_mpa * 0.2 &&
+                             p.points[0].y() == p.points[1].y();
                 }
                 EXPECT_TRUE(found) << "line at " << mpa << " MPa of component " << component;
             }
@@ -463,11 +470,13 @@ TEST_F(RecordSheet, EveryEdgeOfEveryBoxIsDrawn) {
         auto covered = [&](QPointF a, QPointF b) {
             for (const Rule& r : page.rules) {
                 const bool horizontal = std::abs(a.y() - b.y()) < 1e-3;
-                if (horizontal && std::abs(r.from_mm.y() - a.y()) < 1e-3 && std::abs(r.to_mm.y() - a.y()) < 1e-3 &&
-                    r.from_mm.x() <= a.x() + 1e-3 && r.to_mm.x() >= b.x() - 1e-3)
+                if (horizontal && std::abs(r.from_mm.y() - a.y()) < 1e-3 &&
+                    std::abs(r.to_mm.y() - a.y()) < 1e-3 && r.from_mm.x() <= a.x() + 1e-3 &&
+                    r.to_mm.x() >= b.x() - 1e-3)
                     return true;
-                if (!horizontal && std::abs(r.from_mm.x() - a.x()) < 1e-3 && std::abs(r.to_mm.x() - a.x()) < 1e-3 &&
-                    r.from_mm.y() <= a.y() + 1e-3 && r.to_mm.y() >= b.y() - 1e-3)
+                if (!horizontal && std::abs(r.from_mm.x() - a.x()) < 1e-3 &&
+                    std::abs(r.to_mm.x() - a.x()) < 1e-3 && r.from_mm.y() <= a.y() + 1e-3 &&
+                    r.to_mm.y() >= b.y() - 1e-3)
                     return true;
             }
             return false;
@@ -484,7 +493,8 @@ TEST_F(RecordSheet, EveryEdgeOfEveryBoxIsDrawn) {
             for (const auto& [edge, line] : sides) {
                 if (!(b.edges & edge)) continue;
                 ++edges;
-                EXPECT_TRUE(covered(line.first, line.second)) << "page " << p + 1 << ", box " << b.text.toStdString();
+                EXPECT_TRUE(covered(line.first, line.second))
+                    << "page " << p + 1 << ", box " << b.text.toStdString();
             }
         }
         // The table's lines are joined: far fewer rules than edges.
@@ -498,7 +508,7 @@ TEST(ChartScale, TicksAreRoundAndIncludeZero) {
         ChartScale want;
     };
     const Case cases[] = {
-        {0, 34.5, {0, 40, 10}}, {0, 0, {0, 10, 2}},   {0, 12.5, {0, 12.5, 2.5}},
+        {0, 34.5, {0, 40, 10}}, {0, 0, {0, 10, 2}},      {0, 12.5, {0, 12.5, 2.5}},
         {-3, 7, {-4, 8, 2}},    {0, 0.3, {0, 0.3, 0.1}}, {5, 180, {0, 200, 50}},
     };
     for (const Case& c : cases) {

@@ -77,18 +77,24 @@ TEST(ReportTemplate, ErrorsNameTheLine) {
         {"no fields", "<report>\n<page/>\n</report>", 3, "fields"},
         {"text outside", "<report>\n" + fields + "stray\n<page/></report>", 4, "stray"},
         {"record source", "<report\nrecords='areas'>" + fields + "</report>", 2, "test-areas"},
-        {"two groups", "<report>\n" + fields + "<detail>\n<group field='a'/>\n<group field='a'/>\n</detail></report>",
-         5, "one <group>"},
+        {"two groups",
+         "<report>\n" + fields + "<detail>\n<group field='a'/>\n<group field='a'/>\n</detail></report>", 5,
+         "one <group>"},
         {"group part", "<report>\n" + fields + "<detail>\n<group field='a'>\n<body/>", 5, "<body>"},
-        {"group part twice", "<report>\n" + fields + "<detail><group field='a'>\n<footer/>\n<footer/>", 5, "twice"},
-        {"keep together", "<report>\n" + fields + "<detail>\n<group field='a' keep-together='yes'/>", 4, "yes"},
+        {"group part twice", "<report>\n" + fields + "<detail><group field='a'>\n<footer/>\n<footer/>", 5,
+         "twice"},
+        {"keep together", "<report>\n" + fields + "<detail>\n<group field='a' keep-together='yes'/>", 4,
+         "yes"},
         {"column show", "<report>\n" + fields + "<detail>\n<column field='a' show='screen'/>", 4, "screen"},
         {"chart field", "<report>\n" + fields + "<report-header>\n<chart bars='zz'/>", 4, "\"zz\""},
         {"chart without bars", "<report>\n" + fields + "<report-header>\n<chart/>", 4, "bars"},
-        {"chart colour", "<report>\n" + fields + "<report-header>\n<chart bars='n' bar-color='blue'/>", 4, "blue"},
-        {"chart height", "<report>\n" + fields + "<report-header>\n<chart bars='n' height='2'/>", 4, "height"},
-        {"line style", "<report>\n" + fields + "<report-header><chart bars='n'>\n<line field='n' style='dotted'/>",
-         4, "dotted"},
+        {"chart colour", "<report>\n" + fields + "<report-header>\n<chart bars='n' bar-color='blue'/>", 4,
+         "blue"},
+        {"chart height", "<report>\n" + fields + "<report-header>\n<chart bars='n' height='2'/>", 4,
+         "height"},
+        {"line style",
+         "<report>\n" + fields + "<report-header><chart bars='n'>\n<line field='n' style='dotted'/>", 4,
+         "dotted"},
     };
     for (const Case& c : cases) {
         TemplateError error;
@@ -121,9 +127,12 @@ TEST(ReportTemplate, GroupsChartsAndExportColumns) {
     ASSERT_TRUE(t) << error.text().toStdString();
     EXPECT_EQ(t->records, RecordSource::TestAreas);
     ASSERT_EQ(t->detail.columns.size(), 3u);
-    EXPECT_EQ(std::make_pair(t->detail.columns[0].printed, t->detail.columns[0].exported), std::make_pair(false, true));
-    EXPECT_EQ(std::make_pair(t->detail.columns[1].printed, t->detail.columns[1].exported), std::make_pair(true, false));
-    EXPECT_EQ(std::make_pair(t->detail.columns[2].printed, t->detail.columns[2].exported), std::make_pair(true, true));
+    EXPECT_EQ(std::make_pair(t->detail.columns[0].printed, t->detail.columns[0].exported),
+              std::make_pair(false, true));
+    EXPECT_EQ(std::make_pair(t->detail.columns[1].printed, t->detail.columns[1].exported),
+              std::make_pair(true, false));
+    EXPECT_EQ(std::make_pair(t->detail.columns[2].printed, t->detail.columns[2].exported),
+              std::make_pair(true, true));
     ASSERT_TRUE(t->detail.group);
     const GroupDef& g = *t->detail.group;
     EXPECT_EQ(g.field, 0);

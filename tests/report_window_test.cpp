@@ -77,7 +77,8 @@ private slots:
     void testRecordsPreviewAndPrintToAPdfFile();
 
 private:
-    void installTemplate(const QByteArray& content = {}, const QString& name = QStringLiteral("rebound_report1.grf")) {
+    void installTemplate(const QByteArray& content = {},
+                         const QString& name = QStringLiteral("rebound_report1.grf")) {
         QDir(folder->path()).mkpath(QStringLiteral("report"));
         const QString target = folder->file(QStringLiteral("report/") + name);
         if (content.isEmpty()) {
@@ -331,13 +332,15 @@ void ReportWindowTest::testRecordsPreviewAndPrintToAPdfFile() {
     QProcess info;
     info.start(QStringLiteral("pdfinfo"), {pdf});
     info.waitForFinished(60000);
-    QVERIFY(QString::fromUtf8(info.readAllStandardOutput()).contains(QRegularExpression(QStringLiteral("Pages:\\s+%1\n").arg(pages))));
+    QVERIFY(QString::fromUtf8(info.readAllStandardOutput())
+                .contains(QRegularExpression(QStringLiteral("Pages:\\s+%1\n").arg(pages))));
     const QString text = pdfText(pdf).simplified();
     QVERIFY2(text.contains(QStringLiteral("R-2026-88")), "the panel's unsaved report number");
     for (const char* row : {"1 100 100 100", "12 111 111 111", "1 110 110 110", "12 121 121 121"}) {
         QVERIFY2(text.contains(QString::fromLatin1(row)), row);
     }
-    for (const char* name : {"楼板1", "楼板2", "楼板3"}) QVERIFY2(text.contains(QString::fromUtf8(name)), name);
+    for (const char* name : {"楼板1", "楼板2", "楼板3"})
+        QVERIFY2(text.contains(QString::fromUtf8(name)), name);
 }
 
 QTEST_MAIN(ReportWindowTest)

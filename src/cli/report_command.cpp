@@ -10,8 +10,8 @@
 #include "cli/commands.h"
 #include "model/rebound_file.h"
 #include "platform/qt_bridge.h"
-#include "report/report_engine.h"
 #include "report/record_feed.h"
+#include "report/report_engine.h"
 
 namespace rebound::cli {
 

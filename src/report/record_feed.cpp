@@ -70,18 +70,41 @@ QString text(const std::string& s) {
 const std::vector<QString>& TestRecordFeed::field_names() {
     static const std::vector<QString> names = [] {
         std::vector<QString> n;
-        for (const char* name :
-             {"project_name", "report_serial", "agent_unit", "report_date", "constructor", "design_unit",
-              "supervision_unit", "examine_basis", "examine_serial", "project_address", "examine_condition",
-              "concrete_producer", "construction_date", "data_id", "component_name", "component_condition",
-              "device_serial", "examine_date", "strength_degree", "pumped", "curve_filename", "carbonation_mode",
-              "rep_carbonation", "area_count", "strength_avg", "strength_delta", "strength_min",
-              "strength_estimate", "area_no"}) {
+        for (const char* name : {"project_name",
+                                 "report_serial",
+                                 "agent_unit",
+                                 "report_date",
+                                 "constructor",
+                                 "design_unit",
+                                 "supervision_unit",
+                                 "examine_basis",
+                                 "examine_serial",
+                                 "project_address",
+                                 "examine_condition",
+                                 "concrete_producer",
+                                 "construction_date",
+                                 "data_id",
+                                 "component_name",
+                                 "component_condition",
+                                 "device_serial",
+                                 "examine_date",
+                                 "strength_degree",
+                                 "pumped",
+                                 "curve_filename",
+                                 "carbonation_mode",
+                                 "rep_carbonation",
+                                 "area_count",
+                                 "strength_avg",
+                                 "strength_delta",
+                                 "strength_min",
+                                 "strength_estimate",
+                                 "area_no"}) {
             n.push_back(QString::fromLatin1(name));
         }
         for (std::size_t i = 1; i <= kReadingsPerArea; ++i) n.push_back(QStringLiteral("reading_%1").arg(i));
-        for (const char* name : {"carbonation_depth", "mean_rebound", "angle", "angle_correction", "surface",
-                                 "surface_correction", "converted_strength", "pump_correction", "area_strength"}) {
+        for (const char* name :
+             {"carbonation_depth", "mean_rebound", "angle", "angle_correction", "surface",
+              "surface_correction", "converted_strength", "pump_correction", "area_strength"}) {
             n.push_back(QString::fromLatin1(name));
         }
         return n;

@@ -16,7 +16,6 @@
 #include <QTextLayout>
 #include <algorithm>
 #include <cmath>
-#include <map>
 #include <optional>
 
 namespace rebound::report {
@@ -79,7 +78,9 @@ private:
         qint64 width_um;
         QString text;
         bool operator==(const Key&) const = default;
-        friend size_t qHash(const Key& k, size_t seed = 0) { return qHashMulti(seed, k.font, k.width_um, k.text); }
+        friend size_t qHash(const Key& k, size_t seed = 0) {
+            return qHashMulti(seed, k.font, k.width_um, k.text);
+        }
     };
 
     static double to_mm(double px) { return px / kReferenceDpi * kMmPerInch; }
@@ -202,7 +203,8 @@ private:
         const std::vector<double> widths = box_widths(band);
         for (std::size_t i = 0; i < band.boxes.size(); ++i) {
             const TextBox& b = band.boxes[i];
-            needed = std::max(needed, measure_.box_height(b.font, substitute_fields(b.text, t_, record), widths[i]));
+            needed = std::max(needed,
+                              measure_.box_height(b.font, substitute_fields(b.text, t_, record), widths[i]));
         }
         return std::max(band.height_mm, needed);
     }
@@ -211,10 +213,12 @@ private:
         out_.pages.emplace_back();
         page_ = &out_.pages.back();
         double y = t_.page.top_mm;
-        for (const Band& band : t_.page_header) y = put_band(band, y, BoxRole::PageHeader, header_record(), -1);
+        for (const Band& band : t_.page_header)
+            y = put_band(band, y, BoxRole::PageHeader, header_record(), -1);
         y_ = t_.page.top_mm + header_height();
         double fy = t_.page.height_mm - t_.page.bottom_mm - footer_height();
-        for (const Band& band : t_.page_footer) fy = put_band(band, fy, BoxRole::PageFooter, header_record(), -1);
+        for (const Band& band : t_.page_footer)
+            fy = put_band(band, fy, BoxRole::PageFooter, header_record(), -1);
         fresh_ = true;
     }
 
@@ -230,8 +234,9 @@ private:
         double x = left();
         for (std::size_t i = 0; i < band.boxes.size(); ++i) {
             const TextBox& b = band.boxes[i];
-            page_->boxes.push_back(PlacedBox{QRectF(x, y, widths[i], h), substitute_fields(b.text, t_, record),
-                                             b.font, b.align, b.edges, role, record_index});
+            page_->boxes.push_back(PlacedBox{QRectF(x, y, widths[i], h),
+                                             substitute_fields(b.text, t_, record), b.font, b.align, b.edges,
+                                             role, record_index});
             x += widths[i];
         }
         return y + h;
@@ -263,13 +268,15 @@ private:
         return rows;
     }
 
-    double grid_row_height(const HeaderGrid& grid, const std::vector<const GridCell*>& row, const Record* record) {
+    double grid_row_height(const HeaderGrid& grid, const std::vector<const GridCell*>& row,
+                           const Record* record) {
         const double slot = content_width() / grid.columns;
         double h = grid.row_height_mm;
         for (const GridCell* cell : row) {
             const double value_w = cell->span * slot - grid.label_width_mm;
             h = std::max(h, measure_.box_height(grid.label_font, cell->label, grid.label_width_mm));
-            h = std::max(h, measure_.box_height(grid.value_font, cell->shown(value_of(record, cell->field)), value_w));
+            h = std::max(
+                h, measure_.box_height(grid.value_font, cell->shown(value_of(record, cell->field)), value_w));
         }
         return h;
     }
@@ -283,12 +290,12 @@ private:
             for (const GridCell* cell : row) {
                 const double value_w = cell->span * slot - grid.label_width_mm;
                 page_->boxes.push_back(PlacedBox{QRectF(x, y_, grid.label_width_mm, h), cell->label,
-                                                 grid.label_font, Align::Center, kAllEdges, BoxRole::HeaderLabel,
-                                                 head_index(range)});
+                                                 grid.label_font, Align::Center, kAllEdges,
+                                                 BoxRole::HeaderLabel, head_index(range)});
                 page_->boxes.push_back(PlacedBox{QRectF(x + grid.label_width_mm, y_, value_w, h),
-                                                 cell->shown(value_of(range.head, cell->field)), grid.value_font,
-                                                 Align::Left,
-                                                 kAllEdges, BoxRole::HeaderValue, head_index(range)});
+                                                 cell->shown(value_of(range.head, cell->field)),
+                                                 grid.value_font, Align::Left, kAllEdges,
+                                                 BoxRole::HeaderValue, head_index(range)});
                 x += cell->span * slot;
             }
             y_ += h;
@@ -465,8 +472,9 @@ private:
         }
         double x = left();
         for (std::size_t i = 0; i < columns_.size(); ++i) {
-            page_->boxes.push_back(PlacedBox{QRectF(x, y_, column_widths_[i], h), cell_text(*columns_[i], record),
-                                             d.font, columns_[i]->align, d.edges, BoxRole::Cell, r});
+            page_->boxes.push_back(PlacedBox{QRectF(x, y_, column_widths_[i], h),
+                                             cell_text(*columns_[i], record), d.font, columns_[i]->align,
+                                             d.edges, BoxRole::Cell, r});
             x += column_widths_[i];
         }
         y_ += h;
@@ -510,7 +518,8 @@ private:
             std::sort(segments.begin(), segments.end());
             for (std::size_t i = 0; i < segments.size();) {
                 Segment run = segments[i++];
-                while (i < segments.size() && segments[i].at == run.at && segments[i].from <= run.to + kTouch) {
+                while (i < segments.size() && segments[i].at == run.at &&
+                       segments[i].from <= run.to + kTouch) {
                     run.to = std::max(run.to, segments[i].to);
                     ++i;
                 }
@@ -597,7 +606,8 @@ namespace {
 // own text layout.
 class PageRenderer {
 public:
-    PageRenderer(QPainter& painter, const QPaintDevice& device, const ReportTemplate& t, const ReportLayout& layout)
+    PageRenderer(QPainter& painter, const QPaintDevice& device, const ReportTemplate& t,
+                 const ReportLayout& layout)
         : painter_(painter),
           device_(device),
           layout_(layout),
@@ -613,7 +623,8 @@ public:
         pen.setCapStyle(Qt::SquareCap);
         painter_.save();
         painter_.setPen(pen);
-        for (const Rule& rule : laid_out.rules) painter_.drawLine(to_device(rule.from_mm), to_device(rule.to_mm));
+        for (const Rule& rule : laid_out.rules)
+            painter_.drawLine(to_device(rule.from_mm), to_device(rule.to_mm));
         batches_.clear();
         for (const PlacedBox& b : laid_out.boxes) {
             if (!b.text.isEmpty()) draw_text(b);
@@ -728,7 +739,8 @@ private:
         const int ticks = static_cast<int>(std::lround((scale.max - scale.min) / scale.step));
         double label_width = text_width(font, def.unit);
         for (int i = 0; i <= ticks; ++i) {
-            label_width = std::max(label_width, text_width(font, tick_text(scale.min + i * scale.step, scale.step)));
+            label_width =
+                std::max(label_width, text_width(font, tick_text(scale.min + i * scale.step, scale.step)));
         }
         const bool top_strip = !def.title.isEmpty() || !def.unit.isEmpty() || !chart.lines.empty();
         QRectF plot;
@@ -790,13 +802,14 @@ private:
             for (int i = 0; i < n; ++i) {
                 const double cx = plot.left() + slot * (i + 0.5);
                 const double y = y_of(chart.bars[i]);
-                painter_.drawRect(
-                    QRectF(QPointF(cx - bar / 2, std::min(y, zero)), QPointF(cx + bar / 2, std::max(y, zero))));
+                painter_.drawRect(QRectF(QPointF(cx - bar / 2, std::min(y, zero)),
+                                         QPointF(cx + bar / 2, std::max(y, zero))));
             }
             painter_.setBrush(Qt::NoBrush);
             for (int i = 0; i < n; i += every) {
                 const double cx = plot.left() + slot * (i + 0.5);
-                put_text(font, Align::Center, QRectF(cx - slot * every / 2, plot.bottom() + pad / 2, slot * every, line),
+                put_text(font, Align::Center,
+                         QRectF(cx - slot * every / 2, plot.bottom() + pad / 2, slot * every, line),
                          chart.labels[i]);
             }
         }
@@ -824,11 +837,13 @@ private:
     // operators stay short.
     void add(const QGlyphRun& run, QPointF origin) {
         const QRawFont font = run.rawFont();
-        auto batch = std::find_if(batches_.begin(), batches_.end(), [&](const Batch& b) { return b.font == font; });
+        auto batch =
+            std::find_if(batches_.begin(), batches_.end(), [&](const Batch& b) { return b.font == font; });
         if (batch == batches_.end()) batch = batches_.insert(batches_.end(), Batch{font, {}, {}});
         batch->glyphs += run.glyphIndexes();
         for (const QPointF& p : run.positions()) {
-            batch->positions.push_back(QPointF(std::round(p.x() + origin.x()), std::round(p.y() + origin.y())));
+            batch->positions.push_back(
+                QPointF(std::round(p.x() + origin.x()), std::round(p.y() + origin.y())));
         }
     }
 

@@ -47,12 +47,12 @@ struct PlacedBox {
 struct PlacedChart {
     QRectF rect_mm;
     ChartDef def;
-    std::vector<double> bars;       // in record order
-    std::vector<QString> labels;    // one per bar
-    std::vector<double> lines;      // one per def.lines entry that has a value
-    std::vector<int> line_defs;     // the def.lines entry of each of those
+    std::vector<double> bars;         // in record order
+    std::vector<QString> labels;      // one per bar
+    std::vector<double> lines;        // one per def.lines entry that has a value
+    std::vector<int> line_defs;       // the def.lines entry of each of those
     std::vector<QString> line_texts;  // the value as the record holds it
-    int record = -1;                // the first record of the records shown
+    int record = -1;                  // the first record of the records shown
 };
 
 // A straight line of the page, in mm: the edges of the boxes, with edges

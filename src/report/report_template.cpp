@@ -399,7 +399,8 @@ private:
         const QString v = xml_.attributes().value(QLatin1String(name)).toString();
         static const QRegularExpression rgb(QStringLiteral("^#[0-9A-Fa-f]{6}$"));
         if (!rgb.match(v).hasMatch()) {
-            fail(QStringLiteral("%1 must be a colour written #RRGGBB, not \"%2\"").arg(QLatin1String(name), v));
+            fail(QStringLiteral("%1 must be a colour written #RRGGBB, not \"%2\"")
+                     .arg(QLatin1String(name), v));
         }
         return v.mid(1).toUInt(nullptr, 16);
     }

@@ -276,9 +276,9 @@ void TSDIAppForm::CreateActions() {
     act_print_preview = NewAction("act_print_preview", QStringLiteral("Print Preview(&V)"), u8("打印预览"),
                                   &TSDIAppForm::act_print_previewExecute);
     act_print_preview->setIcon(s->standardIcon(QStyle::SP_FileDialogContentsView));
-    act_test_records = NewAction("act_test_records", tr("Test Records"),
-                                 tr("Preview the test records of every component"),
-                                 &TSDIAppForm::act_test_recordsExecute);
+    act_test_records =
+        NewAction("act_test_records", tr("Test Records"), tr("Preview the test records of every component"),
+                  &TSDIAppForm::act_test_recordsExecute);
     act_create_strength_curve = NewAction("act_create_strength_curve", u8("建立测强曲线(&B)"),
                                           u8("建立测强曲线"), &TSDIAppForm::act_create_strength_curveExecute);
     act_export_report = NewAction("act_export_report", u8("输出报告文档(&X)"), u8("输出报告"),

@@ -6,8 +6,8 @@
 
 #include "fileio/exchange.h"
 #include "platform/qt_bridge.h"
-#include "report/report_engine.h"
 #include "report/record_feed.h"
+#include "report/report_engine.h"
 #include "report/report_feed.h"
 #include "report/widgets/report_dialogs.h"
 #include "ui/main_window.h"
