@@ -38,8 +38,8 @@ void check_bands(const ReportTemplate& t, const std::vector<Band>& bands) {
 
 void check_blocks(const ReportTemplate& t, const std::vector<HeaderBlock>& blocks) {
     for (const HeaderBlock& block : blocks) {
-        const int kinds = int(block.band.has_value()) + int(block.grid.has_value()) + int(block.chart.has_value());
-        FUZZ_CHECK(kinds == 1);
+        // Exactly one of band, grid and chart.
+        FUZZ_CHECK(block.band.has_value() + block.grid.has_value() + block.chart.has_value() == 1);
         if (block.band) check_bands(t, {*block.band});
         if (block.grid) {
             const HeaderGrid& g = *block.grid;
