@@ -25,13 +25,10 @@ using test::gbk;
 class RecordSheet : public ::testing::Test {
 protected:
     void SetUp() override {
-        platform::set_fixed_today(platform::Date{2026, 12, 10});
         ASSERT_TRUE(dir.isValid());
         ASSERT_TRUE(engine.load_from_file(test::record_template_path()))
             << engine.error().text().toStdString();
     }
-    void TearDown() override { platform::set_fixed_today(std::nullopt); }
-
     const ReportTemplate& t() const { return engine.report_template(); }
 
     // Binds the feed the template asks for to `project`, which must outlive the engine's use.
@@ -172,7 +169,7 @@ TEST_F(RecordSheet, FeedsOneRecordPerAreaWithItsComponentAndTheGridsTexts) {
     }
     EXPECT_EQ(value(data.records[3], "examine_date"), "2026-05-22");
     EXPECT_EQ(value(data.records[0], "project_name"), QString::fromUtf8("滨江花园三号楼主体结构"));
-    EXPECT_EQ(value(data.records[0], "report_date"), platform::to_qstring(platform::today_text()));
+    EXPECT_EQ(value(data.records[0], "report_date"), platform::to_qstring(test::today()));
     EXPECT_EQ(value(data.records[0], "construction_date"), "2026-03-01");
     for (std::size_t r = 1; r < data.records.size(); ++r) {
         EXPECT_EQ(value(data.records[r], "project_name"), "<unset>") << r;
