@@ -7,6 +7,8 @@
 
 #ifdef Q_OS_WIN
 #include <windows.h>
+
+#include <climits>
 #endif
 
 namespace rebound::platform {
@@ -14,20 +16,66 @@ namespace rebound::platform {
 namespace {
 
 #ifdef Q_OS_WIN
-// The system's ANSI code page.
+// The system's ANSI code page: 936 (GBK) on a Chinese Windows.
+//
+// A byte sequence the code page does not define becomes U+FFFD, as with the
+// GBK decoder used elsewhere. MultiByteToWideChar without
+// MB_ERR_INVALID_CHARS would instead map it to the code page's default
+// character or drop it, depending on the code page, so the whole text is
+// tried strictly first and only a text that fails is decoded character by
+// character.
 QString decode(std::string_view ansi) {
     if (ansi.empty()) return {};
-    const int n = MultiByteToWideChar(CP_ACP, 0, ansi.data(), int(ansi.size()), nullptr, 0);
-    std::wstring w(std::size_t(n), L'\0');
-    MultiByteToWideChar(CP_ACP, 0, ansi.data(), int(ansi.size()), w.data(), n);
-    return QString::fromWCharArray(w.data(), n);
+    if (ansi.size() <= std::size_t(INT_MAX / 2)) {
+        const int size = int(ansi.size());
+        const int n = MultiByteToWideChar(CP_ACP, MB_ERR_INVALID_CHARS, ansi.data(), size, nullptr, 0);
+        if (n > 0) {
+            std::wstring w(std::size_t(n), L'\0');
+            if (MultiByteToWideChar(CP_ACP, MB_ERR_INVALID_CHARS, ansi.data(), size, w.data(), n) == n) {
+                return QString::fromWCharArray(w.data(), n);
+            }
+        }
+    }
+    CPINFO info{};
+    const int longest = GetCPInfo(CP_ACP, &info) && info.MaxCharSize > 0 ? int(info.MaxCharSize) : 1;
+    QString out;
+    out.reserve(qsizetype(ansi.size()));
+    wchar_t w[4];
+    std::size_t i = 0;
+    while (i < ansi.size()) {
+        // The shortest sequence at i that is one valid character.
+        int used = 0, got = 0;
+        for (int len = 1; len <= longest && i + std::size_t(len) <= ansi.size(); ++len) {
+            got = MultiByteToWideChar(CP_ACP, MB_ERR_INVALID_CHARS, ansi.data() + i, len, w, 4);
+            if (got > 0) {
+                used = len;
+                break;
+            }
+        }
+        if (used == 0) {
+            out.append(QChar::ReplacementCharacter);
+            ++i;
+        } else {
+            out.append(QString::fromWCharArray(w, got));
+            i += std::size_t(used);
+        }
+    }
+    return out;
 }
+// Characters the code page lacks become '?' (no "best fit" look-alikes,
+// which would silently change the text).
 std::string encode(const QString& text) {
     if (text.isEmpty()) return {};
     const std::wstring w = text.toStdWString();
-    const int n = WideCharToMultiByte(CP_ACP, 0, w.data(), int(w.size()), nullptr, 0, nullptr, nullptr);
+    if (w.size() > std::size_t(INT_MAX / 4)) return {};
+    const UINT acp = GetACP();
+    const bool utf8 = acp == CP_UTF8;
+    const DWORD flags = utf8 ? 0 : WC_NO_BEST_FIT_CHARS;
+    const char* fallback = utf8 ? nullptr : "?";
+    const int n = WideCharToMultiByte(acp, flags, w.data(), int(w.size()), nullptr, 0, fallback, nullptr);
+    if (n <= 0) return {};
     std::string out(std::size_t(n), '\0');
-    WideCharToMultiByte(CP_ACP, 0, w.data(), int(w.size()), out.data(), n, nullptr, nullptr);
+    WideCharToMultiByte(acp, flags, w.data(), int(w.size()), out.data(), n, fallback, nullptr);
     return out;
 }
 #else

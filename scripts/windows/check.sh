@@ -1,0 +1,148 @@
+#!/usr/bin/env bash
+# The Windows counterpart of scripts/test.sh, run on Debian: cross-builds the
+# programs and every test for 64-bit Windows with MinGW-w64 and a Qt built by
+# scripts/windows/build-qt.sh (built first when missing, ~40 minutes once),
+# runs the tests under Wine through ctest, writes a report PDF under Wine and
+# reads its text back with pdftotext, starts the window under Wine and Xvfb
+# and saves a screenshot, builds the installer and tries it (silent install,
+# launcher, uninstall) under Wine. Exits non-zero on any failure.
+#
+#   REBOUND_WINDOWS_BUILD_DIR  build folder (build/windows)
+#   REBOUND_CACHE              where the Windows Qt and GoogleTest are kept
+#                              (~/.cache/rebound)
+#
+# Results in the build folder: the test log (Testing/), report.pdf,
+# window.png, installer/rebound-<version>-setup.exe.
+set -euo pipefail
+cd "$(dirname "$0")/../.."
+root=$PWD
+
+./scripts/windows/deps.sh
+kit=$(./scripts/windows/build-qt.sh | tail -n 1)
+cache=${REBOUND_CACHE:-$HOME/.cache/rebound}
+build=${REBOUND_WINDOWS_BUILD_DIR:-build/windows}
+mkdir -p "$build"
+build=$(cd "$build" && pwd)
+toolchain=$root/cmake/mingw-w64-x86_64.cmake
+triplet=x86_64-w64-mingw32
+
+step() { printf '\n=== %s\n' "$*"; }
+fail() {
+  echo "check.sh: $*" >&2
+  exit 1
+}
+
+# --- GoogleTest for Windows -------------------------------------------------
+# Built once from the sources that libgtest-dev ships, into the cache.
+gtest_version=$(dpkg-query -W -f='${Version}' libgtest-dev)
+gtest=$cache/googletest-mingw-${gtest_version%%-*}
+if [ ! -f "$gtest/.rebound-complete" ]; then
+  step "Building GoogleTest $gtest_version for Windows"
+  rm -rf "$gtest" "$gtest.build"
+  cmake -S /usr/src/googletest -B "$gtest.build" -G Ninja -DCMAKE_TOOLCHAIN_FILE="$toolchain" \
+    -DCMAKE_BUILD_TYPE=Release -DCMAKE_INSTALL_PREFIX="$gtest" -DBUILD_GMOCK=ON -DBUILD_SHARED_LIBS=OFF \
+    >/dev/null
+  nice -n 10 cmake --build "$gtest.build" -j 2 >/dev/null
+  cmake --install "$gtest.build" >/dev/null
+  rm -rf "$gtest.build"
+  touch "$gtest/.rebound-complete"
+fi
+
+# --- Wine ---------------------------------------------------------------------
+# One Wine prefix per build folder, a Chinese Windows as far as the tests
+# see it: the locale gives code page 936 and Chinese short dates. The
+# Song-style face the report prints with is put into the prefix's Fonts
+# folder, where a Windows system keeps its fonts. WINEPATH finds the Qt and
+# MinGW runtime libraries; Qt finds its plugins next to Qt6Core.dll.
+wine=/usr/lib/wine/wine64
+[ -x "$wine" ] || wine=$(command -v wine64 || command -v wine || true)
+[ -n "$wine" ] || fail "Wine (wine64) is not installed"
+gccdir=$(dirname "$($triplet-g++-posix -print-libgcc-file-name)")
+winpath() { printf 'Z:%s' "$(printf '%s' "$1" | tr / '\\')"; }
+runtime_dirs="$(winpath "$kit/bin");$(winpath "$gccdir");$(winpath "/usr/$triplet/lib")"
+
+prefix=$build/wine-prefix
+runner=$build/wine-run
+cat >"$runner" <<EOF
+#!/bin/sh
+# Runs a Windows program of this build under Wine, in the build's own prefix.
+export WINEPREFIX='$prefix'
+export WINEARCH=win64
+export WINEDEBUG=\${WINEDEBUG:--all}
+export WINEDLLOVERRIDES='mscoree,mshtml,winemenubuilder.exe='
+export WINEPATH='$runtime_dirs'
+export LANG=zh_CN.UTF-8 LC_ALL=zh_CN.UTF-8
+exec '$wine' "\$@"
+EOF
+chmod +x "$runner"
+
+if [ ! -f "$prefix/system.reg" ]; then
+  step "Preparing the Wine prefix $prefix"
+  "$runner" wineboot --init >/dev/null 2>&1 || true
+  "$(dirname "$wine")/wineserver" -w 2>/dev/null || WINEPREFIX=$prefix wineserver -w 2>/dev/null || true
+  [ -f "$prefix/system.reg" ] || fail "Wine could not create its prefix in $prefix"
+fi
+fonts=$prefix/drive_c/windows/Fonts
+mkdir -p "$fonts"
+for f in /usr/share/fonts/truetype/arphic/uming.ttc; do
+  [ -f "$f" ] && cp -u "$f" "$fonts/"
+done
+
+# --- Build ----------------------------------------------------------------------
+step "Configuring the Windows build in $build"
+launcher=()
+command -v ccache >/dev/null && launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
+cmake -S . -B "$build" -G Ninja -DCMAKE_TOOLCHAIN_FILE="$toolchain" -DCMAKE_BUILD_TYPE=Release \
+  -DCMAKE_FIND_ROOT_PATH="$kit;$gtest" -DQT_HOST_PATH=/usr \
+  -DQt6HostInfo_DIR=/usr/lib/x86_64-linux-gnu/cmake/Qt6HostInfo \
+  -DCMAKE_CROSSCOMPILING_EMULATOR="$runner" \
+  -DREBOUND_BUILD_TESTS=ON -DREBOUND_WERROR=ON "${launcher[@]}"
+
+step "Building"
+cmake --build "$build" -j 2
+
+# --- Tests ----------------------------------------------------------------------
+step "Running the tests under Wine"
+ctest --test-dir "$build" --output-on-failure -j 2 --timeout 300
+
+# --- A report PDF written under Wine -------------------------------------------
+# The sample project: the three shipped device files imported with the
+# Windows command-line tool, the report written as PDF on the offscreen
+# platform, its text read back on Linux.
+step "Writing a report PDF under Wine"
+cli=$build/src/cli/rebound-cli.exe
+work=$build/check
+rm -rf "$work"
+mkdir -p "$work"
+cp -r data/. "$work/"
+(
+  cd "$work"
+  "$runner" "$cli" import 报告样例.prj samples/KZ-1.cmp samples/LB-2.tmp samples/QL-3.CMP
+  QT_QPA_PLATFORM=offscreen "$runner" "$cli" report 报告样例.prj --pdf report.pdf
+) || fail "the Windows command-line tool could not write the report"
+cp "$work/report.pdf" "$build/report.pdf"
+text=$(pdftotext -enc UTF-8 "$build/report.pdf" - | tr -d ' ')
+for want in 回弹法检测混凝土抗压强度报告 工程名称 KZ-1 LB-2 QL-3; do
+  case $text in
+    *"$want"*) ;;
+    *) fail "pdftotext does not find \"$want\" in $build/report.pdf" ;;
+  esac
+done
+pdffonts "$build/report.pdf"
+echo "report.pdf: the text reads back"
+
+# --- The window under Wine and Xvfb --------------------------------------------
+step "Starting the window under Wine and Xvfb"
+shot=$build/window.png
+rm -f "$shot"
+"$root/scripts/windows/screenshot.sh" "$runner" "$build/src/app/rebound.exe" "$work" "$shot"
+[ -s "$shot" ] || fail "no screenshot of the window"
+echo "window.png: $(pngtopnm "$shot" | pnmfile)"
+
+# --- Installer ------------------------------------------------------------------
+step "Building the installer"
+cmake --build "$build" --target windows_installer
+setup=$(ls "$build"/installer/rebound-*-setup.exe)
+"$root/scripts/windows/try-installer.sh" "$runner" "$setup"
+
+step "Windows check passed"
