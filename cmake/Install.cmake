@@ -11,10 +11,15 @@
 # The window uses the folder it is started in as its application folder, so
 # the launcher prepares a per-user copy of share/rebound and starts it there.
 #
-# On Windows the application folder is the install folder itself: the
-# executables go to bin/, curve/, report/ and samples/ to the top, and the
-# Start-menu shortcut starts in the install folder. The Qt libraries are
-# deployed next to the executables with windeployqt.
+# Windows layout below the install folder:
+#   bin/rebound.exe, bin/rebound-cli.exe, bin/rebound-launcher.exe
+#   bin/*.dll, bin/platforms/, bin/printsupport/, bin/styles/   Qt and its plugins
+#   curve/, report/, samples/                                   the shipped application folder
+# The launcher prepares a per-user copy of the shipped folder
+# (%LOCALAPPDATA%\rebound) and starts the window there, as rebound-launcher
+# does on Linux: an install below Program Files is read-only for its users.
+# The installer (target windows_installer) is built with makensis from this
+# install tree.
 
 include(GNUInstallDirs)
 
@@ -24,6 +29,9 @@ if(TARGET rebound)
   install(TARGETS rebound RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR} COMPONENT rebound)
 endif()
 install(TARGETS rebound-cli RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR} COMPONENT rebound)
+if(TARGET rebound-launcher)
+  install(TARGETS rebound-launcher RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR} COMPONENT rebound)
+endif()
 
 if(WIN32)
   set(REBOUND_SHIPPED_DESTINATION .)
@@ -32,12 +40,10 @@ else()
 endif()
 
 # The shipped application folder: strength curves, report template, sample
-# device files. Folders that are not there yet (samples) are left out.
-foreach(_dir IN ITEMS curve report samples)
-  if(IS_DIRECTORY ${PROJECT_SOURCE_DIR}/data/${_dir})
-    install(DIRECTORY ${PROJECT_SOURCE_DIR}/data/${_dir} DESTINATION ${REBOUND_SHIPPED_DESTINATION}
-            COMPONENT rebound)
-  endif()
+# device files (REBOUND_SHIPPED_ENTRIES, the folders of data/ that exist).
+foreach(_dir IN LISTS REBOUND_SHIPPED_ENTRIES)
+  install(DIRECTORY ${PROJECT_SOURCE_DIR}/data/${_dir} DESTINATION ${REBOUND_SHIPPED_DESTINATION}
+          COMPONENT rebound)
 endforeach()
 
 # The licence: LICENSE itself, and on Debian the machine-readable copyright
@@ -108,10 +114,55 @@ if(UNIX AND NOT APPLE)
 endif()
 
 if(WIN32 AND TARGET rebound)
-  # windeployqt copies the Qt libraries and plugins (platform, print support,
-  # image formats) next to the executables at install time.
-  qt_generate_deploy_app_script(TARGET rebound FILENAME_VARIABLE _deploy_script NO_UNSUPPORTED_PLATFORM_ERROR)
-  install(SCRIPT ${_deploy_script} COMPONENT rebound)
+  if(MINGW)
+    # A MinGW build deploys Qt itself (Qt's deployment tool is not part of a
+    # cross-built Qt): the Qt libraries the programs link, the Windows
+    # platform, print support and style plugins, and the MinGW runtime.
+    foreach(_qt IN ITEMS Core Gui Widgets PrintSupport)
+      install(FILES $<TARGET_FILE:Qt6::${_qt}> DESTINATION ${CMAKE_INSTALL_BINDIR} COMPONENT rebound)
+    endforeach()
+    foreach(_plugin IN ITEMS platforms:QWindowsIntegrationPlugin printsupport:QWindowsPrinterSupportPlugin
+                             styles:QWindowsVistaStylePlugin)
+      string(REPLACE ":" ";" _plugin ${_plugin})
+      list(GET _plugin 0 _kind)
+      list(GET _plugin 1 _target)
+      if(TARGET Qt6::${_target})
+        install(FILES $<TARGET_FILE:Qt6::${_target}> DESTINATION ${CMAKE_INSTALL_BINDIR}/${_kind} COMPONENT rebound)
+      endif()
+    endforeach()
+    foreach(_dll IN ITEMS libstdc++-6.dll libgcc_s_seh-1.dll libwinpthread-1.dll)
+      execute_process(COMMAND ${CMAKE_CXX_COMPILER} -print-file-name=${_dll}
+                      OUTPUT_VARIABLE _found OUTPUT_STRIP_TRAILING_WHITESPACE)
+      if(NOT IS_ABSOLUTE "${_found}")
+        # libwinpthread lives in the MinGW sysroot, not in the compiler's folder.
+        find_file(_found_${_dll} ${_dll} PATH_SUFFIXES lib bin NO_CACHE)
+        set(_found ${_found_${_dll}})
+      endif()
+      if(NOT EXISTS "${_found}")
+        message(FATAL_ERROR "The MinGW runtime library ${_dll} was not found.")
+      endif()
+      install(FILES ${_found} DESTINATION ${CMAKE_INSTALL_BINDIR} COMPONENT rebound)
+    endforeach()
+  else()
+    # windeployqt copies the Qt libraries and plugins (platform, print
+    # support, image formats) next to the executables at install time.
+    qt_generate_deploy_app_script(TARGET rebound FILENAME_VARIABLE _deploy_script NO_UNSUPPORTED_PLATFORM_ERROR)
+    install(SCRIPT ${_deploy_script} COMPONENT rebound)
+  endif()
+
+  # The installer: makensis over a fresh install tree, written to
+  # installer/rebound-<version>-setup.exe in the build folder.
+  find_program(REBOUND_MAKENSIS makensis PATHS "$ENV{ProgramFiles\(x86\)}/NSIS" "$ENV{ProgramFiles}/NSIS")
+  if(REBOUND_MAKENSIS)
+    add_custom_target(windows_installer
+      COMMAND ${CMAKE_COMMAND} -DBUILD_DIR=${PROJECT_BINARY_DIR} -DVERSION=${PROJECT_VERSION}
+              -DMAKENSIS=${REBOUND_MAKENSIS} -DSCRIPT=${_pkg}/windows/rebound.nsi
+              -DICON=${_pkg}/icons/rebound.ico -DOUT_DIR=${PROJECT_BINARY_DIR}/installer
+              -P ${PROJECT_SOURCE_DIR}/cmake/WindowsInstaller.cmake
+      DEPENDS rebound rebound-cli rebound-launcher
+      COMMENT "Building the Windows installer"
+      VERBATIM)
+  endif()
 endif()
 
 # Packages -------------------------------------------------------------------
@@ -139,13 +190,5 @@ set(CPACK_DEBIAN_PACKAGE_SECTION science)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-qpa-plugins, fonts-arphic-uming, fonts-wqy-microhei")
-
-# Windows: an NSIS installer whose Start-menu entry starts rebound.exe in the
-# install folder (the application folder).
-set(CPACK_NSIS_DISPLAY_NAME "Rebound ${PROJECT_VERSION}")
-set(CPACK_NSIS_PACKAGE_NAME "Rebound")
-set(CPACK_NSIS_MUI_ICON ${_pkg}/icons/rebound.ico)
-set(CPACK_NSIS_INSTALLED_ICON_NAME bin\\\\rebound.exe)
-set(CPACK_NSIS_ENABLE_UNINSTALL_BEFORE_INSTALL ON)
 
 include(CPack)

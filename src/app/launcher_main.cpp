@@ -1,0 +1,35 @@
+// rebound-launcher: prepares the user's own application folder from the
+// shipped one next to the installed programs, then starts the window there.
+// The Start-menu entry and the ".prj" file type start this program; its
+// arguments (a project file opened from Explorer) go on to the window.
+#include <QApplication>
+#include <QDir>
+#include <QMessageBox>
+#include <QProcess>
+
+#include "app/user_folder.h"
+#include "ui/main_window.h"
+
+int main(int argc, char* argv[]) {
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QString::fromUtf8(rebound::kApplicationTitle));
+    const auto fail = [](const QString& message) {
+        QMessageBox::critical(nullptr, QString::fromUtf8(rebound::kApplicationTitle), message);
+        return 1;
+    };
+
+    // The programs are in bin\ of the install folder; the shipped
+    // application folder is the install folder itself.
+    const QDir bin(QCoreApplication::applicationDirPath());
+    const QString shipped = QDir::cleanPath(bin.filePath(QStringLiteral("..")));
+    const QString folder = rebound::app::user_application_folder();
+    QString error;
+    if (!rebound::app::prepare_user_folder(shipped, QString::fromUtf8(REBOUND_SHIPPED_ENTRIES).split(QLatin1Char('|')), folder, &error)) {
+        return fail(error);
+    }
+    const QString window = bin.filePath(QStringLiteral("rebound.exe"));
+    if (!QProcess::startDetached(window, QApplication::arguments().mid(1), folder)) {
+        return fail(QStringLiteral("Cannot start %1.").arg(QDir::toNativeSeparators(window)));
+    }
+    return 0;
+}
