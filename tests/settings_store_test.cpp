@@ -116,6 +116,23 @@ TEST_F(SettingStore, WriteKeepsEverythingElseByteForByte) {
     }
 }
 
+TEST_F(SettingStore, AnApplicationFolderNamedOutsideTheCodePageWorks) {
+    // A user folder with Chinese and emoji characters, as a per-user
+    // application folder below a Chinese user name would be.
+    const fs::path base = base_ / fs::path(u8"张三 😀");
+    fs::create_directories(base);
+    setting writer;
+    writer.set_base_folder(base);
+    EXPECT_FALSE(writer.read_ini());  // first start: defaults written
+    writer.curve_file = "pumped.cur";
+    ASSERT_TRUE(writer.write_ini());
+    EXPECT_TRUE(fs::is_regular_file(base / "Setting" / "setting.ini"));
+    setting reader;
+    reader.set_base_folder(base);
+    ASSERT_TRUE(reader.read_ini());
+    EXPECT_EQ(reader.curve_file, "pumped.cur");
+}
+
 TEST_F(SettingStore, FailuresLeaveTheFileAndReturnFalse) {
     // The settings folder cannot be created: a file stands in its way.
     test::write_file(folder(), "not a folder");
