@@ -1,10 +1,19 @@
 #include <gtest/gtest.h>
 
 #include <QLocale>
+#include <functional>
 
 #include "platform/dates.h"
 #include "platform/files.h"
 #include "platform/text_codec.h"
+
+#ifdef _WIN32
+#include <windows.h>
+
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#endif
 
 namespace rebound::platform {
 namespace {
@@ -66,6 +75,145 @@ TEST_F(DatesTest, CreationDateOfMissingFileIsToday) {
     const FixedClock clock(Date{2001, 2, 3});
     EXPECT_EQ(file_creation_date("/nonexistent/file.cmp", clock), format_date(Date{2001, 2, 3}));
 }
+
+#ifdef _WIN32
+// Windows only: creation times, file attributes and the replace-in-place
+// semantics of saving are Windows notions.
+
+namespace fs = std::filesystem;
+
+class WindowsFiles : public DatesTest {
+protected:
+    void SetUp() override {
+        dir_ = fs::temp_directory_path() /
+               fs::path(u8"rebound 文件 😀 " +
+                        std::u8string(reinterpret_cast<const char8_t*>(
+                            ::testing::UnitTest::GetInstance()->current_test_info()->name())));
+        fs::remove_all(dir_);
+        ASSERT_TRUE(fs::create_directories(dir_));
+    }
+    void TearDown() override {
+        for (const auto& e : fs::directory_iterator(dir_)) {
+            SetFileAttributesW(e.path().c_str(), FILE_ATTRIBUTE_NORMAL);
+        }
+        fs::remove_all(dir_);
+        DatesTest::TearDown();
+    }
+
+    static void write(const fs::path& path, const std::string& bytes) {
+        std::ofstream out(path, std::ios::binary | std::ios::trunc);
+        out << bytes;
+    }
+    static std::string read(const fs::path& path) {
+        std::ifstream in(path, std::ios::binary);
+        return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    }
+    static bool save(const fs::path& path, const std::string& bytes,
+                     const std::function<void()>& while_writing = {}) {
+        return write_file_atomically(path, [&](ByteSink& sink) {
+            if (while_writing) while_writing();
+            return sink.write(bytes.data(), bytes.size());
+        });
+    }
+    // Sets the creation and last-write times to local noon of the given days.
+    static void set_times(const fs::path& path, Date created, Date written) {
+        const auto to_file_time = [](Date d) {
+            SYSTEMTIME local{};
+            local.wYear = WORD(d.year);
+            local.wMonth = WORD(d.month);
+            local.wDay = WORD(d.day);
+            local.wHour = 12;
+            SYSTEMTIME utc{};
+            EXPECT_TRUE(TzSpecificLocalTimeToSystemTime(nullptr, &local, &utc));
+            FILETIME ft{};
+            EXPECT_TRUE(SystemTimeToFileTime(&utc, &ft));
+            return ft;
+        };
+        const FILETIME c = to_file_time(created), w = to_file_time(written);
+        HANDLE h = CreateFileW(path.c_str(), FILE_WRITE_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                               OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+        ASSERT_NE(h, INVALID_HANDLE_VALUE);
+        EXPECT_TRUE(SetFileTime(h, &c, nullptr, &w));
+        CloseHandle(h);
+    }
+    // The names in the folder: a staging file left behind shows here.
+    std::vector<std::wstring> entries() const {
+        std::vector<std::wstring> out;
+        for (const auto& e : fs::directory_iterator(dir_)) out.push_back(e.path().filename().wstring());
+        return out;
+    }
+
+    fs::path dir_;
+};
+
+TEST_F(WindowsFiles, TheAnsiCodePageIsTheChineseOne) {
+    // The tests run as on a Chinese Windows; GbkRoundTrip above relies on it.
+    EXPECT_EQ(GetACP(), 936u);
+}
+
+TEST_F(WindowsFiles, CreationDateIsTheFileSystemsCreationTimeNotTheLastWrite) {
+    QLocale::setDefault(QLocale(QLocale::Chinese, QLocale::China));
+    const fs::path device = dir_ / fs::path(u8"构件 😀.cmp");
+    write(device, "record");
+    set_times(device, Date{2019, 5, 20}, Date{2021, 1, 2});
+    EXPECT_EQ(file_creation_date(device), format_date(Date{2019, 5, 20}));
+    EXPECT_EQ(file_creation_date(device), "2019/5/20");
+}
+
+TEST_F(WindowsFiles, StagingFileIsHiddenAndTheSavedFileIsNot) {
+    const fs::path target = dir_ / fs::path(u8"工程 😀.prj");
+    DWORD staging_attributes = INVALID_FILE_ATTRIBUTES;
+    ASSERT_TRUE(save(target, "new", [&] {
+        staging_attributes = GetFileAttributesW((dir_ / fs::path(u8".工程 😀.prj.saving")).c_str());
+    }));
+    ASSERT_NE(staging_attributes, INVALID_FILE_ATTRIBUTES) << "no staging file while writing";
+    EXPECT_TRUE(staging_attributes & FILE_ATTRIBUTE_HIDDEN);
+    EXPECT_EQ(read(target), "new");
+    EXPECT_FALSE(GetFileAttributesW(target.c_str()) & FILE_ATTRIBUTE_HIDDEN);
+    EXPECT_EQ(entries(), std::vector<std::wstring>{target.filename().wstring()});
+}
+
+TEST_F(WindowsFiles, ReplacingAFileKeepsItsCreationTimeAndAttributes) {
+    QLocale::setDefault(QLocale(QLocale::Chinese, QLocale::China));
+    const fs::path target = dir_ / fs::path(u8"工程.prj");
+    write(target, "old");
+    set_times(target, Date{2019, 5, 20}, Date{2019, 5, 21});
+    ASSERT_TRUE(SetFileAttributesW(target.c_str(), FILE_ATTRIBUTE_ARCHIVE));
+    ASSERT_TRUE(save(target, "new content"));
+    EXPECT_EQ(read(target), "new content");
+    EXPECT_EQ(file_creation_date(target), "2019/5/20");
+    const DWORD attributes = GetFileAttributesW(target.c_str());
+    EXPECT_FALSE(attributes & FILE_ATTRIBUTE_HIDDEN);
+    EXPECT_EQ(entries(), std::vector<std::wstring>{target.filename().wstring()});
+}
+
+TEST_F(WindowsFiles, SaveOverAReadOnlyFileFailsAndKeepsIt) {
+    const fs::path target = dir_ / fs::path(u8"只读 😀.prj");
+    write(target, "old content");
+    ASSERT_TRUE(SetFileAttributesW(target.c_str(), FILE_ATTRIBUTE_READONLY));
+    std::string error;
+    EXPECT_FALSE(write_file_atomically(
+        target, [](ByteSink& sink) { return sink.write("new", 3); }, &error));
+    EXPECT_FALSE(error.empty());
+    EXPECT_EQ(read(target), "old content");
+    EXPECT_TRUE(GetFileAttributesW(target.c_str()) & FILE_ATTRIBUTE_READONLY);
+    EXPECT_EQ(entries(), std::vector<std::wstring>{target.filename().wstring()});  // no staging file left
+}
+
+TEST_F(WindowsFiles, SaveOverAFileHeldOpenByAnotherProgramFailsAndKeepsIt) {
+    const fs::path target = dir_ / fs::path(u8"打开.prj");
+    write(target, "old content");
+    // Another program holding the file open without sharing delete access,
+    // as an editor might.
+    HANDLE held = CreateFileW(target.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
+    ASSERT_NE(held, INVALID_HANDLE_VALUE);
+    EXPECT_FALSE(save(target, "new"));
+    CloseHandle(held);
+    EXPECT_EQ(read(target), "old content");
+    EXPECT_EQ(entries(), std::vector<std::wstring>{target.filename().wstring()});
+}
+#endif
 
 }  // namespace
 }  // namespace rebound::platform

@@ -90,6 +90,31 @@ TEST(ReportCli, WritesTheTestRecordSheetWithItsTemplate) {
     EXPECT_EQ(rows, 5) << "one row per test area";
 }
 
+TEST(ReportCli, ProjectsAndReportsNamedOutsideTheCodePage) {
+    // Chinese and emoji names for the folder, the project and every output,
+    // and a template given by such a name.
+    QTemporaryDir tmp;
+    const QString folder = tmp.filePath(QString::fromUtf8("检测 😀"));
+    ASSERT_TRUE(QDir().mkpath(folder));
+    const QDir dir(folder);
+    ASSERT_TRUE(QFile::copy(shipped_template_path(), dir.filePath(QString::fromUtf8("模板 😀.grf"))));
+    const ReboundFile project = sample_project(2);
+    ASSERT_TRUE(project.save(platform::to_path(dir.filePath(QString::fromUtf8("工程 😀.prj")))));
+    const std::pair<const char*, const char*> outputs[] = {
+        {"--pdf", "报告 😀.pdf"}, {"--text", "报告 😀.txt"}, {"--xls", "报告 😀.xls"}};
+    for (const auto& [option, name] : outputs) {
+        const QString out = QString::fromUtf8(name);
+        const CliRun r = run_cli({QString::fromUtf8("工程 😀.prj"), QStringLiteral("--template"),
+                                  QString::fromUtf8("模板 😀.grf"), QString::fromLatin1(option), out},
+                                 folder);
+        EXPECT_EQ(r.status, 0) << option << ": " << r.err.toStdString();
+        EXPECT_GT(QFileInfo(dir.filePath(out)).size(), 0) << out.toStdString();
+    }
+    QFile text(dir.filePath(QString::fromUtf8("报告 😀.txt")));
+    ASSERT_TRUE(text.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(QString::fromUtf8(text.readAll()).contains(platform::to_qstring(project.project_name)));
+}
+
 TEST(ReportCli, Failures) {
     QTemporaryDir dir;
     ASSERT_TRUE(sample_project(1).save(platform::to_path(dir.filePath(QStringLiteral("site.prj")))));

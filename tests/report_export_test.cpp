@@ -1,8 +1,11 @@
 // The report's files read back by independent readers: the PDF by pdftotext
 // and pdffonts, the spreadsheet by libfreexl and by python3-xlrd, the text
-// file byte for byte.
-#include <freexl.h>
+// file byte for byte. The spreadsheet readers are Linux programs: on Windows
+// the spreadsheets are written but not read back.
 #include <gtest/gtest.h>
+#ifndef _WIN32
+#include <freexl.h>
+#endif
 
 #include <QDir>
 #include <QFile>
@@ -151,6 +154,11 @@ struct ReadCell {
     QString text;
 };
 
+#ifdef _WIN32
+constexpr const char* kNoXlsReaders =
+    "the .xls readers (libfreexl, python3-xlrd) are Linux programs; the file was written, and is read "
+    "back in the Linux build";
+#else
 std::map<std::pair<int, int>, ReadCell> read_with_freexl(const QString& path) {
     std::map<std::pair<int, int>, ReadCell> cells;
     const void* handle = nullptr;
@@ -258,6 +266,7 @@ std::map<std::pair<int, int>, ReadCell> read_back(const QString& path, const xls
     expect_cells(book, by_xlrd, "xlrd");
     return by_xlrd;
 }
+#endif
 
 TEST_F(ReportExport, ExcelFileReadsBackCellForCellInTwoReaders) {
     ReboundFile project = test::sample_project(3);
@@ -267,6 +276,9 @@ TEST_F(ReportExport, ExcelFileReadsBackCellForCellInTwoReaders) {
     const Result<void> written = engine.export_direct(ExportType::Excel, path);
     ASSERT_TRUE(written) << (written ? std::string() : written.error().message);
 
+#ifdef _WIN32
+    GTEST_SKIP() << kNoXlsReaders;
+#else
     feed->bind(engine);
     const auto cells = read_back(path, excel_workbook(engine.report_template(), engine.fetch_records()));
 
@@ -293,6 +305,7 @@ TEST_F(ReportExport, ExcelFileReadsBackCellForCellInTwoReaders) {
         EXPECT_EQ(cells.at({row, 7}).number, ReportFeed::strength_text(c.strength_estimate).toDouble());
     }
     EXPECT_EQ(cells.at({title_row + 2, 7}).number, 31.3);
+#endif
 }
 
 TEST_F(ReportExport, FiguresUseAPointInEveryLocaleAndDatesFollowIt) {
@@ -332,6 +345,7 @@ TEST_F(ReportExport, FiguresUseAPointInEveryLocaleAndDatesFollowIt) {
 
         feed_project(project);
         ASSERT_TRUE(engine.export_direct(ExportType::Excel, base + ".xls"));
+#ifndef _WIN32
         const auto cells = read_with_freexl(base + ".xls");
         int strengths = 0;
         for (const auto& [pos, cell] : cells) {
@@ -340,6 +354,7 @@ TEST_F(ReportExport, FiguresUseAPointInEveryLocaleAndDatesFollowIt) {
                 ++strengths;
         }
         EXPECT_EQ(strengths, 2);
+#endif
     }
 }
 
@@ -399,6 +414,9 @@ TEST_F(ReportExport, RecordSheetExportsOneRowPerTestArea) {
     const QString xls_path = dir.filePath("records.xls");
     records->bind(engine);
     ASSERT_TRUE(engine.export_direct(ExportType::Excel, xls_path));
+#ifdef _WIN32
+    GTEST_SKIP() << kNoXlsReaders;
+#else
     records->bind(engine);
     const auto by_xlrd =
         read_back(xls_path, excel_workbook(engine.report_template(), engine.fetch_records()));
@@ -427,6 +445,7 @@ TEST_F(ReportExport, RecordSheetExportsOneRowPerTestArea) {
     }
     EXPECT_EQ(by_xlrd.count({title_row + static_cast<int>(rows.size()), 2}), 0u)
         << "no area number without an area";
+#endif
 }
 
 // Many and long strings make the shared string table run over into
@@ -447,6 +466,9 @@ TEST(XlsWriter, LongAndManyStringsSurviveContinuationRecords) {
     const auto bytes = xls::write_workbook(book);
     ASSERT_TRUE(bytes);
     ASSERT_TRUE(save_bytes(path, *bytes));
+#ifdef _WIN32
+    GTEST_SKIP() << kNoXlsReaders;
+#else
     expect_cells(book, read_with_freexl(path), "freexl");
     expect_cells(book, read_with_xlrd(path), "xlrd");
 
@@ -464,6 +486,7 @@ TEST(XlsWriter, LongAndManyStringsSurviveContinuationRecords) {
     expect_cells(book, by_xlrd, "xlrd");
     ASSERT_TRUE(by_xlrd.count({2503, 2}));
     EXPECT_EQ(by_xlrd.at({2503, 2}).text.size(), xls::kMaxTextLength);
+#endif
 }
 
 TEST(XlsWriter, RowsBeyondTheFormatAreRefused) {

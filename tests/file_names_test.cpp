@@ -1,0 +1,88 @@
+// File names outside the ANSI code page: every file the core reads and
+// writes (projects, device and exported component files) works under
+// Chinese and emoji names, in folders with such names too. On Windows these
+// go through the wide file functions; a narrowed path would lose them.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <set>
+
+#include "fileio/exchange.h"
+#include "fixtures.h"
+#include "model/rebound_file.h"
+
+namespace rebound {
+namespace {
+
+namespace fs = std::filesystem;
+
+class NonAnsiFileNames : public ::testing::Test {
+protected:
+    void SetUp() override {
+        dir_ = fs::temp_directory_path() /
+               fs::path(u8"rebound 名称 😀 " +
+                        std::u8string(reinterpret_cast<const char8_t*>(
+                            ::testing::UnitTest::GetInstance()->current_test_info()->name())));
+        fs::remove_all(dir_);
+        ASSERT_TRUE(fs::create_directories(dir_));
+    }
+    void TearDown() override { fs::remove_all(dir_); }
+
+    // The names in the folder, so that a stray staging file or a file under a
+    // mangled name shows.
+    std::set<std::string> names() const {
+        std::set<std::string> out;
+        for (const auto& e : fs::directory_iterator(dir_)) out.insert(utf8(e.path().filename().u8string()));
+        return out;
+    }
+    static std::string utf8(const std::u8string& s) { return std::string(s.begin(), s.end()); }
+
+    fs::path dir_;
+};
+
+const char8_t* const kNames[] = {u8"工程", u8"😀", u8"回弹 😀 测区", u8"ÄÖü €"};
+
+TEST_F(NonAnsiFileNames, ProjectsSaveAndLoadUnderAnyName) {
+    const ReboundFile project = test::sample_project(2, 3);
+    for (const char8_t* stem : kNames) {
+        const fs::path path = dir_ / fs::path(std::u8string(stem) + u8".prj");
+        SCOPED_TRACE(utf8(path.filename().u8string()));
+        std::string error;
+        ASSERT_TRUE(project.save(path, &error)) << error;
+        ReboundFile loaded;
+        ASSERT_TRUE(loaded.load(path, &error)) << error;
+        EXPECT_EQ(loaded, project);
+        // Saving over the file again replaces it in place.
+        ASSERT_TRUE(project.save(path, &error)) << error;
+    }
+    std::set<std::string> expected;
+    for (const char8_t* stem : kNames) expected.insert(utf8(std::u8string(stem) + u8".prj"));
+    EXPECT_EQ(names(), expected);
+}
+
+TEST_F(NonAnsiFileNames, ComponentsImportAndExportUnderAnyName) {
+    test::DeviceArea area;
+    for (int i = 0; i < 16; ++i) area.readings[i] = std::uint8_t(30 + i);
+    for (const char8_t* stem : kNames) {
+        const std::u8string base(stem);
+        SCOPED_TRACE(utf8(base));
+        for (const char8_t* ext : {u8".cmp", u8".TMP"}) {
+            const fs::path device = dir_ / fs::path(base + ext);
+            test::write_file(device, test::device_record("KZ-1", {area, area}));
+            ComponentInfo imported;
+            std::string error;
+            ASSERT_EQ(import_component_file(device, imported, &error), ImportStatus::Imported) << error;
+            EXPECT_EQ(imported.component_name, "KZ-1");
+            EXPECT_EQ(imported.area_count(), 2u);
+
+            const fs::path exported = dir_ / fs::path(base + u8" 导出.xcmp");
+            ASSERT_EQ(export_component_file(exported, imported, &error), ExportStatus::Written) << error;
+            ComponentInfo back;
+            ASSERT_EQ(import_component_file(exported, back, &error), ImportStatus::Imported) << error;
+            EXPECT_EQ(back, imported);
+        }
+    }
+}
+
+}  // namespace
+}  // namespace rebound
