@@ -109,6 +109,7 @@ private slots:
     void gridRowCounts_data();
     void gridRowCounts();
     void failureMessages();
+    void projectFileGivenAtStartOpens();
     void unreadableDateIsNamedAndTheRestRefreshed();
     void exportComponent();
     void editCommandsFollowFocusSelectionAndClipboard();
@@ -575,6 +576,20 @@ void MainWindowTest::gridRowCounts() {
     QCOMPARE(w.sg_areas->rowHeight(0), 30);
     QCOMPARE(w.sg_areas->columnWidth(17), 71);
     QCOMPARE(w.sg_areas->columnWidth(20), 85);
+}
+
+// The file type registered by the installer starts the window with the
+// project file: it opens as with Open, under any name.
+void MainWindowTest::projectFileGivenAtStartOpens() {
+    TSDIAppForm& w = *window;
+    const ReboundFile project = test::sample_project(2, 3);
+    const QString path = folder->file(QString::fromUtf8("工程 😀.prj"));
+    QVERIFY(project.save(platform::to_path(path)));
+    w.OpenFiles({path});
+    QVERIFY(prompts->messages.isEmpty());
+    QCOMPARE(w.mFileName, path);
+    QVERIFY(w.mProject == project);
+    QCOMPARE(w.lvComponents->rowCount(), 2);
 }
 
 void MainWindowTest::failureMessages() {
