@@ -63,15 +63,22 @@ runtime_dirs="$(winpath "$kit/bin");$(winpath "$gccdir");$(winpath "/usr/$triple
 
 prefix=$build/wine-prefix
 runner=$build/wine-run
+wineserver=$(dirname "$wine")/wineserver
+[ -x "$wineserver" ] || wineserver=$(command -v wineserver)
 cat >"$runner" <<EOF
 #!/bin/sh
-# Runs a Windows program of this build under Wine, in the build's own prefix.
+# Runs a Windows program of this build under Wine, in the build's own prefix,
+# as on a Chinese Windows (code page 936). --wineserver ARGS runs the prefix's
+# wineserver instead (-k ends every program of the prefix, -w waits for them).
+# With REBOUND_WINE_BARE=1 the Qt and MinGW libraries are not on the path, as
+# on a machine that has only the installed program.
 export WINEPREFIX='$prefix'
 export WINEARCH=win64
 export WINEDEBUG=\${WINEDEBUG:--all}
 export WINEDLLOVERRIDES='mscoree,mshtml,winemenubuilder.exe='
-export WINEPATH='$runtime_dirs'
 export LANG=zh_CN.UTF-8 LC_ALL=zh_CN.UTF-8
+if [ -z "\${REBOUND_WINE_BARE:-}" ]; then export WINEPATH='$runtime_dirs'; else unset WINEPATH; fi
+if [ "\${1:-}" = --wineserver ]; then shift; exec '$wineserver' "\$@"; fi
 exec '$wine' "\$@"
 EOF
 chmod +x "$runner"
@@ -79,7 +86,7 @@ chmod +x "$runner"
 if [ ! -f "$prefix/system.reg" ]; then
   step "Preparing the Wine prefix $prefix"
   "$runner" wineboot --init >/dev/null 2>&1 || true
-  "$(dirname "$wine")/wineserver" -w 2>/dev/null || WINEPREFIX=$prefix wineserver -w 2>/dev/null || true
+  "$runner" --wineserver -w || true
   [ -f "$prefix/system.reg" ] || fail "Wine could not create its prefix in $prefix"
 fi
 fonts=$prefix/drive_c/windows/Fonts
@@ -131,18 +138,86 @@ done
 pdffonts "$build/report.pdf"
 echo "report.pdf: the text reads back"
 
-# --- The window under Wine and Xvfb --------------------------------------------
-step "Starting the window under Wine and Xvfb"
-shot=$build/window.png
-rm -f "$shot"
-"$root/scripts/windows/screenshot.sh" "$runner" "$build/src/app/rebound.exe" "$work" "$shot"
-[ -s "$shot" ] || fail "no screenshot of the window"
-echo "window.png: $(pngtopnm "$shot" | pnmfile)"
-
-# --- Installer ------------------------------------------------------------------
+# --- The installer, tried under Wine --------------------------------------------
+# Built from a fresh install tree, then installed silently for the current
+# user and for all users in turn. Each time: the files, the Start-menu entry
+# and the registered file type are checked, the installed command-line tool
+# runs without the build's library path, and the uninstaller removes every
+# trace but the user's own application folder. The first time, the window is
+# started as the Start-menu entry starts it (through the launcher, here with
+# the sample project as the file type would) and a screenshot is saved.
 step "Building the installer"
 cmake --build "$build" --target windows_installer
 setup=$(ls "$build"/installer/rebound-*-setup.exe)
-"$root/scripts/windows/try-installer.sh" "$runner" "$setup"
+echo "$setup"
+
+win_env() { "$runner" cmd /c echo "%$1%" | tr -d '\r'; }
+unix_path() { "$runner" winepath -u "$1" 2>/dev/null | tr -d '\r'; }
+# The data of a registry value (the default value without a name).
+reg_value() {
+  if [ -n "${2:-}" ]; then
+    "$runner" reg query "$1" /v "$2" 2>/dev/null
+  else
+    "$runner" reg query "$1" /ve 2>/dev/null
+  fi | tr -d '\r' | sed -n 's/^ \{4\}.* \{4\}REG_[A-Z_]* \{4\}//p'
+}
+
+local_appdata=$(unix_path "$(win_env LOCALAPPDATA)")
+[ -d "$local_appdata" ] || fail "cannot find %LOCALAPPDATA% in the Wine prefix"
+user_folder=$local_appdata/rebound
+
+for mode in CurrentUser AllUsers; do
+  step "Installing for $mode under Wine"
+  if [ $mode = CurrentUser ]; then
+    hive=HKCU
+    instdir=$local_appdata/Programs/rebound
+    menu="$(unix_path "$(win_env APPDATA)")/Microsoft/Windows/Start Menu/Programs/Rebound.lnk"
+  else
+    hive=HKLM
+    instdir=$(unix_path "$(win_env ProgramW6432)")/rebound
+    menu="$(unix_path "$(win_env ProgramData)")/Microsoft/Windows/Start Menu/Programs/Rebound.lnk"
+  fi
+  "$runner" "$setup" /S /$mode
+  "$runner" --wineserver -w
+  for f in bin/rebound.exe bin/rebound-cli.exe bin/rebound-launcher.exe bin/Qt6Core.dll bin/Qt6Widgets.dll \
+           bin/Qt6PrintSupport.dll bin/platforms/qwindows.dll bin/printsupport/windowsprintersupport.dll \
+           bin/libstdc++-6.dll curve/normal.cur report/rebound_report1.grf uninstall.exe; do
+    [ -f "$instdir/$f" ] || fail "$mode install: $instdir/$f is missing"
+  done
+  [ -f "$menu" ] || fail "$mode install: no Start-menu entry $menu"
+  command=$(reg_value "$hive\\Software\\Classes\\Rebound.Project\\shell\\open\\command")
+  case $command in
+    *rebound-launcher.exe*%1*) ;;
+    *) fail "$mode install: .prj is not registered for Open (command: $command)" ;;
+  esac
+  [ "$(reg_value "$hive\\Software\\Classes\\.prj")" = Rebound.Project ] || fail "$mode install: .prj is not the program's"
+  version=$(cd "$work" && REBOUND_WINE_BARE=1 "$runner" "$instdir/bin/rebound-cli.exe" --version | tr -d '\r')
+  [ "$version" = "rebound-cli 1.2" ] || fail "$mode install: the installed rebound-cli.exe does not run ($version)"
+
+  if [ $mode = CurrentUser ]; then
+    step "Starting the installed window through the launcher, with the sample project"
+    rm -rf "$user_folder"
+    shot=$build/window.png
+    rm -f "$shot"
+    REBOUND_WINE_BARE=1 "$root/scripts/windows/screenshot.sh" "$runner" "$work" "$shot" \
+      "$instdir/bin/rebound-launcher.exe" "$(printf 'Z:%s' "$work/报告样例.prj" | tr / '\\')"
+    [ -s "$shot" ] || fail "no screenshot of the window"
+    echo "$shot: $(pngtopnm "$shot" | pnmfile)"
+    for f in curve/normal.cur report/rebound_report1.grf samples/KZ-1.cmp .shipped-files Setting/setting.ini; do
+      [ -f "$user_folder/$f" ] || fail "the launcher did not prepare $user_folder/$f"
+    done
+  fi
+
+  step "Uninstalling ($mode)"
+  "$runner" "$instdir/uninstall.exe" /S /$mode
+  "$runner" --wineserver -w
+  [ ! -e "$instdir" ] || fail "$mode uninstall left $instdir: $(find "$instdir" | head)"
+  [ ! -e "$menu" ] || fail "$mode uninstall left the Start-menu entry"
+  [ -z "$(reg_value "$hive\\Software\\Classes\\Rebound.Project\\shell\\open\\command")" ] ||
+    fail "$mode uninstall left the file type"
+  [ -z "$(reg_value "$hive\\Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\rebound" DisplayName)" ] ||
+    fail "$mode uninstall left the Apps and features entry"
+done
+[ -f "$user_folder/Setting/setting.ini" ] || fail "the uninstaller removed the user's own folder"
 
 step "Windows check passed"

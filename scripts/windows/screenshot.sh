@@ -1,20 +1,23 @@
 #!/usr/bin/env bash
 # Starts a Windows program under Wine on a fresh Xvfb screen (1280 x 800,
 # with the openbox window manager), waits until its main window is shown,
-# saves a screenshot as PNG and ends the program.
+# saves a screenshot as PNG and ends every program of the Wine prefix.
 #
-#   screenshot.sh RUNNER PROGRAM.exe FOLDER OUT.png
+#   screenshot.sh RUNNER FOLDER OUT.png PROGRAM.exe [ARGUMENT...]
 #
-# RUNNER runs a Windows program under Wine (check.sh writes one per build);
-# the program is started in FOLDER, its application folder.
+# RUNNER runs a Windows program under Wine in its own prefix (check.sh
+# writes one per build); the program is started in FOLDER. A program that
+# starts the window and ends (a launcher) is fine when it ends with status 0.
 set -euo pipefail
-[ $# -eq 4 ] || { echo "usage: $0 RUNNER PROGRAM.exe FOLDER OUT.png" >&2; exit 2; }
-runner=$1 program=$2 folder=$3 out=$4
+[ $# -ge 4 ] || { echo "usage: $0 RUNNER FOLDER OUT.png PROGRAM.exe [ARGUMENT...]" >&2; exit 2; }
+runner=$1 folder=$2 out=$3 program=$4
+shift 4
 
 scratch=$(mktemp -d)
 pids=()
 cleanup() {
   local p
+  "$runner" --wineserver -k >/dev/null 2>&1 || true
   for p in "${pids[@]}"; do kill "$p" 2>/dev/null || true; done
   wait 2>/dev/null || true
   rm -rf "$scratch"
@@ -34,18 +37,22 @@ if command -v openbox >/dev/null; then
   sleep 1
 fi
 
-(cd "$folder" && exec "$runner" "$program") >"$scratch/program.log" 2>&1 &
+(cd "$folder" && exec "$runner" "$program" "$@") >"$scratch/program.log" 2>&1 &
 program_pid=$!
 pids+=("$program_pid")
+ended=
 
 # The main window is up when a viewable top-level window of at least
 # 600 x 400 exists (Wine's own helper windows are tiny or unmapped).
 shown=
 for _ in $(seq 120); do
-  if ! kill -0 "$program_pid" 2>/dev/null; then
-    cat "$scratch/program.log" >&2
-    echo "$(basename "$program") ended before it showed a window" >&2
-    exit 1
+  if [ -z "$ended" ] && ! kill -0 "$program_pid" 2>/dev/null; then
+    ended=yes
+    if ! wait "$program_pid"; then
+      cat "$scratch/program.log" >&2
+      echo "$(basename "$program") failed before it showed a window" >&2
+      exit 1
+    fi
   fi
   while read -r id; do
     info=$(xwininfo -id "$id" -stats 2>/dev/null) || continue
