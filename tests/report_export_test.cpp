@@ -9,6 +9,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -55,6 +56,11 @@ TEST_F(ReportExport, PdfTextIsEveryHeaderValueAndEveryComponentFigure) {
     const QString path = dir.filePath("report.pdf");
     const Result<void> written = engine.export_pdf(path);
     ASSERT_TRUE(written) << (written ? std::string() : written.error().message);
+#ifdef _WIN32
+    ASSERT_GT(QFileInfo(path).size(), 0);
+    GTEST_SKIP() << "pdftotext and pdffonts, which read the PDF back, are Linux programs that this Windows "
+                    "build cannot start; scripts/windows/check.sh reads a PDF written under Windows";
+#endif
 
     const auto out = test::run_program("pdftotext", {"-enc", "UTF-8", path, "-"});
     ASSERT_TRUE(out);

@@ -212,6 +212,13 @@ void ReportWindowTest::printingTwicePrintsTheWholeReportTwice() {
     trigger("act_print");
     QCOMPARE(prompts->modalDialogs,
              (QStringList{QStringLiteral("PrintDialog"), QStringLiteral("PrintDialog")}));
+#ifdef _WIN32
+    for (int i = 1; i <= 2; ++i) {
+        QVERIFY(QFileInfo(folder->file(QStringLiteral("print%1.pdf").arg(i))).size() > 0);
+    }
+    QSKIP("pdftotext, which reads the PDFs back, is a Linux program that this Windows build cannot start; "
+          "scripts/windows/check.sh reads a PDF written under Windows");
+#endif
     for (int i = 1; i <= 2; ++i) {
         const QString text =
             pdfText(folder->file(QStringLiteral("print%1.pdf").arg(i))).remove(QLatin1Char(' '));
