@@ -17,7 +17,12 @@ namespace rebound::cli {
 
 std::unique_ptr<QCoreApplication> make_application(int& argc, char** argv) {
     if (argc > 1 && std::strcmp(argv[1], "report") == 0) {
+#ifndef Q_OS_WIN
+        // No display is needed. On Windows the native platform needs none
+        // either and knows the system's fonts, which the offscreen platform
+        // would not find there: the report would have no font to print with.
         if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+#endif
         // Qt's notices about the session (no runtime folder and the like) would
         // break the rule that standard error carries one line per error.
         qInstallMessageHandler([](QtMsgType type, const QMessageLogContext&, const QString& message) {
