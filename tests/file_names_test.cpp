@@ -19,12 +19,8 @@ namespace fs = std::filesystem;
 class NonAnsiFileNames : public ::testing::Test {
 protected:
     void SetUp() override {
-        dir_ = fs::temp_directory_path() /
-               fs::path(u8"rebound 名称 😀 " +
-                        std::u8string(reinterpret_cast<const char8_t*>(
-                            ::testing::UnitTest::GetInstance()->current_test_info()->name())));
-        fs::remove_all(dir_);
-        ASSERT_TRUE(fs::create_directories(dir_));
+        dir_ = test::fresh_test_folder(u8"rebound 名称 😀 ");
+        ASSERT_TRUE(fs::is_directory(dir_));
     }
     void TearDown() override { fs::remove_all(dir_); }
 

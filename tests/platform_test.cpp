@@ -8,6 +8,10 @@
 #include "platform/text_codec.h"
 
 #ifdef _WIN32
+#include "fixtures.h"
+#endif
+
+#ifdef _WIN32
 #include <windows.h>
 
 #include <filesystem>
@@ -85,12 +89,8 @@ namespace fs = std::filesystem;
 class WindowsFiles : public DatesTest {
 protected:
     void SetUp() override {
-        dir_ = fs::temp_directory_path() /
-               fs::path(u8"rebound 文件 😀 " +
-                        std::u8string(reinterpret_cast<const char8_t*>(
-                            ::testing::UnitTest::GetInstance()->current_test_info()->name())));
-        fs::remove_all(dir_);
-        ASSERT_TRUE(fs::create_directories(dir_));
+        dir_ = test::fresh_test_folder(u8"rebound 文件 😀 ");
+        ASSERT_TRUE(fs::is_directory(dir_));
     }
     void TearDown() override {
         for (const auto& e : fs::directory_iterator(dir_)) {
