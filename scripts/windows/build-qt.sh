@@ -40,8 +40,16 @@ if complete; then
   exit 0
 fi
 
+# A build that was broken off (the machine stopped, the script ended) goes
+# on where it stopped when its configuration is complete and of this version.
 work=$cache/qt6-mingw-$qtver.build
-rm -rf "$kit" "$work"
+configured=$work/.rebound-configured
+rm -rf "$kit"
+if [ -f "$configured" ] && [ "$(cat "$configured")" = "$debver" ] && [ -f "$work/build/build.ninja" ]; then
+  echo "Resuming the Qt $qtver build in $work/build"
+  cd "$work"
+else
+rm -rf "$work"
 mkdir -p "$work"
 cd "$work"
 echo "Fetching Debian's Qt $debver sources"
@@ -73,9 +81,11 @@ cmake -S "$src" -B build -G Ninja \
   -DFEATURE_system_zlib=OFF -DFEATURE_system_pcre2=OFF -DFEATURE_system_png=OFF -DFEATURE_system_jpeg=OFF \
   -DFEATURE_gui=ON -DFEATURE_widgets=ON -DFEATURE_printsupport=ON -DFEATURE_xml=ON -DFEATURE_testlib=ON \
   >configure.log 2>&1 || { tail -60 configure.log >&2; exit 1; }
+printf '%s\n' "$debver" >"$configured"
+fi
 
 echo "Building Qt $qtver for Windows ($jobs jobs, low priority)"
-nice -n 15 cmake --build build -j "$jobs" >build.log 2>&1 || { tail -60 build.log >&2; exit 1; }
+nice -n 15 cmake --build build -j "$jobs" >>build.log 2>&1 || { tail -60 build.log >&2; exit 1; }
 cmake --install build >install.log 2>&1 || { tail -60 install.log >&2; exit 1; }
 
 printf '%s\n' "$debver" >"$stamp"
