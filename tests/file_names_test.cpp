@@ -43,13 +43,12 @@ TEST_F(NonAnsiFileNames, ProjectsSaveAndLoadUnderAnyName) {
     for (const char8_t* stem : kNames) {
         const fs::path path = dir_ / fs::path(std::u8string(stem) + u8".prj");
         SCOPED_TRACE(utf8(path.filename().u8string()));
-        std::string error;
-        ASSERT_TRUE(project.save(path, &error)) << error;
+        ASSERT_TRUE(project.save(path));
         ReboundFile loaded;
-        ASSERT_TRUE(loaded.load(path, &error)) << error;
+        ASSERT_TRUE(loaded.load(path, test::today()));
         EXPECT_EQ(loaded, project);
         // Saving over the file again replaces it in place.
-        ASSERT_TRUE(project.save(path, &error)) << error;
+        ASSERT_TRUE(project.save(path));
     }
     std::set<std::string> expected;
     for (const char8_t* stem : kNames) expected.insert(utf8(std::u8string(stem) + u8".prj"));
@@ -65,17 +64,16 @@ TEST_F(NonAnsiFileNames, ComponentsImportAndExportUnderAnyName) {
         for (const char8_t* ext : {u8".cmp", u8".TMP"}) {
             const fs::path device = dir_ / fs::path(base + ext);
             test::write_file(device, test::device_record("KZ-1", {area, area}));
-            ComponentInfo imported;
-            std::string error;
-            ASSERT_EQ(import_component_file(device, imported, &error), ImportStatus::Imported) << error;
-            EXPECT_EQ(imported.component_name, "KZ-1");
-            EXPECT_EQ(imported.area_count(), 2u);
+            const Result<ComponentInfo> imported = import_component_file(device, test::fixed_clock());
+            ASSERT_TRUE(imported);
+            EXPECT_EQ(imported->component_name, "KZ-1");
+            EXPECT_EQ(imported->area_count(), 2u);
 
             const fs::path exported = dir_ / fs::path(base + u8" 导出.xcmp");
-            ASSERT_EQ(export_component_file(exported, imported, &error), ExportStatus::Written) << error;
-            ComponentInfo back;
-            ASSERT_EQ(import_component_file(exported, back, &error), ImportStatus::Imported) << error;
-            EXPECT_EQ(back, imported);
+            ASSERT_TRUE(export_component_file(exported, *imported));
+            const Result<ComponentInfo> back = import_component_file(exported, test::fixed_clock());
+            ASSERT_TRUE(back);
+            EXPECT_EQ(*back, *imported);
         }
     }
 }
