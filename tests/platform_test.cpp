@@ -111,9 +111,9 @@ protected:
     static bool save(const fs::path& path, const std::string& bytes,
                      const std::function<void()>& while_writing = {}) {
         return write_file_atomically(path, [&](ByteSink& sink) {
-            if (while_writing) while_writing();
-            return sink.write(bytes.data(), bytes.size());
-        });
+                   if (while_writing) while_writing();
+                   return sink.write(bytes.data(), bytes.size());
+               }).ok();
     }
     // Sets the creation and last-write times to local noon of the given days.
     static void set_times(const fs::path& path, Date created, Date written) {
@@ -156,8 +156,8 @@ TEST_F(WindowsFiles, CreationDateIsTheFileSystemsCreationTimeNotTheLastWrite) {
     const fs::path device = dir_ / fs::path(u8"构件 😀.cmp");
     write(device, "record");
     set_times(device, Date{2019, 5, 20}, Date{2021, 1, 2});
-    EXPECT_EQ(file_creation_date(device), format_date(Date{2019, 5, 20}));
-    EXPECT_EQ(file_creation_date(device), "2019/5/20");
+    EXPECT_EQ(file_creation_date(device, test::fixed_clock()), format_date(Date{2019, 5, 20}));
+    EXPECT_EQ(file_creation_date(device, test::fixed_clock()), "2019/5/20");
 }
 
 TEST_F(WindowsFiles, StagingFileIsHiddenAndTheSavedFileIsNot) {
@@ -181,7 +181,7 @@ TEST_F(WindowsFiles, ReplacingAFileKeepsItsCreationTimeAndAttributes) {
     ASSERT_TRUE(SetFileAttributesW(target.c_str(), FILE_ATTRIBUTE_ARCHIVE));
     ASSERT_TRUE(save(target, "new content"));
     EXPECT_EQ(read(target), "new content");
-    EXPECT_EQ(file_creation_date(target), "2019/5/20");
+    EXPECT_EQ(file_creation_date(target, test::fixed_clock()), "2019/5/20");
     const DWORD attributes = GetFileAttributesW(target.c_str());
     EXPECT_FALSE(attributes & FILE_ATTRIBUTE_HIDDEN);
     EXPECT_EQ(entries(), std::vector<std::wstring>{target.filename().wstring()});
@@ -191,10 +191,10 @@ TEST_F(WindowsFiles, SaveOverAReadOnlyFileFailsAndKeepsIt) {
     const fs::path target = dir_ / fs::path(u8"只读 😀.prj");
     write(target, "old content");
     ASSERT_TRUE(SetFileAttributesW(target.c_str(), FILE_ATTRIBUTE_READONLY));
-    std::string error;
-    EXPECT_FALSE(write_file_atomically(
-        target, [](ByteSink& sink) { return sink.write("new", 3); }, &error));
-    EXPECT_FALSE(error.empty());
+    const Result<void> saved =
+        write_file_atomically(target, [](ByteSink& sink) { return sink.write("new", 3); });
+    ASSERT_FALSE(saved);
+    EXPECT_FALSE(saved.error().message.empty());
     EXPECT_EQ(read(target), "old content");
     EXPECT_TRUE(GetFileAttributesW(target.c_str()) & FILE_ATTRIBUTE_READONLY);
     EXPECT_EQ(entries(), std::vector<std::wstring>{target.filename().wstring()});  // no staging file left
