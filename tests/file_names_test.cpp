@@ -9,6 +9,7 @@
 
 #include "fileio/exchange.h"
 #include "fixtures.h"
+#include "scratch_folder.h"
 #include "model/rebound_file.h"
 
 namespace rebound {

@@ -2,8 +2,6 @@
 // byte of a test file is explained by code.
 #pragma once
 
-#include <gtest/gtest.h>
-
 #include <cstdint>
 #include <cstring>
 #include <filesystem>
@@ -137,18 +135,6 @@ inline std::string device_record(std::string_view name, const std::vector<Device
             .f32(a.fifth);
     }
     return b.str();
-}
-
-// An empty folder below the temporary folder, named `stem` followed by the
-// running test's name, for a test's files; `stem` may hold any characters.
-inline std::filesystem::path fresh_test_folder(const std::u8string& stem) {
-    const char* test = ::testing::UnitTest::GetInstance()->current_test_info()->name();
-    const std::filesystem::path dir =
-        std::filesystem::temp_directory_path() /
-        std::filesystem::path(stem + std::u8string(test, test + std::char_traits<char>::length(test)));
-    std::filesystem::remove_all(dir);
-    std::filesystem::create_directories(dir);
-    return dir;
 }
 
 inline void write_file(const std::filesystem::path& p, std::string_view bytes) {

@@ -9,6 +9,7 @@
 
 #ifdef _WIN32
 #include "fixtures.h"
+#include "scratch_folder.h"
 #endif
 
 #ifdef _WIN32

@@ -9,6 +9,18 @@
 
 namespace rebound::test {
 
+// An empty folder below the temporary folder, named `stem` followed by the
+// running test's name, for a test's files; `stem` may hold any characters.
+inline std::filesystem::path fresh_test_folder(const std::u8string& stem) {
+    const char* test = ::testing::UnitTest::GetInstance()->current_test_info()->name();
+    const std::filesystem::path dir =
+        std::filesystem::temp_directory_path() /
+        std::filesystem::path(stem + std::u8string(test, test + std::char_traits<char>::length(test)));
+    std::filesystem::remove_all(dir);
+    std::filesystem::create_directories(dir);
+    return dir;
+}
+
 class ScratchFolderTest : public ::testing::Test {
 protected:
     // `prefix` starts the folder's name ("rebound-malformed-").
