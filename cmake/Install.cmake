@@ -3,6 +3,8 @@
 # Linux layout below the prefix:
 #   bin/rebound, bin/rebound-cli, bin/rebound-launcher
 #   share/rebound/{curve,report,samples}   the shipped application folder
+#   share/rebound/translations/*.qm        the window's translations (not
+#                                           copied into the per-user folder)
 #   share/applications/rebound.desktop      starts rebound-launcher
 #   share/icons/hicolor/*/apps/rebound.*    the icon, SVG and PNG sizes
 #   share/mime/packages/rebound.xml         .prj, .cmp/.tmp, .xcmp file types
@@ -15,6 +17,7 @@
 #   bin/rebound.exe, bin/rebound-cli.exe, bin/rebound-launcher.exe
 #   bin/*.dll, bin/platforms/, bin/printsupport/, bin/styles/   Qt and its plugins
 #   curve/, report/, samples/                                   the shipped application folder
+#   translations/                                               the window's and Qt's translations
 # The launcher prepares a per-user copy of the shipped folder
 # (%LOCALAPPDATA%\rebound) and starts the window there, as rebound-launcher
 # does on Linux: an install below Program Files is read-only for its users.
@@ -45,6 +48,17 @@ foreach(_dir IN LISTS REBOUND_SHIPPED_ENTRIES)
   install(DIRECTORY ${PROJECT_SOURCE_DIR}/data/${_dir} DESTINATION ${REBOUND_SHIPPED_DESTINATION}
           COMPONENT rebound)
 endforeach()
+
+# The window's translations (cmake/Translations.cmake), where the window looks
+# for them from its executable's folder.
+if(TARGET rebound AND REBOUND_QM_FILES)
+  if(WIN32)
+    set(_translations_destination translations)
+  else()
+    set(_translations_destination ${CMAKE_INSTALL_DATADIR}/rebound/translations)
+  endif()
+  install(FILES ${REBOUND_QM_FILES} DESTINATION ${_translations_destination} COMPONENT rebound)
+endif()
 
 # The licence: LICENSE itself, and on Debian the machine-readable copyright
 # file every package carries (share/doc/rebound/copyright), made from it.
@@ -130,6 +144,12 @@ if(WIN32 AND TARGET rebound)
         install(FILES $<TARGET_FILE:Qt6::${_target}> DESTINATION ${CMAKE_INSTALL_BINDIR}/${_kind} COMPONENT rebound)
       endif()
     endforeach()
+    # Qt's own Chinese, when the Qt build has it: Qt's dialogs then follow the
+    # window's language.
+    set(_qt_zh "${QT6_INSTALL_PREFIX}/${QT6_INSTALL_TRANSLATIONS}/qtbase_zh_CN.qm")
+    if(EXISTS "${_qt_zh}")
+      install(FILES "${_qt_zh}" DESTINATION translations COMPONENT rebound)
+    endif()
     foreach(_dll IN ITEMS libstdc++-6.dll libgcc_s_seh-1.dll libwinpthread-1.dll)
       execute_process(COMMAND ${CMAKE_CXX_COMPILER} -print-file-name=${_dll}
                       OUTPUT_VARIABLE _found OUTPUT_STRIP_TRAILING_WHITESPACE)
@@ -184,11 +204,14 @@ set(CPACK_SOURCE_IGNORE_FILES "/\\\\.git/" "/build[^/]*/")
 
 # Debian: the Qt libraries the binaries link come from dpkg-shlibdeps; the
 # platform plugins (loaded at run time, not linked) and the fonts that carry
-# the Chinese texts of the window and the report are named here.
+# the Chinese texts of the window and the report are named here. Qt's own
+# translations put Qt's dialogs (files, printing, message buttons) into the
+# window's language; without them those stay English.
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION science)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-qpa-plugins, fonts-arphic-uming, fonts-wqy-microhei")
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "qt6-translations-l10n")
 
 include(CPack)

@@ -1,9 +1,11 @@
 #!/usr/bin/env bash
 # Checks a Debian package of rebound as a user would meet it:
 #   - its control data: name, version, and dependencies on the Qt 6 runtime,
-#     the Qt platform plugins and the Chinese fonts;
+#     the Qt platform plugins and the Chinese fonts; Qt's own translations
+#     recommended;
 #   - its contents: executables, the shipped application folder (identical to
-#     data/ in the source tree), desktop entry, icons, file types, man page;
+#     data/ in the source tree), the window's Chinese translation where the
+#     window looks for it, desktop entry, icons, file types, man page;
 #   - an unpacked install (dpkg -x into a scratch root): every shared library
 #     resolves, the desktop entry and file types are valid, the launcher
 #     prepares the per-user folder and never overwrites or restores what the
@@ -60,13 +62,17 @@ for dep in libqt6core6 libqt6gui6 libqt6widgets6 libqt6printsupport6 qt6-qpa-plu
   check "depends on $dep" grep -Fqx -- "$dep" <(sed 's/ *([^)]*)//g; s/, */\n/g' <<<"$depends")
 done
 
+check "recommends qt6-translations-l10n (Qt's dialogs in the window's language)" \
+  grep -Fqx qt6-translations-l10n <(sed 's/ *([^)]*)//g; s/, */\n/g' <<<"$(field Recommends)")
+
 # --- contents -----------------------------------------------------------------
 dpkg-deb --contents "$deb" | awk '{print $NF}' | sed 's|^\./|/|' >"$scratch/contents"
 for path in /usr/bin/rebound /usr/bin/rebound-cli /usr/bin/rebound-launcher \
   /usr/share/applications/rebound.desktop /usr/share/mime/packages/rebound.xml \
   /usr/share/icons/hicolor/scalable/apps/rebound.svg /usr/share/man/man1/rebound-cli.1.gz \
   /usr/share/rebound/curve/normal.cur /usr/share/rebound/report/rebound_report1.grf \
-  /usr/share/rebound/report/rebound_record1.grf /usr/share/doc/rebound/user-guide.md /usr/share/doc/rebound/copyright; do
+  /usr/share/rebound/report/rebound_record1.grf /usr/share/doc/rebound/user-guide.md /usr/share/doc/rebound/copyright \
+  /usr/share/rebound/translations/rebound_zh_CN.qm; do
   check "contains $path" grep -qx -- "$path" "$scratch/contents"
 done
 for size in 16 24 32 48 64 128 256; do
@@ -156,6 +162,7 @@ check "record sheet template is copied" \
 if [ -d "$usr/share/rebound/samples" ]; then
   check "samples are copied" diff -r "$usr/share/rebound/samples" "$folder/samples"
 fi
+check "the translations stay in the shipped folder" test ! -e "$folder/translations"
 
 # A changed file stays as the user left it; a deleted one is not brought back;
 # a file the user added is left alone.

@@ -8,7 +8,7 @@ set -euo pipefail
 want=(
   build-essential cmake ninja-build pkg-config clang libclang-rt-14-dev
   qt6-base-dev qt6-base-dev-tools libqt6printsupport6 libgl-dev
-  qt6-translations-l10n
+  qt6-l10n-tools qt6-translations-l10n
   libgtest-dev libgmock-dev googletest libbenchmark-dev
   fonts-arphic-uming fonts-wqy-microhei
   xvfb xauth poppler-utils
@@ -25,6 +25,7 @@ if [ "${1:-}" = "--runtime" ]; then
   want=(
     build-essential cmake ninja-build pkg-config
     qt6-base-dev libqt6printsupport6 libgl-dev
+    qt6-l10n-tools qt6-translations-l10n
     fonts-arphic-uming fonts-wqy-microhei
   )
 fi

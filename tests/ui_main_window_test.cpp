@@ -150,7 +150,8 @@ void MainWindowTest::startsEmptyWithTheCommandTable() {
     QCOMPARE(visible_entries(w.File1),
              (QStringList{"New Project(&N)", "Open Project(&O)", "Recent Projects", "Save(&S)", "Save as(&A)...",
                           "-", "-",
-                          "Print(&P)", "Print Setup(&U)", "Print Preview(&V)", "Test Records", "-", "Quit(&X)"}));
+                          "Print(&P)", "Print Setup(&U)", "Print Preview(&V)", "Test Records", "-", "Language", "-",
+                          "Quit(&X)"}));
     QCOMPARE(visible_entries(w.Edit1), (QStringList{"Cu&t", "&Copy", "&Paste"}));
     QCOMPARE(visible_entries(w.Data1), (QStringList{"Import Component(&I)", "Delete Component(&D)"}));
     QCOMPARE(visible_entries(w.pm_components), (QStringList{"Import Component(&I)", "Delect Component(&D)"}));

@@ -11,14 +11,17 @@
 #include <QCommandLineParser>
 #include <QFileInfo>
 #include <QIcon>
+#include <QLocale>
 #include <QMessageBox>
 #include <QScreen>
 #include <QTimer>
 #include <exception>
+#include <memory>
 
 #include "platform/files.h"
 #include "settings/app_context.h"
 #include "ui/app_fonts.h"
+#include "ui/language.h"
 #include "ui/main_window.h"
 #include "ui/window_context.h"
 
@@ -37,7 +40,7 @@ public:
                                   QString::fromLocal8Bit(error.what()));
         } catch (...) {
             QMessageBox::critical(activeWindow(), QString::fromUtf8(rebound::kApplicationTitle),
-                                  QStringLiteral("Unexpected error!"));
+                                  QCoreApplication::translate("main", "Unexpected error!"));
         }
         return false;
     }
@@ -53,6 +56,12 @@ int main(int argc, char* argv[]) {
     QGuiApplication::setDesktopFileName(QStringLiteral("rebound"));
     QApplication::setWindowIcon(QIcon::fromTheme(QStringLiteral("rebound")));
     rebound::install_font_substitutions();
+    // The language is settled before the first text is made: the operator's
+    // choice, else the system's UI languages.
+    std::unique_ptr<rebound::ChineseTranslation> chinese;
+    if (rebound::UseChinese(rebound::StoredLanguage(), QLocale::system().uiLanguages())) {
+        chinese = rebound::ChineseTranslation::Install(rebound::TranslationFolders());
+    }
 
     QCommandLineParser parser;
     parser.setApplicationDescription(

@@ -8,7 +8,7 @@ namespace rebound {
 
 TAboutBox::TAboutBox(QWidget* parent) : QDialog(parent) {
     setObjectName(QStringLiteral("AboutBox"));
-    setWindowTitle(QStringLiteral("About..."));
+    setWindowTitle(tr("About..."));
     setFixedSize(528, 151);
 
     ProductName = new QLabel(this);
@@ -17,11 +17,12 @@ TAboutBox::TAboutBox(QWidget* parent) : QDialog(parent) {
     font.setStyleHint(QFont::SansSerif);
     font.setPixelSize(24);
     ProductName->setFont(font);
+    // The product's name, the same in every language.
     ProductName->setText(QStringLiteral("Digital Concret Test Hammer\n       Halvorn Instruments  v1.2"));
     ProductName->setTextFormat(Qt::PlainText);
     ProductName->setGeometry(24, 16, 480, 72);
 
-    OKButton = new QPushButton(QStringLiteral("OK"), this);
+    OKButton = new QPushButton(tr("OK"), this);
     OKButton->setObjectName(QStringLiteral("OKButton"));
     OKButton->setDefault(true);
     OKButton->setGeometry(226, 104, 75, 27);

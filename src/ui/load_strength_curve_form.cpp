@@ -29,7 +29,7 @@ TLoadStrengthCurveFrm::TLoadStrengthCurveFrm(AppContext& context, QWidget* paren
       mCurveFolder(StartUpFolder(context) + QDir::separator() + QStringLiteral("curve")),
       mContext(context) {
     setObjectName(QStringLiteral("LoadStrengthCurveFrm"));
-    setWindowTitle(QStringLiteral("加载测强曲线"));
+    setWindowTitle(tr("加载测强曲线"));
     setFont(song_font(13));
     setFixedSize(299, 227);
 
@@ -43,12 +43,12 @@ TLoadStrengthCurveFrm::TLoadStrengthCurveFrm(AppContext& context, QWidget* paren
     FileListBox1->setObjectName(QStringLiteral("FileListBox1"));
     FileListBox1->setGeometry(8, 25, 283, 161);
 
-    OKBtn = new QPushButton(QStringLiteral("确定"), this);
+    OKBtn = new QPushButton(tr("确定"), this);
     OKBtn->setObjectName(QStringLiteral("OKBtn"));
     OKBtn->setGeometry(116, 194, 75, 25);
     OKBtn->setDefault(true);
 
-    CancelBtn = new QPushButton(QStringLiteral("取消"), this);
+    CancelBtn = new QPushButton(tr("取消"), this);
     CancelBtn->setObjectName(QStringLiteral("CancelBtn"));
     CancelBtn->setGeometry(214, 194, 75, 25);
 
@@ -75,15 +75,14 @@ void TLoadStrengthCurveFrm::showEvent(QShowEvent* event) {
 }
 
 void TLoadStrengthCurveFrm::FormShow() {
-    Label1->setText(QStringLiteral("当前测强曲线：") +
-                    platform::to_qstring(mContext.get_setting().curve_file));
+    Label1->setText(tr("当前测强曲线：") + platform::to_qstring(mContext.get_setting().curve_file));
     Label1->adjustSize();
     if (!FileListBox1->SetDirectory(mCurveFolder)) {
         // The list keeps showing what it showed; at the first opening that is
         // the start-up folder. The operator is told, without blocking.
         FileListBox1->FillIfEmpty();
         auto* box = new QMessageBox(QMessageBox::Warning, QGuiApplication::applicationDisplayName(),
-                                    QStringLiteral("Curve folder not found!"), QMessageBox::Ok, this);
+                                    tr("Curve folder not found!"), QMessageBox::Ok, this);
         box->setInformativeText(mCurveFolder);
         box->setAttribute(Qt::WA_DeleteOnClose);
         box->open();

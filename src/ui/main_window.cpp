@@ -114,8 +114,16 @@ TSDIAppForm::TSDIAppForm(WindowContext& context, QWidget* parent)
     for (int i = 1; i <= 16; ++i) {
         mColumnTitles << QString::number(i);
     }
-    mColumnTitles << QStringLiteral("Carb.\nDepth") << QStringLiteral("Rm\n") << QStringLiteral("Angle")
-                  << QStringLiteral("Direction") << QStringLiteral("Fcu\n(MPa)");
+    // Titles of the depth, mean rebound value, angle, tested surface and area
+    // strength columns; a line break starts a second line.
+    mColumnTitles << tr("Carb.\nDepth")
+                  //: The area's mean rebound value.
+                  << tr("Rm\n")
+                  << tr("Angle")
+                  //: The tested surface of the area.
+                  << tr("Direction")
+                  //: The area's strength, in MPa.
+                  << tr("Fcu\n(MPa)");
 
     ReadStartupSettingsAndCurve();
     sg_areas->setHorizontalHeaderLabels(mColumnTitles);
@@ -176,12 +184,19 @@ QPrinter& TSDIAppForm::Printer() {
 }
 
 void TSDIAppForm::SetFilters() {
-    mComponentFilter = QStringLiteral("Component(*.cmp;*.tmp;*.CMP;*.TMP;)|*.cmp;*.tmp;*.CMP;*.TMP;)");
+    // The filters stay as written (they also name the folder each dialog
+    // remembers); the dialogs show the descriptions translated.
+    const auto filter = [](const char* description, const char* patterns) {
+        return QLatin1String(description) + QLatin1Char('|') + QLatin1String(patterns);
+    };
+    mComponentFilter = filter(QT_TRANSLATE_NOOP("FileFilter", "Component(*.cmp;*.tmp;*.CMP;*.TMP;)"),
+                              "*.cmp;*.tmp;*.CMP;*.TMP;)");
     mExportFilter.clear();
-    mProjectFilter = QStringLiteral("Project(*.prj)|*.prj|All Files(*.*)|*.*");
-    mExcelFilter = QStringLiteral("Excel(*.xls)|*.xls");
-    mTextFilter = QStringLiteral("Text(*.txt)|*.txt");
-    mCurveFilter = QStringLiteral("Curve(*.cur)|*.cur");
+    mProjectFilter = filter(QT_TRANSLATE_NOOP("FileFilter", "Project(*.prj)"), "*.prj") + QLatin1Char('|') +
+                     filter(QT_TRANSLATE_NOOP("FileFilter", "All Files(*.*)"), "*.*");
+    mExcelFilter = filter(QT_TRANSLATE_NOOP("FileFilter", "Excel(*.xls)"), "*.xls");
+    mTextFilter = filter(QT_TRANSLATE_NOOP("FileFilter", "Text(*.txt)"), "*.txt");
+    mCurveFilter = filter(QT_TRANSLATE_NOOP("FileFilter", "Curve(*.cur)"), "*.cur");
 }
 
 void TSDIAppForm::ReadStartupSettingsAndCurve() {
@@ -217,32 +232,29 @@ QAction* TSDIAppForm::NewAction(const char* name, const QString& caption, const 
 
 void TSDIAppForm::CreateActions() {
     QStyle* s = style();
-    FileNew1 = NewAction("FileNew1", QStringLiteral("New Project(&N)"), u8("新建工程文件"),
-                         &TSDIAppForm::FileNew1Execute);
+    FileNew1 =
+        NewAction("FileNew1", tr("New Project(&N)"), tr("新建工程文件"), &TSDIAppForm::FileNew1Execute);
     FileNew1->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_N));
     FileNew1->setIcon(s->standardIcon(QStyle::SP_FileIcon));
-    FileOpen1 = NewAction("FileOpen1", QStringLiteral("Open Project(&O)"), u8("打开工程文件"),
-                          &TSDIAppForm::FileOpen1Execute);
+    FileOpen1 =
+        NewAction("FileOpen1", tr("Open Project(&O)"), tr("打开工程文件"), &TSDIAppForm::FileOpen1Execute);
     FileOpen1->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_O));
     FileOpen1->setIcon(s->standardIcon(QStyle::SP_DialogOpenButton));
-    FileSave1 = NewAction("FileSave1", QStringLiteral("Save(&S)"), QStringLiteral("Save project"),
-                          &TSDIAppForm::FileSave1Execute);
+    FileSave1 = NewAction("FileSave1", tr("Save(&S)"), tr("Save project"), &TSDIAppForm::FileSave1Execute);
     FileSave1->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_S));
     FileSave1->setIcon(s->standardIcon(QStyle::SP_DialogSaveButton));
-    FileSaveAs1 = NewAction("FileSaveAs1", QStringLiteral("Save as(&A)..."),
-                            QStringLiteral("Save as the project"), &TSDIAppForm::FileSaveAs1Execute);
+    FileSaveAs1 = NewAction("FileSaveAs1", tr("Save as(&A)..."), tr("Save as the project"),
+                            &TSDIAppForm::FileSaveAs1Execute);
     FileSaveAs1->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S));
-    FileExit1 =
-        NewAction("FileExit1", QStringLiteral("Quit(&X)"), u8("退出"), &TSDIAppForm::FileExit1Execute);
+    FileExit1 = NewAction("FileExit1", tr("Quit(&X)"), tr("退出"), &TSDIAppForm::FileExit1Execute);
     FileExit1->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
     FileExit1->setIcon(s->standardIcon(QStyle::SP_DialogCloseButton));
 
-    EditCut1 = NewAction("EditCut1", QStringLiteral("Cu&t"), u8("剪切"), &TSDIAppForm::EditCut1Execute);
+    EditCut1 = NewAction("EditCut1", tr("Cu&t"), tr("剪切"), &TSDIAppForm::EditCut1Execute);
     EditCut1->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_X));
-    EditCopy1 = NewAction("EditCopy1", QStringLiteral("&Copy"), u8("拷贝"), &TSDIAppForm::EditCopy1Execute);
+    EditCopy1 = NewAction("EditCopy1", tr("&Copy"), tr("拷贝"), &TSDIAppForm::EditCopy1Execute);
     EditCopy1->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_C));
-    EditPaste1 =
-        NewAction("EditPaste1", QStringLiteral("&Paste"), u8("粘贴"), &TSDIAppForm::EditPaste1Execute);
+    EditPaste1 = NewAction("EditPaste1", tr("&Paste"), tr("粘贴"), &TSDIAppForm::EditPaste1Execute);
     EditPaste1->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_V));
     // The text boxes handle these keys themselves while they have the focus;
     // the actions serve the menu.
@@ -251,47 +263,47 @@ void TSDIAppForm::CreateActions() {
     }
 
     HelpAbout1 =
-        NewAction("HelpAbout1", QStringLiteral("Abort(&A)"), u8("关于"), &TSDIAppForm::HelpAbout1Execute);
+        //: Opens the About box; the English caption is spelt so on purpose.
+        NewAction("HelpAbout1", tr("Abort(&A)"), tr("关于"), &TSDIAppForm::HelpAbout1Execute);
 
-    act_create_component = NewAction("act_create_component", u8("新建构件(&C)"), u8("新建构件"),
+    act_create_component = NewAction("act_create_component", tr("新建构件(&C)"), tr("新建构件"),
                                      &TSDIAppForm::act_create_componentExecute);
-    act_remove_component = NewAction("act_remove_component", QStringLiteral("Delete Component(&D)"),
-                                     u8("删除构件"), &TSDIAppForm::act_remove_componentExecute);
+    act_remove_component = NewAction("act_remove_component", tr("Delete Component(&D)"), tr("删除构件"),
+                                     &TSDIAppForm::act_remove_componentExecute);
     act_remove_component->setIcon(s->standardIcon(QStyle::SP_TrashIcon));
-    act_import_component = NewAction("act_import_component", QStringLiteral("Import Component(&I)"),
-                                     u8("导入构件"), &TSDIAppForm::act_import_componentExecute);
+    act_import_component = NewAction("act_import_component", tr("Import Component(&I)"), tr("导入构件"),
+                                     &TSDIAppForm::act_import_componentExecute);
     act_import_component->setIcon(s->standardIcon(QStyle::SP_ArrowDown));
-    act_export_component = NewAction("act_export_component", u8("导出构件(&E)"), u8("导出构件"),
+    act_export_component = NewAction("act_export_component", tr("导出构件(&E)"), tr("导出构件"),
                                      &TSDIAppForm::act_export_componentExecute);
-    act_create_area = NewAction("act_create_area", u8("新建测区(&A)"), u8("新建测区"),
+    act_create_area = NewAction("act_create_area", tr("新建测区(&A)"), tr("新建测区"),
                                 &TSDIAppForm::act_create_areaExecute);
-    act_remove_area = NewAction("act_remove_area", u8("删除测区(&R)"), u8("删除测区"),
+    act_remove_area = NewAction("act_remove_area", tr("删除测区(&R)"), tr("删除测区"),
                                 &TSDIAppForm::act_remove_areaExecute);
-    act_export2txt = NewAction("act_export2txt", u8("导出到文本"), u8("将报告输出为文本"),
+    act_export2txt = NewAction("act_export2txt", tr("导出到文本"), tr("将报告输出为文本"),
                                &TSDIAppForm::act_export2txtExecute);
-    act_export2excel = NewAction("act_export2excel", u8("导出到Excel"), u8("将报告生成为Excel"),
+    act_export2excel = NewAction("act_export2excel", tr("导出到Excel"), tr("将报告生成为Excel"),
                                  &TSDIAppForm::act_export2excelExecute);
-    FilePrintSetup1 = NewAction("FilePrintSetup1", QStringLiteral("Print Setup(&U)"), u8("打印设置"),
+    FilePrintSetup1 = NewAction("FilePrintSetup1", tr("Print Setup(&U)"), tr("打印设置"),
                                 &TSDIAppForm::FilePrintSetup1Execute);
-    act_print_preview = NewAction("act_print_preview", QStringLiteral("Print Preview(&V)"), u8("打印预览"),
+    act_print_preview = NewAction("act_print_preview", tr("Print Preview(&V)"), tr("打印预览"),
                                   &TSDIAppForm::act_print_previewExecute);
     act_print_preview->setIcon(s->standardIcon(QStyle::SP_FileDialogContentsView));
     act_test_records =
         NewAction("act_test_records", tr("Test Records"), tr("Preview the test records of every component"),
                   &TSDIAppForm::act_test_recordsExecute);
-    act_create_strength_curve = NewAction("act_create_strength_curve", u8("建立测强曲线(&B)"),
-                                          u8("建立测强曲线"), &TSDIAppForm::act_create_strength_curveExecute);
-    act_export_report = NewAction("act_export_report", u8("输出报告文档(&X)"), u8("输出报告"),
+    act_create_strength_curve = NewAction("act_create_strength_curve", tr("建立测强曲线(&B)"),
+                                          tr("建立测强曲线"), &TSDIAppForm::act_create_strength_curveExecute);
+    act_export_report = NewAction("act_export_report", tr("输出报告文档(&X)"), tr("输出报告"),
                                   &TSDIAppForm::act_export_reportExecute);
-    act_single_caculate = NewAction("act_single_caculate", u8("计算单个构件(&S)"), u8("计算"),
+    act_single_caculate = NewAction("act_single_caculate", tr("计算单个构件(&S)"), tr("计算"),
                                     &TSDIAppForm::act_single_caculateExecute);
-    act_group_caculate = NewAction("act_group_caculate", u8("计算批量构件(&G)"), u8("批量计算"),
+    act_group_caculate = NewAction("act_group_caculate", tr("计算批量构件(&G)"), tr("批量计算"),
                                    &TSDIAppForm::act_group_caculateExecute);
-    act_print =
-        NewAction("act_print", QStringLiteral("Print(&P)"), u8("打印"), &TSDIAppForm::act_printExecute);
+    act_print = NewAction("act_print", tr("Print(&P)"), tr("打印"), &TSDIAppForm::act_printExecute);
     act_print->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_P));
     act_print->setIcon(s->standardIcon(QStyle::SP_FileDialogDetailedView));
-    act_load_strength_curve = NewAction("act_load_strength_curve", u8("加载测强曲线"), u8("加载测强曲线"),
+    act_load_strength_curve = NewAction("act_load_strength_curve", tr("加载测强曲线"), tr("加载测强曲线"),
                                         &TSDIAppForm::act_load_strength_curveExecute);
     for (QAction* a :
          {act_single_caculate, act_group_caculate, act_create_strength_curve, act_export_report}) {
@@ -320,9 +332,9 @@ QAction* TSDIAppForm::AddMenuItem(QMenu* menu, QAction* command, const QString& 
 }
 
 void TSDIAppForm::CreateMenus() {
-    File1 = menuBar()->addMenu(QStringLiteral("File(&F)"));
+    File1 = menuBar()->addMenu(tr("File(&F)"));
     File1->setObjectName(QStringLiteral("File1"));
-    File1->menuAction()->setStatusTip(QStringLiteral("File related commands"));
+    File1->menuAction()->setStatusTip(tr("File related commands"));
     AddMenuItem(File1, FileNew1);
     AddMenuItem(File1, FileOpen1);
     RecentProjects1 = File1->addMenu(tr("Recent Projects"));
@@ -330,19 +342,21 @@ void TSDIAppForm::CreateMenus() {
     AddMenuItem(File1, FileSave1);
     AddMenuItem(File1, FileSaveAs1);
     File1->addSeparator();
-    AddMenuItem(File1, act_export2txt, QStringLiteral("Export Text File"), false, false);
-    AddMenuItem(File1, act_export2excel, QStringLiteral("Export to Excel"), false, false);
+    AddMenuItem(File1, act_export2txt, tr("Export Text File"), false, false);
+    AddMenuItem(File1, act_export2excel, tr("Export to Excel"), false, false);
     File1->addSeparator();
     AddMenuItem(File1, act_print);
     AddMenuItem(File1, FilePrintSetup1);
     AddMenuItem(File1, act_print_preview);
     AddMenuItem(File1, act_test_records);
     File1->addSeparator();
+    CreateLanguageMenu(File1);
+    File1->addSeparator();
     AddMenuItem(File1, FileExit1);
 
-    Edit1 = menuBar()->addMenu(QStringLiteral("Edit(&E)"));
+    Edit1 = menuBar()->addMenu(tr("Edit(&E)"));
     Edit1->setObjectName(QStringLiteral("Edit1"));
-    Edit1->menuAction()->setStatusTip(QStringLiteral("Edit commands"));
+    Edit1->menuAction()->setStatusTip(tr("Edit commands"));
     AddMenuItem(Edit1, EditCut1);
     AddMenuItem(Edit1, EditCopy1);
     AddMenuItem(Edit1, EditPaste1);
@@ -350,7 +364,7 @@ void TSDIAppForm::CreateMenus() {
     // clipboard; check it again whenever the menu opens.
     connect(Edit1, &QMenu::aboutToShow, this, [this] { UpdateEditActions(); });
 
-    Data1 = menuBar()->addMenu(QStringLiteral("Data(&D)"));
+    Data1 = menuBar()->addMenu(tr("Data(&D)"));
     Data1->setObjectName(QStringLiteral("Data1"));
     AddMenuItem(Data1, act_create_component, {}, false);
     AddMenuItem(Data1, act_import_component);
@@ -360,7 +374,8 @@ void TSDIAppForm::CreateMenus() {
     AddMenuItem(Data1, act_create_area, {}, false);
     AddMenuItem(Data1, act_remove_area, {}, false);
     Data1->addSeparator()->setVisible(false);
-    AddMenuItem(Data1, act_single_caculate, QStringLiteral("Caculate(&S)"), false, false);
+    //: Calculates the current component; the English caption is spelt so on purpose.
+    AddMenuItem(Data1, act_single_caculate, tr("Caculate(&S)"), false, false);
     AddMenuItem(Data1, act_load_strength_curve, {}, false);
 
     menuBar()->addAction(HelpAbout1);
@@ -368,7 +383,8 @@ void TSDIAppForm::CreateMenus() {
     pm_components = new QMenu(this);
     pm_components->setObjectName(QStringLiteral("pm_components"));
     AddMenuItem(pm_components, act_import_component);
-    AddMenuItem(pm_components, act_remove_component, QStringLiteral("Delect Component(&D)"));
+    //: Deletes the selected component; the English caption is spelt so on purpose.
+    AddMenuItem(pm_components, act_remove_component, tr("Delect Component(&D)"));
 
     // Offers create and remove area; attached to no control.
     pm_areas = new QMenu(this);

@@ -21,6 +21,7 @@
 #include "evaluation/strength_curve.h"
 #include "model/rebound_file.h"
 #include "report/report_template.h"
+#include "ui/language.h"
 #include "ui/user_prompts.h"
 #include "ui/window_context.h"
 
@@ -204,6 +205,9 @@ public:
     void OpenRecentProject(const QString& path);
 
     // ---- The window's own state, kept per user --------------------------------
+    // Keeps the operator's choice of language for the next start and says so
+    // when the window will look different then.
+    void ChooseLanguage(Language language);
     // Restores geometry, splitters and list columns; false (and the
     // documented layout kept) when there is no usable saved geometry.
     bool RestoreWindowState();
@@ -275,6 +279,12 @@ public:
 
     QMenu* File1 = nullptr;
     QMenu* RecentProjects1 = nullptr;
+    // The language submenu: System Default, English, 简体中文 (checkable, one
+    // checked: the stored choice).
+    QMenu* Language1 = nullptr;
+    QAction* LanguageSystem1 = nullptr;
+    QAction* LanguageEnglish1 = nullptr;
+    QAction* LanguageChinese1 = nullptr;
     QMenu* Edit1 = nullptr;
     QMenu* Data1 = nullptr;
     QMenu* pm_components = nullptr;
@@ -346,6 +356,7 @@ private:
     void ReadStartupSettingsAndCurve();
     void ConnectDocument();
     void RebuildRecentMenu();
+    void CreateLanguageMenu(QMenu* parent);
     void SetRecentProjects(const QStringList& paths);
     // Shows a failed save with the file and the reason.
     void ReportSaveFailure();

@@ -25,10 +25,6 @@ namespace rebound {
 
 namespace {
 
-QString u8(const char* text) {
-    return QString::fromUtf8(text);
-}
-
 // Appends `required` unless the path's extension is exactly that; the path
 // stays a file-system path on the way, never a byte string.
 QString with_extension(const QString& path, const char* required) {
@@ -166,7 +162,7 @@ bool TSDIAppForm::SaveProject(bool* cancelled) {
 }
 
 void TSDIAppForm::ReportSaveFailure() {
-    QString text = QStringLiteral("Save Project Fail!");
+    QString text = tr("Save Project Fail!");
     if (!mFileName.isEmpty()) {
         text += QLatin1Char('\n') + tr("%1: %2").arg(QDir::toNativeSeparators(mFileName), mSaveError);
     }
@@ -201,7 +197,7 @@ bool TSDIAppForm::MaybeSave() {
         return true;
     }
     const QMessageBox::StandardButton answer =
-        mPrompts->question(QStringLiteral("Message"), QStringLiteral("Save changes to current project?"),
+        mPrompts->question(tr("Message"), tr("Save changes to current project?"),
                            QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
     if (answer == QMessageBox::No) {
         return true;
@@ -230,7 +226,7 @@ bool TSDIAppForm::OpenProject(const QString& path) {
         // The file was read into a project of its own: the window, the
         // project and its file name stay as they were.
         mPrompts->message(
-            QStringLiteral("Open Project Fail!") + QLatin1Char('\n') +
+            tr("Open Project Fail!") + QLatin1Char('\n') +
             tr("%1: %2").arg(QDir::toNativeSeparators(path), QString::fromStdString(opened.error().message)));
         return false;
     }
@@ -329,7 +325,7 @@ void TSDIAppForm::ImportComponentFiles(const QStringList& paths) {
         report = mDocument->importFiles(paths, askSkip, onProgress);
     } catch (const std::exception& error) {
         progress.reset();
-        mPrompts->message(QStringLiteral("Import Component Fail!") + QLatin1Char('\n') +
+        mPrompts->message(tr("Import Component Fail!") + QLatin1Char('\n') +
                           QString::fromLocal8Bit(error.what()));
         return;
     }
@@ -347,7 +343,7 @@ void TSDIAppForm::ImportComponentFiles(const QStringList& paths) {
         }
         lines << tr("%1: %2").arg(QFileInfo(f.path).fileName(), QString::fromStdString(f.error.message));
     }
-    mPrompts->message(QStringLiteral("Import Component Fail!") + QLatin1Char('\n') + lines.join(QLatin1Char('\n')));
+    mPrompts->message(tr("Import Component Fail!") + QLatin1Char('\n') + lines.join(QLatin1Char('\n')));
 }
 
 void TSDIAppForm::act_export_componentExecute() {
@@ -367,7 +363,7 @@ void TSDIAppForm::act_export_componentExecute() {
     const Result<void> written = export_component_file(platform::to_path(path), *c);
     // A file that cannot be created ends the command silently.
     if (!written && written.error().kind != FileError::Kind::CannotOpen) {
-        mPrompts->message(QStringLiteral("Save File Fail!"));
+        mPrompts->message(tr("Save File Fail!"));
     }
 }
 
@@ -432,11 +428,11 @@ void TSDIAppForm::act_single_caculateExecute() {
     // settings and the component's own curve name play no part. A curve that
     // cannot evaluate changes nothing: neither the loaded curve nor the
     // component.
-    const QString name = QStringLiteral("normal.cur");
+    const QString name = QStringLiteral("normal.cur");  // a file name, never translated
     const std::filesystem::path path = mContext.app().curve_folder() / platform::to_path(name);
     if (const auto defect = read_curve_for_evaluation(path, mCurve)) {
         if (defect->kind == CurveDefect::Kind::Missing) {
-            mPrompts->message(u8("您所使用的测强曲线") + name + u8("不存在！"));
+            mPrompts->message(tr("您所使用的测强曲线") + name + tr("不存在！"));
         } else {
             mPrompts->message(UnusableCurveText(QDir::toNativeSeparators(platform::from_path(path)), *defect));
         }
@@ -452,15 +448,15 @@ void TSDIAppForm::act_single_caculateExecute() {
 }
 
 void TSDIAppForm::act_create_strength_curveExecute() {
-    mPrompts->message(u8("计算测强曲线"));
+    mPrompts->message(tr("计算测强曲线"));
 }
 
 void TSDIAppForm::act_export_reportExecute() {
-    mPrompts->message(u8("输出报告文档"));
+    mPrompts->message(tr("输出报告文档"));
 }
 
 void TSDIAppForm::act_group_caculateExecute() {
-    mPrompts->message(u8("批量计算构件"));
+    mPrompts->message(tr("批量计算构件"));
 }
 
 void TSDIAppForm::act_load_strength_curveExecute() {
@@ -469,7 +465,7 @@ void TSDIAppForm::act_load_strength_curveExecute() {
     try {
         mPrompts->showModal(*LoadStrengthCurveFrm);
     } catch (const std::exception&) {
-        mPrompts->message(u8("测强曲线读取失败！"));
+        mPrompts->message(tr("测强曲线读取失败！"));
     }
 }
 

@@ -3,6 +3,7 @@
 // thrown away (close, session end), files from the command line and from
 // drag and drop, the recent projects, and the window's own state kept per
 // user.
+#include <QActionGroup>
 #include <QCloseEvent>
 #include <QDateEdit>
 #include <QDir>
@@ -12,6 +13,7 @@
 #include <QGuiApplication>
 #include <QHeaderView>
 #include <QLineEdit>
+#include <QLocale>
 #include <QMenu>
 #include <QMimeData>
 #include <QSessionManager>
@@ -256,6 +258,47 @@ void TSDIAppForm::OpenRecentProject(const QString& path) {
 }
 
 // ---- The window's own state ----------------------------------------------------------
+
+void TSDIAppForm::CreateLanguageMenu(QMenu* parent) {
+    Language1 = parent->addMenu(tr("Language"));
+    Language1->setObjectName(QStringLiteral("Language1"));
+    auto* group = new QActionGroup(Language1);
+    auto add = [&](const char* name, const QString& caption, Language language) {
+        QAction* entry = Language1->addAction(caption);
+        entry->setObjectName(QLatin1String(name));
+        entry->setCheckable(true);
+        group->addAction(entry);
+        connect(entry, &QAction::triggered, this, [this, language] { ChooseLanguage(language); });
+        return entry;
+    };
+    LanguageSystem1 = add("LanguageSystem1", tr("System Default"), Language::System);
+    // Each language is named in its own tongue, whatever the window's.
+    LanguageEnglish1 = add("LanguageEnglish1", QStringLiteral("English"), Language::English);
+    LanguageChinese1 = add("LanguageChinese1", QString::fromUtf8("简体中文"), Language::Chinese);
+    switch (StoredLanguage()) {
+        case Language::System:
+            LanguageSystem1->setChecked(true);
+            break;
+        case Language::English:
+            LanguageEnglish1->setChecked(true);
+            break;
+        case Language::Chinese:
+            LanguageChinese1->setChecked(true);
+            break;
+    }
+}
+
+void TSDIAppForm::ChooseLanguage(Language language) {
+    if (language == StoredLanguage()) {
+        return;
+    }
+    StoreLanguage(language);
+    const bool chinese = UseChinese(language, QLocale::system().uiLanguages());
+    if (chinese != ChineseTranslation::Active()) {
+        mPrompts->message(tr("The window will be shown in %1 from the next start of the program.")
+                              .arg(chinese ? LanguageChinese1->text() : LanguageEnglish1->text()));
+    }
+}
 
 bool TSDIAppForm::RestoreWindowState() {
     const std::unique_ptr<QSettings> settings = window_settings();

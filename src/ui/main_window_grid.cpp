@@ -110,9 +110,7 @@ void TSDIAppForm::CreateGridSelectors(QWidget* panel) {
         "cbAngle_Selected", {QString::fromUtf8("0°"), QString::fromUtf8("30°"), QString::fromUtf8("-30°"),
                              QString::fromUtf8("45°"), QString::fromUtf8("-45°"), QString::fromUtf8("60°"),
                              QString::fromUtf8("-60°"), QString::fromUtf8("90°"), QString::fromUtf8("-90°")});
-    cbSide_Selected =
-        newSelector("cbSide_Selected",
-                    {QStringLiteral("Horizontal"), QStringLiteral("Downwards"), QStringLiteral("Upwards")});
+    cbSide_Selected = newSelector("cbSide_Selected", {SideText(0), SideText(1), SideText(2)});
     // Only the operator's choice is a change; setting the index from the
     // model is not.
     connect(cbDepth_Selected, &QComboBox::activated, this, &TSDIAppForm::cbDepth_SelectedChange);
@@ -121,6 +119,21 @@ void TSDIAppForm::CreateGridSelectors(QWidget* panel) {
 }
 
 // ---- Texts ---------------------------------------------------------------
+
+namespace {
+
+// The texts side_text gives, marked for the catalogue: the grid and the side
+// selector show them translated.
+[[maybe_unused]] const char* const kSideTexts[] = {
+    //: The tested surface: a side face, struck with the hammer held level.
+    QT_TRANSLATE_NOOP("rebound::TSDIAppForm", "Horizontal"),
+    //: The tested surface: the top (cast) face, struck from above.
+    QT_TRANSLATE_NOOP("rebound::TSDIAppForm", "Downwards"),
+    //: The tested surface: the bottom face, struck from below.
+    QT_TRANSLATE_NOOP("rebound::TSDIAppForm", "Upwards"),
+};
+
+}  // namespace
 
 QString TSDIAppForm::DepthText(int carbonation_index) {
     return QString::fromStdString(depth_text(carbonation_index));
@@ -131,7 +144,8 @@ QString TSDIAppForm::AngleText(int angle_index) {
 }
 
 QString TSDIAppForm::SideText(int surface_index) {
-    return QString::fromStdString(side_text(surface_index));
+    // The core's text, the one the reports use, in the window's language.
+    return tr(side_text(surface_index).c_str());
 }
 
 // ---- Grid cells ------------------------------------------------------------

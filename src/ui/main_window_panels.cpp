@@ -101,25 +101,26 @@ QWidget* TSDIAppForm::CreateProjectPanel() {
         return box;
     };
     // Created in tab order; placed row by row.
-    txt_project_name = newBox("txt_project_name", QStringLiteral("Project Name:"), 0, 0);
-    txt_report_serial = newBox("txt_report_serial", QStringLiteral("Report NO.:"), 0, 1);
-    txt_examine_serial = newBox("txt_examine_serial", QStringLiteral("Measurement NO.:"), 0, 2);
-    txt_examine_basis = newBox("txt_examine_basis", QStringLiteral("Standard:"), 2, 1);
-    txt_examine_condition = newBox("txt_examine_condition", QStringLiteral("Project Description:"), 2, 2);
-    txt_agent_unit = newBox("txt_agent_unit", QStringLiteral("Entrustment\n  Company"), 1, 0);
+    txt_project_name = newBox("txt_project_name", tr("Project Name:"), 0, 0);
+    txt_report_serial = newBox("txt_report_serial", tr("Report NO.:"), 0, 1);
+    txt_examine_serial = newBox("txt_examine_serial", tr("Measurement NO.:"), 0, 2);
+    txt_examine_basis = newBox("txt_examine_basis", tr("Standard:"), 2, 1);
+    txt_examine_condition = newBox("txt_examine_condition", tr("Project Description:"), 2, 2);
+    txt_agent_unit = newBox("txt_agent_unit", tr("Entrustment\n  Company"), 1, 0);
 
     dt_agent_date = new DatePicker(panel);
     dt_agent_date->setObjectName(QStringLiteral("dt_agent_date"));
     dt_agent_date->setCalendarPopup(true);
     dt_agent_date->setDisplayFormat(picker_format());
     dt_agent_date->setFixedSize(168, 21);
-    grid->addWidget(new_label(QStringLiteral("Measurement Date:"), panel), 2, 0);
+    grid->addWidget(new_label(tr("Measurement Date:"), panel), 2, 0);
     grid->addWidget(dt_agent_date, 2, 1);
 
-    txt_project_address = newBox("txt_project_address", QStringLiteral("Project Address:"), 1, 2);
-    txt_supervision_unit = newBox("txt_supervision_unit", QStringLiteral("Supervisory\nOrganization"), 1, 1);
+    txt_project_address = newBox("txt_project_address", tr("Project Address:"), 1, 2);
+    txt_supervision_unit = newBox("txt_supervision_unit", tr("Supervisory\nOrganization"), 1, 1);
     txt_concrete_producer =
-        newBox("txt_concrete_producer", QStringLiteral("     Concrete \nProduction Departmen"), 3, 0);
+        //: The concrete producer; the English label is spelt so on purpose.
+        newBox("txt_concrete_producer", tr("     Concrete \nProduction Departmen"), 3, 0);
     grid->setColumnStretch(6, 1);
     grid->setRowStretch(4, 1);
 
@@ -138,8 +139,7 @@ QWidget* TSDIAppForm::CreateComponentList() {
     lvComponents = new QTableWidget(0, 3, this);
     lvComponents->setObjectName(QStringLiteral("lvComponents"));
     lvComponents->setFont(song_font(kPanelFontPixels));
-    lvComponents->setHorizontalHeaderLabels(
-        {QStringLiteral("NO."), QStringLiteral("Component Name"), QStringLiteral("Date&Time")});
+    lvComponents->setHorizontalHeaderLabels({tr("NO."), tr("Component Name"), tr("Date&Time")});
     lvComponents->horizontalHeaderItem(1)->setTextAlignment(Qt::AlignCenter);
     lvComponents->setColumnWidth(0, 35);
     lvComponents->setColumnWidth(1, 130);
@@ -201,34 +201,36 @@ QWidget* TSDIAppForm::CreateComponentPanel() {
     };
 
     txt_component_name = newBox("txt_component_name", false);
-    place(QStringLiteral("Component Name:"), txt_component_name, 0, 0);
+    place(tr("Component Name:"), txt_component_name, 0, 0);
     dt_examine_date = new DatePicker(panel);
     dt_examine_date->setObjectName(QStringLiteral("dt_examine_date"));
     dt_examine_date->setDisplayFormat(picker_format());
     dt_examine_date->setFixedSize(110, 21);
     dt_examine_date->setEnabled(false);
-    place(QStringLiteral("Date:"), dt_examine_date, 0, 1);
+    place(tr("Date:"), dt_examine_date, 0, 1);
     txt_area_number = newBox("txt_area_number", true);
-    place(QStringLiteral("Test Ares Numbers:"), txt_area_number, 0, 2);
+    //: The number of test areas; the English label is spelt so on purpose.
+    place(tr("Test Ares Numbers:"), txt_area_number, 0, 2);
 
     chk_pump_tag = new QCheckBox(panel);
     chk_pump_tag->setObjectName(QStringLiteral("chk_pump_tag"));
-    place(QStringLiteral("Pump:"), chk_pump_tag, 1, 0);
+    place(tr("Pump:"), chk_pump_tag, 1, 0);
     txt_curve_filename = newBox("txt_curve_filename", true);
-    place(QStringLiteral("Conv.Curve:"), txt_curve_filename, 1, 1);
+    place(tr("Conv.Curve:"), txt_curve_filename, 1, 1);
     txt_fcue = newBox("txt_fcue", true);
-    place(QStringLiteral("Fcue:"), txt_fcue, 1, 2);
+    //: The component's estimated strength.
+    place(tr("Fcue:"), txt_fcue, 1, 2);
 
     txt_fcumin = newBox("txt_fcumin", true);
-    place(QStringLiteral("F.min:"), txt_fcumin, 2, 0);
+    place(tr("F.min:"), txt_fcumin, 2, 0);
     txt_mfcu = newBox("txt_mfcu", true);
-    place(QStringLiteral("F.Avg:"), txt_mfcu, 2, 1);
+    place(tr("F.Avg:"), txt_mfcu, 2, 1);
     txt_sfcu = newBox("txt_sfcu", true);
-    place(QStringLiteral("F.SD:"), txt_sfcu, 2, 2);
+    place(tr("F.SD:"), txt_sfcu, 2, 2);
 
     txt_component_condition = newBox("txt_component_condition", false);
     txt_component_condition->setFixedSize(304, 21);
-    place(QStringLiteral(" Component\nDescription"), txt_component_condition, 3, 0, 3);
+    place(tr(" Component\nDescription"), txt_component_condition, 3, 0, 3);
     grid->setColumnStretch(6, 1);
     grid->setRowStretch(4, 1);
 
@@ -251,7 +253,7 @@ void TSDIAppForm::ShowDateText(QDateEdit* picker, const std::string& text, const
         return;
     }
     picker->setDate(to_qdate(mContext.app().clock().today()));
-    mPrompts->message(QStringLiteral("%1: \"%2\" is not a date; today's date is shown instead!")
+    mPrompts->message(tr("%1: \"%2\" is not a date; today's date is shown instead!")
                           .arg(field, platform::to_qstring(text)));
 }
 
@@ -263,7 +265,7 @@ void TSDIAppForm::RefreshProjectPanel() {
     txt_supervision_unit->setText(platform::to_qstring(mProject.supervision_unit));
     txt_concrete_producer->setText(platform::to_qstring(mProject.concrete_producer));
     txt_agent_unit->setText(platform::to_qstring(mProject.agent_unit));
-    ShowDateText(dt_agent_date, mProject.agent_date, QStringLiteral("Measurement Date"));
+    ShowDateText(dt_agent_date, mProject.agent_date, tr("Measurement Date"));
     txt_report_serial->setText(platform::to_qstring(mProject.report_serial));
     txt_examine_serial->setText(platform::to_qstring(mProject.examine_serial));
     txt_examine_basis->setText(platform::to_qstring(mProject.examine_basis));
@@ -374,7 +376,7 @@ void TSDIAppForm::lvComponentsSelectItem() {
     // An unreadable date shows a message and today's date; the rest of the
     // fill goes on, so the panel always shows one component completely.
     ShowDateText(dt_examine_date, c->examine_date,
-                 QStringLiteral("Date of component %1").arg(platform::to_qstring(c->component_name)));
+                 tr("Date of component %1").arg(platform::to_qstring(c->component_name)));
     mCurrentItem = row;
     RefreshAreaGrid();
     mFilling = false;

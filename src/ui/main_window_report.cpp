@@ -18,7 +18,7 @@ namespace {
 
 const char* const kReportTemplate = "/report/rebound_report1.grf";
 const char* const kRecordTemplate = "/report/rebound_record1.grf";
-const char* const kReportError = "Print Preview Error!";
+const char* const kReportError = QT_TRANSLATE_NOOP("rebound::TSDIAppForm", "Print Preview Error!");
 
 // Appends `required` unless the path's extension is exactly that; the path
 // stays a file-system path on the way, never a byte string.
@@ -38,7 +38,7 @@ bool TSDIAppForm::PrepareReport() {
     }
     // Loaded afresh every time, so that an edited template takes effect at once.
     if (!mReport->load_from_file(mAppFolder + QLatin1String(kReportTemplate))) {
-        Prompts().message(QLatin1String(kReportError));
+        Prompts().message(tr(kReportError));
         return false;
     }
     mReportFeed->bind(*mReport);
@@ -76,7 +76,7 @@ void TSDIAppForm::act_test_recordsExecute() {
     CollectProjectPanel();
     report::ReportEngine engine;
     if (!engine.load_from_file(mAppFolder + QLatin1String(kRecordTemplate))) {
-        Prompts().message(QLatin1String(kReportError));
+        Prompts().message(tr(kReportError));
         return;
     }
     const std::unique_ptr<report::ProjectFeed> feed = report::make_feed(engine.report_template(), mProject, mContext.app().clock());
@@ -99,7 +99,7 @@ void export_report(TSDIAppForm& w, const QString& filter, const char* extension,
     }
     const QString path = with_extension(chosen, extension);
     if (!w.mReport->export_direct(type, path)) {
-        w.Prompts().message(QStringLiteral("Save File Fail!"));
+        w.Prompts().message(TSDIAppForm::tr("Save File Fail!"));
         return;
     }
     // The written file is opened for the operator, in the program the system

@@ -34,14 +34,14 @@ QPushButton* MakeButton(QWidget* parent, const char* name, const QString& text, 
 TStrengthCurve_Syn_Form::TStrengthCurve_Syn_Form(const AppContext& context, QWidget* parent)
     : QDialog(parent), mCurveFolder(StartUpFolder(context) + QDir::separator() + QStringLiteral("curve")) {
     setObjectName(QStringLiteral("StrengthCurve_Syn_Form"));
-    setWindowTitle(QStringLiteral("Choices Dialog"));
+    setWindowTitle(tr("Choices Dialog"));
     setFont(song_font(13));
     setFixedSize(345, 255);
 
-    SrcLabel = new QLabel(QStringLiteral("设备曲线："), this);
+    SrcLabel = new QLabel(tr("设备曲线："), this);
     SrcLabel->setObjectName(QStringLiteral("SrcLabel"));
     SrcLabel->setGeometry(8, 8, 145, 16);
-    DstLabel = new QLabel(QStringLiteral("本机曲线："), this);
+    DstLabel = new QLabel(tr("本机曲线："), this);
     DstLabel->setObjectName(QStringLiteral("DstLabel"));
     DstLabel->setGeometry(192, 8, 145, 16);
 
@@ -63,9 +63,9 @@ TStrengthCurve_Syn_Form::TStrengthCurve_Syn_Form(const AppContext& context, QWid
     // The move buttons act on the lists only; Enter stays with OK.
     for (QPushButton* button : {IncludeBtn, IncAllBtn, ExcludeBtn, ExAllBtn}) button->setAutoDefault(false);
 
-    OKBtn = MakeButton(this, "OKBtn", QStringLiteral("OK"), 183, 220, 75, 25);
+    OKBtn = MakeButton(this, "OKBtn", tr("OK"), 183, 220, 75, 25);
     OKBtn->setDefault(true);
-    CancelBtn = MakeButton(this, "CancelBtn", QStringLiteral("Cancel"), 263, 220, 75, 25);
+    CancelBtn = MakeButton(this, "CancelBtn", tr("Cancel"), 263, 220, 75, 25);
 
     connect(IncludeBtn, &QPushButton::clicked, this, &TStrengthCurve_Syn_Form::IncludeBtnClick);
     connect(IncAllBtn, &QPushButton::clicked, this, &TStrengthCurve_Syn_Form::IncAllBtnClick);
@@ -89,7 +89,7 @@ void TStrengthCurve_Syn_Form::FormShow() {
         // operator is told without blocking.
         DstList->FillIfEmpty();
         auto* box = new QMessageBox(QMessageBox::Warning, QGuiApplication::applicationDisplayName(),
-                                    QStringLiteral("Curve folder not found!"), QMessageBox::Ok, this);
+                                    tr("Curve folder not found!"), QMessageBox::Ok, this);
         box->setInformativeText(mCurveFolder);
         box->setAttribute(Qt::WA_DeleteOnClose);
         box->open();

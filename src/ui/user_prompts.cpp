@@ -20,7 +20,8 @@ QString qt_file_filter(const QString& pairs) {
     const QStringList parts = pairs.split(QLatin1Char('|'));
     QStringList filters;
     for (int i = 0; i < parts.size(); i += 2) {
-        const QString description = parts[i];
+        // Descriptions are shown in the window's language.
+        const QString description = QCoreApplication::translate("FileFilter", parts[i].toUtf8().constData());
         QStringList patterns;
         if (i + 1 < parts.size()) {
             for (QString p : parts[i + 1].split(QLatin1Char(';'))) {

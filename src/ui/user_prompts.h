@@ -19,9 +19,10 @@ namespace rebound {
 
 // A filter written as "description|patterns|description|patterns", with
 // patterns separated by ';', turned into the form of Qt's file dialogs:
-// "description (patterns separated by spaces);;...". Descriptions are kept as
-// written; parentheses inside patterns and empty patterns are dropped. An
-// empty filter stays empty.
+// "description (patterns separated by spaces);;...". Descriptions are shown
+// as written, translated in the context "FileFilter" when the window's
+// language has them; parentheses inside patterns and empty patterns are
+// dropped. An empty filter stays empty.
 QString qt_file_filter(const QString& pairs);
 
 // A running progress report. update() returns false once the operator has
