@@ -592,6 +592,64 @@ Description</source>
         <source>Print Preview Error!</source>
         <translation>打印预览出错！</translation>
     </message>
+    <message>
+        <source>no such file</source>
+        <translation>文件不存在</translation>
+    </message>
+    <message>
+        <source>it is a folder, not a file</source>
+        <translation>它是文件夹，不是文件</translation>
+    </message>
+    <message>
+        <source>it is not a regular file</source>
+        <translation>它不是普通文件</translation>
+    </message>
+    <message>
+        <source>it cannot be opened</source>
+        <translation>无法打开该文件</translation>
+    </message>
+    <message>
+        <source>its header announces %1 rows and %2 columns; the evaluation needs at least %3 rows and %4 columns</source>
+        <translation>文件头标明 %1 行 %2 列，计算至少需要 %3 行 %4 列</translation>
+    </message>
+    <message>
+        <source>it holds %1 of the %2 values its header announces</source>
+        <translation>文件头标明 %2 个数值，实际只有 %1 个</translation>
+    </message>
+    <message>
+        <source>the value at row %1, column %2 (counted from 0) is %3</source>
+        <translation>第 %1 行第 %2 列（从 0 计）的数值为 %3</translation>
+    </message>
+    <message>
+        <source>the value at row %1, column %2 (counted from 0) is %3 MPa, outside 0 to %4 MPa</source>
+        <translation>第 %1 行第 %2 列（从 0 计）的数值为 %3 MPa，超出 0 至 %4 MPa 的范围</translation>
+    </message>
+    <message>
+        <source>The strength curve %1 cannot be used: %2.
+Nothing was calculated.</source>
+        <translation>测强曲线 %1 无法使用：%2。
+未进行计算。</translation>
+    </message>
+    <message>
+        <source>Areas below the range of the strength curve, without a strength: %1</source>
+        <translation>低于测强曲线范围、无强度换算值的测区：%1</translation>
+    </message>
+    <message>
+        <source>Areas above the range of the strength curve, without a strength: %1</source>
+        <translation>高于测强曲线范围、无强度换算值的测区：%1</translation>
+    </message>
+    <message>
+        <source>The estimated strength is not valid with this curve.</source>
+        <translation>用此测强曲线得出的推定值无效。</translation>
+    </message>
+    <message>
+        <source>Carbonation was not measured in any area; the areas were converted at 0.0 mm.</source>
+        <translation>所有测区均未测量碳化深度，各测区按碳化深度 0.0 mm 换算。</translation>
+    </message>
+    <message>
+        <source>Component %1:</source>
+        <translation>构件 %1：</translation>
+    </message>
 </context>
 <context>
     <name>rebound::TStrengthCurve_Syn_Form</name>
