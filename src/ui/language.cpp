@@ -96,11 +96,15 @@ std::unique_ptr<ChineseTranslation> ChineseTranslation::Install(const QStringLis
     if (t->mQtLoaded) {
         QCoreApplication::installTranslator(&t->mQt);
     }
+    t->mInstalled = true;
     ++gActive;
     return t;
 }
 
 ChineseTranslation::~ChineseTranslation() {
+    if (!mInstalled) {
+        return;
+    }
     QCoreApplication::removeTranslator(&mProgram);
     if (mQtLoaded) {
         QCoreApplication::removeTranslator(&mQt);

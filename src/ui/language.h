@@ -66,6 +66,7 @@ private:
     QTranslator mProgram;
     QTranslator mQt;
     bool mQtLoaded = false;
+    bool mInstalled = false;
 };
 
 }  // namespace rebound

@@ -1,0 +1,318 @@
+// The window in Simplified Chinese: which language a start chooses, the
+// operator's choice kept for the next start, the catalogues found and
+// installed, the window's texts in Chinese with the field's terms, and no
+// window text left in English when the Chinese catalogue is installed.
+#include <QAbstractButton>
+#include <QComboBox>
+#include <QHeaderView>
+#include <QLabel>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QRegularExpression>
+#include <QTableWidget>
+#include <QTest>
+
+#include "ui/about_box.h"
+#include "ui/language.h"
+#include "ui/load_strength_curve_form.h"
+#include "ui/strength_curve_syn_form.h"
+#include "ui/window_settings.h"
+#include "ui_window_support.h"
+
+using namespace rebound;
+using namespace rebound::test;
+
+namespace {
+
+const QString kCaption = QStringLiteral("Digital Concret Test Hammer Halvorn Instruments V1.2");
+
+// Every fixed text of the window and its dialogs, each with the place it
+// shows in, in the order of the window's children: captions, menu entries,
+// hints, labels, buttons, list and grid titles, selector entries. Texts that
+// the operator types or that come from files (text boxes, list and grid
+// cells) are not among them.
+QList<QPair<QString, QString>> window_texts(TSDIAppForm& w) {
+    QList<QPair<QString, QString>> texts;
+    auto add = [&](const QObject* o, const char* what, const QString& text) {
+        if (!text.isEmpty()) {
+            texts.append({QStringLiteral("%1 %2 %3")
+                              .arg(QString::fromLatin1(o->metaObject()->className()), o->objectName(),
+                                   QString::fromLatin1(what)),
+                          text});
+        }
+    };
+    add(&w, "title", w.windowTitle());
+    for (const QWidget* widget : w.findChildren<QWidget*>()) {
+        if (widget->isWindow()) {
+            add(widget, "title", widget->windowTitle());
+        }
+        if (const auto* label = qobject_cast<const QLabel*>(widget)) {
+            add(label, "text", label->text());
+        } else if (const auto* button = qobject_cast<const QAbstractButton*>(widget)) {
+            add(button, "text", button->text());
+        } else if (const auto* menu = qobject_cast<const QMenu*>(widget)) {
+            add(menu, "title", menu->title());
+        } else if (const auto* combo = qobject_cast<const QComboBox*>(widget)) {
+            for (int i = 0; i < combo->count(); ++i) {
+                add(combo, "item", combo->itemText(i));
+            }
+        } else if (const auto* table = qobject_cast<const QTableWidget*>(widget)) {
+            for (int c = 0; c < table->columnCount(); ++c) {
+                if (const QTableWidgetItem* header = table->horizontalHeaderItem(c)) {
+                    add(table, "header", header->text());
+                }
+            }
+        }
+    }
+    for (const QAction* action : w.findChildren<QAction*>()) {
+        add(action, "text", action->text());
+        add(action, "hint", action->statusTip());
+        add(action, "tip", action->toolTip());
+    }
+    return texts;
+}
+
+// A text in English: Latin letters and no Chinese. Numbers, signs and
+// measures ("0.5mm", ">6 mm", "-.-") are the same in both languages.
+bool is_english(const QString& text) {
+    static const QRegularExpression measure(QStringLiteral("^[-<>.0-9 ]*mm$"));
+    static const QRegularExpression latin(QStringLiteral("[A-Za-z]"));
+    static const QRegularExpression chinese(QStringLiteral("[\\x{4e00}-\\x{9fff}]"));
+    return text.contains(latin) && !text.contains(chinese) && !measure.match(text).hasMatch();
+}
+
+}  // namespace
+
+class LanguageTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void initTestCase() { install_font_substitutions(); }
+    void init() { folder = std::make_unique<AppFolder>(); }
+    void cleanup() {
+        chinese.reset();
+        window.reset();
+        folder.reset();
+    }
+
+    void useChinese_data();
+    void useChinese();
+    void choiceIsKeptPerUser();
+    void catalogueFolders();
+    void missingCatalogueKeepsEnglish();
+    void chineseWindowUsesTheFieldsTerms();
+    void everyWindowTextIsTranslated();
+    void languageMenuKeepsTheChoiceForTheNextStart();
+
+private:
+    void startChinese() {
+        chinese = ChineseTranslation::Install({QStringLiteral(REBOUND_QM_DIR)});
+        QVERIFY2(chinese != nullptr, "rebound_zh_CN.qm not found in " REBOUND_QM_DIR);
+    }
+
+    std::unique_ptr<AppFolder> folder;
+    std::unique_ptr<ChineseTranslation> chinese;
+    std::unique_ptr<TSDIAppForm> window;
+    ScriptedPrompts* prompts = nullptr;
+};
+
+void LanguageTest::useChinese_data() {
+    QTest::addColumn<int>("choice");
+    QTest::addColumn<QString>("uiLanguages");
+    QTest::addColumn<bool>("chinese");
+    const int system = int(Language::System);
+    QTest::newRow("Chinese desktop") << system << "zh-CN en-US" << true;
+    QTest::newRow("with script") << system << "zh-Hans-CN" << true;
+    QTest::newRow("traditional") << system << "zh_TW" << true;
+    QTest::newRow("English first") << system << "en-US zh-CN" << false;
+    QTest::newRow("unknown first, then Chinese") << system << "de-DE zh-CN en" << true;
+    QTest::newRow("unknown first, then English") << system << "de-DE en-GB zh-CN" << false;
+    QTest::newRow("only unknown") << system << "de-DE fr" << false;
+    QTest::newRow("C locale") << system << "C" << false;
+    QTest::newRow("nothing known") << system << "" << false;
+    QTest::newRow("English chosen") << int(Language::English) << "zh-CN" << false;
+    QTest::newRow("Chinese chosen") << int(Language::Chinese) << "en-US" << true;
+}
+
+void LanguageTest::useChinese() {
+    QFETCH(int, choice);
+    QFETCH(QString, uiLanguages);
+    QFETCH(bool, chinese);
+    QCOMPARE(UseChinese(Language(choice), uiLanguages.split(QLatin1Char(' '), Qt::SkipEmptyParts)), chinese);
+}
+
+void LanguageTest::choiceIsKeptPerUser() {
+    QCOMPARE(StoredLanguage(), Language::System);
+    for (Language language : {Language::Chinese, Language::English, Language::System}) {
+        StoreLanguage(language);
+        QCOMPARE(StoredLanguage(), language);
+    }
+    // Kept with the window's own state, never in Setting/setting.ini.
+    StoreLanguage(Language::Chinese);
+    QCOMPARE(window_settings()->value(QStringLiteral("Language")).toString(), QStringLiteral("zh_CN"));
+    StoreLanguage(Language::System);
+    QVERIFY(!window_settings()->contains(QStringLiteral("Language")));
+    // A value written by hand that names no language follows the system.
+    window_settings()->setValue(QStringLiteral("Language"), QStringLiteral("klingon"));
+    QCOMPARE(StoredLanguage(), Language::System);
+}
+
+void LanguageTest::catalogueFolders() {
+    // Build tree, Windows install (bin/ beside translations/), Linux install.
+    QCOMPARE(TranslationFolders(QStringLiteral("/usr/bin")),
+             (QStringList{"/usr/bin/translations", "/usr/translations", "/usr/share/rebound/translations"}));
+    QCOMPARE(TranslationFolders(QStringLiteral("C:/Program Files/rebound/bin")).at(1),
+             QStringLiteral("C:/Program Files/rebound/translations"));
+    // The build tree puts the catalogue beside the window's executable.
+    QVERIFY(QFileInfo::exists(QStringLiteral(REBOUND_QM_DIR "/rebound_zh_CN.qm")));
+    QCOMPARE(QFileInfo(QStringLiteral(REBOUND_QM_DIR)).fileName(), QStringLiteral("translations"));
+}
+
+void LanguageTest::missingCatalogueKeepsEnglish() {
+    QVERIFY(ChineseTranslation::Install({folder->path(), QString()}) == nullptr);
+    QVERIFY(!ChineseTranslation::Active());
+    QCOMPARE(QCoreApplication::translate("rebound::TSDIAppForm", "File(&F)"), QStringLiteral("File(&F)"));
+
+    // The first folder that has the catalogue is used.
+    startChinese();
+    const auto second = ChineseTranslation::Install({folder->path(), QStringLiteral(REBOUND_QM_DIR)});
+    QVERIFY(second != nullptr);
+    QCOMPARE(QFileInfo(second->ProgramCatalogue()).absolutePath(),
+             QFileInfo(QStringLiteral(REBOUND_QM_DIR)).absoluteFilePath());
+}
+
+void LanguageTest::chineseWindowUsesTheFieldsTerms() {
+    startChinese();
+    QVERIFY(ChineseTranslation::Active());
+    // Qt's own dialogs follow: their buttons come from Qt's catalogue.
+    QVERIFY2(!chinese->QtCatalogue().isEmpty(), "qtbase_zh_CN.qm not found (Debian: qt6-translations-l10n)");
+    QCOMPARE(QCoreApplication::translate("QPlatformTheme", "Cancel"), QString::fromUtf8("取消"));
+
+    window = make_window(prompts);
+    TSDIAppForm& w = *window;
+    // The caption is the product's, in every language.
+    QCOMPARE(w.windowTitle(), kCaption);
+
+    // Menus.
+    const QList<QAction*> top = w.menuBar()->actions();
+    QCOMPARE(top[0]->text(), QString::fromUtf8("文件(&F)"));
+    QCOMPARE(top[2]->text(), QString::fromUtf8("数据(&D)"));
+    QCOMPARE(top[3]->text(), QString::fromUtf8("关于(&A)"));
+    QCOMPARE(w.FileNew1->text(), QString::fromUtf8("新建工程(&N)"));
+    QCOMPARE(w.FileNew1->statusTip(), QString::fromUtf8("新建工程文件"));
+    QCOMPARE(w.act_import_component->text(), QString::fromUtf8("导入构件(&I)"));
+    QCOMPARE(w.FileNew1->shortcut(), QKeySequence(QStringLiteral("Ctrl+N")));
+
+    // Panels: the labels in front of the boxes.
+    QStringList labels;
+    for (const QLabel* label : w.findChildren<QLabel*>()) {
+        labels << label->text();
+    }
+    for (const char* term : {"委托单位：", "监理单位：", "检测日期：", "报告编号：", "测区数：", "泵送：",
+                             "测强曲线：", "推定值：", "最小值：", "平均值：", "标准差："}) {
+        QVERIFY2(labels.contains(QString::fromUtf8(term)), term);
+    }
+    QCOMPARE(w.lvComponents->horizontalHeaderItem(1)->text(), QString::fromUtf8("构件名称"));
+
+    // The grid: titles and the tested surface of each area.
+    ComponentInfo c = component_with_areas("KZ-1", 3);
+    for (std::uint8_t s = 0; s < 3; ++s) {
+        c.area(s).surface_index = s;
+    }
+    w.mProject.add_component(c);
+    w.RefreshAll();
+    QCOMPARE(w.GridCellText(kGridDepthColumn, 0), QString::fromUtf8("碳化\n深度"));
+    QCOMPARE(w.GridCellText(kGridMeanColumn, 0), QString::fromUtf8("平均\n回弹值"));
+    QCOMPARE(w.GridCellText(kGridAngleColumn, 0), QString::fromUtf8("测试\n角度"));
+    QCOMPARE(w.GridCellText(kGridStrengthColumn, 0), QString::fromUtf8("换算值\n(MPa)"));
+    QCOMPARE(w.GridCellText(kGridSideColumn, 1), QString::fromUtf8("侧面"));
+    QCOMPARE(w.GridCellText(kGridSideColumn, 2), QString::fromUtf8("顶面"));
+    QCOMPARE(w.GridCellText(kGridSideColumn, 3), QString::fromUtf8("底面"));
+    QCOMPARE(w.GridCellText(1, 1), QStringLiteral("30"));
+
+    // A message: a save that fails, and the question before changes are lost.
+    prompts->saveAnswers = {folder->file(QStringLiteral("no/such/folder/site"))};
+    trigger(w, "FileSaveAs1");
+    QCOMPARE(prompts->messages.size(), 1);
+    QVERIFY2(prompts->messages[0].startsWith(QString::fromUtf8("保存工程失败！\n")),
+             qPrintable(prompts->messages[0]));
+    w.Document().markModified();
+    prompts->questionAnswers = {QMessageBox::Cancel};
+    trigger(w, "FileNew1");
+    QCOMPARE(prompts->questions, QStringList{QString::fromUtf8("提示|是否保存对当前工程的修改？")});
+
+    // The file dialogs show the filters' descriptions in Chinese; the filter
+    // the window keeps (and tests, and the folder each dialog remembers) stays.
+    QCOMPARE(w.mProjectFilter, QStringLiteral("Project(*.prj)|*.prj|All Files(*.*)|*.*"));
+    QCOMPARE(qt_file_filter(w.mProjectFilter),
+             QString::fromUtf8("工程文件(*.prj) (*.prj);;所有文件(*.*) (*.*)"));
+
+    // The dialogs.
+    QCOMPARE(w.AboutBox->windowTitle(), QString::fromUtf8("关于..."));
+    QCOMPARE(w.AboutBox->OKButton->text(), QString::fromUtf8("确定"));
+    QCOMPARE(w.StrengthCurve_Syn_Form->CancelBtn->text(), QString::fromUtf8("取消"));
+}
+
+void LanguageTest::everyWindowTextIsTranslated() {
+    window = make_window(prompts);
+    const QList<QPair<QString, QString>> english = window_texts(*window);
+    window.reset();
+    startChinese();
+    window = make_window(prompts);
+    const QList<QPair<QString, QString>> translated = window_texts(*window);
+    QCOMPARE(translated.size(), english.size());
+
+    // Texts that are the same in both languages on purpose: the product's
+    // name and each language's own name.
+    const QStringList same = {kCaption,
+                              QStringLiteral("Digital Concret Test Hammer\n       Halvorn Instruments  v1.2"),
+                              QStringLiteral("English")};
+    QStringList untranslated;
+    int translatedCount = 0;
+    for (int i = 0; i < english.size(); ++i) {
+        QCOMPARE(translated[i].first, english[i].first);
+        const QString& text = english[i].second;
+        if (translated[i].second != text) {
+            ++translatedCount;
+        } else if (is_english(text) && !same.contains(text)) {
+            untranslated << english[i].first + QStringLiteral(": ") + text;
+        }
+    }
+    QVERIFY2(untranslated.isEmpty(), qPrintable(untranslated.join(QLatin1Char('\n'))));
+    // The walk did see the window: menus, panels, grid, dialogs.
+    QVERIFY2(translatedCount > 80, qPrintable(QString::number(translatedCount)));
+}
+
+void LanguageTest::languageMenuKeepsTheChoiceForTheNextStart() {
+    window = make_window(prompts);
+    TSDIAppForm& w = *window;
+    QVERIFY(w.LanguageSystem1->isChecked());
+    QCOMPARE(w.LanguageChinese1->text(), QString::fromUtf8("简体中文"));
+
+    // This window is English: choosing Chinese is kept and said.
+    QVERIFY(!ChineseTranslation::Active());
+    w.LanguageChinese1->trigger();
+    QCOMPARE(StoredLanguage(), Language::Chinese);
+    QCOMPARE(prompts->messages,
+             QStringList{QString::fromUtf8(
+                 "The window will be shown in 简体中文 from the next start of the program.")});
+    QVERIFY(w.LanguageChinese1->isChecked());
+    QVERIFY(!w.LanguageSystem1->isChecked());
+
+    // English again is what the window shows already: kept, nothing to say.
+    w.LanguageEnglish1->trigger();
+    QCOMPARE(StoredLanguage(), Language::English);
+    QCOMPARE(prompts->messages.size(), 1);
+
+    // The next start checks the stored choice.
+    window = make_window(prompts);
+    QVERIFY(window->LanguageEnglish1->isChecked());
+    window->LanguageSystem1->trigger();
+    QCOMPARE(StoredLanguage(), Language::System);
+    const bool systemChinese = UseChinese(Language::System, QLocale::system().uiLanguages());
+    QCOMPARE(prompts->messages.size(), systemChinese ? 1 : 0);
+}
+
+QTEST_MAIN(LanguageTest)
+#include "ui_language_test.moc"
