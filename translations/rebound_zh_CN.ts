@@ -49,6 +49,10 @@
         <source>Project (.prj) or component files.</source>
         <translation>工程文件 (.prj) 或构件文件。</translation>
     </message>
+    <message>
+        <source>[FILE...]</source>
+        <translation>[文件...]</translation>
+    </message>
 </context>
 <context>
     <name>rebound::TAboutBox</name>
@@ -649,6 +653,14 @@ Nothing was calculated.</source>
     <message>
         <source>Component %1:</source>
         <translation>构件 %1：</translation>
+    </message>
+    <message>
+        <source>Test Records</source>
+        <translation>检测记录</translation>
+    </message>
+    <message>
+        <source>Preview the test records of every component</source>
+        <translation>预览各构件的检测记录</translation>
     </message>
 </context>
 <context>

@@ -70,7 +70,7 @@ int main(int argc, char* argv[]) {
     parser.addVersionOption();
     parser.addPositionalArgument(QStringLiteral("files"),
                                  QCoreApplication::translate("main", "Project (.prj) or component files."),
-                                 QStringLiteral("[FILE...]"));
+                                 QCoreApplication::translate("main", "[FILE...]"));
     parser.process(app);
     // Made absolute before anything can change the current folder.
     QStringList files;
