@@ -5,7 +5,8 @@
 # is maximised and has a frame), walks through an inspection with xdotool
 # (import the three sample files, fill in the project header, save, open the
 # File menu, preview and print the report to PDF, preview and print the test
-# records to PDF) and writes docs/images/*.png.
+# records to PDF, choose Chinese as the language and start again with the
+# saved project) and writes docs/images/*.png.
 #
 # Usage: scripts/guide-screenshots.sh [BUILD_DIR]   (default build/release)
 set -euo pipefail
@@ -191,12 +192,12 @@ pngtopnm "$scratch/page-1.png" | pamcut -left 0 -top 0 -width 595 -height 420 |
   pnmtopng -compression 9 >"$images/report-pdf.png" 2>/dev/null
 echo "wrote $images/report-pdf.png"
 
-# The test records: File > Test Records, the entry below Print Preview (two
-# steps up from the menu's first entry, past Quit), previews the record
-# sheet; its print button prints it to a PDF file.
+# The test records: File > Test Records, the entry below Print Preview (three
+# steps up from the menu's first entry, past Quit and Language), previews the
+# record sheet; its print button prints it to a PDF file.
 xdotool key --window "$main" alt+f
 sleep 1
-xdotool key Up Up Return
+xdotool key Up Up Up Return
 records=$(wait_window "回弹法检测混凝土抗压强度原始记录")
 xdotool windowsize "$records" 1000 700
 xdotool windowmove "$records" 140 40
@@ -207,6 +208,41 @@ pdftoppm -r 100 -png -f 1 -l 1 "$home/riverside-records.pdf" "$scratch/records"
 pngtopnm "$scratch/records-1.png" | pnmtopng -compression 9 >"$images/record-sheet-pdf.png" 2>/dev/null
 echo "wrote $images/record-sheet-pdf.png"
 
+# The language: File > Language (two steps up from the first entry, past
+# Quit) > 简体中文, the third entry of the submenu. The window says when the
+# choice takes effect.
+xdotool key --window "$main" alt+f
+sleep 1
+xdotool key Up Up Right
+sleep 0.5
+xdotool key Down Down
+sleep 0.3
+shot language-menu.png 700x460+0+0
+xdotool key Return
+sleep 1
+shot language-message.png
+xdotool key Return
+sleep 0.5
+
 xdotool key --window "$main" alt+f
 sleep 0.5
 xdotool key x
+for _ in $(seq 50); do
+  xwininfo -root -tree | grep -q '"Digital Concret Test Hammer' || break
+  sleep 0.2
+done
+
+# The next start is in Chinese: the saved project, named on the command line
+# as a double-click in the file manager names it.
+(cd "$home" && exec env -u XDG_DATA_HOME HOME="$home" "$scratch/usr/bin/rebound-launcher" "$folder/riverside.prj") \
+  >/dev/null 2>&1 &
+pids+=($!)
+main=$(wait_window "Digital Concret Test Hammer Halvorn Instruments V1.2 - riverside.prj")
+sleep 3
+xdotool mousemove 100 248 click 1
+sleep 1
+shot main-window-zh.png
+xdotool key --window "$main" alt+f
+sleep 1
+shot file-menu-zh.png 700x420+0+0
+xdotool key Escape
