@@ -29,10 +29,40 @@
     </message>
 </context>
 <context>
+    <name>UserFolder</name>
+    <message>
+        <source>The shipped folder %1 is missing.</source>
+        <translation>随程序安装的文件夹 %1 不存在。</translation>
+    </message>
+    <message>
+        <source>Cannot create %1.</source>
+        <translation>无法创建 %1。</translation>
+    </message>
+    <message>
+        <source>Cannot read %1.</source>
+        <translation>无法读取 %1。</translation>
+    </message>
+    <message>
+        <source>Cannot write %1.</source>
+        <translation>无法写入 %1。</translation>
+    </message>
+    <message>
+        <source>Cannot copy %1 into %2.</source>
+        <translation>无法将 %1 复制到 %2。</translation>
+    </message>
+</context>
+<context>
     <name>UserPrompts</name>
     <message>
         <source>Cancel</source>
         <translation>取消</translation>
+    </message>
+</context>
+<context>
+    <name>launcher</name>
+    <message>
+        <source>Cannot start %1.</source>
+        <translation>无法启动 %1。</translation>
     </message>
 </context>
 <context>

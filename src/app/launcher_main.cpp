@@ -4,15 +4,23 @@
 // arguments (a project file opened from Explorer) go on to the window.
 #include <QApplication>
 #include <QDir>
+#include <QLocale>
 #include <QMessageBox>
 #include <QProcess>
+#include <memory>
 
 #include "app/user_folder.h"
+#include "ui/language.h"
 #include "ui/main_window.h"
 
 int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QString::fromUtf8(rebound::kApplicationTitle));
+    // Its messages speak the window's language.
+    std::unique_ptr<rebound::ChineseTranslation> chinese;
+    if (rebound::UseChinese(rebound::StoredLanguage(), QLocale::system().uiLanguages())) {
+        chinese = rebound::ChineseTranslation::Install(rebound::TranslationFolders());
+    }
     const auto fail = [](const QString& message) {
         QMessageBox::critical(nullptr, QString::fromUtf8(rebound::kApplicationTitle), message);
         return 1;
@@ -29,7 +37,8 @@ int main(int argc, char* argv[]) {
     }
     const QString window = bin.filePath(QStringLiteral("rebound.exe"));
     if (!QProcess::startDetached(window, QApplication::arguments().mid(1), folder)) {
-        return fail(QStringLiteral("Cannot start %1.").arg(QDir::toNativeSeparators(window)));
+        return fail(QCoreApplication::translate("launcher", "Cannot start %1.")
+                        .arg(QDir::toNativeSeparators(window)));
     }
     return 0;
 }

@@ -1,5 +1,6 @@
 #include "app/user_folder.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QDirIterator>
 #include <QFile>
@@ -40,19 +41,25 @@ QString user_application_folder() {
 
 bool prepare_user_folder(const QString& shipped, const QStringList& entries, const QString& folder,
                          QString* error) {
+    // The messages are shown by the launcher, in the window's language.
     const auto failed = [error](const QString& what) {
         if (error) *error = what;
         return false;
     };
     const QDir source(shipped);
-    if (!source.exists()) return failed(QStringLiteral("The shipped folder %1 is missing.").arg(shipped));
+    if (!source.exists())
+        return failed(
+            QCoreApplication::translate("UserFolder", "The shipped folder %1 is missing.").arg(shipped));
     const QDir target(folder);
-    if (!target.mkpath(QStringLiteral("."))) return failed(QStringLiteral("Cannot create %1.").arg(folder));
+    if (!target.mkpath(QStringLiteral(".")))
+        return failed(QCoreApplication::translate("UserFolder", "Cannot create %1.").arg(folder));
 
     QFile manifest(target.filePath(kManifest));
     QSet<QString> copied;
     if (manifest.exists()) {
-        if (!manifest.open(QIODevice::ReadOnly)) return failed(QStringLiteral("Cannot read %1.").arg(manifest.fileName()));
+        if (!manifest.open(QIODevice::ReadOnly))
+            return failed(
+                QCoreApplication::translate("UserFolder", "Cannot read %1.").arg(manifest.fileName()));
         for (const QByteArray& line : manifest.readAll().split('\n')) {
             const QString path = QString::fromUtf8(line).trimmed();
             if (!path.isEmpty()) copied.insert(path);
@@ -60,7 +67,7 @@ bool prepare_user_folder(const QString& shipped, const QStringList& entries, con
         manifest.close();
     }
     if (!manifest.open(QIODevice::WriteOnly | QIODevice::Append)) {
-        return failed(QStringLiteral("Cannot write %1.").arg(manifest.fileName()));
+        return failed(QCoreApplication::translate("UserFolder", "Cannot write %1.").arg(manifest.fileName()));
     }
 
     for (const QString& file : shipped_files(source, entries)) {
@@ -68,14 +75,16 @@ bool prepare_user_folder(const QString& shipped, const QStringList& entries, con
         const QString to = target.filePath(file);
         if (!QFileInfo::exists(to)) {
             if (!target.mkpath(QFileInfo(file).path()) || !QFile::copy(source.filePath(file), to)) {
-                return failed(QStringLiteral("Cannot copy %1 into %2.").arg(file, folder));
+                return failed(
+                    QCoreApplication::translate("UserFolder", "Cannot copy %1 into %2.").arg(file, folder));
             }
             // A copy of a read-only shipped file stays writable for its user.
             QFile(to).setPermissions(QFile(to).permissions() | QFileDevice::WriteOwner | QFileDevice::WriteUser);
         }
         const QByteArray line = file.toUtf8() + '\n';
         if (manifest.write(line) != line.size() || !manifest.flush()) {
-            return failed(QStringLiteral("Cannot write %1.").arg(manifest.fileName()));
+            return failed(
+                QCoreApplication::translate("UserFolder", "Cannot write %1.").arg(manifest.fileName()));
         }
     }
     return true;
