@@ -686,11 +686,11 @@ Nothing was calculated.</source>
     </message>
     <message>
         <source>Test Records</source>
-        <translation>检测记录</translation>
+        <translation>检测原始记录</translation>
     </message>
     <message>
         <source>Preview the test records of every component</source>
-        <translation>预览各构件的检测记录</translation>
+        <translation>预览各构件的检测原始记录</translation>
     </message>
 </context>
 <context>

@@ -4,7 +4,6 @@
 // arguments (a project file opened from Explorer) go on to the window.
 #include <QApplication>
 #include <QDir>
-#include <QLocale>
 #include <QMessageBox>
 #include <QProcess>
 #include <memory>
@@ -17,10 +16,7 @@ int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QString::fromUtf8(rebound::kApplicationTitle));
     // Its messages speak the window's language.
-    std::unique_ptr<rebound::ChineseTranslation> chinese;
-    if (rebound::UseChinese(rebound::StoredLanguage(), QLocale::system().uiLanguages())) {
-        chinese = rebound::ChineseTranslation::Install(rebound::TranslationFolders());
-    }
+    const std::unique_ptr<rebound::ChineseTranslation> chinese = rebound::InstallStartupLanguage();
     const auto fail = [](const QString& message) {
         QMessageBox::critical(nullptr, QString::fromUtf8(rebound::kApplicationTitle), message);
         return 1;

@@ -11,7 +11,6 @@
 #include <QCommandLineParser>
 #include <QFileInfo>
 #include <QIcon>
-#include <QLocale>
 #include <QMessageBox>
 #include <QScreen>
 #include <QTimer>
@@ -58,10 +57,7 @@ int main(int argc, char* argv[]) {
     rebound::install_font_substitutions();
     // The language is settled before the first text is made: the operator's
     // choice, else the system's UI languages.
-    std::unique_ptr<rebound::ChineseTranslation> chinese;
-    if (rebound::UseChinese(rebound::StoredLanguage(), QLocale::system().uiLanguages())) {
-        chinese = rebound::ChineseTranslation::Install(rebound::TranslationFolders());
-    }
+    const std::unique_ptr<rebound::ChineseTranslation> chinese = rebound::InstallStartupLanguage();
 
     QCommandLineParser parser;
     parser.setApplicationDescription(

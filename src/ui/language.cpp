@@ -3,6 +3,7 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QLibraryInfo>
+#include <QLocale>
 
 #include "ui/window_settings.h"
 
@@ -114,6 +115,13 @@ ChineseTranslation::~ChineseTranslation() {
 
 bool ChineseTranslation::Active() {
     return gActive > 0;
+}
+
+std::unique_ptr<ChineseTranslation> InstallStartupLanguage() {
+    if (!UseChinese(StoredLanguage(), QLocale::system().uiLanguages())) {
+        return nullptr;
+    }
+    return ChineseTranslation::Install(TranslationFolders());
 }
 
 }  // namespace rebound

@@ -69,4 +69,10 @@ private:
     bool mInstalled = false;
 };
 
+// What a start of the program does before it builds its first window: the
+// Chinese catalogues from TranslationFolders() when the stored choice, or
+// else the system's UI languages, want Chinese. Null when the program runs in
+// English.
+std::unique_ptr<ChineseTranslation> InstallStartupLanguage();
+
 }  // namespace rebound
