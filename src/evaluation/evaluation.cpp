@@ -77,15 +77,17 @@ struct CarbonationSummary {
 // 0.0 mm (d = carbonation_index - 1 from 1 to 13).
 CarbonationSummary summarize_carbonation(const std::vector<AreaData>& areas) {
     CarbonationSummary result;
-    const int total = static_cast<int>(areas.size());
+    // Counts and sums in the width of the area count: a component read from a
+    // file may hold far more areas than an int can count.
+    const std::size_t total = areas.size();
     if (total == 0) return result;
-    int counted = 0;
-    int sum = 0;
-    int d_min = 0;
-    int d_max = 0;
+    std::size_t counted = 0;
+    std::uint64_t sum = 0;
+    unsigned d_min = 0;
+    unsigned d_max = 0;
     for (const AreaData& a : areas) {
-        const int d = int{a.carbonation_index} - 1;
-        if (d < 1 || d > 13) continue;
+        if (a.carbonation_index < 2 || a.carbonation_index > 14) continue;
+        const unsigned d = a.carbonation_index - 1u;  // 1 to 13
         if (counted == 0 || d < d_min) d_min = d;
         if (counted == 0 || d > d_max) d_max = d;
         sum += d;
@@ -93,13 +95,11 @@ CarbonationSummary summarize_carbonation(const std::vector<AreaData>& areas) {
     }
     // counted <= total / 3 covers counted == 0, so the spread is only looked
     // at with at least one counted area.
-    if (counted <= total / 3 || d_max - d_min > 4) {
-        result.mode = 1;
-        result.representative = static_cast<std::uint8_t>(sum / total + 1);
-    } else {
-        result.mode = 0;
-        result.representative = static_cast<std::uint8_t>(sum / counted + 1);
-    }
+    const bool per_area = counted <= total / 3 || d_max - d_min > 4;
+    result.mode = per_area ? 1 : 0;
+    // Each counted depth is at most 13, so the mean is too and the index
+    // (mean + 1) fits its byte.
+    result.representative = static_cast<std::uint8_t>(sum / (per_area ? total : counted) + 1);
     return result;
 }
 
@@ -107,15 +107,16 @@ CarbonationSummary summarize_carbonation(const std::vector<AreaData>& areas) {
 // mean depth of the measured areas, truncated to the 0.5 mm step below, or
 // "0.0mm" when no area is measured. Areas measured at "0.0mm" count.
 int unmeasured_carbonation_index(const std::vector<AreaData>& areas, bool& none_measured) {
-    int measured = 0;
-    int sum = 0;  // of carbonation_index - 1, in 0.5 mm steps
+    std::size_t measured = 0;
+    std::uint64_t sum = 0;  // of carbonation_index - 1, in 0.5 mm steps
     for (const AreaData& a : areas) {
         if (a.carbonation_index == 0) continue;
-        sum += std::min<int>(a.carbonation_index, kMaxCarbonationIndex) - 1;
+        sum += std::min<unsigned>(a.carbonation_index, kMaxCarbonationIndex) - 1u;
         ++measured;
     }
     none_measured = measured == 0;
-    return measured == 0 ? 1 : sum / measured + 1;
+    // The mean of values of at most 12 is at most 12: the index fits an int.
+    return measured == 0 ? 1 : static_cast<int>(sum / measured + 1);
 }
 
 }  // namespace

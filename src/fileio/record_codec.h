@@ -5,6 +5,8 @@
 
 #include <cstdint>
 #include <cstring>
+#include <limits>
+#include <string>
 #include <type_traits>
 
 #include "fileio/byte_io.h"
@@ -100,7 +102,18 @@ inline void encode(const Table& table, const R& record, unsigned char* p, std::u
             std::memcpy(p, text.data(), n);
             std::memset(p + n, 0, f.width - n);
         } else if constexpr (is_area_count<F>::value) {
-            store_value(p, static_cast<typename F::type>(count));
+            // The writers refuse a record with more areas than its count
+            // field holds before they encode it; a count that still does not
+            // fit is refused here rather than written cut to its low bytes.
+            using T = typename F::type;
+            if (count > std::numeric_limits<T>::max()) {
+                FileError error;
+                error.kind = FileError::Kind::WriteFailed;
+                error.field = f.name;
+                error.message = "the area count " + std::to_string(count) + " does not fit its field";
+                throw WriteError(std::move(error));
+            }
+            store_value(p, static_cast<T>(count));
         } else if constexpr (std::is_same_v<F, DateStamp>) {
             store_u32(p, date_stamp);
         } else {
