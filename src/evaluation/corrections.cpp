@@ -7,7 +7,7 @@ namespace rebound {
 const std::array<int, kAngleColumnCount> angle_degree_values = {0, 30, -30, 45, -45, 60, -60, 90, -90};
 
 // clang-format off
-const std::array<float, kCorrectionRowCount * kAngleColumnCount> angle_correction_table = {
+const std::array<float, kAngleTableSize> angle_correction_table = {
 //  0°    30°    -30°  45°    -45°  60°    -60°  90°    -90°       mean rebound
     0.0f, -3.0f, 2.5f, -4.0f, 3.0f, -5.0f, 3.5f, -6.0f, 4.0f,  // 20
     0.0f, -3.0f, 2.5f, -4.0f, 3.0f, -4.9f, 3.5f, -5.9f, 4.0f,  // 21
@@ -42,7 +42,7 @@ const std::array<float, kCorrectionRowCount * kAngleColumnCount> angle_correctio
     0.0f, -1.5f, 1.0f, -2.5f, 1.5f, -3.0f, 2.0f, -3.5f, 2.5f,  // 50
 };
 
-const std::array<float, kCorrectionRowCount * kSurfaceColumnCount> surface_correction_table = {
+const std::array<float, kSurfaceTableSize> surface_correction_table = {
 //  Downwards  Upwards    mean rebound
     2.5f, -3.0f,  // 20
     2.4f, -2.9f,  // 21

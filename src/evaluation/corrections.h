@@ -3,6 +3,7 @@
 #pragma once
 
 #include <array>
+#include <cstddef>
 
 namespace rebound {
 
@@ -12,17 +13,21 @@ inline constexpr int kCorrectionLastRow = 50;
 inline constexpr int kCorrectionRowCount = kCorrectionLastRow - kCorrectionFirstRow + 1;
 inline constexpr int kAngleColumnCount = 9;
 inline constexpr int kSurfaceColumnCount = 2;
+inline constexpr std::size_t kAngleTableSize =
+    std::size_t{kCorrectionRowCount} * std::size_t{kAngleColumnCount};
+inline constexpr std::size_t kSurfaceTableSize =
+    std::size_t{kCorrectionRowCount} * std::size_t{kSurfaceColumnCount};
 
 // Hammer angle in degrees for each angle_index 0 to 8.
 extern const std::array<int, kAngleColumnCount> angle_degree_values;
 
 // 31 rows x 9 columns, row-major: row r for mean rebound value 20 + r, column
 // c for angle_index c. The value is added to the mean rebound value.
-extern const std::array<float, kCorrectionRowCount * kAngleColumnCount> angle_correction_table;
+extern const std::array<float, kAngleTableSize> angle_correction_table;
 
 // 31 rows x 2 columns, row-major: column 0 for the surface "Downwards",
 // column 1 for "Upwards". "Horizontal" has no column and no correction.
-extern const std::array<float, kCorrectionRowCount * kSurfaceColumnCount> surface_correction_table;
+extern const std::array<float, kSurfaceTableSize> surface_correction_table;
 
 // Degrees of an angle_index; 0 for an index outside 0 to 8.
 int angle_degrees(int angle_index);

@@ -97,9 +97,9 @@ inline void encode(const Table& table, const R& record, unsigned char* p, std::u
         if constexpr (is_value<F>::value) {
             store_value(p, record.*f.member);
         } else if constexpr (is_fixed_text<F>::value) {
-            const std::string& text = record.*f.member;
-            const std::size_t n = text.size() < f.width ? text.size() : f.width;
-            std::memcpy(p, text.data(), n);
+            // The field has no terminator of its own: a text that fills it
+            // ends with the field, a shorter one is padded with zero bytes.
+            const std::size_t n = (record.*f.member).copy(reinterpret_cast<char*>(p), f.width);
             std::memset(p + n, 0, f.width - n);
         } else if constexpr (is_area_count<F>::value) {
             // The writers refuse a record with more areas than its count

@@ -29,7 +29,7 @@ namespace fs = std::filesystem;
 fs::path save_destination(const fs::path& target) {
     std::error_code ec;
     if (fs::is_symlink(target, ec)) {
-        const fs::path real = fs::canonical(target, ec);
+        fs::path real = fs::canonical(target, ec);
         if (!ec) return real;
     }
     return target;
