@@ -20,7 +20,8 @@ export QT_QPA_PLATFORM=offscreen
 # install, first start under Xvfb); the first-start screenshot is left in the
 # package folder.
 ctest --test-dir "$build" --output-on-failure -L package
-# Everything else: core, window and report tests.
+# Everything else: core, window and report tests, and clang-tidy over the
+# core (label "tidy").
 ctest --test-dir "$build" --output-on-failure -j "$(nproc)" -LE package
 
 # --- Sanitizers and fuzzing ---------------------------------------------------
