@@ -40,3 +40,13 @@ endfunction()
 set(REBOUND_TEST_CONFIG_HOME ${PROJECT_BINARY_DIR}/test-config)
 
 include(GoogleTest)
+
+# rebound_qt_strict(TARGET...): the Qt parts of the program convert between
+# 8-bit texts and QString only where the code says how (QStringLiteral,
+# QLatin1String, fromUtf8, the ANSI converter), never implicitly: an implicit
+# conversion would take GBK bytes for UTF-8.
+function(rebound_qt_strict)
+  foreach(target IN LISTS ARGN)
+    target_compile_definitions(${target} PRIVATE QT_NO_CAST_FROM_ASCII QT_NO_CAST_TO_ASCII)
+  endforeach()
+endfunction()

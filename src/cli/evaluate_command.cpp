@@ -79,19 +79,21 @@ int dump_curve_file(const std::filesystem::path& file, bool pretty) {
 
 int run_evaluate(AppContext& context, const QStringList& args) {
     QCommandLineParser parser;
-    parser.setApplicationDescription("evaluate");
+    parser.setApplicationDescription(QStringLiteral("evaluate"));
     parser.addHelpOption();
-    const QCommandLineOption curve_option(QStringList{"c", "curve"}, "Strength curve file.", "FILE");
-    const QCommandLineOption output_option(QStringList{"o", "output"}, "Save the result here.", "OUT");
-    const QCommandLineOption strict_option(QStringList{"strict"},
-                                           "Refuse to save when an area lies outside the curve.");
+    const QCommandLineOption curve_option(QStringList{QStringLiteral("c"), QStringLiteral("curve")},
+                                          QStringLiteral("Strength curve file."), QStringLiteral("FILE"));
+    const QCommandLineOption output_option(QStringList{QStringLiteral("o"), QStringLiteral("output")},
+                                           QStringLiteral("Save the result here."), QStringLiteral("OUT"));
+    const QCommandLineOption strict_option(QStringList{QStringLiteral("strict")},
+                                           QStringLiteral("Refuse to save when an area lies outside the curve."));
     parser.addOption(curve_option);
     parser.addOption(output_option);
     parser.addOption(strict_option);
     QStringList full = args;
     full.prepend(QStringLiteral("rebound-cli"));
     if (!parser.parse(full)) return usage_error(parser.errorText().toStdString());
-    if (parser.isSet("help")) {
+    if (parser.isSet(QStringLiteral("help"))) {
         for (const Command& c : commands()) {
             if (std::string_view(c.name) == "evaluate") {
                 std::cout << "Usage: rebound-cli " << c.synopsis << "\n" << c.description << "\n";

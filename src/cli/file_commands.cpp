@@ -24,7 +24,7 @@ namespace {
 // `expected_min`/`expected_max` bound their number (-1: no upper bound).
 bool parse(QCommandLineParser& parser, const char* command, const QStringList& args, int expected_min,
            int expected_max, QStringList& positional, int& status) {
-    parser.setApplicationDescription(command);
+    parser.setApplicationDescription(QString::fromLatin1(command));
     parser.addHelpOption();
     QStringList full = args;
     full.prepend(QStringLiteral("rebound-cli"));
@@ -32,7 +32,7 @@ bool parse(QCommandLineParser& parser, const char* command, const QStringList& a
         status = usage_error(parser.errorText().toStdString());
         return false;
     }
-    if (parser.isSet("help")) {
+    if (parser.isSet(QStringLiteral("help"))) {
         for (const Command& c : commands()) {
             if (std::string_view(c.name) == command) {
                 std::cout << "Usage: rebound-cli " << c.synopsis << "\n" << c.description << "\n";

@@ -79,19 +79,19 @@ int main(int argc, char** argv) {
 #else
     QCoreApplication app(argc, argv);
 #endif
-    QCoreApplication::setApplicationName("rebound-cli");
-    QCoreApplication::setApplicationVersion("1.2");
+    QCoreApplication::setApplicationName(QStringLiteral("rebound-cli"));
+    QCoreApplication::setApplicationVersion(QStringLiteral("1.2"));
     QStringList args = QCoreApplication::arguments();
     args.removeFirst();
     if (args.isEmpty()) {
         return usage_error("no command given");
     }
     const QString first = args.takeFirst();
-    if (first == "-h" || first == "--help" || first == "help") {
+    if (first == QLatin1String("-h") || first == QLatin1String("--help") || first == QLatin1String("help")) {
         print_help();
         return 0;
     }
-    if (first == "-v" || first == "--version") {
+    if (first == QLatin1String("-v") || first == QLatin1String("--version")) {
         std::cout << "rebound-cli 1.2\n";
         return 0;
     }

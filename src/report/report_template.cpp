@@ -52,8 +52,8 @@ public:
             fail(QStringLiteral("the root element must be <report>, not <%1>").arg(xml_.name()));
         }
         allow({"title", "version", "records"});
-        t_.title = xml_.attributes().value("title").toString();
-        const QString records = xml_.attributes().value("records").toString();
+        t_.title = xml_.attributes().value(QLatin1String("title")).toString();
+        const QString records = xml_.attributes().value(QLatin1String("records")).toString();
         if (records == QLatin1String("test-areas")) {
             t_.records = RecordSource::TestAreas;
         } else if (!records.isEmpty() && records != QLatin1String("components")) {
