@@ -8,6 +8,7 @@
 #include <QLocale>
 #include <QString>
 #include <clocale>
+#include <cstring>
 #include <string>
 
 namespace rebound::test {
@@ -15,13 +16,23 @@ namespace rebound::test {
 // The locales with a decimal comma that the figures are checked under.
 inline const char* const kCommaLocales[] = {"de_DE.UTF-8", "fr_FR.UTF-8"};
 
+// The C library's own name of one of those locales: Windows names them by
+// language and country with a code page.
+inline const char* c_library_locale(const char* name) {
+#ifdef _WIN32
+    if (std::strcmp(name, "de_DE.UTF-8") == 0) return "German_Germany.1252";
+    if (std::strcmp(name, "fr_FR.UTF-8") == 0) return "French_France.1252";
+#endif
+    return name;
+}
+
 // Puts the C library and QLocale's default in `name` for its lifetime and
 // restores both after. error() is empty when the locale took effect with a
 // decimal comma.
 class ScopedLocale {
 public:
     explicit ScopedLocale(const char* name) : previous_(std::setlocale(LC_ALL, nullptr)) {
-        if (std::setlocale(LC_ALL, name) == nullptr) {
+        if (std::setlocale(LC_ALL, c_library_locale(name)) == nullptr) {
             error_ = std::string("the locale ") + name +
                      " is not installed on this machine (scripts/deps.sh generates it)";
             return;

@@ -87,6 +87,16 @@ TEST_F(DatesTest, CreationDateOfMissingFileIsToday) {
 
 namespace fs = std::filesystem;
 
+// True under Wine, which runs these tests on the build machine. Wine keeps
+// files on a Linux file system: a creation time set with SetFileTime is not
+// stored there, and a failed ReplaceFileW leaves its own temporary file.
+bool running_under_wine() {
+    const HMODULE ntdll = GetModuleHandleW(L"ntdll.dll");
+    return ntdll != nullptr && GetProcAddress(ntdll, "wine_get_version") != nullptr;
+}
+constexpr const char* kWineHasNoCreationTime =
+    "Wine stores no creation time of its own on a Linux file system; checked on Windows only";
+
 class WindowsFiles : public DatesTest {
 protected:
     void SetUp() override {
@@ -153,6 +163,7 @@ TEST_F(WindowsFiles, TheAnsiCodePageIsTheChineseOne) {
 }
 
 TEST_F(WindowsFiles, CreationDateIsTheFileSystemsCreationTimeNotTheLastWrite) {
+    if (running_under_wine()) GTEST_SKIP() << kWineHasNoCreationTime;
     QLocale::setDefault(QLocale(QLocale::Chinese, QLocale::China));
     const fs::path device = dir_ / fs::path(u8"构件 😀.cmp");
     write(device, "record");
@@ -182,7 +193,9 @@ TEST_F(WindowsFiles, ReplacingAFileKeepsItsCreationTimeAndAttributes) {
     ASSERT_TRUE(SetFileAttributesW(target.c_str(), FILE_ATTRIBUTE_ARCHIVE));
     ASSERT_TRUE(save(target, "new content"));
     EXPECT_EQ(read(target), "new content");
-    EXPECT_EQ(file_creation_date(target, test::fixed_clock()), "2019/5/20");
+    if (!running_under_wine()) {
+        EXPECT_EQ(file_creation_date(target, test::fixed_clock()), "2019/5/20") << kWineHasNoCreationTime;
+    }
     const DWORD attributes = GetFileAttributesW(target.c_str());
     EXPECT_FALSE(attributes & FILE_ATTRIBUTE_HIDDEN);
     EXPECT_EQ(entries(), std::vector<std::wstring>{target.filename().wstring()});
@@ -212,7 +225,12 @@ TEST_F(WindowsFiles, SaveOverAFileHeldOpenByAnotherProgramFailsAndKeepsIt) {
     EXPECT_FALSE(save(target, "new"));
     CloseHandle(held);
     EXPECT_EQ(read(target), "old content");
-    EXPECT_EQ(entries(), std::vector<std::wstring>{target.filename().wstring()});
+    std::vector<std::wstring> left = entries();
+    if (running_under_wine()) {
+        // Wine's ReplaceFileW leaves its own "rff*.tmp" behind when it fails.
+        std::erase_if(left, [](const std::wstring& n) { return n.starts_with(L"rff") && n.ends_with(L".tmp"); });
+    }
+    EXPECT_EQ(left, std::vector<std::wstring>{target.filename().wstring()});  // no staging file left
 }
 #endif
 

@@ -344,10 +344,12 @@ TEST_F(ReportExport, FiguresUseAPointInEveryLocaleAndDatesFollowIt) {
 
         feed_project(project);  // each output is prepared afresh, as the commands do
         ASSERT_TRUE(engine.export_pdf(base + ".pdf"));
+#ifndef _WIN32
         const auto pdf = test::run_program("pdftotext", {"-enc", "UTF-8", base + ".pdf", "-"});
         ASSERT_TRUE(pdf);
         EXPECT_TRUE(pdf->contains("33.8")) << pdf->toStdString();
         EXPECT_TRUE(pdf->contains(date.toUtf8())) << date.toStdString();
+#endif
 
         feed_project(project);
         ASSERT_TRUE(engine.export_direct(ExportType::Excel, base + ".xls"));

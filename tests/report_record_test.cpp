@@ -199,7 +199,9 @@ TEST_F(RecordSheet, TemplateDeclaresExactlyTheFeedsFields) {
 
 TEST_F(RecordSheet, PdfTextHoldsEveryReadingAndStrengthInOrder) {
     const ReboundFile project = test::record_project();
-    const std::vector<QStringList> lines = pdf_lines(write_pdf(project));
+    const QString pdf = write_pdf(project);
+    REBOUND_SKIP_PDF_READBACK_ON_WINDOWS(pdf);
+    const std::vector<QStringList> lines = pdf_lines(pdf);
     ASSERT_FALSE(lines.empty());
 
     const QStringList texts[2][3] = {
@@ -339,6 +341,7 @@ TEST_F(RecordSheet, AComponentLongerThanAPageRepeatsTheTableHeaderOnEveryPage) {
     // Read back from the PDF: every page of the component starts with the
     // title row's words.
     const QString path = write_pdf(project);
+    REBOUND_SKIP_PDF_READBACK_ON_WINDOWS(path);
     ASSERT_EQ(pdf_page_count(path), static_cast<int>(layout.pages.size()));
     for (int p : pages) {
         const std::vector<QStringList> lines = pdf_lines(path, p + 1, p + 1);
@@ -377,6 +380,7 @@ TEST_F(RecordSheet, ChartsShowTheAreaStrengthsOfTheirComponentWithMeanAndEstimat
 TEST_F(RecordSheet, ChartsAreVectorPathsInThePdf) {
     const ReboundFile project = test::record_project();
     const QString pdf = write_pdf(project);
+    REBOUND_SKIP_PDF_READBACK_ON_WINDOWS(pdf);
     const int pages = pdf_page_count(pdf);
     ASSERT_GE(pages, 1);
     struct Path {

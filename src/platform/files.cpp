@@ -32,7 +32,10 @@ fs::path save_destination(const fs::path& target) {
         fs::path real = fs::canonical(target, ec);
         if (!ec) return real;
     }
-    return target;
+    // A full path: Windows' replace and move calls refuse a bare file name
+    // relative to the current folder ("the directory name is invalid").
+    fs::path full = fs::absolute(target, ec);
+    return ec ? target : full;
 }
 
 // ".<name>.saving" beside the destination. Built from the path's own
