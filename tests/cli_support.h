@@ -31,8 +31,14 @@ inline CliRun run_cli(const QStringList& args, const std::filesystem::path& cwd,
     }
     p.start(QStringLiteral(REBOUND_CLI_PATH), args);
     p.waitForFinished(60000);
-    return {p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1,
-            p.readAllStandardOutput().toStdString(), p.readAllStandardError().toStdString()};
+    QByteArray out = p.readAllStandardOutput();
+    QByteArray err = p.readAllStandardError();
+#ifdef _WIN32
+    // A Windows console program ends its lines with CR LF.
+    out.replace("\r\n", "\n");
+    err.replace("\r\n", "\n");
+#endif
+    return {p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1, out.toStdString(), err.toStdString()};
 }
 
 // Python, a Linux program here, cannot be used by a Windows build run under

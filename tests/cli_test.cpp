@@ -97,9 +97,11 @@ TEST_F(CliTest, DumpIsCompactUnlessAskedToBePretty) {
             EXPECT_GT(lines, 100u);
             EXPECT_NE(r.out.find("\n  \"project_name\": "), std::string::npos);
         }
-        EXPECT_EQ(
-            python_on_json(r.out, "len(d['components']), d['components'][1]['areas'][1]['readings'][0]"),
-            "2 32");
+        if (test::kPythonReachable) {
+            EXPECT_EQ(
+                python_on_json(r.out, "len(d['components']), d['components'][1]['areas'][1]['readings'][0]"),
+                "2 32");
+        }
     }
 }
 

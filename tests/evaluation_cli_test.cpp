@@ -10,6 +10,7 @@
 #include "fixtures.h"
 #include "locale_support.h"
 #include "model/rebound_file.h"
+#include "platform/files.h"
 #include "platform/text_codec.h"
 
 namespace rebound {
@@ -203,10 +204,12 @@ TEST_F(EvaluateCli, PrintsOneLineOfFiguresPerComponentInEveryLocale) {
         // The JSON of dump reads back the figures that were saved.
         const CliRun dump = run_cli({"dump", "out.prj"}, dir_, {environment});
         ASSERT_EQ(dump.status, 0) << dump.err;
-        EXPECT_EQ(python_on_json(dump.out,
-                                 "[round(c['strength_avg'], 4) for c in d['components']], "
-                                 "d['components'][1]['areas'][0]['pump_correction']"),
-                  "[38.3, 27.8] 4.5");
+        if (test::kPythonReachable) {
+            EXPECT_EQ(python_on_json(dump.out,
+                                     "[round(c['strength_avg'], 4) for c in d['components']], "
+                                     "d['components'][1]['areas'][0]['pump_correction']"),
+                      "[38.3, 27.8] 4.5");
+        }
     }
 }
 
@@ -276,13 +279,16 @@ TEST_F(EvaluateCli, FilesAndFoldersNamedInChineseWithAnEmoji) {
     ASSERT_EQ(r.status, 0) << r.err;
     r = run_cli({"dump", at(folder / u8"导出😀.xcmp")}, dir_);
     ASSERT_EQ(r.status, 0) << r.err;
-    EXPECT_EQ(python_on_json(r.out, "d['component_name'], len(d['areas']), d['strength_estimate']"),
-              "KZ 2 38.3");
+    if (test::kPythonReachable) {
+        EXPECT_EQ(python_on_json(r.out, "d['component_name'], len(d['areas']), d['strength_estimate']"),
+                  "KZ 2 38.3");
+    }
 
     // Messages show the names as they are.
     r = run_cli({"evaluate", project, "--curve", at(folder / u8"缺😀.cur")}, dir_);
     EXPECT_EQ(r.status, 1);
-    EXPECT_NE(r.err.find("工程数据😀/缺😀.cur: cannot be used"), std::string::npos) << r.err;
+    const std::string shown = platform::path_text(std::filesystem::path(u8"工程数据😀/缺😀.cur").make_preferred());
+    EXPECT_NE(r.err.find(shown + ": cannot be used"), std::string::npos) << r.err;
 }
 
 TEST_F(EvaluateCli, DumpPrintsACurve) {

@@ -227,8 +227,8 @@ TEST_F(WindowsFiles, SaveOverAFileHeldOpenByAnotherProgramFailsAndKeepsIt) {
     EXPECT_EQ(read(target), "old content");
     std::vector<std::wstring> left = entries();
     if (running_under_wine()) {
-        // Wine's ReplaceFileW leaves its own "rff*.tmp" behind when it fails.
-        std::erase_if(left, [](const std::wstring& n) { return n.starts_with(L"rff") && n.ends_with(L".tmp"); });
+        // Wine's ReplaceFileW leaves its own "rf*.tmp" behind when it fails.
+        std::erase_if(left, [](const std::wstring& n) { return n.starts_with(L"rf") && n.ends_with(L".tmp"); });
     }
     EXPECT_EQ(left, std::vector<std::wstring>{target.filename().wstring()});  // no staging file left
 }

@@ -175,6 +175,7 @@ TEST(ReportCli, FiguresUseAPointUnderACommaLocaleAndNamesKeepTheirCharacters) {
         const QString content = QString::fromUtf8(file.readAll());
         EXPECT_TRUE(content.contains(QStringLiteral("33.8"))) << content.toStdString();
         EXPECT_FALSE(content.contains(QStringLiteral("33,8"))) << content.toStdString();
+#ifndef _WIN32
         // The spreadsheet's strength cells are numbers.
         const auto cells = run_program(
             QStringLiteral("/usr/bin/python3"),
@@ -188,6 +189,7 @@ TEST(ReportCli, FiguresUseAPointUnderACommaLocaleAndNamesKeepTheirCharacters) {
         ASSERT_TRUE(cells);
         EXPECT_TRUE(cells->contains("33.8")) << cells->toStdString();
         EXPECT_TRUE(cells->contains("30.2")) << cells->toStdString();  // the first component's mean, 30.25
+#endif
     }
 }
 
