@@ -336,6 +336,10 @@ void ReportWindowTest::testRecordsPreviewAndPrintToAPdfFile() {
     QVERIFY(prompts->messages.isEmpty());
     // A page or more per component with twelve areas; the preview prints every page it shows.
     QVERIFY(pages >= 3);
+#ifdef _WIN32
+    QVERIFY(QFileInfo(pdf).size() > 0);
+    QSKIP("pdfinfo and pdftotext, which read the PDF back, are Linux programs that this Windows build cannot start");
+#endif
     QProcess info;
     info.start(QStringLiteral("pdfinfo"), {pdf});
     info.waitForFinished(60000);

@@ -577,7 +577,7 @@ void DocumentWindowTest::unreadableWindowStateGivesTheDocumentedLayout() {
     QCOMPARE(w.findChild<QSplitter*>(QStringLiteral("Splitter1"))->sizes().first(), 157);
 
     // No saved state at all: the same.
-    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, folder->file(QStringLiteral("empty-config")));
+    QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, folder->file(QStringLiteral("empty-config")));
     window = make_window(prompts);
     QVERIFY(!window->RestoreWindowState());
     QCOMPARE(window->lvComponents->columnWidth(2), 85);

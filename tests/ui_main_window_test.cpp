@@ -6,6 +6,7 @@
 #include <QCheckBox>
 #include <QClipboard>
 #include <QDateEdit>
+#include <QDir>
 #include <QFileInfo>
 #include <QLineEdit>
 #include <QMenu>
@@ -292,7 +293,8 @@ void MainWindowTest::newProject() {
     QCOMPARE(prompts->messages.size(), message.isEmpty() ? 0 : 1);
     if (!message.isEmpty()) {
         QVERIFY2(prompts->messages[0].startsWith(message + QLatin1Char('\n') +
-                                                 folder->file(QStringLiteral("no/such/folder/kept.prj"))),
+                                                 QDir::toNativeSeparators(folder->file(
+                                                     QStringLiteral("no/such/folder/kept.prj")))),
                  qPrintable(prompts->messages[0]));
     }
     if (componentsAfter == 0) {
@@ -605,7 +607,8 @@ void MainWindowTest::failureMessages() {
     prompts->openAnswers = {text};
     trigger(w, "FileOpen1");
     QCOMPARE(prompts->messages.size(), 1);
-    QVERIFY2(prompts->messages[0].startsWith(QStringLiteral("Open Project Fail!\n") + text + QStringLiteral(": ")),
+    QVERIFY2(prompts->messages[0].startsWith(QStringLiteral("Open Project Fail!\n") + QDir::toNativeSeparators(text) +
+                                             QStringLiteral(": ")),
              qPrintable(prompts->messages[0]));
     QCOMPARE(w.mFileName, folder->file(QStringLiteral("before.prj")));
     QCOMPARE(w.lvComponents->rowCount(), int(w.mProject.component_count()));
@@ -640,7 +643,7 @@ void MainWindowTest::failureMessages() {
     trigger(w, "FileSave1");
     QCOMPARE(prompts->messages.size(), 1);
     QVERIFY2(prompts->messages[0].startsWith(QStringLiteral("Save Project Fail!\n") +
-                                             folder->file(QStringLiteral("no/such/folder/x.prj")) +
+                                             QDir::toNativeSeparators(folder->file(QStringLiteral("no/such/folder/x.prj"))) +
                                              QStringLiteral(": ")),
              qPrintable(prompts->messages[0]));
 }

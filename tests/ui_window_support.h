@@ -149,7 +149,10 @@ class AppFolder {
 public:
     AppFolder() : mPrevious(QDir::currentPath()) {
         QDir::setCurrent(mDir.path());
-        QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, mDir.filePath(QStringLiteral("config")));
+        // INI files, so that on Windows too the settings stay in this folder
+        // rather than in the registry that every test shares.
+        QSettings::setDefaultFormat(QSettings::IniFormat);
+        QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, mDir.filePath(QStringLiteral("config")));
     }
     ~AppFolder() { QDir::setCurrent(mPrevious); }
 

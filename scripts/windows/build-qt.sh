@@ -35,7 +35,17 @@ complete() {
   done
 }
 
+# Qt's own catalogues are not part of the base module's sources; Debian's
+# (qt6-translations-l10n, the same Qt version) are platform-independent and
+# go into the kit, so that Qt's dialogs follow the window's language on
+# Windows too.
+add_translations() {
+  mkdir -p "$kit/translations"
+  cp -u /usr/share/qt6/translations/qtbase_*.qm "$kit/translations/"
+}
+
 if complete; then
+  add_translations
   echo "$kit"
   exit 0
 fi
@@ -88,6 +98,7 @@ echo "Building Qt $qtver for Windows ($jobs jobs, low priority)"
 nice -n 15 cmake --build build -j "$jobs" >>build.log 2>&1 || { tail -60 build.log >&2; exit 1; }
 cmake --install build >install.log 2>&1 || { tail -60 install.log >&2; exit 1; }
 
+add_translations
 printf '%s\n' "$debver" >"$stamp"
 complete || { echo "The Qt build finished but the kit in $kit is incomplete." >&2; exit 1; }
 cd "$cache"
