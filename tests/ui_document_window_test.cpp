@@ -270,7 +270,7 @@ void DocumentWindowTest::failedOpenChangesNothing() {
     trigger(w, "FileOpen1");
 
     QCOMPARE(prompts->messages.size(), 1);
-    QVERIFY2(prompts->messages[0].startsWith(QStringLiteral("Open Project Fail!\n") + path + QStringLiteral(": ")),
+    QVERIFY2(prompts->messages[0].startsWith(QStringLiteral("Open Project Fail!\n") + QDir::toNativeSeparators(path) + QStringLiteral(": ")),
              qPrintable(prompts->messages[0]));
     QVERIFY(w.mProject == project);
     QCOMPARE(w.mFileName, folder->file(QStringLiteral("site.prj")));
@@ -390,7 +390,8 @@ void DocumentWindowTest::droppedFiles() {
     QVERIFY(w.mProject.components[1] == exported);
     // The text file and the folder are refused, named one per line.
     QCOMPARE(prompts->messages.size(), 1);
-    QVERIFY2(prompts->messages[0].endsWith(QStringLiteral(":\n") + notes + QLatin1Char('\n') + folder->path()),
+    QVERIFY2(prompts->messages[0].endsWith(QStringLiteral(":\n") + QDir::toNativeSeparators(notes) + QLatin1Char('\n') +
+                                           QDir::toNativeSeparators(folder->path())),
              qPrintable(prompts->messages[0]));
     QVERIFY(!prompts->messages[0].contains(QStringLiteral("K1.cmp")));
     QVERIFY(w.Document().isModified());
@@ -429,7 +430,8 @@ void DocumentWindowTest::commandLineFiles() {
     prompts->questionAnswers = {QMessageBox::No};
     w.OpenFiles({folder->file(QStringLiteral("gone.prj"))});
     QCOMPARE(prompts->messages.size(), 1);
-    QVERIFY(prompts->messages[0].startsWith(QStringLiteral("Open Project Fail!\n") + folder->file("gone.prj")));
+    QVERIFY(prompts->messages[0].startsWith(QStringLiteral("Open Project Fail!\n") +
+                                            QDir::toNativeSeparators(folder->file("gone.prj"))));
     QCOMPARE(w.lvComponents->rowCount(), 2);
 }
 
@@ -451,7 +453,7 @@ void DocumentWindowTest::recentProjects() {
     QCOMPARE(w.RecentProjects(), expected);
     QCOMPARE(w.RecentProjects1->actions().size(), 8);
     QVERIFY(w.RecentProjects1->isEnabled());
-    QCOMPARE(w.RecentProjects1->actions()[0]->text(), QStringLiteral("&1 ") + paths[8]);
+    QCOMPARE(w.RecentProjects1->actions()[0]->text(), QStringLiteral("&1 ") + QDir::toNativeSeparators(paths[8]));
 
     // Saving under a new name puts it first; a new window sees the list.
     prompts->saveAnswers = {folder->file(QStringLiteral("saved"))};
@@ -475,7 +477,7 @@ void DocumentWindowTest::recentProjects() {
     QVERIFY(gone > 0);
     w.RecentProjects1->actions()[gone]->trigger();
     QCOMPARE(prompts->messages.size(), 1);
-    QVERIFY(prompts->messages[0].contains(paths[4]));
+    QVERIFY(prompts->messages[0].contains(QDir::toNativeSeparators(paths[4])));
     QVERIFY(!w.RecentProjects().contains(paths[4]));
     QCOMPARE(w.RecentProjects1->actions().size(), 7);
     QCOMPARE(w.txt_project_name->text(), QStringLiteral("P7"));
