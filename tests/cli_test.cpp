@@ -22,7 +22,13 @@ protected:
         std::filesystem::remove_all(dir_);
         std::filesystem::create_directories(dir_);
     }
-    void TearDown() override { std::filesystem::remove_all(dir_); }
+    // Not an error when the folder stays: under Wine a tool that has just
+    // ended can hold its working folder a moment longer, and the next run of
+    // the test empties the folder first.
+    void TearDown() override {
+        std::error_code ec;
+        std::filesystem::remove_all(dir_, ec);
+    }
     QString at(const char* name) const { return QString::fromStdString((dir_ / name).string()); }
     std::filesystem::path dir_;
 };

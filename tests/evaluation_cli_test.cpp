@@ -53,7 +53,13 @@ protected:
         ASSERT_TRUE(p.save(project()));
         original_ = test::read_file(project());
     }
-    void TearDown() override { fs::remove_all(dir_); }
+    // Not an error when the folder stays: under Wine a tool that has just
+    // ended can hold its working folder a moment longer, and the next run of
+    // the test empties the folder first.
+    void TearDown() override {
+        std::error_code ec;
+        fs::remove_all(dir_, ec);
+    }
 
     fs::path project() const { return dir_ / "site.prj"; }
     QString at(const fs::path& p) const { return QString::fromStdU16String(p.u16string()); }
