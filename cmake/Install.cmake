@@ -15,7 +15,7 @@
 #
 # Windows layout below the install folder:
 #   bin/rebound.exe, bin/rebound-cli.exe, bin/rebound-launcher.exe
-#   bin/*.dll, bin/platforms/, bin/printsupport/, bin/styles/   Qt and its plugins
+#   bin/*.dll, bin/platforms/, bin/styles/   Qt and its plugins (Windows printing is part of Qt6PrintSupport)
 #   curve/, report/, samples/                                   the shipped application folder
 #   translations/                                               the window's and Qt's translations
 # The launcher prepares a per-user copy of the shipped folder

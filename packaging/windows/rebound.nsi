@@ -17,7 +17,9 @@
 ; users' own application folders (%LOCALAPPDATA%\rebound) hold their
 ; settings and curves and are left alone.
 
-Unicode true
+; A 64-bit installer for the 64-bit program (it also runs where only 64-bit
+; programs run, as under a 64-bit-only Wine).
+Target amd64-unicode
 SetCompressor /SOLID lzma
 ManifestDPIAware true
 

@@ -185,7 +185,7 @@ for mode in CurrentUser AllUsers; do
   "$runner" "$setup" /S /$mode
   "$runner" --wineserver -w
   for f in bin/rebound.exe bin/rebound-cli.exe bin/rebound-launcher.exe bin/Qt6Core.dll bin/Qt6Widgets.dll \
-           bin/Qt6PrintSupport.dll bin/platforms/qwindows.dll bin/printsupport/windowsprintersupport.dll \
+           bin/Qt6PrintSupport.dll bin/platforms/qwindows.dll \
            bin/libstdc++-6.dll curve/normal.cur report/rebound_report1.grf uninstall.exe; do
     [ -f "$instdir/$f" ] || fail "$mode install: $instdir/$f is missing"
   done
