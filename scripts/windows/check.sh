@@ -158,13 +158,15 @@ echo "$setup"
 
 win_env() { "$runner" cmd /c echo "%$1%" | tr -d '\r'; }
 unix_path() { "$runner" winepath -u "$1" 2>/dev/null | tr -d '\r'; }
-# The data of a registry value (the default value without a name).
+# The data of a registry value (the default value without a name). Wine
+# prints the default value's name in the prefix's code page (GBK), which is
+# no UTF-8: sed reads it as bytes.
 reg_value() {
   if [ -n "${2:-}" ]; then
     "$runner" reg query "$1" /v "$2" 2>/dev/null
   else
     "$runner" reg query "$1" /ve 2>/dev/null
-  fi | tr -d '\r' | sed -n 's/^ \{4\}.* \{4\}REG_[A-Z_]* \{4\}//p'
+  fi | tr -d '\r' | LC_ALL=C sed -n 's/^ \{4\}.* \{4\}REG_[A-Z_]* \{4\}//p'
 }
 
 local_appdata=$(unix_path "$(win_env LOCALAPPDATA)")
