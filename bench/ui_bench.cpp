@@ -11,7 +11,9 @@
 // settings kept there too.
 #include <benchmark/benchmark.h>
 
+#include <QAction>
 #include <QApplication>
+#include <QTableWidget>
 #include <QDir>
 #include <QSettings>
 #include <QTemporaryDir>
@@ -70,6 +72,15 @@ ComponentInfo component(int index, int areas) {
     return c;
 }
 
+// A project of `count` such components.
+ReboundFile project_of(int count, int areas) {
+    ReboundFile p(today());
+    for (int i = 0; i < count; ++i) {
+        p.add_component(component(i, areas));
+    }
+    return p;
+}
+
 // A fresh application folder, and a window in it.
 struct Fixture {
     QTemporaryDir dir;
@@ -100,26 +111,25 @@ void BM_ConstructAndShowWindow(benchmark::State& state) {
         window.resize(1400, 900);
         window.show();
         QApplication::processEvents();
-        benchmark::DoNotOptimize(window.sg_areas);
+        benchmark::DoNotOptimize(window.findChild<QTableWidget*>(QStringLiteral("sg_areas")));
     }
 }
 BENCHMARK(BM_ConstructAndShowWindow)->Unit(benchmark::kMillisecond);
 
 void BM_SelectComponentWith100Areas(benchmark::State& state) {
     Fixture f;
-    f.window->mProject.add_component(component(0, 100));
-    f.window->mProject.add_component(component(1, 100));
-    f.window->RefreshAll();
+    f.window->Document().adopt(project_of(2, 100));
     f.window->resize(1400, 900);
     f.window->show();
     QApplication::processEvents();
+    auto* list = f.window->findChild<QTableWidget*>(QStringLiteral("lvComponents"));
     int row = 0;
     for (auto _ : state) {
         row = 1 - row;
-        f.window->SelectComponentRow(row);
+        list->setCurrentCell(row, 0, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
         QApplication::processEvents();  // paint the new panel and grid
     }
-    if (f.window->GridRowCount() != 101) {
+    if (f.window->findChild<QTableWidget*>(QStringLiteral("sg_areas"))->rowCount() != 100) {
         state.SkipWithError("the grid does not show the 100 areas");
     }
 }
@@ -127,10 +137,7 @@ BENCHMARK(BM_SelectComponentWith100Areas)->Unit(benchmark::kMillisecond);
 
 void BM_ImportInto5000Components(benchmark::State& state) {
     Fixture f;
-    for (int i = 0; i < 5000; ++i) {
-        f.window->mProject.add_component(component(i, 10));
-    }
-    f.window->RefreshAll();
+    f.window->Document().adopt(project_of(5000, 10));
     f.window->resize(1400, 900);
     f.window->show();
     QApplication::processEvents();
@@ -140,11 +147,12 @@ void BM_ImportInto5000Components(benchmark::State& state) {
         state.SkipWithError("cannot write the component file");
         return;
     }
+    QAction* import = f.window->findChild<QAction*>(QStringLiteral("act_import_component"));
     for (auto _ : state) {
-        f.window->act_import_component->trigger();
+        import->trigger();
         QApplication::processEvents();
         state.PauseTiming();
-        f.window->mProject.remove_component(f.window->mProject.component_count() - 1);
+        f.window->Document().undoStack().undo();
         state.ResumeTiming();
     }
     if (!f.prompts->lastMessage.isEmpty()) {
@@ -168,10 +176,10 @@ void BM_Open5000Components(benchmark::State& state) {
     f.window->show();
     QApplication::processEvents();
     for (auto _ : state) {
-        f.window->FileOpen1->trigger();
+        f.window->findChild<QAction*>(QStringLiteral("FileOpen1"))->trigger();
         QApplication::processEvents();
     }
-    if (f.window->mProject.component_count() != 5000 || !f.prompts->lastMessage.isEmpty()) {
+    if (f.window->Document().project().component_count() != 5000 || !f.prompts->lastMessage.isEmpty()) {
         state.SkipWithError("the project was not opened");
     }
 }
@@ -179,10 +187,7 @@ BENCHMARK(BM_Open5000Components)->Unit(benchmark::kMillisecond);
 
 void BM_Import200DeviceFilesInto1000Components(benchmark::State& state) {
     Fixture f;
-    for (int i = 0; i < 1000; ++i) {
-        f.window->mProject.add_component(component(i, 10));
-    }
-    f.window->RefreshAll();
+    f.window->Document().adopt(project_of(1000, 10));
     f.window->resize(1400, 900);
     f.window->show();
     QApplication::processEvents();
@@ -200,13 +205,13 @@ void BM_Import200DeviceFilesInto1000Components(benchmark::State& state) {
         test::write_file(platform::to_path(f.file(name)), test::device_record("D" + std::to_string(i), areas));
         f.prompts->paths << f.file(name);
     }
+    QAction* import = f.window->findChild<QAction*>(QStringLiteral("act_import_component"));
     for (auto _ : state) {
-        f.window->act_import_component->trigger();
+        import->trigger();
         QApplication::processEvents();
         state.PauseTiming();
-        const bool imported = f.window->mProject.component_count() == 1200;
-        f.window->mProject.components.resize(1000);
-        f.window->Document().setModified(false);
+        const bool imported = f.window->Document().project().component_count() == 1200;
+        f.window->Document().undoStack().undo();
         state.ResumeTiming();
         if (!imported || !f.prompts->lastMessage.isEmpty()) {
             state.SkipWithError("the import failed");
@@ -241,7 +246,7 @@ void BM_StartWith5000ComponentsFromTheCommandLine(benchmark::State& state) {
         window.show();
         window.OpenFiles({path});
         QApplication::processEvents();
-        if (window.mProject.component_count() != 5000 || !prompts->lastMessage.isEmpty()) {
+        if (window.Document().project().component_count() != 5000 || !prompts->lastMessage.isEmpty()) {
             state.SkipWithError("the project was not opened");
             break;
         }

@@ -42,13 +42,13 @@ struct Notices {
 
     explicit Notices(ProjectDocument& doc) {
         QObject::connect(&doc, &ProjectDocument::projectReplaced, &context, [this] { ++replaced; });
-        QObject::connect(&doc, &ProjectDocument::componentsAppended, &context, [this](int first, int count) {
+        QObject::connect(&doc, &ProjectDocument::componentsInserted, &context, [this](int first, int count) {
             ++appended;
             lastFirst = first;
             lastCount = count;
         });
-        QObject::connect(&doc, &ProjectDocument::componentRemoved, &context, [this](int) { ++removed; });
-        QObject::connect(&doc, &ProjectDocument::areasChanged, &context, [this](int) { ++areas; });
+        QObject::connect(&doc, &ProjectDocument::componentsRemoved, &context, [this](int, int) { ++removed; });
+        QObject::connect(&doc, &ProjectDocument::componentChanged, &context, [this](int) { ++areas; });
         QObject::connect(&doc, &ProjectDocument::modifiedChanged, &context, [this](bool m) { modified << m; });
         QObject::connect(&doc, &ProjectDocument::fileNameChanged, &context, [this](const QString& f) { fileNames << f; });
     }
@@ -66,7 +66,7 @@ protected:
     }
     // A document holding two components, saved and unmodified.
     void loadTwo() {
-        doc.project() = test::sample_project(2, 2);
+        doc.adopt(test::sample_project(2, 2));
         ASSERT_TRUE(doc.saveAs(file("two.prj")));
         ASSERT_FALSE(doc.isModified());
     }
@@ -149,8 +149,9 @@ TEST_F(DocumentTest, EveryChangeMarksTheDocumentAndOnlyChangesDo) {
 }
 
 TEST_F(DocumentTest, TheLastComponentAndAnEmptyAreaListStay) {
-    ComponentInfo only;
-    doc.project().add_component(only);
+    ReboundFile single;
+    single.add_component(ComponentInfo());
+    doc.adopt(single);
     Notices notices(doc);
     EXPECT_FALSE(doc.removeComponent(0));
     EXPECT_FALSE(doc.removeLastArea(0));  // the component has no areas

@@ -50,13 +50,14 @@ private slots:
         folder = std::make_unique<AppFolder>();
         window = make_window(prompts);
         opened.paths.clear();
-        for (int i = 1; i <= 3; ++i) {
-            ComponentInfo c(test::today());
-            c.component_name = platform::utf8_to_ansi("楼板") + std::to_string(i);
-            c.strength_avg = 30.0f + static_cast<float>(i);
-            window->mProject.add_component(c);
-        }
-        window->RefreshAll();
+        edit_project(*window, [](ReboundFile& p) {
+            for (int i = 1; i <= 3; ++i) {
+                ComponentInfo c(test::today());
+                c.component_name = platform::utf8_to_ansi("楼板") + std::to_string(i);
+                c.strength_avg = 30.0f + static_cast<float>(i);
+                p.add_component(c);
+            }
+        });
     }
     void cleanup() {
         window.reset();
@@ -190,7 +191,7 @@ void ReportWindowTest::cancelledExportWritesNothing() {
 
 void ReportWindowTest::exportShowsPanelEditsNotYetSaved() {
     installTemplate();
-    window->txt_report_serial->setText(QStringLiteral("R-2026-77"));
+    box(*window, "txt_report_serial")->setText(QStringLiteral("R-2026-77"));
     prompts->saveAnswers.push_back(folder->file(QStringLiteral("report.txt")));
     trigger("act_export2txt");
     QFile file(folder->file(QStringLiteral("report.txt")));
@@ -230,7 +231,9 @@ void ReportWindowTest::printingTwicePrintsTheWholeReportTwice() {
 
 void ReportWindowTest::previewShowsThePages() {
     installTemplate();
-    for (int i = 4; i <= 60; ++i) window->mProject.add_component(ComponentInfo(test::today()));
+    edit_project(*window, [](ReboundFile& p) {
+        for (int i = 4; i <= 60; ++i) p.add_component(ComponentInfo(test::today()));
+    });
     int pages = 0;
     prompts->onModal = [&](QDialog& dialog) {
         auto* widget = dialog.findChild<QPrintPreviewWidget*>();
@@ -251,8 +254,7 @@ void ReportWindowTest::fileCommandsKeepEveryCharacterOfTheNames() {
     // and files named in Chinese with an emoji: the names reach the files as
     // the operator chose them.
     installTemplate();
-    window->mProject.reset(test::today());
-    window->RefreshAll();
+    set_project(*window, ReboundFile(test::today()));
     const QString data = folder->file(QString::fromUtf8("工程数据😀"));
     QVERIFY(QDir().mkpath(data));
     const auto at = [&](const char* utf8) { return data + QLatin1Char('/') + QString::fromUtf8(utf8); };
@@ -260,18 +262,18 @@ void ReportWindowTest::fileCommandsKeepEveryCharacterOfTheNames() {
 
     prompts->openAnswers = {at("柱😀.cmp")};
     trigger("act_import_component");
-    QCOMPARE(window->mProject.component_count(), std::size_t{1});
+    QCOMPARE(doc_project(*window).component_count(), std::size_t{1});
 
     prompts->saveAnswers = {at("工地😀")};
     trigger("FileSaveAs1");
-    QCOMPARE(window->mFileName, at("工地😀.prj"));
-    const ReboundFile saved = window->mProject;
-    window->mProject.reset(test::today());
+    QCOMPARE(window->Document().fileName(), at("工地😀.prj"));
+    const ReboundFile saved = doc_project(*window);
+    set_project(*window, ReboundFile(test::today()));
     prompts->openAnswers = {at("工地😀.prj")};
     trigger("FileOpen1");
-    QVERIFY(window->mProject == saved);
+    QVERIFY(doc_project(*window) == saved);
 
-    window->SelectComponentRow(0);
+    select_row(*window, 0);
     prompts->saveAnswers = {at("导出😀")};
     trigger("act_export_component");
     const Result<ComponentInfo> exported =
@@ -307,16 +309,17 @@ void ReportWindowTest::testRecordsNeedTheirTemplate() {
 
 void ReportWindowTest::testRecordsPreviewAndPrintToAPdfFile() {
     installTemplate({}, QStringLiteral("rebound_record1.grf"));
-    for (int c = 0; c < 2; ++c) {
-        for (int a = 0; a < 12; ++a) {
-            AreaData area;
-            area.readings.fill(static_cast<std::uint8_t>(100 + 10 * c + a));
-            area.area_strength = 25.0f + static_cast<float>(a);
-            window->mProject.components[c].add_area(area);
+    edit_project(*window, [](ReboundFile& p) {
+        for (std::size_t c = 0; c < 2; ++c) {
+            for (int a = 0; a < 12; ++a) {
+                AreaData area;
+                area.readings.fill(static_cast<std::uint8_t>(100 + 10 * c + a));
+                area.area_strength = 25.0f + static_cast<float>(a);
+                p.components[c].add_area(area);
+            }
         }
-    }
-    window->RefreshAll();
-    window->txt_report_serial->setText(QStringLiteral("R-2026-88"));
+    });
+    box(*window, "txt_report_serial")->setText(QStringLiteral("R-2026-88"));
     const QString pdf = folder->file(QStringLiteral("records.pdf"));
     int pages = 0;
     prompts->onModal = [&](QDialog& dialog) {

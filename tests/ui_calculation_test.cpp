@@ -86,10 +86,28 @@ private slots:
 private:
     void start(const std::vector<ComponentInfo>& components) {
         window = make_window(prompts);
-        for (const ComponentInfo& c : components) {
-            window->mProject.add_component(c);
-        }
-        window->RefreshAll();
+        edit_project(*window, [&](ReboundFile& p) {
+            for (const ComponentInfo& c : components) {
+                p.add_component(c);
+            }
+        });
+    }
+    // Edit mode on, and the window shown so that cells can be clicked.
+    void startEditing(const std::vector<ComponentInfo>& components) {
+        start(components);
+        action(*window, "EditTestData1")->setChecked(true);
+        window->show();
+        QVERIFY(QTest::qWaitForWindowExposed(window.get()));
+    }
+    // Clicks a cell of the grid, in the grid's own coordinates.
+    void clickCell(int column, int row) {
+        QTableWidget* grid = area_table(*window);
+        const QRect cell = grid->visualRect(grid->model()->index(row - 1, column));
+        QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, cell.center());
+    }
+    // Puts a text into a cell as the cell's editor does when typing ends.
+    void typeInCell(int column, int row, const QString& text) {
+        area_table(*window)->item(row - 1, column)->setText(text);
     }
 
     std::unique_ptr<AppFolder> folder;
@@ -101,15 +119,15 @@ void CalculationTest::calculationWithoutStandardCurve() {
     // A curve under another name is no substitute for the standard one.
     QVERIFY(folder->installCurve(QStringLiteral("normal.cuv")));
     start({measured_component()});
-    const Strength_Curve before = window->mCurve;
+    const Strength_Curve before = window->Document().curve();
     QVERIFY(!before.values.empty());
 
     trigger(*window, "act_single_caculate");
 
     QCOMPARE(prompts->messages, QStringList{QString::fromUtf8("您所使用的测强曲线normal.cur不存在！")});
-    QVERIFY(window->mProject.components[0] == measured_component());
-    QVERIFY(window->mCurve == before);
-    QCOMPARE(window->GridCellText(kGridStrengthColumn, 1), QStringLiteral("77.7"));
+    QVERIFY(doc_project(*window).components[0] == measured_component());
+    QVERIFY(window->Document().curve() == before);
+    QCOMPARE(grid_text(*window, kGridStrengthColumn, 1), QStringLiteral("77.7"));
     QVERIFY(!window->Document().isModified());
 }
 
@@ -117,39 +135,39 @@ void CalculationTest::calculationNeedsACurrentComponent() {
     start({});
     trigger(*window, "act_single_caculate");
     QVERIFY(prompts->messages.isEmpty());
-    QVERIFY(window->mCurve.values.empty());
+    QVERIFY(window->Document().curve().values.empty());
 }
 
 void CalculationTest::calculationUsesTheStandardCurveAfresh() {
     QVERIFY(folder->installCurve());
     start({measured_component(), measured_component()});
-    window->mCurve.reset();
-    window->SelectComponentRow(1);
+    window->Document().setCurve(Strength_Curve{});
+    select_row(*window, 1);
     QVERIFY(!window->Document().isModified());
 
     trigger(*window, "act_single_caculate");
     QVERIFY(prompts->messages.isEmpty());
     QVERIFY(window->Document().isModified());
     const Strength_Curve curve = shipped_curve();
-    QVERIFY(window->mCurve == curve);
+    QVERIFY(window->Document().curve() == curve);
     ComponentInfo expected = measured_component();
     evaluate_component(expected, curve);
-    const ComponentInfo first = window->mProject.components[1];
+    const ComponentInfo first = doc_project(*window).components[1];
     QVERIFY(first == expected);
     QVERIFY(first.areas[0].area_strength != 77.7f);
     // Only the current component is evaluated.
-    QVERIFY(window->mProject.components[0] == measured_component());
+    QVERIFY(doc_project(*window).components[0] == measured_component());
     for (int r = 1; r <= 4; ++r) {
         QCOMPARE(
-            window->GridCellText(kGridStrengthColumn, r),
+            grid_text(*window, kGridStrengthColumn, r),
             QString::asprintf("%.1f", double(first.areas[static_cast<std::size_t>(r - 1)].area_strength)));
         QCOMPARE(
-            window->GridCellText(kGridMeanColumn, r),
+            grid_text(*window, kGridMeanColumn, r),
             QString::asprintf("%.1f", double(first.areas[static_cast<std::size_t>(r - 1)].mean_rebound)));
     }
 
     trigger(*window, "act_single_caculate");
-    QVERIFY(window->mProject.components[1] == first);
+    QVERIFY(doc_project(*window).components[1] == first);
 }
 
 void CalculationTest::calculationRefusesAnUnusableCurve() {
@@ -157,7 +175,7 @@ void CalculationTest::calculationRefusesAnUnusableCurve() {
     const fs::path curve = platform::to_path(folder->file(QStringLiteral("curve/normal.cur")));
     fs::create_directories(curve.parent_path());
     start({measured_component()});
-    window->mCurve = shipped_curve();
+    window->Document().setCurve(shipped_curve());
     for (const test::UnusableCurve& c : test::unusable_curves()) {
         fs::remove_all(curve);
         c.make(curve);
@@ -165,15 +183,15 @@ void CalculationTest::calculationRefusesAnUnusableCurve() {
         trigger(*window, "act_single_caculate");
         const QString expected =
             QStringLiteral("The strength curve %1 cannot be used: ")
-                .arg(QDir::toNativeSeparators(window->mAppFolder + QStringLiteral("/curve/normal.cur")));
+                .arg(QDir::toNativeSeparators(QDir::currentPath() + QStringLiteral("/curve/normal.cur")));
         QVERIFY2(prompts->messages.size() == 1, c.name);
         const QString message = prompts->messages.front();
         QVERIFY2(message.startsWith(expected), qPrintable(message));
         QVERIFY2(message.contains(QString::fromUtf8(c.says)), qPrintable(message));
         QVERIFY2(message.endsWith(QStringLiteral(".\nNothing was calculated.")), qPrintable(message));
-        QVERIFY2(window->mProject.components[0] == measured_component(), c.name);
-        QVERIFY2(window->mCurve == shipped_curve(), c.name);
-        QCOMPARE(window->GridCellText(kGridStrengthColumn, 1), QStringLiteral("77.7"));
+        QVERIFY2(doc_project(*window).components[0] == measured_component(), c.name);
+        QVERIFY2(window->Document().curve() == shipped_curve(), c.name);
+        QCOMPARE(grid_text(*window, kGridStrengthColumn, 1), QStringLiteral("77.7"));
         QVERIFY2(!window->Document().isModified(), c.name);
     }
 }
@@ -201,17 +219,17 @@ void CalculationTest::calculationNamesAreasOutsideTheCurve() {
     };
     for (Case& c : cases) {
         prompts->messages.clear();
-        window->SelectComponentRow(c.row);
+        select_row(*window, c.row);
         trigger(*window, "act_single_caculate");
         QCOMPARE(prompts->messages, QStringList{c.message});
         // Evaluated and shown all the same, with the documented figures.
         evaluate_component(c.component, shipped_curve());
-        QVERIFY(window->mProject.components[static_cast<std::size_t>(c.row)] == c.component);
+        QVERIFY(doc_project(*window).components[static_cast<std::size_t>(c.row)] == c.component);
     }
-    QCOMPARE(window->GridCellText(kGridStrengthColumn, 1), QStringLiteral("0.0"));
+    QCOMPARE(grid_text(*window, kGridStrengthColumn, 1), QStringLiteral("0.0"));
 
     prompts->messages.clear();
-    window->SelectComponentRow(3);
+    select_row(*window, 3);
     trigger(*window, "act_single_caculate");
     QVERIFY(prompts->messages.isEmpty());
 }
@@ -228,13 +246,13 @@ void CalculationTest::figuresUseAPointInEveryLocale() {
         test::ScopedLocale locale(name);
         QVERIFY2(locale.error().empty(), locale.error().c_str());
         start({c});
-        QCOMPARE(window->GridCellText(kGridMeanColumn, 1), QStringLiteral("36.3"));
-        QCOMPARE(window->GridCellText(kGridStrengthColumn, 1), QStringLiteral("33.8"));
-        QCOMPARE(window->GridCellText(kGridDepthColumn, 1), QStringLiteral("1.0"));
-        QCOMPARE(window->txt_mfcu->text(), QStringLiteral("31.3"));
-        QCOMPARE(window->txt_fcumin->text(), QStringLiteral("28.2"));
-        QCOMPARE(window->txt_sfcu->text(), QStringLiteral("2.0"));
-        QCOMPARE(window->txt_fcue->text(), QStringLiteral("27.5"));
+        QCOMPARE(grid_text(*window, kGridMeanColumn, 1), QStringLiteral("36.3"));
+        QCOMPARE(grid_text(*window, kGridStrengthColumn, 1), QStringLiteral("33.8"));
+        QCOMPARE(grid_text(*window, kGridDepthColumn, 1), QStringLiteral("1.0"));
+        QCOMPARE(box(*window, "txt_mfcu")->text(), QStringLiteral("31.3"));
+        QCOMPARE(box(*window, "txt_fcumin")->text(), QStringLiteral("28.2"));
+        QCOMPARE(box(*window, "txt_sfcu")->text(), QStringLiteral("2.0"));
+        QCOMPARE(box(*window, "txt_fcue")->text(), QStringLiteral("27.5"));
         window.reset();
     }
 }
@@ -253,7 +271,7 @@ void CalculationTest::messageCommands() {
     start({measured_component()});
     trigger(*window, action.toLatin1().constData());
     QCOMPARE(prompts->messages, QStringList{message});
-    QVERIFY(window->mProject.components[0] == measured_component());
+    QVERIFY(doc_project(*window).components[0] == measured_component());
 }
 
 void CalculationTest::loadCurveCommandOpensTheSelectionDialog() {
@@ -263,10 +281,18 @@ void CalculationTest::loadCurveCommandOpensTheSelectionDialog() {
         shown = qobject_cast<TLoadStrengthCurveFrm*>(&dialog);
         return int(QDialog::Accepted);
     };
+    prompts->onModal = [&](QDialog& dialog) {
+        shown = qobject_cast<TLoadStrengthCurveFrm*>(&dialog);
+        // The dialog reads the chosen curve into its target.
+        if (shown != nullptr && shown->mTargetCurve != nullptr) {
+            *shown->mTargetCurve = shipped_curve();
+        }
+        return int(QDialog::Accepted);
+    };
     trigger(*window, "act_load_strength_curve");
     QVERIFY(shown != nullptr);
-    QCOMPARE(shown, window->LoadStrengthCurveFrm);
-    QCOMPARE(shown->mTargetCurve, &window->mCurve);
+    QCOMPARE(shown, window->findChild<TLoadStrengthCurveFrm*>());
+    QVERIFY(window->Document().curve() == shipped_curve());
     QVERIFY(prompts->messages.isEmpty());
 
     prompts->onModal = [](QDialog&) -> int { throw std::runtime_error("list failed"); };
@@ -282,8 +308,9 @@ void CalculationTest::typedReadings_data() {
     QTest::newRow("largest") << "255" << 255 << "255";
     QTest::newRow("too large") << "300" << 255 << "255";
     QTest::newRow("negative") << "-5" << 0 << "0";
-    QTest::newRow("not a number") << "4x" << 36 << "0";
-    QTest::newRow("decimal") << "36.5" << 36 << "0";
+    // Not a reading: the cell shows the reading it holds again.
+    QTest::newRow("not a number") << "4x" << 36 << "36";
+    QTest::newRow("decimal") << "36.5" << 36 << "36";
 }
 
 void CalculationTest::typedReadings() {
@@ -292,34 +319,33 @@ void CalculationTest::typedReadings() {
     QFETCH(QString, cell);
     ComponentInfo c = measured_component();
     c.areas[1].readings[4] = 36;
-    start({c});
-    window->SetGridCell(5, 2, typed);  // the typed text stands in the cell
-    window->sg_areasSetEditText(5, 2, typed);
-    QCOMPARE(int(window->mProject.components[0].areas[1].readings[4]), stored);
-    if (typed == cell) {
-        QCOMPARE(window->GridCellText(5, 2), typed);
-    } else {
-        QCOMPARE(window->GridCellText(5, 2), cell);
-    }
+    startEditing({c});
+    typeInCell(5, 2, typed);
+    QCOMPARE(int(doc_project(*window).components[0].areas[1].readings[4]), stored);
+    QCOMPARE(grid_text(*window, 5, 2), cell);
     // Only that reading changes.
     ComponentInfo expected = c;
     expected.areas[1].readings[4] = static_cast<std::uint8_t>(stored);
-    QVERIFY(window->mProject.components[0] == expected);
+    QVERIFY(doc_project(*window).components[0] == expected);
 }
 
 void CalculationTest::typedResultsAreThrownAway() {
-    start({measured_component()});
-    window->SetGridCell(kGridStrengthColumn, 1, QStringLiteral("12.3"));
-    window->sg_areasSetEditText(kGridStrengthColumn, 1, QStringLiteral("12.3"));
-    QCOMPARE(window->GridCellText(kGridStrengthColumn, 1), QStringLiteral("77.7"));
-
-    // The depth column and empty texts are left alone; so is a row without area.
-    window->SetGridCell(kGridDepthColumn, 1, QStringLiteral("9"));
-    window->sg_areasSetEditText(kGridDepthColumn, 1, QStringLiteral("9"));
-    QCOMPARE(window->GridCellText(kGridDepthColumn, 1), QStringLiteral("9"));
-    window->sg_areasSetEditText(3, 1, QString());
-    window->sg_areasSetEditText(3, 9, QStringLiteral("50"));
-    QVERIFY(window->mProject.components[0] == measured_component());
+    startEditing({measured_component()});
+    // Only readings are typed: the results and the conditions are not
+    // editable cells, and a text that reaches them is thrown away.
+    QVERIFY(!(area_table(*window)->item(0, kGridStrengthColumn)->flags() & Qt::ItemIsEditable));
+    QVERIFY(!(area_table(*window)->item(0, kGridDepthColumn)->flags() & Qt::ItemIsEditable));
+    QVERIFY(area_table(*window)->item(0, 3)->flags() & Qt::ItemIsEditable);
+    typeInCell(kGridStrengthColumn, 1, QStringLiteral("12.3"));
+    QCOMPARE(grid_text(*window, kGridStrengthColumn, 1), QStringLiteral("77.7"));
+    const QString depth = grid_text(*window, kGridDepthColumn, 1);
+    typeInCell(kGridDepthColumn, 1, QStringLiteral("9"));
+    QCOMPARE(grid_text(*window, kGridDepthColumn, 1), depth);
+    // An empty reading changes nothing.
+    typeInCell(3, 1, QString());
+    QCOMPARE(grid_text(*window, 3, 1), QString::number(measured_component().areas[0].readings[2]));
+    QVERIFY(doc_project(*window).components[0] == measured_component());
+    QVERIFY(!window->Document().isModified());
 }
 
 void CalculationTest::selectorsWriteIndexAndText_data() {
@@ -345,50 +371,53 @@ void CalculationTest::selectorsWriteIndexAndText() {
     QFETCH(int, chosen);
     QFETCH(QString, cellAfter);
     QFETCH(QString, gridAfterRefresh);
-    start({measured_component()});
-    window->show();
+    startEditing({measured_component()});
     QComboBox* box = window->findChild<QComboBox*>(selector);
     QVERIFY(box != nullptr);
     QVERIFY(!box->isVisible());
 
-    window->sg_areasSelectCell(column, 3);
+    clickCell(column, 3);
     QVERIFY(box->isVisible());
-    QCOMPARE(window->mCurrentAreaRow, 2);
     QCOMPARE(box->currentIndex(), shownIndex);
     // Placed over its cell, one pixel to the left, four wider, 60 taller.
-    const QRect cell = window->sg_areas->visualRect(window->sg_areas->model()->index(2, column));
-    const QPoint corner = window->sg_areas->viewport()->mapTo(window->pnl_right, cell.topLeft());
+    QWidget* panel = child<QWidget>(*window, "pnl_grid");
+    const QRect cell = area_table(*window)->visualRect(area_table(*window)->model()->index(2, column));
+    const QPoint corner = area_table(*window)->viewport()->mapTo(panel, cell.topLeft());
     QCOMPARE(box->geometry(), QRect(corner.x() - 1, corner.y(), cell.width() + 4, cell.height() + 60));
+    QCOMPARE(box->parentWidget(), panel);
 
+    // Another column hides the selector again.
+    clickCell(3, 3);
+    QVERIFY(!box->isVisible());
+
+    clickCell(column, 3);
+    QVERIFY(box->isVisible());
     box->setCurrentIndex(chosen);
     emit box->activated(chosen);
-    QCOMPARE(window->GridCellText(column, 3), cellAfter);
-    const AreaData& area = window->mProject.components[0].areas[2];
+    // The choice is stored, and the grid shows it in its own form.
+    Q_UNUSED(cellAfter);
+    QCOMPARE(grid_text(*window, column, 3), gridAfterRefresh);
+    const AreaData& area = doc_project(*window).components[0].areas[2];
     const int stored = column == kGridDepthColumn   ? area.carbonation_index
                        : column == kGridAngleColumn ? area.angle_index
                                                     : area.surface_index;
     QCOMPARE(stored, chosen);
-    window->RefreshAreaGrid();
-    QCOMPARE(window->GridCellText(column, 3), gridAfterRefresh);
-
-    // Another column hides the selector again.
-    window->sg_areasSelectCell(3, 3);
     QVERIFY(!box->isVisible());
+    QVERIFY(window->Document().isModified());
 }
 
 void CalculationTest::selectorOverAMissingAreaTouchesNothing() {
     ComponentInfo empty(test::today());
     empty.component_name = "E";
-    start({empty});
-    window->show();
-    window->sg_areasSelectCell(kGridAngleColumn, 1);
-    QVERIFY(window->cbAngle_Selected->isVisible());
-    window->cbAngle_Selected->setCurrentIndex(3);
-    window->cbAngle_SelectedChange();
-    window->cbDepth_SelectedChange();
-    window->cbSide_SelectedChange();
-    QVERIFY(window->mProject.components[0].areas.empty());
-    QCOMPARE(window->GridCellText(kGridAngleColumn, 1), QString());
+    startEditing({empty});
+    clickCell(kGridAngleColumn, 1);
+    QComboBox* angle = child<QComboBox>(*window, "cbAngle_Selected");
+    QVERIFY(angle->isVisible());
+    angle->setCurrentIndex(3);
+    emit angle->activated(3);
+    QVERIFY(doc_project(*window).components[0].areas.empty());
+    QVERIFY(!window->Document().isModified());
+    QCOMPARE(grid_text(*window, kGridAngleColumn, 1), QString());
 }
 
 QTEST_MAIN(CalculationTest)

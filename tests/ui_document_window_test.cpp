@@ -89,9 +89,10 @@ private slots:
 private:
     // Two components saved as site.prj; unmodified.
     void savedProject() {
-        window->mProject.add_component(named("A", 2));
-        window->mProject.add_component(named("B", 3));
-        window->RefreshAll();
+        edit_project(*window, [](ReboundFile& p) {
+            p.add_component(named("A", 2));
+            p.add_component(named("B", 3));
+        });
         prompts->saveAnswers = {folder->file(QStringLiteral("site.prj"))};
         trigger(*window, "FileSave1");
         QVERIFY(!window->Document().isModified());
@@ -109,7 +110,7 @@ private:
 void DocumentWindowTest::captionShowsTheFileAndUnsavedChanges() {
     TSDIAppForm& w = *window;
     QCOMPARE(w.windowTitle(), kCaption);
-    QTest::keyClicks(w.txt_report_serial, QStringLiteral("R-1"));
+    QTest::keyClicks(box(w, "txt_report_serial"), QStringLiteral("R-1"));
     QCOMPARE(w.windowTitle(), kCaption + QLatin1Char('*'));
 
     prompts->saveAnswers = {folder->file(QStringLiteral("site"))};
@@ -117,14 +118,15 @@ void DocumentWindowTest::captionShowsTheFileAndUnsavedChanges() {
     QCOMPARE(w.windowTitle(), kCaption + QStringLiteral(" - site.prj"));
 
     // Every kind of change marks it: a component edit, an import, a delete.
-    w.mProject.add_component(named("A"));
-    w.mProject.add_component(named("B"));
-    w.RefreshAll();
-    QTest::keyClicks(w.txt_component_name, QStringLiteral("9"));
+    edit_project(w, [](ReboundFile& p) {
+        p.add_component(named("A"));
+        p.add_component(named("B"));
+    });
+    QTest::keyClicks(box(w, "txt_component_name"), QStringLiteral("9"));
     QCOMPARE(w.windowTitle(), kCaption + QStringLiteral(" - site.prj*"));
     trigger(w, "FileSave1");
     QCOMPARE(w.windowTitle(), kCaption + QStringLiteral(" - site.prj"));
-    w.chk_pump_tag->click();
+    child<QCheckBox>(w, "chk_pump_tag")->click();
     QCOMPARE(w.windowTitle(), kCaption + QStringLiteral(" - site.prj*"));
     trigger(w, "FileSave1");
     trigger(w, "act_remove_component");
@@ -177,15 +179,15 @@ void DocumentWindowTest::askedBeforeAnythingIsThrownAway() {
     QVERIFY(QTest::qWaitForWindowExposed(&w));
 
     if (modified) {
-        QTest::keyClicks(w.txt_project_name, QStringLiteral(" edited"));
+        QTest::keyClicks(box(w, "txt_project_name"), QStringLiteral(" edited"));
     }
     if (saveFails) {
         QDir(folder->path()).mkdir(QStringLiteral("locked"));
         w.Document().setFileName(folder->file(QStringLiteral("locked/no/such/site.prj")));
     }
-    const QString fileBefore = w.mFileName;
-    const ReboundFile projectBefore = w.mProject;
-    const QString panelBefore = w.txt_project_name->text();
+    const QString fileBefore = w.Document().fileName();
+    const ReboundFile projectBefore = doc_project(w);
+    const QString panelBefore = box(w, "txt_project_name")->text();
     if (answer >= 0) prompts->questionAnswers = {static_cast<QMessageBox::StandardButton>(answer)};
     prompts->openAnswers = {otherPath};
 
@@ -211,12 +213,12 @@ void DocumentWindowTest::askedBeforeAnythingIsThrownAway() {
         // Everything as it was: the window, the project, the panel, the file
         // name and the unsaved changes.
         QVERIFY(w.isVisible());
-        QCOMPARE(w.mFileName, fileBefore);
+        QCOMPARE(w.Document().fileName(), fileBefore);
         // A save that was tried has taken the panel's edit into the project.
         ReboundFile expected = projectBefore;
         if (saveFails) expected.project_name = "New Project edited";
-        QVERIFY(w.mProject == expected);
-        QCOMPARE(w.txt_project_name->text(), panelBefore);
+        QVERIFY(doc_project(w) == expected);
+        QCOMPARE(box(w, "txt_project_name")->text(), panelBefore);
         QVERIFY(w.Document().isModified());
         QVERIFY(w.windowTitle().endsWith(QLatin1Char('*')));
         return;
@@ -224,13 +226,13 @@ void DocumentWindowTest::askedBeforeAnythingIsThrownAway() {
     if (action == QLatin1String("close")) {
         QVERIFY(!w.isVisible());
     } else if (action == QLatin1String("new")) {
-        QCOMPARE(int(w.mProject.component_count()), 0);
-        QVERIFY(w.mFileName.isEmpty());
-        QCOMPARE(w.txt_project_name->text(), QStringLiteral("New Project"));
+        QCOMPARE(int(doc_project(w).component_count()), 0);
+        QVERIFY(w.Document().fileName().isEmpty());
+        QCOMPARE(box(w, "txt_project_name")->text(), QStringLiteral("New Project"));
     } else {
-        QCOMPARE(w.mFileName, otherPath);
-        QCOMPARE(w.txt_project_name->text(), QStringLiteral("Other"));
-        QCOMPARE(w.lvComponents->rowCount(), 1);
+        QCOMPARE(w.Document().fileName(), otherPath);
+        QCOMPARE(box(w, "txt_project_name")->text(), QStringLiteral("Other"));
+        QCOMPARE(component_list(w)->rowCount(), 1);
     }
     if (action != QLatin1String("close")) {
         QVERIFY(!w.Document().isModified());
@@ -248,8 +250,8 @@ void DocumentWindowTest::failedOpenChangesNothing() {
     QFETCH(QString, kind);
     TSDIAppForm& w = *window;
     savedProject();
-    w.SelectComponentRow(1);
-    QTest::keyClicks(w.txt_examine_serial, QStringLiteral("M-5"));
+    select_row(w, 1);
+    QTest::keyClicks(box(w, "txt_examine_serial"), QStringLiteral("M-5"));
     QString path;
     if (kind == QLatin1String("truncated")) {
         const std::string bytes = read_file(platform::to_path(folder->file(QStringLiteral("site.prj"))));
@@ -261,7 +263,7 @@ void DocumentWindowTest::failedOpenChangesNothing() {
         path = folder->file(QStringLiteral("a-folder.prj"));
         QVERIFY(QDir(folder->path()).mkdir(QStringLiteral("a-folder.prj")));
     }
-    const ReboundFile project = w.mProject;
+    const ReboundFile project = doc_project(w);
     const QString caption = w.windowTitle();
     QCOMPARE(caption, kCaption + QStringLiteral(" - site.prj*"));
 
@@ -272,14 +274,14 @@ void DocumentWindowTest::failedOpenChangesNothing() {
     QCOMPARE(prompts->messages.size(), 1);
     QVERIFY2(prompts->messages[0].startsWith(QStringLiteral("Open Project Fail!\n") + QDir::toNativeSeparators(path) + QStringLiteral(": ")),
              qPrintable(prompts->messages[0]));
-    QVERIFY(w.mProject == project);
-    QCOMPARE(w.mFileName, folder->file(QStringLiteral("site.prj")));
+    QVERIFY(doc_project(w) == project);
+    QCOMPARE(w.Document().fileName(), folder->file(QStringLiteral("site.prj")));
     QCOMPARE(w.windowTitle(), caption);
-    QCOMPARE(w.txt_examine_serial->text(), QStringLiteral("M-5"));
-    QCOMPARE(w.mCurrentItem, 1);
-    QCOMPARE(w.txt_component_name->text(), QStringLiteral("B"));
-    QCOMPARE(w.lvComponents->rowCount(), 2);
-    QCOMPARE(w.GridRowCount(), 4);
+    QCOMPARE(box(w, "txt_examine_serial")->text(), QStringLiteral("M-5"));
+    QCOMPARE(current_row(w), 1);
+    QCOMPARE(box(w, "txt_component_name")->text(), QStringLiteral("B"));
+    QCOMPARE(component_list(w)->rowCount(), 2);
+    QCOMPARE(grid_rows(w), 4);
     QVERIFY(!w.RecentProjects().contains(path));
 }
 
@@ -289,7 +291,7 @@ void DocumentWindowTest::saveAsOntoAnExistingName() {
     const QString site = folder->file(QStringLiteral("site.prj"));
     const QString bridge = folder->file(QStringLiteral("bridge.prj"));
     write_file(platform::to_path(bridge), "an older project");
-    w.mProject.add_component(named("C"));
+    w.Document().appendComponents({named("C")}, QStringLiteral("Import Component"));
 
     // "bridge" becomes bridge.prj, which the dialog never saw: asked, No.
     prompts->saveAnswers = {folder->file(QStringLiteral("bridge"))};
@@ -299,14 +301,14 @@ void DocumentWindowTest::saveAsOntoAnExistingName() {
     QCOMPARE(prompts->questions.size(), 1);
     QVERIFY(prompts->questions[0].contains(QStringLiteral("bridge.prj already exists")));
     QCOMPARE(read_file(platform::to_path(bridge)), std::string("an older project"));
-    QCOMPARE(w.mFileName, site);
+    QCOMPARE(w.Document().fileName(), site);
     QVERIFY(prompts->messages.isEmpty());
 
     // Yes replaces it.
     prompts->saveAnswers = {folder->file(QStringLiteral("bridge"))};
     prompts->questionAnswers = {QMessageBox::Yes};
     trigger(w, "FileSaveAs1");
-    QCOMPARE(w.mFileName, bridge);
+    QCOMPARE(w.Document().fileName(), bridge);
     ReboundFile written;
     QVERIFY(written.load(platform::to_path(bridge), test::today()));
     QCOMPARE(int(written.component_count()), 3);
@@ -316,19 +318,18 @@ void DocumentWindowTest::saveAsOntoAnExistingName() {
     prompts->saveAnswers = {site};
     trigger(w, "FileSaveAs1");
     QVERIFY(prompts->questions.isEmpty());
-    QCOMPARE(w.mFileName, site);
+    QCOMPARE(w.Document().fileName(), site);
     QVERIFY(prompts->messages.isEmpty());
 }
 
 void DocumentWindowTest::importManyFilesWithABrokenFileAndADuplicate() {
     TSDIAppForm& w = *window;
-    w.mProject.add_component(named("A"));
-    w.RefreshAll();
+    edit_project(w, [](ReboundFile& p) { p.add_component(named("A")); });
     deviceFile(QStringLiteral("K1.cmp"), "K1", 30);
     trigger(w, "act_import_component");  // nothing chosen
     prompts->openManyAnswers = {{folder->file(QStringLiteral("K1.cmp"))}};
     trigger(w, "act_import_component");
-    QCOMPARE(w.lvComponents->rowCount(), 2);
+    QCOMPARE(component_list(w)->rowCount(), 2);
 
     const QString broken = deviceFile(QStringLiteral("K3.cmp"), "K3", 50);
     write_file(platform::to_path(broken), read_file(platform::to_path(broken)).substr(0, 100));
@@ -344,11 +345,11 @@ void DocumentWindowTest::importManyFilesWithABrokenFileAndADuplicate() {
              qPrintable(prompts->messages[0]));
     QCOMPARE(prompts->messages[0].count(QLatin1Char('\n')), 1);  // one failed file
     QStringList names;
-    for (int r = 0; r < w.lvComponents->rowCount(); ++r) names << w.lvComponents->item(r, 1)->text();
+    for (int r = 0; r < component_list(w)->rowCount(); ++r) names << component_list(w)->item(r, 1)->text();
     QCOMPARE(names, (QStringList{"A", "K1", "K2", "K4"}));
-    QCOMPARE(w.lvComponents->item(3, 0)->text(), QStringLiteral("4"));
-    QCOMPARE(w.mCurrentItem, 3);  // the last imported is current
-    QCOMPARE(w.txt_component_name->text(), QStringLiteral("K4"));
+    QCOMPARE(component_list(w)->item(3, 0)->text(), QStringLiteral("4"));
+    QCOMPARE(current_row(w), 3);  // the last imported is current
+    QCOMPARE(box(w, "txt_component_name")->text(), QStringLiteral("K4"));
     QVERIFY(prompts->progressTitles.isEmpty());  // few files: no progress dialog
 }
 
@@ -363,8 +364,8 @@ void DocumentWindowTest::largeImportShowsProgressAndCanBeStopped() {
     trigger(w, "act_import_component");
     QCOMPARE(prompts->progressTitles, QStringList{QStringLiteral("Import Component")});
     QCOMPARE(prompts->progressSteps.last(), 12);
-    QCOMPARE(w.lvComponents->rowCount(), 12);  // what was read before Cancel stays
-    QCOMPARE(w.txt_component_name->text(), QStringLiteral("D11"));
+    QCOMPARE(component_list(w)->rowCount(), 12);  // what was read before Cancel stays
+    QCOMPARE(box(w, "txt_component_name")->text(), QStringLiteral("D11"));
     QVERIFY(prompts->messages.isEmpty());
 }
 
@@ -385,9 +386,9 @@ void DocumentWindowTest::droppedFiles() {
     }
     drop_files(w, {deviceFile(QStringLiteral("K1.cmp"), "K1", 30), notes, xcmp, folder->path()});
 
-    QCOMPARE(w.lvComponents->rowCount(), 2);
-    QCOMPARE(w.mProject.components[0].component_name, std::string("K1"));
-    QVERIFY(w.mProject.components[1] == exported);
+    QCOMPARE(component_list(w)->rowCount(), 2);
+    QCOMPARE(doc_project(w).components[0].component_name, std::string("K1"));
+    QVERIFY(doc_project(w).components[1] == exported);
     // The text file and the folder are refused, named one per line.
     QCOMPARE(prompts->messages.size(), 1);
     QVERIFY2(prompts->messages[0].endsWith(QStringLiteral(":\n") + QDir::toNativeSeparators(notes) + QLatin1Char('\n') +
@@ -403,7 +404,7 @@ void DocumentWindowTest::droppedFiles() {
     prompts->messages.clear();
     drop_files(w, {folder->file(QStringLiteral("z.prj")), folder->file(QStringLiteral("K1.cmp"))});
     QCOMPARE(prompts->questions.size(), 1);
-    QCOMPARE(w.lvComponents->rowCount(), 2);
+    QCOMPARE(component_list(w)->rowCount(), 2);
     QVERIFY(prompts->messages.isEmpty());
 }
 
@@ -420,8 +421,8 @@ void DocumentWindowTest::commandLineFiles() {
     // a missing project are named.
     w.OpenFiles({folder->file(QStringLiteral("site/harbour.prj")), folder->file(QStringLiteral("site/K9.cmp")),
                  folder->file(QStringLiteral("site/harbour.prj"))});
-    QCOMPARE(w.txt_project_name->text(), QStringLiteral("Harbour"));
-    QCOMPARE(w.lvComponents->rowCount(), 2);
+    QCOMPARE(box(w, "txt_project_name")->text(), QStringLiteral("Harbour"));
+    QCOMPARE(component_list(w)->rowCount(), 2);
     QCOMPARE(w.windowTitle(), kCaption + QStringLiteral(" - harbour.prj*"));
     QCOMPARE(prompts->messages.size(), 1);
     QVERIFY(prompts->messages[0].startsWith(QStringLiteral("Only one project can be open at a time")));
@@ -432,12 +433,12 @@ void DocumentWindowTest::commandLineFiles() {
     QCOMPARE(prompts->messages.size(), 1);
     QVERIFY(prompts->messages[0].startsWith(QStringLiteral("Open Project Fail!\n") +
                                             QDir::toNativeSeparators(folder->file("gone.prj"))));
-    QCOMPARE(w.lvComponents->rowCount(), 2);
+    QCOMPARE(component_list(w)->rowCount(), 2);
 }
 
 void DocumentWindowTest::recentProjects() {
     TSDIAppForm& w = *window;
-    QVERIFY(!w.RecentProjects1->isEnabled());
+    QVERIFY(!menu(w, "RecentProjects1")->isEnabled());
     QStringList paths;
     for (int i = 1; i <= 9; ++i) {
         ReboundFile p(test::today());
@@ -451,9 +452,9 @@ void DocumentWindowTest::recentProjects() {
     QStringList expected;
     for (int i = 9; i >= 2; --i) expected << paths[i - 1];
     QCOMPARE(w.RecentProjects(), expected);
-    QCOMPARE(w.RecentProjects1->actions().size(), 8);
-    QVERIFY(w.RecentProjects1->isEnabled());
-    QCOMPARE(w.RecentProjects1->actions()[0]->text(), QStringLiteral("&1 ") + QDir::toNativeSeparators(paths[8]));
+    QCOMPARE(menu(w, "RecentProjects1")->actions().size(), 8);
+    QVERIFY(menu(w, "RecentProjects1")->isEnabled());
+    QCOMPARE(menu(w, "RecentProjects1")->actions()[0]->text(), QStringLiteral("&1 ") + QDir::toNativeSeparators(paths[8]));
 
     // Saving under a new name puts it first; a new window sees the list.
     prompts->saveAnswers = {folder->file(QStringLiteral("saved"))};
@@ -464,67 +465,68 @@ void DocumentWindowTest::recentProjects() {
     QCOMPARE(other->RecentProjects(), w.RecentProjects());
 
     // Picking an entry opens it, asking first when there are changes.
-    QTest::keyClicks(w.txt_project_name, QStringLiteral("x"));
+    QTest::keyClicks(box(w, "txt_project_name"), QStringLiteral("x"));
     prompts->questionAnswers = {QMessageBox::No};
-    w.RecentProjects1->actions()[3]->trigger();  // p7
+    menu(w, "RecentProjects1")->actions()[3]->trigger();  // p7
     QCOMPARE(prompts->questions.size(), 1);
-    QCOMPARE(w.txt_project_name->text(), QStringLiteral("P7"));
+    QCOMPARE(box(w, "txt_project_name")->text(), QStringLiteral("P7"));
     QCOMPARE(w.RecentProjects().first(), paths[6]);
 
     // A file that is gone is dropped from the list with a message.
     QFile::remove(paths[4]);
     const int gone = int(w.RecentProjects().indexOf(paths[4]));
     QVERIFY(gone > 0);
-    w.RecentProjects1->actions()[gone]->trigger();
+    menu(w, "RecentProjects1")->actions()[gone]->trigger();
     QCOMPARE(prompts->messages.size(), 1);
     QVERIFY(prompts->messages[0].contains(QDir::toNativeSeparators(paths[4])));
     QVERIFY(!w.RecentProjects().contains(paths[4]));
-    QCOMPARE(w.RecentProjects1->actions().size(), 7);
-    QCOMPARE(w.txt_project_name->text(), QStringLiteral("P7"));
+    QCOMPARE(menu(w, "RecentProjects1")->actions().size(), 7);
+    QCOMPARE(box(w, "txt_project_name")->text(), QStringLiteral("P7"));
 }
 
 void DocumentWindowTest::deleteKeyAsksNamingTheComponent() {
     TSDIAppForm& w = *window;
-    w.mProject.add_component(named("KZ-1"));
-    w.mProject.add_component(named("KZ-2"));
-    w.RefreshAll();
+    edit_project(w, [](ReboundFile& p) {
+        p.add_component(named("KZ-1"));
+        p.add_component(named("KZ-2"));
+    });
     w.show();
     QVERIFY(QTest::qWaitForWindowExposed(&w));
-    w.SelectComponentRow(1);
-    w.lvComponents->setFocus();
+    select_row(w, 1);
+    component_list(w)->setFocus();
 
     prompts->questionAnswers = {QMessageBox::No};
-    QTest::keyClick(w.lvComponents, Qt::Key_Delete);
+    QTest::keyClick(component_list(w), Qt::Key_Delete);
     QCOMPARE(prompts->questions, QStringList{QStringLiteral("Message|Delete component \"KZ-2\"?")});
-    QCOMPARE(w.lvComponents->rowCount(), 2);
+    QCOMPARE(component_list(w)->rowCount(), 2);
 
     prompts->questionAnswers = {QMessageBox::Yes};
-    QTest::keyClick(w.lvComponents, Qt::Key_Delete);
-    QCOMPARE(w.lvComponents->rowCount(), 1);
-    QCOMPARE(w.mProject.components[0].component_name, std::string("KZ-1"));
+    QTest::keyClick(component_list(w), Qt::Key_Delete);
+    QCOMPARE(component_list(w)->rowCount(), 1);
+    QCOMPARE(doc_project(w).components[0].component_name, std::string("KZ-1"));
 
     // The last component stays, and nothing is asked.
-    QTest::keyClick(w.lvComponents, Qt::Key_Delete);
+    QTest::keyClick(component_list(w), Qt::Key_Delete);
     QCOMPARE(prompts->questions.size(), 2);
-    QCOMPARE(w.lvComponents->rowCount(), 1);
+    QCOMPARE(component_list(w)->rowCount(), 1);
 }
 
 void DocumentWindowTest::newShortcuts() {
     TSDIAppForm& w = *window;
-    QCOMPARE(w.FileSaveAs1->shortcut(), QKeySequence(QStringLiteral("Ctrl+Shift+S")));
-    QCOMPARE(w.act_print->shortcut(), QKeySequence(QStringLiteral("Ctrl+P")));
-    QCOMPARE(w.FileExit1->shortcut(), QKeySequence(QStringLiteral("Ctrl+Q")));
-    QCOMPARE(w.FileNew1->shortcut(), QKeySequence(QStringLiteral("Ctrl+N")));
+    QCOMPARE(action(w, "FileSaveAs1")->shortcut(), QKeySequence(QStringLiteral("Ctrl+Shift+S")));
+    QCOMPARE(action(w, "act_print")->shortcut(), QKeySequence(QStringLiteral("Ctrl+P")));
+    QCOMPARE(action(w, "FileExit1")->shortcut(), QKeySequence(QStringLiteral("Ctrl+Q")));
+    QCOMPARE(action(w, "FileNew1")->shortcut(), QKeySequence(QStringLiteral("Ctrl+N")));
     w.show();
     QApplication::setActiveWindow(&w);
     QVERIFY(QTest::qWaitForWindowActive(&w));
-    w.txt_examine_basis->setFocus();
-    QTRY_VERIFY(w.txt_examine_basis->hasFocus());
-    QTest::keyClick(w.txt_examine_basis, Qt::Key_S, Qt::ControlModifier | Qt::ShiftModifier);
+    box(w, "txt_examine_basis")->setFocus();
+    QTRY_VERIFY(box(w, "txt_examine_basis")->hasFocus());
+    QTest::keyClick(box(w, "txt_examine_basis"), Qt::Key_S, Qt::ControlModifier | Qt::ShiftModifier);
     QCOMPARE(prompts->saveFilters.size(), 1);
-    QTest::keyClick(w.txt_examine_basis, Qt::Key_P, Qt::ControlModifier);
+    QTest::keyClick(box(w, "txt_examine_basis"), Qt::Key_P, Qt::ControlModifier);
     QCOMPARE(prompts->messages, QStringList{QStringLiteral("Print Preview Error!")});  // no template here
-    QTest::keyClick(w.txt_examine_basis, Qt::Key_Q, Qt::ControlModifier);
+    QTest::keyClick(box(w, "txt_examine_basis"), Qt::Key_Q, Qt::ControlModifier);
     QVERIFY(!w.isVisible());
 }
 
@@ -538,8 +540,8 @@ void DocumentWindowTest::windowStateIsKeptPerUser() {
     QVERIFY(outer && lower);
     outer->setSizes({220, 400});
     lower->setSizes({330, 700});
-    w.lvComponents->setColumnWidth(0, 50);
-    w.lvComponents->setColumnWidth(1, 160);
+    component_list(w)->setColumnWidth(0, 50);
+    component_list(w)->setColumnWidth(1, 160);
     const QList<int> outerSizes = outer->sizes();
     const QList<int> lowerSizes = lower->sizes();
     QVERIFY(w.close());
@@ -557,8 +559,8 @@ void DocumentWindowTest::windowStateIsKeptPerUser() {
     QCOMPARE(again.size(), QSize(1100, 750));
     QCOMPARE(again.findChild<QSplitter*>(QStringLiteral("Splitter1"))->sizes(), outerSizes);
     QCOMPARE(again.findChild<QSplitter*>(QStringLiteral("Splitter3"))->sizes(), lowerSizes);
-    QCOMPARE(again.lvComponents->columnWidth(0), 50);
-    QCOMPARE(again.lvComponents->columnWidth(1), 160);
+    QCOMPARE(component_list(again)->columnWidth(0), 50);
+    QCOMPARE(component_list(again)->columnWidth(1), 160);
 }
 
 void DocumentWindowTest::unreadableWindowStateGivesTheDocumentedLayout() {
@@ -571,8 +573,8 @@ void DocumentWindowTest::unreadableWindowStateGivesTheDocumentedLayout() {
     window = make_window(prompts);
     TSDIAppForm& w = *window;
     QVERIFY(!w.RestoreWindowState());
-    QCOMPARE(w.lvComponents->columnWidth(0), 35);
-    QCOMPARE(w.lvComponents->columnWidth(1), 130);
+    QCOMPARE(component_list(w)->columnWidth(0), 35);
+    QCOMPARE(component_list(w)->columnWidth(1), 130);
     w.resize(1000, 700);
     w.show();
     QVERIFY(QTest::qWaitForWindowExposed(&w));
@@ -582,21 +584,21 @@ void DocumentWindowTest::unreadableWindowStateGivesTheDocumentedLayout() {
     QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, folder->file(QStringLiteral("empty-config")));
     window = make_window(prompts);
     QVERIFY(!window->RestoreWindowState());
-    QCOMPARE(window->lvComponents->columnWidth(2), 85);
+    QCOMPARE(component_list(*window)->columnWidth(2), 85);
 }
 
 void DocumentWindowTest::fileDialogsRememberTheirOwnFolders() {
     QDir(folder->path()).mkpath(QStringLiteral("projects"));
     QDir(folder->path()).mkpath(QStringLiteral("site/day1"));
-    const QString projectFilter = window->mProjectFilter;
-    const QString componentFilter = window->mComponentFilter;
+    const QString projectFilter = ProjectFilter();
+    const QString componentFilter = ComponentFilter();
     QCOMPARE(UserPrompts::StartFolder(projectFilter), QString());
 
     UserPrompts::RememberFolder(projectFilter, folder->file(QStringLiteral("projects/a.prj")));
     UserPrompts::RememberFolder(componentFilter, folder->file(QStringLiteral("site/day1/K1.cmp")));
     QCOMPARE(UserPrompts::StartFolder(projectFilter), folder->file(QStringLiteral("projects")));
     QCOMPARE(UserPrompts::StartFolder(componentFilter), folder->file(QStringLiteral("site/day1")));
-    QCOMPARE(UserPrompts::StartFolder(window->mExcelFilter), QString());
+    QCOMPARE(UserPrompts::StartFolder(ExcelFilter()), QString());
 
     // A folder that is gone is not offered.
     QDir(folder->file(QStringLiteral("site/day1"))).removeRecursively();

@@ -199,10 +199,10 @@ void LanguageTest::chineseWindowUsesTheFieldsTerms() {
     QCOMPARE(top[0]->text(), QString::fromUtf8("文件(&F)"));
     QCOMPARE(top[2]->text(), QString::fromUtf8("数据(&D)"));
     QCOMPARE(top[3]->text(), QString::fromUtf8("关于(&A)"));
-    QCOMPARE(w.FileNew1->text(), QString::fromUtf8("新建工程(&N)"));
-    QCOMPARE(w.FileNew1->statusTip(), QString::fromUtf8("新建工程文件"));
-    QCOMPARE(w.act_import_component->text(), QString::fromUtf8("导入构件(&I)"));
-    QCOMPARE(w.FileNew1->shortcut(), QKeySequence(QStringLiteral("Ctrl+N")));
+    QCOMPARE(action(w, "FileNew1")->text(), QString::fromUtf8("新建工程(&N)"));
+    QCOMPARE(action(w, "FileNew1")->statusTip(), QString::fromUtf8("新建工程文件"));
+    QCOMPARE(action(w, "act_import_component")->text(), QString::fromUtf8("导入构件(&I)"));
+    QCOMPARE(action(w, "FileNew1")->shortcut(), QKeySequence(QStringLiteral("Ctrl+N")));
 
     // Panels: the labels in front of the boxes.
     QStringList labels;
@@ -213,23 +213,22 @@ void LanguageTest::chineseWindowUsesTheFieldsTerms() {
                              "测强曲线：", "推定值：", "最小值：", "平均值：", "标准差："}) {
         QVERIFY2(labels.contains(QString::fromUtf8(term)), term);
     }
-    QCOMPARE(w.lvComponents->horizontalHeaderItem(1)->text(), QString::fromUtf8("构件名称"));
+    QCOMPARE(component_list(w)->horizontalHeaderItem(1)->text(), QString::fromUtf8("构件名称"));
 
     // The grid: titles and the tested surface of each area.
     ComponentInfo c = component_with_areas("KZ-1", 3);
     for (std::uint8_t s = 0; s < 3; ++s) {
         c.area(s).surface_index = s;
     }
-    w.mProject.add_component(c);
-    w.RefreshAll();
-    QCOMPARE(w.GridCellText(kGridDepthColumn, 0), QString::fromUtf8("碳化\n深度"));
-    QCOMPARE(w.GridCellText(kGridMeanColumn, 0), QString::fromUtf8("平均\n回弹值"));
-    QCOMPARE(w.GridCellText(kGridAngleColumn, 0), QString::fromUtf8("测试\n角度"));
-    QCOMPARE(w.GridCellText(kGridStrengthColumn, 0), QString::fromUtf8("换算值\n(MPa)"));
-    QCOMPARE(w.GridCellText(kGridSideColumn, 1), QString::fromUtf8("侧面"));
-    QCOMPARE(w.GridCellText(kGridSideColumn, 2), QString::fromUtf8("顶面"));
-    QCOMPARE(w.GridCellText(kGridSideColumn, 3), QString::fromUtf8("底面"));
-    QCOMPARE(w.GridCellText(1, 1), QStringLiteral("30"));
+    edit_project(w, [&c](ReboundFile& p) { p.add_component(c); });
+    QCOMPARE(grid_text(w, kGridDepthColumn, 0), QString::fromUtf8("碳化\n深度"));
+    QCOMPARE(grid_text(w, kGridMeanColumn, 0), QString::fromUtf8("平均\n回弹值"));
+    QCOMPARE(grid_text(w, kGridAngleColumn, 0), QString::fromUtf8("测试\n角度"));
+    QCOMPARE(grid_text(w, kGridStrengthColumn, 0), QString::fromUtf8("换算值\n(MPa)"));
+    QCOMPARE(grid_text(w, kGridSideColumn, 1), QString::fromUtf8("侧面"));
+    QCOMPARE(grid_text(w, kGridSideColumn, 2), QString::fromUtf8("顶面"));
+    QCOMPARE(grid_text(w, kGridSideColumn, 3), QString::fromUtf8("底面"));
+    QCOMPARE(grid_text(w, 1, 1), QStringLiteral("30"));
 
     // A message: a save that fails, and the question before changes are lost.
     prompts->saveAnswers = {folder->file(QStringLiteral("no/such/folder/site"))};
@@ -237,21 +236,21 @@ void LanguageTest::chineseWindowUsesTheFieldsTerms() {
     QCOMPARE(prompts->messages.size(), 1);
     QVERIFY2(prompts->messages[0].startsWith(QString::fromUtf8("保存工程失败！\n")),
              qPrintable(prompts->messages[0]));
-    w.Document().markModified();
+    w.Document().setHeaderText(&ReboundFile::report_serial, "R-1");
     prompts->questionAnswers = {QMessageBox::Cancel};
     trigger(w, "FileNew1");
     QCOMPARE(prompts->questions, QStringList{QString::fromUtf8("提示|是否保存对当前工程的修改？")});
 
     // The file dialogs show the filters' descriptions in Chinese; the filter
     // the window keeps (and tests, and the folder each dialog remembers) stays.
-    QCOMPARE(w.mProjectFilter, QStringLiteral("Project(*.prj)|*.prj|All Files(*.*)|*.*"));
-    QCOMPARE(qt_file_filter(w.mProjectFilter),
+    QCOMPARE(ProjectFilter(), QStringLiteral("Project(*.prj)|*.prj|All Files(*.*)|*.*"));
+    QCOMPARE(qt_file_filter(ProjectFilter()),
              QString::fromUtf8("工程文件(*.prj) (*.prj);;所有文件(*.*) (*.*)"));
 
     // The dialogs.
-    QCOMPARE(w.AboutBox->windowTitle(), QString::fromUtf8("关于..."));
-    QCOMPARE(w.AboutBox->OKButton->text(), QString::fromUtf8("确定"));
-    QCOMPARE(w.StrengthCurve_Syn_Form->CancelBtn->text(), QString::fromUtf8("取消"));
+    QCOMPARE(w.findChild<TAboutBox*>()->windowTitle(), QString::fromUtf8("关于..."));
+    QCOMPARE(w.findChild<TAboutBox*>()->OKButton->text(), QString::fromUtf8("确定"));
+    QCOMPARE(w.findChild<TStrengthCurve_Syn_Form*>()->CancelBtn->text(), QString::fromUtf8("取消"));
 }
 
 void LanguageTest::everyWindowTextIsTranslated() {
@@ -287,28 +286,28 @@ void LanguageTest::everyWindowTextIsTranslated() {
 void LanguageTest::languageMenuKeepsTheChoiceForTheNextStart() {
     window = make_window(prompts);
     TSDIAppForm& w = *window;
-    QVERIFY(w.LanguageSystem1->isChecked());
-    QCOMPARE(w.LanguageChinese1->text(), QString::fromUtf8("简体中文"));
+    QVERIFY(action(w, "LanguageSystem1")->isChecked());
+    QCOMPARE(action(w, "LanguageChinese1")->text(), QString::fromUtf8("简体中文"));
 
     // This window is English: choosing Chinese is kept and said.
     QVERIFY(!ChineseTranslation::Active());
-    w.LanguageChinese1->trigger();
+    action(w, "LanguageChinese1")->trigger();
     QCOMPARE(StoredLanguage(), Language::Chinese);
     QCOMPARE(prompts->messages,
              QStringList{QString::fromUtf8(
                  "The window will be shown in 简体中文 from the next start of the program.")});
-    QVERIFY(w.LanguageChinese1->isChecked());
-    QVERIFY(!w.LanguageSystem1->isChecked());
+    QVERIFY(action(w, "LanguageChinese1")->isChecked());
+    QVERIFY(!action(w, "LanguageSystem1")->isChecked());
 
     // English again is what the window shows already: kept, nothing to say.
-    w.LanguageEnglish1->trigger();
+    action(w, "LanguageEnglish1")->trigger();
     QCOMPARE(StoredLanguage(), Language::English);
     QCOMPARE(prompts->messages.size(), 1);
 
     // The next start checks the stored choice.
     window = make_window(prompts);
-    QVERIFY(window->LanguageEnglish1->isChecked());
-    window->LanguageSystem1->trigger();
+    QVERIFY(action(*window, "LanguageEnglish1")->isChecked());
+    action(*window, "LanguageSystem1")->trigger();
     QCOMPARE(StoredLanguage(), Language::System);
     const bool systemChinese = UseChinese(Language::System, QLocale::system().uiLanguages());
     QCOMPARE(prompts->messages.size(), systemChinese ? 1 : 0);

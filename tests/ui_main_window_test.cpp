@@ -38,8 +38,8 @@ void type_text(QWidget* widget, const QString& text) {
 
 QStringList list_column(const TSDIAppForm& w, int column) {
     QStringList texts;
-    for (int r = 0; r < w.lvComponents->rowCount(); ++r) {
-        texts << w.lvComponents->item(r, column)->text();
+    for (int r = 0; r < component_list(w)->rowCount(); ++r) {
+        texts << component_list(w)->item(r, column)->text();
     }
     return texts;
 }
@@ -68,11 +68,13 @@ DeviceArea device_area(int base, std::uint8_t carbonation, float mean, float str
     return a;
 }
 
+// Gives the window a new project holding these components, as Open would.
 void load_project(TSDIAppForm& w, const std::vector<ComponentInfo>& components) {
+    ReboundFile p(test::today());
     for (const ComponentInfo& c : components) {
-        w.mProject.add_component(c);
+        p.add_component(c);
     }
-    w.RefreshAll();
+    set_project(w, p);
 }
 
 }  // namespace
@@ -130,50 +132,51 @@ void MainWindowTest::startsEmptyWithTheCommandTable() {
     QCOMPARE(w.objectName(), QStringLiteral("TSDIAppForm"));
     QCOMPARE(w.windowTitle(), QStringLiteral("Digital Concret Test Hammer Halvorn Instruments V1.2"));
     QCOMPARE(w.minimumSize(), QSize(800, 600));
-    QCOMPARE(w.mAppFolder, QDir::currentPath());
-    QCOMPARE(w.lvComponents->rowCount(), 0);
-    QCOMPARE(w.mCurrentItem, -1);
-    QCOMPARE(w.txt_project_name->text(), QStringLiteral("New Project"));
-    for (QLineEdit* box : {w.txt_fcue, w.txt_fcumin, w.txt_mfcu, w.txt_sfcu}) {
+    QCOMPARE(QDir::currentPath(), QDir::currentPath());
+    QCOMPARE(component_list(w)->rowCount(), 0);
+    QCOMPARE(current_row(w), -1);
+    QCOMPARE(box(w, "txt_project_name")->text(), QStringLiteral("New Project"));
+    for (QLineEdit* box : {box(w, "txt_fcue"), box(w, "txt_fcumin"), box(w, "txt_mfcu"), box(w, "txt_sfcu")}) {
         QCOMPARE(box->text(), QStringLiteral("0.0"));
     }
-    QCOMPARE(w.GridRowCount(), 2);
-    QCOMPARE(w.sg_areas->columnCount(), 22);
-    QCOMPARE(w.GridCellText(17, 0), QStringLiteral("Carb.\nDepth"));
-    QCOMPARE(w.GridCellText(21, 0), QStringLiteral("Fcu\n(MPa)"));
-    QCOMPARE(w.GridCellText(18, 0), QStringLiteral("Rm\n"));
-    QCOMPARE(w.GridCellText(5, 0), QStringLiteral("5"));
+    QCOMPARE(grid_rows(w), 2);
+    QCOMPARE(area_table(w)->columnCount(), 22);
+    QCOMPARE(grid_text(w, 17, 0), QStringLiteral("Carb.\nDepth"));
+    QCOMPARE(grid_text(w, 21, 0), QStringLiteral("Fcu\n(MPa)"));
+    QCOMPARE(grid_text(w, 18, 0), QStringLiteral("Rm\n"));
+    QCOMPARE(grid_text(w, 5, 0), QStringLiteral("5"));
 
     // Menus as the operator sees them: hidden entries do not show.
     const QList<QAction*> top = w.menuBar()->actions();
     QCOMPARE(top.size(), 4);
     QCOMPARE(top[3]->text(), QStringLiteral("Abort(&A)"));
-    QCOMPARE(visible_entries(w.File1),
+    QCOMPARE(visible_entries(menu(w, "File1")),
              (QStringList{"New Project(&N)", "Open Project(&O)", "Recent Projects", "Save(&S)", "Save as(&A)...",
                           "-", "-",
                           "Print(&P)", "Print Setup(&U)", "Print Preview(&V)", "Test Records", "-", "Language", "-",
                           "Quit(&X)"}));
-    QCOMPARE(visible_entries(w.Edit1), (QStringList{"Cu&t", "&Copy", "&Paste"}));
-    QCOMPARE(visible_entries(w.Data1), (QStringList{"Import Component(&I)", "Delete Component(&D)"}));
-    QCOMPARE(visible_entries(w.pm_components), (QStringList{"Import Component(&I)", "Delect Component(&D)"}));
+    QCOMPARE(visible_entries(menu(w, "Edit1")),
+             (QStringList{"Undo", "Redo", "-", "Cu&t", "&Copy", "&Paste", "-", "Edit Test Data(&T)"}));
+    QCOMPARE(visible_entries(menu(w, "Data1")), (QStringList{"Import Component(&I)", "Delete Component(&D)"}));
+    QCOMPARE(visible_entries(menu(w, "pm_components")), (QStringList{"Import Component(&I)", "Delect Component(&D)"}));
     const QAction* caculateItem = w.findChild<QAction*>(QStringLiteral("act_single_caculate_item"));
     QVERIFY(caculateItem != nullptr);
     QCOMPARE(caculateItem->text(), QStringLiteral("Caculate(&S)"));
     QVERIFY(!caculateItem->isVisible());
     QVERIFY(!caculateItem->isEnabled());
-    QVERIFY(!w.ToolBar1->isVisibleTo(&w));
-    QVERIFY(!w.ToolBar1->isEnabled());
-    QVERIFY(!w.EditCut1->isEnabled());
-    QVERIFY(!w.EditCopy1->isEnabled());
-    QCOMPARE(w.FileNew1->shortcut(), QKeySequence(QStringLiteral("Ctrl+N")));
-    QCOMPARE(w.FileNew1->statusTip(), QString::fromUtf8("新建工程文件"));
+    QVERIFY(!child<QToolBar>(w, "ToolBar1")->isVisibleTo(&w));
+    QVERIFY(!child<QToolBar>(w, "ToolBar1")->isEnabled());
+    QVERIFY(!action(w, "EditCut1")->isEnabled());
+    QVERIFY(!action(w, "EditCopy1")->isEnabled());
+    QCOMPARE(action(w, "FileNew1")->shortcut(), QKeySequence(QStringLiteral("Ctrl+N")));
+    QCOMPARE(action(w, "FileNew1")->statusTip(), QString::fromUtf8("新建工程文件"));
     QVERIFY(prompts->messages.isEmpty());
 }
 
 void MainWindowTest::readsTheStartupCurveBelowTheStartFolder() {
     // The first window wrote the default settings; a curve of that name in
     // the start folder's curve folder is read by the next start.
-    QVERIFY(window->mCurve.values.empty());
+    QVERIFY(window->Document().curve().values.empty());
     QVERIFY(QFileInfo::exists(folder->file(QStringLiteral("Setting/setting.ini"))));
     QVERIFY(folder->installCurve(QStringLiteral("normal.cuv")));
     window = make_window(prompts);
@@ -183,7 +186,7 @@ void MainWindowTest::readsTheStartupCurveBelowTheStartFolder() {
     std::istringstream in(file.readAll().toStdString());
     expected.read_from(in);
     QVERIFY(!expected.values.empty());
-    QCOMPARE(window->mCurve, expected);
+    QCOMPARE(window->Document().curve(), expected);
 }
 
 void MainWindowTest::importSaveAndOpenAgain() {
@@ -204,52 +207,52 @@ void MainWindowTest::importSaveAndOpenAgain() {
     QCOMPARE(list_column(w, 1), QStringList{"B12"});
     QCOMPARE(list_column(w, 2), QStringList{platform::to_qstring(platform::file_creation_date(
                                     platform::to_path(device), test::fixed_clock()))});
-    QCOMPARE(w.mCurrentItem, 0);
-    QCOMPARE(w.txt_component_name->text(), QStringLiteral("B12"));
-    QCOMPARE(w.txt_area_number->text(), QStringLiteral("3"));
-    QCOMPARE(w.txt_mfcu->text(), QStringLiteral("27.3"));
-    QCOMPARE(w.txt_fcumin->text(), QStringLiteral("21.5"));
-    QCOMPARE(w.txt_sfcu->text(), QStringLiteral("3.0"));
-    QCOMPARE(w.txt_fcue->text(), QStringLiteral("23.0"));
-    QCOMPARE(w.txt_curve_filename->text(), QStringLiteral("normal.cur"));
-    QVERIFY(w.chk_pump_tag->isChecked());
-    QCOMPARE(w.GridRowCount(), 4);
-    QCOMPARE(w.GridCellText(0, 2), QStringLiteral("2"));
-    QCOMPARE(w.GridCellText(1, 2), QStringLiteral("35"));
-    QCOMPARE(w.GridCellText(17, 1), QStringLiteral("1.0"));
-    QCOMPARE(w.GridCellText(18, 2), QStringLiteral("36.3"));
-    QCOMPARE(w.GridCellText(19, 2), QStringLiteral("-30"));
-    QCOMPARE(w.GridCellText(20, 3), QStringLiteral("Downwards"));
-    QCOMPARE(w.GridCellText(21, 1), QStringLiteral("25.4"));
-    QCOMPARE(w.GridCellText(21, 3), QStringLiteral("0.0"));
+    QCOMPARE(current_row(w), 0);
+    QCOMPARE(box(w, "txt_component_name")->text(), QStringLiteral("B12"));
+    QCOMPARE(box(w, "txt_area_number")->text(), QStringLiteral("3"));
+    QCOMPARE(box(w, "txt_mfcu")->text(), QStringLiteral("27.3"));
+    QCOMPARE(box(w, "txt_fcumin")->text(), QStringLiteral("21.5"));
+    QCOMPARE(box(w, "txt_sfcu")->text(), QStringLiteral("3.0"));
+    QCOMPARE(box(w, "txt_fcue")->text(), QStringLiteral("23.0"));
+    QCOMPARE(box(w, "txt_curve_filename")->text(), QStringLiteral("normal.cur"));
+    QVERIFY(child<QCheckBox>(w, "chk_pump_tag")->isChecked());
+    QCOMPARE(grid_rows(w), 4);
+    QCOMPARE(grid_text(w, 0, 2), QStringLiteral("2"));
+    QCOMPARE(grid_text(w, 1, 2), QStringLiteral("35"));
+    QCOMPARE(grid_text(w, 17, 1), QStringLiteral("1.0"));
+    QCOMPARE(grid_text(w, 18, 2), QStringLiteral("36.3"));
+    QCOMPARE(grid_text(w, 19, 2), QStringLiteral("-30"));
+    QCOMPARE(grid_text(w, 20, 3), QStringLiteral("Downwards"));
+    QCOMPARE(grid_text(w, 21, 1), QStringLiteral("25.4"));
+    QCOMPARE(grid_text(w, 21, 3), QStringLiteral("0.0"));
 
     // Header texts typed into the project panel reach the file on Save.
-    QTest::keyClicks(w.txt_report_serial, QStringLiteral("R-2026-17"));
-    w.txt_supervision_unit->setText(QString::fromUtf8("监理公司"));
-    w.dt_agent_date->setDate(QDate(2026, 3, 4));
+    QTest::keyClicks(box(w, "txt_report_serial"), QStringLiteral("R-2026-17"));
+    box(w, "txt_supervision_unit")->setText(QString::fromUtf8("监理公司"));
+    child<QDateEdit>(w, "dt_agent_date")->setDate(QDate(2026, 3, 4));
     prompts->saveAnswers = {folder->file(QStringLiteral("site"))};
     trigger(w, "FileSave1");
     QCOMPARE(prompts->saveFilters, QStringList{QStringLiteral("Project(*.prj)|*.prj|All Files(*.*)|*.*")});
-    QCOMPARE(w.mFileName, folder->file(QStringLiteral("site.prj")));
+    QCOMPARE(w.Document().fileName(), folder->file(QStringLiteral("site.prj")));
     QVERIFY(prompts->messages.isEmpty());
-    const ReboundFile saved = w.mProject;
+    const ReboundFile saved = doc_project(w);
     QCOMPARE(saved.report_serial, std::string("R-2026-17"));
     QCOMPARE(saved.agent_date, platform::format_date({2026, 3, 4}));
 
     prompts->questionAnswers = {QMessageBox::No};
     trigger(w, "FileNew1");
-    QCOMPARE(w.lvComponents->rowCount(), 0);
-    QCOMPARE(w.txt_report_serial->text(), QString());
+    QCOMPARE(component_list(w)->rowCount(), 0);
+    QCOMPARE(box(w, "txt_report_serial")->text(), QString());
 
     prompts->openAnswers = {folder->file(QStringLiteral("site.prj"))};
     trigger(w, "FileOpen1");
     QVERIFY(prompts->messages.isEmpty());
-    QVERIFY(w.mProject == saved);
-    QCOMPARE(w.txt_report_serial->text(), QStringLiteral("R-2026-17"));
-    QCOMPARE(w.txt_supervision_unit->text(), QString::fromUtf8("监理公司"));
-    QCOMPARE(w.dt_agent_date->date(), QDate(2026, 3, 4));
-    QCOMPARE(w.txt_component_name->text(), QStringLiteral("B12"));
-    QCOMPARE(w.GridCellText(18, 2), QStringLiteral("36.3"));
+    QVERIFY(doc_project(w) == saved);
+    QCOMPARE(box(w, "txt_report_serial")->text(), QStringLiteral("R-2026-17"));
+    QCOMPARE(box(w, "txt_supervision_unit")->text(), QString::fromUtf8("监理公司"));
+    QCOMPARE(child<QDateEdit>(w, "dt_agent_date")->date(), QDate(2026, 3, 4));
+    QCOMPARE(box(w, "txt_component_name")->text(), QStringLiteral("B12"));
+    QCOMPARE(grid_text(w, 18, 2), QStringLiteral("36.3"));
 }
 
 void MainWindowTest::newProject_data() {
@@ -277,7 +280,7 @@ void MainWindowTest::newProject() {
                  {component_with_areas("A", 2), component_with_areas("B", 3), component_with_areas("C", 1)});
     // An edit of the project panel: the project has unsaved changes, and it
     // has no file yet, so Yes asks for a name.
-    w.txt_project_name->setText(QStringLiteral("Bridge"));
+    box(w, "txt_project_name")->setText(QStringLiteral("Bridge"));
     prompts->questionAnswers = {static_cast<QMessageBox::StandardButton>(answer)};
     if (!saveAnswer.isEmpty()) {
         prompts->saveAnswers = {folder->file(saveAnswer)};
@@ -286,8 +289,8 @@ void MainWindowTest::newProject() {
     trigger(w, "FileNew1");
 
     QCOMPARE(prompts->questions, QStringList{QStringLiteral("Message|Save changes to current project?")});
-    QCOMPARE(int(w.mProject.component_count()), componentsAfter);
-    QCOMPARE(w.lvComponents->rowCount(), componentsAfter);
+    QCOMPARE(int(doc_project(w).component_count()), componentsAfter);
+    QCOMPARE(component_list(w)->rowCount(), componentsAfter);
     QCOMPARE(QFileInfo::exists(folder->file(QStringLiteral("kept.prj"))), fileWritten);
     // A failed write names the file on a second line.
     QCOMPARE(prompts->messages.size(), message.isEmpty() ? 0 : 1);
@@ -298,16 +301,16 @@ void MainWindowTest::newProject() {
                  qPrintable(prompts->messages[0]));
     }
     if (componentsAfter == 0) {
-        QCOMPARE(w.mCurrentItem, -1);
-        QVERIFY(w.mFileName.isEmpty());
-        QCOMPARE(w.txt_project_name->text(), QStringLiteral("New Project"));
-        QCOMPARE(w.dt_agent_date->date(), QDate(2026, 12, 10));
-        QCOMPARE(w.GridRowCount(), 2);
-        QCOMPARE(w.GridCellText(1, 1), QString());
-        QCOMPARE(w.txt_component_name->text(), QString());
+        QCOMPARE(current_row(w), -1);
+        QVERIFY(w.Document().fileName().isEmpty());
+        QCOMPARE(box(w, "txt_project_name")->text(), QStringLiteral("New Project"));
+        QCOMPARE(child<QDateEdit>(w, "dt_agent_date")->date(), QDate(2026, 12, 10));
+        QCOMPARE(grid_rows(w), 2);
+        QCOMPARE(grid_text(w, 1, 1), QString());
+        QCOMPARE(box(w, "txt_component_name")->text(), QString());
     } else {
-        QCOMPARE(w.txt_project_name->text(), QStringLiteral("Bridge"));
-        QCOMPARE(w.mCurrentItem, 0);
+        QCOMPARE(box(w, "txt_project_name")->text(), QStringLiteral("Bridge"));
+        QCOMPARE(current_row(w), 0);
     }
     if (fileWritten) {
         ReboundFile written;
@@ -321,32 +324,33 @@ void MainWindowTest::deleteComponentOnTheLastOfThree() {
     TSDIAppForm& w = *window;
     load_project(w,
                  {component_with_areas("A", 2), component_with_areas("B", 3), component_with_areas("C", 4)});
-    w.lvComponents->item(1, 0)->setData(Qt::UserRole, 0);  // a list flag not yet stored
-    w.SelectComponentRow(2);
-    QCOMPARE(w.txt_component_name->text(), QStringLiteral("C"));
+    w.Document().setListChecked(1, false);
+    QCOMPARE(component_list(w)->item(1, 0)->data(Qt::UserRole).toInt(), 0);  // the list mirrors the flag
+    select_row(w, 2);
+    QCOMPARE(box(w, "txt_component_name")->text(), QStringLiteral("C"));
 
     trigger(w, "act_remove_component");
 
     QCOMPARE(list_column(w, 0), (QStringList{"1", "2"}));
     QCOMPARE(list_column(w, 1), (QStringList{"A", "B"}));
-    QCOMPARE(w.mCurrentItem, 0);
-    QCOMPARE(w.txt_component_name->text(), QStringLiteral("A"));
-    QCOMPARE(w.GridRowCount(), 3);
-    QCOMPARE(int(w.mProject.components[1].list_checked), 0);
+    QCOMPARE(current_row(w), 0);
+    QCOMPARE(box(w, "txt_component_name")->text(), QStringLiteral("A"));
+    QCOMPARE(grid_rows(w), 3);
+    QCOMPARE(int(doc_project(w).components[1].list_checked), 0);
 }
 
 void MainWindowTest::deleteComponentNeedsASelectionAndTwoComponents() {
     TSDIAppForm& w = *window;
     load_project(w, {component_with_areas("A", 2)});
     trigger(w, "act_remove_component");
-    QCOMPARE(int(w.mProject.component_count()), 1);
+    QCOMPARE(int(doc_project(w).component_count()), 1);
 
-    load_project(w, {component_with_areas("B", 2)});
-    w.lvComponents->clearSelection();
+    load_project(w, {component_with_areas("A", 2), component_with_areas("B", 2)});
+    component_list(w)->clearSelection();
     trigger(w, "act_remove_component");
-    QCOMPARE(int(w.mProject.component_count()), 2);
+    QCOMPARE(int(doc_project(w).component_count()), 2);
     // The panels keep showing the component that was current.
-    QCOMPARE(w.mCurrentItem, 0);
+    QCOMPARE(box(w, "txt_component_name")->text(), QStringLiteral("A"));
     QVERIFY(prompts->messages.isEmpty());
 }
 
@@ -359,44 +363,44 @@ void MainWindowTest::onlyTheLeftButtonSelectsARow() {
     QVERIFY(QTest::qWaitForWindowExposed(&w));
     // Clicks go to the window as the platform delivers them, so that a right
     // press also brings the pop-up menu.
-    QWidget* viewport = w.lvComponents->viewport();
+    QWidget* viewport = component_list(w)->viewport();
     const QPoint onRow2 =
-        viewport->mapTo(&w, w.lvComponents->visualItemRect(w.lvComponents->item(2, 1)).center());
+        viewport->mapTo(&w, component_list(w)->visualItemRect(component_list(w)->item(2, 1)).center());
 
     QTest::mouseClick(w.windowHandle(), Qt::RightButton, {}, onRow2);
-    QCOMPARE(w.mCurrentItem, 0);
-    QCOMPARE(w.lvComponents->selectedItems().first()->row(), 0);
-    QTRY_VERIFY(w.pm_components->isVisible());  // the pop-up acts on row 0
-    w.pm_components->close();
+    QCOMPARE(current_row(w), 0);
+    QCOMPARE(component_list(w)->selectedItems().first()->row(), 0);
+    QTRY_VERIFY(menu(w, "pm_components")->isVisible());  // the pop-up acts on row 0
+    menu(w, "pm_components")->close();
 
     QTest::mouseClick(w.windowHandle(), Qt::LeftButton, {}, onRow2);
-    QCOMPARE(w.mCurrentItem, 2);
-    QCOMPARE(w.txt_component_name->text(), QStringLiteral("C"));
-    QCOMPARE(w.GridRowCount(), 4);
+    QCOMPARE(current_row(w), 2);
+    QCOMPARE(box(w, "txt_component_name")->text(), QStringLiteral("C"));
+    QCOMPARE(grid_rows(w), 4);
 }
 
 void MainWindowTest::createComponentAndAreas() {
     TSDIAppForm& w = *window;
     load_project(w, {component_with_areas("A", 3)});
-    QCOMPARE(w.GridRowCount(), 4);
+    QCOMPARE(grid_rows(w), 4);
     trigger(w, "act_create_area");
-    QCOMPARE(w.GridRowCount(), 5);
-    QCOMPARE(w.txt_area_number->text(), QStringLiteral("4"));
-    QCOMPARE(w.GridCellText(1, 4), QStringLiteral("0"));
+    QCOMPARE(grid_rows(w), 5);
+    QCOMPARE(box(w, "txt_area_number")->text(), QStringLiteral("4"));
+    QCOMPARE(grid_text(w, 1, 4), QStringLiteral("0"));
     trigger(w, "act_remove_area");
-    QCOMPARE(w.GridRowCount(), 4);
-    QCOMPARE(w.txt_area_number->text(), QStringLiteral("3"));
+    QCOMPARE(grid_rows(w), 4);
+    QCOMPARE(box(w, "txt_area_number")->text(), QStringLiteral("3"));
 
     trigger(w, "act_create_component");
     QCOMPARE(list_column(w, 1), (QStringList{"A", "New Component"}));
-    QCOMPARE(w.mCurrentItem, 1);
-    QCOMPARE(w.txt_area_number->text(), QStringLiteral("1"));
+    QCOMPARE(current_row(w), 1);
+    QCOMPARE(box(w, "txt_area_number")->text(), QStringLiteral("1"));
     trigger(w, "act_remove_area");
-    QCOMPARE(w.txt_area_number->text(), QStringLiteral("0"));
-    QCOMPARE(w.GridRowCount(), 2);
-    QCOMPARE(w.GridCellText(1, 1), QString());
+    QCOMPARE(box(w, "txt_area_number")->text(), QStringLiteral("0"));
+    QCOMPARE(grid_rows(w), 2);
+    QCOMPARE(grid_text(w, 1, 1), QString());
     trigger(w, "act_remove_area");  // nothing left to remove
-    QCOMPARE(w.txt_area_number->text(), QStringLiteral("0"));
+    QCOMPARE(box(w, "txt_area_number")->text(), QStringLiteral("0"));
 }
 
 void MainWindowTest::saveAsAppendsTheProjectExtension_data() {
@@ -422,14 +426,14 @@ void MainWindowTest::saveAsAppendsTheProjectExtension() {
     w.Document().setFileName(folder->file(QStringLiteral("earlier.prj")));
     prompts->saveAnswers = {folder->file(typed)};
     trigger(w, "FileSaveAs1");
-    QCOMPARE(w.mFileName, folder->file(written));
+    QCOMPARE(w.Document().fileName(), folder->file(written));
     QVERIFY(QFileInfo::exists(folder->file(written)));
     QVERIFY(prompts->messages.isEmpty());
 
     // Cancelling Save As keeps the name and writes nothing.
     QFile::remove(folder->file(written));
     trigger(w, "FileSaveAs1");
-    QCOMPARE(w.mFileName, folder->file(written));
+    QCOMPARE(w.Document().fileName(), folder->file(written));
     QVERIFY(!QFileInfo::exists(folder->file(written)));
     QVERIFY(prompts->messages.isEmpty());
 }
@@ -437,12 +441,12 @@ void MainWindowTest::saveAsAppendsTheProjectExtension() {
 void MainWindowTest::saveWithAFileNameWritesThePanelAsItStands() {
     TSDIAppForm& w = *window;
     w.Document().setFileName(folder->file(QStringLiteral("named.prj")));
-    QTest::keyClicks(w.txt_examine_serial, QStringLiteral("M-77"));
-    type_text(w.txt_concrete_producer, QString::fromUtf8("搅拌站"));
+    QTest::keyClicks(box(w, "txt_examine_serial"), QStringLiteral("M-77"));
+    type_text(box(w, "txt_concrete_producer"), QString::fromUtf8("搅拌站"));
     trigger(w, "FileSave1");
     QVERIFY(prompts->saveFilters.isEmpty());  // no dialog
     ReboundFile written;
-    QVERIFY(written.load(platform::to_path(w.mFileName), test::today()));
+    QVERIFY(written.load(platform::to_path(w.Document().fileName()), test::today()));
     QCOMPARE(written.examine_serial, std::string("M-77"));
     QCOMPARE(platform::to_qstring(written.concrete_producer), QString::fromUtf8("搅拌站"));
 }
@@ -450,46 +454,45 @@ void MainWindowTest::saveWithAFileNameWritesThePanelAsItStands() {
 void MainWindowTest::typingANameUpdatesTheListKeyByKey() {
     TSDIAppForm& w = *window;
     load_project(w, {component_with_areas("A", 1), component_with_areas("B", 1)});
-    w.SelectComponentRow(1);
-    w.txt_component_name->clear();
+    select_row(w, 1);
+    box(w, "txt_component_name")->clear();
     const QString typed = QStringLiteral("KL-3");
     for (int i = 0; i < typed.size(); ++i) {
-        QTest::keyClick(w.txt_component_name, typed[i].toLatin1());
-        QCOMPARE(w.lvComponents->item(1, 1)->text(), typed.left(i + 1));
-        QCOMPARE(platform::to_qstring(w.mProject.components[1].component_name), typed.left(i + 1));
+        QTest::keyClick(box(w, "txt_component_name"), typed[i].toLatin1());
+        QCOMPARE(component_list(w)->item(1, 1)->text(), typed.left(i + 1));
+        QCOMPARE(platform::to_qstring(doc_project(w).components[1].component_name), typed.left(i + 1));
     }
-    QCOMPARE(w.lvComponents->item(0, 1)->text(), QStringLiteral("A"));
-    QCOMPARE(w.mProject.components[0].component_name, std::string("A"));
+    QCOMPARE(component_list(w)->item(0, 1)->text(), QStringLiteral("A"));
+    QCOMPARE(doc_project(w).components[0].component_name, std::string("A"));
 }
 
 void MainWindowTest::panelEditsGoToTheCurrentComponentOnly() {
     TSDIAppForm& w = *window;
     // With no component, panel edits change nothing.
-    QTest::keyClicks(w.txt_component_name, QStringLiteral("X"));
-    QTest::keyClicks(w.txt_component_condition, QStringLiteral("Y"));
-    w.chk_pump_tag->click();
-    QCOMPARE(int(w.mProject.component_count()), 0);
-    QCOMPARE(w.lvComponents->rowCount(), 0);
+    QTest::keyClicks(box(w, "txt_component_name"), QStringLiteral("X"));
+    QTest::keyClicks(box(w, "txt_component_condition"), QStringLiteral("Y"));
+    child<QCheckBox>(w, "chk_pump_tag")->click();
+    QCOMPARE(int(doc_project(w).component_count()), 0);
+    QCOMPARE(component_list(w)->rowCount(), 0);
 
     ComponentInfo pumped = component_with_areas("A", 1);
     pumped.pump_tag = 1;
     ComponentInfo plain = component_with_areas("B", 1);
     plain.pump_tag = 0;
     load_project(w, {pumped, plain});
-    QVERIFY(w.chk_pump_tag->isChecked());
-    w.SelectComponentRow(1);
-    QVERIFY(!w.chk_pump_tag->isChecked());
-    QCOMPARE(int(w.mProject.components[0].pump_tag), 1);
-    QCOMPARE(int(w.mProject.components[1].pump_tag), 0);
-    QCOMPARE(w.mProject.components[1].component_name, std::string("B"));
+    QVERIFY(child<QCheckBox>(w, "chk_pump_tag")->isChecked());
+    select_row(w, 1);
+    QVERIFY(!child<QCheckBox>(w, "chk_pump_tag")->isChecked());
+    QCOMPARE(int(doc_project(w).components[0].pump_tag), 1);
+    QCOMPARE(int(doc_project(w).components[1].pump_tag), 0);
+    QCOMPARE(doc_project(w).components[1].component_name, std::string("B"));
 
-    w.chk_pump_tag->click();
-    QCOMPARE(int(w.mProject.components[1].pump_tag), 1);
-    w.txt_component_condition->selectAll();
-    type_text(w.txt_component_condition, QString::fromUtf8("柱 3"));
-    QCOMPARE(platform::to_qstring(w.mProject.components[1].component_condition), QString::fromUtf8("柱 3"));
-    QVERIFY(w.mProject.components[0].component_condition.empty());
-    QVERIFY(!w.mFilling);
+    child<QCheckBox>(w, "chk_pump_tag")->click();
+    QCOMPARE(int(doc_project(w).components[1].pump_tag), 1);
+    box(w, "txt_component_condition")->selectAll();
+    type_text(box(w, "txt_component_condition"), QString::fromUtf8("柱 3"));
+    QCOMPARE(platform::to_qstring(doc_project(w).components[1].component_condition), QString::fromUtf8("柱 3"));
+    QVERIFY(doc_project(w).components[0].component_condition.empty());
 }
 
 void MainWindowTest::gridTexts_data() {
@@ -538,15 +541,15 @@ void MainWindowTest::gridTexts() {
     c.add_area(a);
     load_project(*window, {c});
     const TSDIAppForm& w = *window;
-    QCOMPARE(w.GridCellText(0, 1), QStringLiteral("1"));
-    QCOMPARE(w.GridCellText(1, 1), QStringLiteral("0"));
-    QCOMPARE(w.GridCellText(16, 1), QStringLiteral("255"));
-    QCOMPARE(w.GridCellText(17, 1), depthText);
-    QCOMPARE(w.GridCellText(18, 1), QStringLiteral("36.3"));
-    QCOMPARE(w.GridCellText(19, 1), angleText);
-    QCOMPARE(w.GridCellText(20, 1), sideText);
-    QCOMPARE(w.GridCellText(21, 1), QStringLiteral("0.0"));
-    QCOMPARE(w.sg_areas->item(0, 5)->textAlignment(), int(Qt::AlignCenter));
+    QCOMPARE(grid_text(w, 0, 1), QStringLiteral("1"));
+    QCOMPARE(grid_text(w, 1, 1), QStringLiteral("0"));
+    QCOMPARE(grid_text(w, 16, 1), QStringLiteral("255"));
+    QCOMPARE(grid_text(w, 17, 1), depthText);
+    QCOMPARE(grid_text(w, 18, 1), QStringLiteral("36.3"));
+    QCOMPARE(grid_text(w, 19, 1), angleText);
+    QCOMPARE(grid_text(w, 20, 1), sideText);
+    QCOMPARE(grid_text(w, 21, 1), QStringLiteral("0.0"));
+    QCOMPARE(area_table(w)->item(0, 5)->textAlignment(), int(Qt::AlignCenter));
 }
 
 void MainWindowTest::gridRowCounts_data() {
@@ -567,18 +570,18 @@ void MainWindowTest::gridRowCounts() {
     QFETCH(int, rowsSecond);
     TSDIAppForm& w = *window;
     load_project(w, {component_with_areas("A", first), component_with_areas("B", second)});
-    QCOMPARE(w.GridRowCount(), rowsFirst);
-    w.SelectComponentRow(1);
-    QCOMPARE(w.GridRowCount(), rowsSecond);
-    QCOMPARE(w.sg_areas->rowCount(), rowsSecond - 1);
+    QCOMPARE(grid_rows(w), rowsFirst);
+    select_row(w, 1);
+    QCOMPARE(grid_rows(w), rowsSecond);
+    QCOMPARE(area_table(w)->rowCount(), rowsSecond - 1);
     // No reading of the previous component stays on screen.
     for (int r = 1; r < rowsSecond; ++r) {
         const QString expected = r <= second ? QString::number(30 + r - 1) : QString();
-        QCOMPARE(w.GridCellText(1, r), expected);
+        QCOMPARE(grid_text(w, 1, r), expected);
     }
-    QCOMPARE(w.sg_areas->rowHeight(0), 30);
-    QCOMPARE(w.sg_areas->columnWidth(17), 71);
-    QCOMPARE(w.sg_areas->columnWidth(20), 85);
+    QCOMPARE(area_table(w)->rowHeight(0), 30);
+    QCOMPARE(area_table(w)->columnWidth(17), 71);
+    QCOMPARE(area_table(w)->columnWidth(20), 85);
 }
 
 // The file type registered by the installer starts the window with the
@@ -590,9 +593,9 @@ void MainWindowTest::projectFileGivenAtStartOpens() {
     QVERIFY(project.save(platform::to_path(path)));
     w.OpenFiles({path});
     QVERIFY(prompts->messages.isEmpty());
-    QCOMPARE(w.mFileName, path);
-    QVERIFY(w.mProject == project);
-    QCOMPARE(w.lvComponents->rowCount(), 2);
+    QCOMPARE(w.Document().fileName(), path);
+    QVERIFY(doc_project(w) == project);
+    QCOMPARE(component_list(w)->rowCount(), 2);
 }
 
 void MainWindowTest::failureMessages() {
@@ -610,13 +613,12 @@ void MainWindowTest::failureMessages() {
     QVERIFY2(prompts->messages[0].startsWith(QStringLiteral("Open Project Fail!\n") + QDir::toNativeSeparators(text) +
                                              QStringLiteral(": ")),
              qPrintable(prompts->messages[0]));
-    QCOMPARE(w.mFileName, folder->file(QStringLiteral("before.prj")));
-    QCOMPARE(w.lvComponents->rowCount(), int(w.mProject.component_count()));
-    QCOMPARE(int(w.mProject.component_count()), 1);
-    QCOMPARE(w.txt_project_name->text(), platform::to_qstring(w.mProject.project_name));
+    QCOMPARE(w.Document().fileName(), folder->file(QStringLiteral("before.prj")));
+    QCOMPARE(component_list(w)->rowCount(), int(doc_project(w).component_count()));
+    QCOMPARE(int(doc_project(w).component_count()), 1);
+    QCOMPARE(box(w, "txt_project_name")->text(), platform::to_qstring(doc_project(w).project_name));
 
     // A device file cut short adds nothing.
-    w.mProject.reset(test::today());
     load_project(w, {component_with_areas("A", 2), component_with_areas("B", 1)});
     prompts->messages.clear();
     const QString cut = folder->file(QStringLiteral("cut.cmp"));
@@ -626,7 +628,7 @@ void MainWindowTest::failureMessages() {
     QCOMPARE(prompts->messages.size(), 1);
     QVERIFY2(prompts->messages[0].startsWith(QStringLiteral("Import Component Fail!\ncut.cmp: ")),
              qPrintable(prompts->messages[0]));
-    QCOMPARE(int(w.mProject.component_count()), 2);
+    QCOMPARE(int(doc_project(w).component_count()), 2);
 
     // A file that cannot be opened adds nothing and is named in the message.
     prompts->messages.clear();
@@ -635,7 +637,7 @@ void MainWindowTest::failureMessages() {
     QCOMPARE(prompts->messages.size(), 1);
     QVERIFY2(prompts->messages[0].startsWith(QStringLiteral("Import Component Fail!\nmissing.cmp: ")),
              qPrintable(prompts->messages[0]));
-    QCOMPARE(int(w.mProject.component_count()), 2);
+    QCOMPARE(int(doc_project(w).component_count()), 2);
 
     // A save into a folder that does not exist.
     prompts->messages.clear();
@@ -666,45 +668,44 @@ void MainWindowTest::unreadableDateIsNamedAndTheRestRefreshed() {
     QVERIFY2(prompts->messages[0].contains(QStringLiteral("Measurement Date")),
              qPrintable(prompts->messages[0]));
     QVERIFY(prompts->messages[0].contains(QStringLiteral("31.31.31 nonsense")));
-    QCOMPARE(w.dt_agent_date->date(), QDate(2026, 12, 10));
-    QCOMPARE(w.txt_report_serial->text(), QStringLiteral("R-9"));
-    QCOMPARE(w.txt_examine_condition->text(), QStringLiteral("after"));
-    QCOMPARE(w.mProject.agent_date, std::string("31.31.31 nonsense"));
-    QCOMPARE(w.dt_examine_date->date(), QDate(2026, 7, 15));
-    QCOMPARE(w.mFileName, path);
+    QCOMPARE(child<QDateEdit>(w, "dt_agent_date")->date(), QDate(2026, 12, 10));
+    QCOMPARE(box(w, "txt_report_serial")->text(), QStringLiteral("R-9"));
+    QCOMPARE(box(w, "txt_examine_condition")->text(), QStringLiteral("after"));
+    QCOMPARE(doc_project(w).agent_date, std::string("31.31.31 nonsense"));
+    QCOMPARE(child<QDateEdit>(w, "dt_examine_date")->date(), QDate(2026, 7, 15));
+    QCOMPARE(w.Document().fileName(), path);
 
     // The same for a component's date; the panel still shows that component.
-    w.mProject.add_component(component_with_areas("Z", 2));
-    w.mProject.components[1].examine_date = "soon";
-    w.RefreshComponentList();
-    w.SelectComponentRow(1);
+    std::vector<ComponentInfo> late{component_with_areas("Z", 2)};
+    late[0].examine_date = "soon";
+    w.Document().appendComponents(std::move(late), QStringLiteral("Import Component"));
+    select_row(w, 1);
     QCOMPARE(prompts->messages.size(), 2);
     QVERIFY(prompts->messages[1].contains(QStringLiteral("component Z")));
     QVERIFY(prompts->messages[1].contains(QStringLiteral("\"soon\"")));
-    QCOMPARE(w.dt_examine_date->date(), QDate(2026, 12, 10));
-    QCOMPARE(w.mCurrentItem, 1);
-    QCOMPARE(w.GridRowCount(), 3);
-    QVERIFY(!w.mFilling);
-    QTest::keyClicks(w.txt_component_name, QStringLiteral("9"));
-    QCOMPARE(w.mProject.components[1].component_name, std::string("Z9"));
-    QCOMPARE(w.mProject.components[1].examine_date, std::string("soon"));
+    QCOMPARE(child<QDateEdit>(w, "dt_examine_date")->date(), QDate(2026, 12, 10));
+    QCOMPARE(current_row(w), 1);
+    QCOMPARE(grid_rows(w), 3);
+    QTest::keyClicks(box(w, "txt_component_name"), QStringLiteral("9"));
+    QCOMPARE(doc_project(w).components[1].component_name, std::string("Z9"));
+    QCOMPARE(doc_project(w).components[1].examine_date, std::string("soon"));
 }
 
 void MainWindowTest::exportComponent() {
     TSDIAppForm& w = *window;
     load_project(w, {component_with_areas("A", 2), component_with_areas("B", 3)});
-    w.lvComponents->clearSelection();
+    component_list(w)->clearSelection();
     trigger(w, "act_export_component");
     QVERIFY(prompts->saveFilters.isEmpty());  // nothing selected: no dialog
 
-    w.SelectComponentRow(1);
+    select_row(w, 1);
     prompts->saveAnswers = {folder->file(QStringLiteral("beam"))};
     trigger(w, "act_export_component");
     QCOMPARE(prompts->saveFilters, QStringList{QString()});
     const Result<ComponentInfo> back = import_component_file(
         platform::to_path(folder->file(QStringLiteral("beam.xcmp"))), test::fixed_clock());
     QVERIFY(back);
-    QVERIFY(*back == w.mProject.components[1]);
+    QVERIFY(*back == doc_project(w).components[1]);
 }
 
 void MainWindowTest::editCommandsFollowFocusSelectionAndClipboard() {
@@ -713,32 +714,32 @@ void MainWindowTest::editCommandsFollowFocusSelectionAndClipboard() {
     QApplication::setActiveWindow(&w);
     QVERIFY(QTest::qWaitForWindowActive(&w));
     QApplication::clipboard()->clear();
-    w.txt_project_name->setFocus();
-    w.txt_project_name->setText(QStringLiteral("Harbour"));
-    w.txt_project_name->deselect();
-    QTRY_VERIFY(w.txt_project_name->hasFocus());
-    QVERIFY(!w.EditCut1->isEnabled());
-    QVERIFY(!w.EditCopy1->isEnabled());
-    QVERIFY(!w.EditPaste1->isEnabled());
+    box(w, "txt_project_name")->setFocus();
+    box(w, "txt_project_name")->setText(QStringLiteral("Harbour"));
+    box(w, "txt_project_name")->deselect();
+    QTRY_VERIFY(box(w, "txt_project_name")->hasFocus());
+    QVERIFY(!action(w, "EditCut1")->isEnabled());
+    QVERIFY(!action(w, "EditCopy1")->isEnabled());
+    QVERIFY(!action(w, "EditPaste1")->isEnabled());
 
-    w.txt_project_name->setSelection(0, 4);
-    QVERIFY(w.EditCut1->isEnabled());
-    QVERIFY(w.EditCopy1->isEnabled());
+    box(w, "txt_project_name")->setSelection(0, 4);
+    QVERIFY(action(w, "EditCut1")->isEnabled());
+    QVERIFY(action(w, "EditCopy1")->isEnabled());
     trigger(w, "EditCut1");
     QCOMPARE(QApplication::clipboard()->text(), QStringLiteral("Harb"));
-    QCOMPARE(w.txt_project_name->text(), QStringLiteral("our"));
-    QVERIFY(w.EditPaste1->isEnabled());
-    w.txt_project_name->setCursorPosition(3);
+    QCOMPARE(box(w, "txt_project_name")->text(), QStringLiteral("our"));
+    QVERIFY(action(w, "EditPaste1")->isEnabled());
+    box(w, "txt_project_name")->setCursorPosition(3);
     trigger(w, "EditPaste1");
-    QCOMPARE(w.txt_project_name->text(), QStringLiteral("ourHarb"));
+    QCOMPARE(box(w, "txt_project_name")->text(), QStringLiteral("ourHarb"));
 
     // A read-only box offers Copy only.
-    w.txt_fcue->setFocus();
-    QTRY_VERIFY(w.txt_fcue->hasFocus());
-    w.txt_fcue->selectAll();
-    QVERIFY(w.EditCopy1->isEnabled());
-    QVERIFY(!w.EditCut1->isEnabled());
-    QVERIFY(!w.EditPaste1->isEnabled());
+    box(w, "txt_fcue")->setFocus();
+    QTRY_VERIFY(box(w, "txt_fcue")->hasFocus());
+    box(w, "txt_fcue")->selectAll();
+    QVERIFY(action(w, "EditCopy1")->isEnabled());
+    QVERIFY(!action(w, "EditCut1")->isEnabled());
+    QVERIFY(!action(w, "EditPaste1")->isEnabled());
 }
 
 void MainWindowTest::shortcutsAndDialogCommands() {
@@ -746,18 +747,18 @@ void MainWindowTest::shortcutsAndDialogCommands() {
     w.show();
     QApplication::setActiveWindow(&w);
     QVERIFY(QTest::qWaitForWindowActive(&w));
-    w.txt_examine_basis->setFocus();
-    QTRY_VERIFY(w.txt_examine_basis->hasFocus());
+    box(w, "txt_examine_basis")->setFocus();
+    QTRY_VERIFY(box(w, "txt_examine_basis")->hasFocus());
     // A typed standard is an unsaved change: New and Open ask first (Cancel,
     // then No), and so does Quit (No).
-    QTest::keyClicks(w.txt_examine_basis, QStringLiteral("JGJ"));
+    QTest::keyClicks(box(w, "txt_examine_basis"), QStringLiteral("JGJ"));
     prompts->questionAnswers = {QMessageBox::Cancel, QMessageBox::No, QMessageBox::No};
-    QTest::keyClick(w.txt_examine_basis, Qt::Key_N, Qt::ControlModifier);
+    QTest::keyClick(box(w, "txt_examine_basis"), Qt::Key_N, Qt::ControlModifier);
     QCOMPARE(prompts->questions.size(), 1);
-    QTest::keyClick(w.txt_examine_basis, Qt::Key_O, Qt::ControlModifier);
+    QTest::keyClick(box(w, "txt_examine_basis"), Qt::Key_O, Qt::ControlModifier);
     QCOMPARE(prompts->questions.size(), 2);
     QCOMPARE(prompts->openFilters.size(), 1);
-    QTest::keyClick(w.txt_examine_basis, Qt::Key_S, Qt::ControlModifier);
+    QTest::keyClick(box(w, "txt_examine_basis"), Qt::Key_S, Qt::ControlModifier);
     QCOMPARE(prompts->saveFilters.size(), 1);
 
     trigger(w, "HelpAbout1");
@@ -773,10 +774,10 @@ void MainWindowTest::projectPanelTabOrder() {
     w.show();
     QApplication::setActiveWindow(&w);
     QVERIFY(QTest::qWaitForWindowActive(&w));
-    const QList<QWidget*> order = {w.txt_project_name,     w.txt_report_serial,     w.txt_examine_serial,
-                                   w.txt_examine_basis,    w.txt_examine_condition, w.txt_agent_unit,
-                                   w.dt_agent_date,        w.txt_project_address,   w.txt_supervision_unit,
-                                   w.txt_concrete_producer};
+    const QList<QWidget*> order = {box(w, "txt_project_name"),     box(w, "txt_report_serial"),     box(w, "txt_examine_serial"),
+                                   box(w, "txt_examine_basis"),    box(w, "txt_examine_condition"), box(w, "txt_agent_unit"),
+                                   child<QDateEdit>(w, "dt_agent_date"),        box(w, "txt_project_address"),   box(w, "txt_supervision_unit"),
+                                   box(w, "txt_concrete_producer")};
     order.first()->setFocus();
     QTRY_COMPARE(QApplication::focusWidget(), order.first());
     for (int i = 1; i < order.size(); ++i) {

@@ -12,6 +12,7 @@
 #include <QRegularExpression>
 #include <QTest>
 
+#include "ui/report_commands.h"
 #include "ui_window_support.h"
 
 using namespace rebound;
@@ -73,12 +74,13 @@ private slots:
         QVERIFY(QFile::copy(QStringLiteral(REBOUND_SOURCE_DIR "/data/report/rebound_report1.grf"),
                             folder->file(QStringLiteral("report/rebound_report1.grf"))));
         // 60 components fill three A4 pages.
-        for (int i = 1; i <= 60; ++i) {
-            ComponentInfo c(test::today());
-            c.component_name = "C" + std::to_string(i);
-            window->mProject.add_component(c);
-        }
-        window->RefreshAll();
+        edit_project(*window, [](ReboundFile& p) {
+            for (int i = 1; i <= 60; ++i) {
+                ComponentInfo c(test::today());
+                c.component_name = "C" + std::to_string(i);
+                p.add_component(c);
+            }
+        });
     }
     void cleanup() {
         window.reset();
@@ -127,7 +129,7 @@ void PrintSetupTest::pageSetupReachesPrintPreviewAndPdf() {
     QCOMPARE(offered.pageSize().id(), QPageSize::A4);
     QCOMPARE(offered.orientation(), QPageLayout::Portrait);
     QCOMPARE(offered.margins(QPageLayout::Millimeter), QMarginsF(20, 15, 15, 12));
-    QVERIFY(window->mPageSetup.has_value());
+    QVERIFY(child<ReportCommands>(*window, "ReportCommands")->ChosenPageSetup().has_value());
 
     // Printing twice keeps it: the template no longer overrides the page.
     for (const char* name : {"a5-1.pdf", "a5-2.pdf"}) {
@@ -167,7 +169,7 @@ void PrintSetupTest::cancelledPageSetupKeepsThePage() {
         return false;
     };
     trigger(*window, "FilePrintSetup1");
-    QVERIFY(!window->mPageSetup.has_value());
+    QVERIFY(!child<ReportCommands>(*window, "ReportCommands")->ChosenPageSetup().has_value());
     const PdfPages pages = printToPdf(QStringLiteral("portrait.pdf"));
     QVERIFY(pages.height_pt > pages.width_pt);
 }

@@ -6,6 +6,9 @@
 
 #include <QAction>
 #include <QDialog>
+#include <QLineEdit>
+#include <QMenu>
+#include <QTableWidget>
 #include <QDir>
 #include <QFile>
 #include <QPrinter>
@@ -21,6 +24,8 @@
 #include "settings/app_context.h"
 #include "test_clock.h"
 #include "ui/app_fonts.h"
+#include "ui/area_grid.h"
+#include "ui/file_filters.h"
 #include "ui/main_window.h"
 #include "ui/user_prompts.h"
 #include "ui/window_context.h"
@@ -33,6 +38,74 @@ inline void trigger(TSDIAppForm& w, const char* name) {
     QAction* action = w.findChild<QAction*>(QString::fromLatin1(name));
     QVERIFY2(action != nullptr, name);
     action->trigger();
+}
+
+// The window's child of this type and object name; the test stops when the
+// window has none.
+template <class T>
+T* child(const QWidget& w, const char* name) {
+    T* found = w.findChild<T*>(QString::fromLatin1(name));
+    if (found == nullptr) {
+        qFatal("the window has no %s", name);
+    }
+    return found;
+}
+inline QAction* action(const QWidget& w, const char* name) {
+    return child<QAction>(w, name);
+}
+inline QMenu* menu(const QWidget& w, const char* name) {
+    return child<QMenu>(w, name);
+}
+inline QLineEdit* box(const QWidget& w, const char* name) {
+    return child<QLineEdit>(w, name);
+}
+inline QTableWidget* component_list(const QWidget& w) {
+    return child<QTableWidget>(w, "lvComponents");
+}
+inline QTableWidget* area_table(const QWidget& w) {
+    return child<QTableWidget>(w, "sg_areas");
+}
+
+// The project the window shows.
+inline const ReboundFile& doc_project(TSDIAppForm& w) {
+    return w.Document().project();
+}
+// Gives the window's document this project, as if it had been opened.
+inline void set_project(TSDIAppForm& w, ReboundFile p, const QString& fileName = {}) {
+    w.Document().adopt(std::move(p), fileName);
+}
+
+// The row of the component list the panels show (-1: none).
+inline int current_row(const QWidget& w) {
+    const QList<QTableWidgetItem*> selected = component_list(w)->selectedItems();
+    return selected.isEmpty() ? -1 : selected.first()->row();
+}
+
+// Changes a copy of the window's project and gives it back as if it had been
+// opened under the same file name (a new history, no unsaved changes).
+template <class Change>
+void edit_project(TSDIAppForm& w, Change change) {
+    ReboundFile p = w.Document().project();
+    change(p);
+    w.Document().adopt(std::move(p), w.Document().fileName());
+}
+
+// Selects a row of the component list as a click would.
+inline void select_row(const QWidget& w, int row) {
+    QTableWidget* list = component_list(w);
+    list->setCurrentCell(row, 0, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+}
+
+// The grid in its own coordinates: row 0 is the header row, row r >= 1 shows
+// area r - 1; the row count includes the header row.
+inline int grid_rows(const QWidget& w) {
+    return area_table(w)->rowCount() + 1;
+}
+inline QString grid_text(const QWidget& w, int column, int row) {
+    const QTableWidget* grid = area_table(w);
+    const QTableWidgetItem* item =
+        row == 0 ? grid->horizontalHeaderItem(column) : grid->item(row - 1, column);
+    return item != nullptr ? item->text() : QString();
 }
 
 class ScriptedPrompts : public UserPrompts {

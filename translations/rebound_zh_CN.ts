@@ -85,6 +85,249 @@
     </message>
 </context>
 <context>
+    <name>rebound::AreaGrid</name>
+    <message>
+        <source>Carb.
+Depth</source>
+        <translation>碳化
+深度</translation>
+    </message>
+    <message>
+        <source>Rm
+</source>
+        <translation>平均
+回弹值</translation>
+    </message>
+    <message>
+        <source>Angle</source>
+        <translation>测试
+角度</translation>
+    </message>
+    <message>
+        <source>Direction</source>
+        <translation>测试面</translation>
+    </message>
+    <message>
+        <source>Fcu
+(MPa)</source>
+        <translation>换算值
+(MPa)</translation>
+    </message>
+    <message>
+        <source>Horizontal</source>
+        <extracomment>The tested surface: a side face, struck with the hammer held level.</extracomment>
+        <translation>侧面</translation>
+    </message>
+    <message>
+        <source>Downwards</source>
+        <extracomment>The tested surface: the top (cast) face, struck from above.</extracomment>
+        <translation>顶面</translation>
+    </message>
+    <message>
+        <source>Upwards</source>
+        <extracomment>The tested surface: the bottom face, struck from below.</extracomment>
+        <translation>底面</translation>
+    </message>
+    <message>
+        <source>Not recalculated</source>
+        <translation>未重新计算</translation>
+    </message>
+    <message>
+        <source>The figures were not recalculated: %1</source>
+        <translation>数值未重新计算：%1</translation>
+    </message>
+</context>
+<context>
+    <name>rebound::ComponentList</name>
+    <message>
+        <source>NO.</source>
+        <translation>序号</translation>
+    </message>
+    <message>
+        <source>Component Name</source>
+        <translation>构件名称</translation>
+    </message>
+    <message>
+        <source>Date&amp;Time</source>
+        <translation>检测日期</translation>
+    </message>
+</context>
+<context>
+    <name>rebound::ComponentPanel</name>
+    <message>
+        <source>Component Name:</source>
+        <translation>构件名称：</translation>
+    </message>
+    <message>
+        <source>Date:</source>
+        <translation>检测日期：</translation>
+    </message>
+    <message>
+        <source>Test Ares Numbers:</source>
+        <extracomment>The number of test areas; the English label is spelt so on purpose.</extracomment>
+        <translation>测区数：</translation>
+    </message>
+    <message>
+        <source>Pump:</source>
+        <translation>泵送：</translation>
+    </message>
+    <message>
+        <source>Conv.Curve:</source>
+        <translation>测强曲线：</translation>
+    </message>
+    <message>
+        <source>Fcue:</source>
+        <extracomment>The component&apos;s estimated strength.</extracomment>
+        <translation>推定值：</translation>
+    </message>
+    <message>
+        <source>F.min:</source>
+        <translation>最小值：</translation>
+    </message>
+    <message>
+        <source>F.Avg:</source>
+        <translation>平均值：</translation>
+    </message>
+    <message>
+        <source>F.SD:</source>
+        <translation>标准差：</translation>
+    </message>
+    <message>
+        <source> Component
+Description</source>
+        <translation>构件描述：</translation>
+    </message>
+    <message>
+        <source>Date of component %1</source>
+        <translation>构件 %1 的检测日期</translation>
+    </message>
+</context>
+<context>
+    <name>rebound::ProjectDocument</name>
+    <message>
+        <source>Edit Project Header</source>
+        <translation>编辑工程信息</translation>
+    </message>
+    <message>
+        <source>Delete Component</source>
+        <translation>删除构件</translation>
+    </message>
+    <message>
+        <source>Import Component</source>
+        <translation>导入构件</translation>
+    </message>
+    <message>
+        <source>Create Component</source>
+        <translation>新建构件</translation>
+    </message>
+    <message>
+        <source>Create Area</source>
+        <translation>新建测区</translation>
+    </message>
+    <message>
+        <source>Remove Area</source>
+        <translation>删除测区</translation>
+    </message>
+    <message>
+        <source>Edit Component Name</source>
+        <translation>编辑构件名称</translation>
+    </message>
+    <message>
+        <source>Edit Component Description</source>
+        <translation>编辑构件描述</translation>
+    </message>
+    <message>
+        <source>Edit Pumped Concrete</source>
+        <translation>编辑泵送</translation>
+    </message>
+    <message>
+        <source>Check Component</source>
+        <translation>勾选构件</translation>
+    </message>
+    <message>
+        <source>Calculate</source>
+        <translation>计算</translation>
+    </message>
+    <message>
+        <source>Edit Reading</source>
+        <translation>编辑回弹值</translation>
+    </message>
+    <message>
+        <source>Edit Carbonation Depth</source>
+        <translation>编辑碳化深度</translation>
+    </message>
+    <message>
+        <source>Edit Hammer Angle</source>
+        <translation>编辑测试角度</translation>
+    </message>
+    <message>
+        <source>Edit Tested Surface</source>
+        <translation>编辑测试面</translation>
+    </message>
+</context>
+<context>
+    <name>rebound::ProjectPanel</name>
+    <message>
+        <source>Project Name:</source>
+        <translation>工程名称：</translation>
+    </message>
+    <message>
+        <source>Report NO.:</source>
+        <translation>报告编号：</translation>
+    </message>
+    <message>
+        <source>Measurement NO.:</source>
+        <translation>检测编号：</translation>
+    </message>
+    <message>
+        <source>Standard:</source>
+        <translation>检测依据：</translation>
+    </message>
+    <message>
+        <source>Project Description:</source>
+        <translation>工程概况：</translation>
+    </message>
+    <message>
+        <source>Entrustment
+  Company</source>
+        <translation>委托单位：</translation>
+    </message>
+    <message>
+        <source>Measurement Date:</source>
+        <translation>检测日期：</translation>
+    </message>
+    <message>
+        <source>Project Address:</source>
+        <translation>工程地址：</translation>
+    </message>
+    <message>
+        <source>Supervisory
+Organization</source>
+        <translation>监理单位：</translation>
+    </message>
+    <message>
+        <source>     Concrete 
+Production Departmen</source>
+        <extracomment>The concrete producer; the English label is spelt so on purpose.</extracomment>
+        <translation>混凝土生产单位：</translation>
+    </message>
+    <message>
+        <source>Measurement Date</source>
+        <translation>检测日期</translation>
+    </message>
+</context>
+<context>
+    <name>rebound::ReportCommands</name>
+    <message>
+        <source>Print Preview Error!</source>
+        <translation>打印预览出错！</translation>
+    </message>
+    <message>
+        <source>Save File Fail!</source>
+        <translation>保存文件失败！</translation>
+    </message>
+</context>
+<context>
     <name>rebound::TAboutBox</name>
     <message>
         <source>About...</source>
@@ -120,33 +363,6 @@
 </context>
 <context>
     <name>rebound::TSDIAppForm</name>
-    <message>
-        <source>Carb.
-Depth</source>
-        <translation>碳化
-深度</translation>
-    </message>
-    <message>
-        <source>Rm
-</source>
-        <translation>平均
-回弹值</translation>
-    </message>
-    <message>
-        <source>Angle</source>
-        <translation>测试
-角度</translation>
-    </message>
-    <message>
-        <source>Direction</source>
-        <translation>测试面</translation>
-    </message>
-    <message>
-        <source>Fcu
-(MPa)</source>
-        <translation>换算值
-(MPa)</translation>
-    </message>
     <message>
         <source>New Project(&amp;N)</source>
         <translation>新建工程(&amp;N)</translation>
@@ -497,134 +713,8 @@ Do you want to replace it?</source>
         <translation>下次启动程序时，窗口将以%1显示。</translation>
     </message>
     <message>
-        <source>Horizontal</source>
-        <extracomment>The tested surface: a side face, struck with the hammer held level.</extracomment>
-        <translation>侧面</translation>
-    </message>
-    <message>
-        <source>Downwards</source>
-        <extracomment>The tested surface: the top (cast) face, struck from above.</extracomment>
-        <translation>顶面</translation>
-    </message>
-    <message>
-        <source>Upwards</source>
-        <extracomment>The tested surface: the bottom face, struck from below.</extracomment>
-        <translation>底面</translation>
-    </message>
-    <message>
-        <source>Project Name:</source>
-        <translation>工程名称：</translation>
-    </message>
-    <message>
-        <source>Report NO.:</source>
-        <translation>报告编号：</translation>
-    </message>
-    <message>
-        <source>Measurement NO.:</source>
-        <translation>检测编号：</translation>
-    </message>
-    <message>
-        <source>Standard:</source>
-        <translation>检测依据：</translation>
-    </message>
-    <message>
-        <source>Project Description:</source>
-        <translation>工程概况：</translation>
-    </message>
-    <message>
-        <source>Entrustment
-  Company</source>
-        <translation>委托单位：</translation>
-    </message>
-    <message>
-        <source>Measurement Date:</source>
-        <translation>检测日期：</translation>
-    </message>
-    <message>
-        <source>Project Address:</source>
-        <translation>工程地址：</translation>
-    </message>
-    <message>
-        <source>Supervisory
-Organization</source>
-        <translation>监理单位：</translation>
-    </message>
-    <message>
-        <source>     Concrete 
-Production Departmen</source>
-        <extracomment>The concrete producer; the English label is spelt so on purpose.</extracomment>
-        <translation>混凝土生产单位：</translation>
-    </message>
-    <message>
-        <source>NO.</source>
-        <translation>序号</translation>
-    </message>
-    <message>
-        <source>Component Name</source>
-        <translation>构件名称</translation>
-    </message>
-    <message>
-        <source>Date&amp;Time</source>
-        <translation>检测日期</translation>
-    </message>
-    <message>
-        <source>Component Name:</source>
-        <translation>构件名称：</translation>
-    </message>
-    <message>
-        <source>Date:</source>
-        <translation>检测日期：</translation>
-    </message>
-    <message>
-        <source>Test Ares Numbers:</source>
-        <extracomment>The number of test areas; the English label is spelt so on purpose.</extracomment>
-        <translation>测区数：</translation>
-    </message>
-    <message>
-        <source>Pump:</source>
-        <translation>泵送：</translation>
-    </message>
-    <message>
-        <source>Conv.Curve:</source>
-        <translation>测强曲线：</translation>
-    </message>
-    <message>
-        <source>Fcue:</source>
-        <extracomment>The component&apos;s estimated strength.</extracomment>
-        <translation>推定值：</translation>
-    </message>
-    <message>
-        <source>F.min:</source>
-        <translation>最小值：</translation>
-    </message>
-    <message>
-        <source>F.Avg:</source>
-        <translation>平均值：</translation>
-    </message>
-    <message>
-        <source>F.SD:</source>
-        <translation>标准差：</translation>
-    </message>
-    <message>
-        <source> Component
-Description</source>
-        <translation>构件描述：</translation>
-    </message>
-    <message>
         <source>%1: &quot;%2&quot; is not a date; today&apos;s date is shown instead!</source>
         <translation>%1：“%2”不是日期，已改为显示今天的日期！</translation>
-    </message>
-    <message>
-        <source>Measurement Date</source>
-        <translation>检测日期</translation>
-    </message>
-    <message>
-        <source>Date of component %1</source>
-        <translation>构件 %1 的检测日期</translation>
-    </message>
-    <message>
-        <source>Print Preview Error!</source>
-        <translation>打印预览出错！</translation>
     </message>
     <message>
         <source>no such file</source>
@@ -691,6 +781,38 @@ Nothing was calculated.</source>
     <message>
         <source>Preview the test records of every component</source>
         <translation>预览各构件的检测原始记录</translation>
+    </message>
+    <message>
+        <source>Undo</source>
+        <translation>撤销</translation>
+    </message>
+    <message>
+        <source>Undo the last change</source>
+        <translation>撤销上一步修改</translation>
+    </message>
+    <message>
+        <source>Redo</source>
+        <translation>重做</translation>
+    </message>
+    <message>
+        <source>Redo the change undone last</source>
+        <translation>重做上一步撤销的修改</translation>
+    </message>
+    <message>
+        <source>Edit Test Data(&amp;T)</source>
+        <translation>编辑测试数据(&amp;T)</translation>
+    </message>
+    <message>
+        <source>Create components and areas, and edit readings and conditions in the grid</source>
+        <translation>新建构件和测区，并在表格中编辑回弹值和测试条件</translation>
+    </message>
+    <message>
+        <source>Undo %1</source>
+        <translation>撤销%1</translation>
+    </message>
+    <message>
+        <source>Redo %1</source>
+        <translation>重做%1</translation>
     </message>
 </context>
 <context>

@@ -1,11 +1,14 @@
 #include "document/project_document.h"
 
+#include <QUndoCommand>
+#include <algorithm>
 #include <string_view>
 #include <unordered_map>
 #include <utility>
 
 #include "fileio/exchange.h"
 #include "platform/qt_bridge.h"
+#include "evaluation/strength_curve.h"
 #include "settings/app_context.h"
 
 namespace rebound {
@@ -40,8 +43,157 @@ bool same_measurement(const ComponentInfo& a, const ComponentInfo& b) {
     return true;
 }
 
+// The commands of the history. Each holds what it needs to go both ways and
+// says what it changed through the document's signals.
+class DocumentCommand : public QUndoCommand {
+public:
+    DocumentCommand(ProjectDocument& doc, const QString& text) : QUndoCommand(text), mDoc(doc) {}
+
+protected:
+    ReboundFile& project() { return mDoc.mProject; }
+    void put(std::size_t index, const ComponentInfo& value) { mDoc.putComponent(index, value); }
+    ProjectDocument& mDoc;
+};
+
+namespace {
+
+// A copy that keeps every byte, the reserved fields of the areas included
+// (the model's copy rule clears those), so that Undo gives back exactly what
+// was there.
+ComponentInfo exact_copy(const ComponentInfo& source) {
+    ComponentInfo copy(source);
+    copy.areas = source.areas;
+    return copy;
+}
+
+enum CommandId { kHeaderTextId = 1, kComponentEditId = 2 };
+
+class HeaderTextCommand : public DocumentCommand {
+public:
+    HeaderTextCommand(ProjectDocument& doc, std::string ReboundFile::*field, std::string before, std::string after,
+                      int run)
+        : DocumentCommand(doc, ProjectDocument::tr("Edit Project Header")),
+          mField(field),
+          mBefore(std::move(before)),
+          mAfter(std::move(after)),
+          mRun(run) {}
+
+    void redo() override { apply(mAfter); }
+    void undo() override { apply(mBefore); }
+    int id() const override { return kHeaderTextId; }
+    bool mergeWith(const QUndoCommand* other) override {
+        const auto* next = static_cast<const HeaderTextCommand*>(other);
+        if (next->mField != mField || next->mRun != mRun) {
+            return false;
+        }
+        mAfter = next->mAfter;
+        setObsolete(mAfter == mBefore);
+        return true;
+    }
+
+private:
+    void apply(const std::string& value) {
+        project().*mField = value;
+        emit mDoc.headerChanged();
+    }
+
+    std::string ReboundFile::*mField;
+    std::string mBefore;
+    std::string mAfter;
+    int mRun;
+};
+
+class ComponentCommand : public DocumentCommand {
+public:
+    ComponentCommand(ProjectDocument& doc, const QString& text, std::size_t index, ComponentInfo before,
+                     ComponentInfo after, int mergeKey, int run)
+        : DocumentCommand(doc, text),
+          mIndex(index),
+          mBefore(std::move(before)),
+          mAfter(std::move(after)),
+          mMergeKey(mergeKey),
+          mRun(run) {}
+
+    void redo() override { put(mIndex, mAfter); }
+    void undo() override { put(mIndex, mBefore); }
+    int id() const override { return mMergeKey >= 0 ? kComponentEditId : -1; }
+    bool mergeWith(const QUndoCommand* other) override {
+        const auto* next = static_cast<const ComponentCommand*>(other);
+        if (next->mIndex != mIndex || next->mMergeKey != mMergeKey || next->mRun != mRun) {
+            return false;
+        }
+        mAfter = exact_copy(next->mAfter);
+        setObsolete(mAfter == mBefore && mAfter.areas == mBefore.areas);
+        return true;
+    }
+
+private:
+    std::size_t mIndex;
+    ComponentInfo mBefore;
+    ComponentInfo mAfter;
+    int mMergeKey;
+    int mRun;
+};
+
+class AppendCommand : public DocumentCommand {
+public:
+    AppendCommand(ProjectDocument& doc, const QString& text, std::vector<ComponentInfo> components)
+        : DocumentCommand(doc, text), mFirst(doc.project().component_count()), mComponents(std::move(components)) {}
+
+    void redo() override {
+        std::vector<ComponentInfo>& list = project().components;
+        list.reserve(list.size() + mComponents.size());
+        for (const ComponentInfo& c : mComponents) {
+            list.push_back(exact_copy(c));
+        }
+        emit mDoc.componentsInserted(static_cast<int>(mFirst), static_cast<int>(mComponents.size()));
+    }
+    void undo() override {
+        std::vector<ComponentInfo>& list = project().components;
+        list.erase(list.begin() + static_cast<std::ptrdiff_t>(mFirst), list.end());
+        emit mDoc.componentsRemoved(static_cast<int>(mFirst), static_cast<int>(mComponents.size()));
+    }
+
+private:
+    std::size_t mFirst;
+    std::vector<ComponentInfo> mComponents;
+};
+
+class RemoveCommand : public DocumentCommand {
+public:
+    RemoveCommand(ProjectDocument& doc, std::size_t index)
+        : DocumentCommand(doc, ProjectDocument::tr("Delete Component")), mIndex(index) {}
+
+    void redo() override {
+        std::vector<ComponentInfo>& list = project().components;
+        const auto at = list.begin() + static_cast<std::ptrdiff_t>(mIndex);
+        mRemoved = std::move(*at);
+        list.erase(at);
+        emit mDoc.componentsRemoved(static_cast<int>(mIndex), 1);
+    }
+    void undo() override {
+        std::vector<ComponentInfo>& list = project().components;
+        list.insert(list.begin() + static_cast<std::ptrdiff_t>(mIndex), std::move(mRemoved));
+        emit mDoc.componentsInserted(static_cast<int>(mIndex), 1);
+    }
+
+private:
+    std::size_t mIndex;
+    ComponentInfo mRemoved;
+};
+
+}  // namespace
+
 ProjectDocument::ProjectDocument(const AppContext& context, QObject* parent)
-    : QObject(parent), mContext(context), mProject(context.today_text()) {}
+    : QObject(parent), mContext(context), mProject(context.today_text()) {
+    connect(&mUndo, &QUndoStack::cleanChanged, this, [this](bool clean) { emit modifiedChanged(!clean); });
+}
+
+ProjectDocument::~ProjectDocument() {
+    // The commands go before the project they point into.
+    mUndo.blockSignals(true);
+    mUndo.clear();
+}
 
 void ProjectDocument::setFileName(const QString& path) {
     if (path == mFileName) {
@@ -51,20 +203,22 @@ void ProjectDocument::setFileName(const QString& path) {
     emit fileNameChanged(mFileName);
 }
 
-void ProjectDocument::setModified(bool modified) {
-    if (modified == mModified) {
-        return;
-    }
-    mModified = modified;
-    emit modifiedChanged(mModified);
+void ProjectDocument::setCurve(Strength_Curve curve) {
+    mCurve = std::move(curve);
+    emit curveChanged();
 }
 
 // ---- Whole project -------------------------------------------------------------
 
 void ProjectDocument::newProject() {
-    mProject.reset(mContext.today_text());
-    setFileName(QString());
-    setModified(false);
+    adopt(ReboundFile(mContext.today_text()), QString());
+}
+
+void ProjectDocument::adopt(ReboundFile project, const QString& fileName) {
+    // The history belongs to the project it changed.
+    mUndo.clear();
+    mProject = std::move(project);
+    setFileName(fileName);
     emit projectReplaced();
 }
 
@@ -75,10 +229,7 @@ Result<void> ProjectDocument::open(const QString& path) {
     if (Result<void> read = loaded.load(platform::to_path(path), mContext.today_text()); !read) {
         return read;
     }
-    mProject = std::move(loaded);
-    setFileName(path);
-    setModified(false);
-    emit projectReplaced();
+    adopt(std::move(loaded), path);
     return {};
 }
 
@@ -93,7 +244,7 @@ Result<void> ProjectDocument::write() {
     if (Result<void> written = mProject.save(platform::to_path(mFileName)); !written) {
         return written;
     }
-    setModified(false);
+    mUndo.setClean();
     return {};
 }
 
@@ -167,19 +318,25 @@ ImportReport ProjectDocument::importFiles(const QStringList& paths, const Duplic
     report.duplicates = static_cast<int>(duplicateNames.size());
     report.duplicatesSkipped = report.duplicates > 0 && skipDuplicates && skipDuplicates(duplicateNames);
 
-    const std::size_t first = mProject.components.size();
+    std::vector<ComponentInfo> taken;
+    taken.reserve(read.size());
     for (std::size_t i = 0; i < read.size(); ++i) {
         if (duplicate[i] && report.duplicatesSkipped) {
             continue;
         }
-        mProject.add_component(std::move(read[i]));
+        taken.push_back(std::move(read[i]));
     }
-    report.imported = static_cast<int>(mProject.components.size() - first);
-    if (report.imported > 0) {
-        markModified();
-        emit componentsAppended(static_cast<int>(first), report.imported);
-    }
+    report.imported = static_cast<int>(taken.size());
+    appendComponents(std::move(taken), tr("Import Component"));
     return report;
+}
+
+std::size_t ProjectDocument::appendComponents(std::vector<ComponentInfo> components, const QString& step) {
+    const std::size_t first = mProject.component_count();
+    if (!components.empty()) {
+        mUndo.push(new AppendCommand(*this, step, std::move(components)));
+    }
+    return first;
 }
 
 // ---- Components and areas ------------------------------------------------------
@@ -188,9 +345,7 @@ bool ProjectDocument::removeComponent(std::size_t index) {
     if (index >= mProject.component_count() || mProject.component_count() < 2) {
         return false;
     }
-    mProject.remove_component(index);
-    markModified();
-    emit componentRemoved(static_cast<int>(index));
+    mUndo.push(new RemoveCommand(*this, index));
     return true;
 }
 
@@ -199,34 +354,40 @@ std::size_t ProjectDocument::createComponent() {
     AreaData area;
     area.clear();
     c.add_area(area);
-    mProject.add_component(std::move(c));
-    const std::size_t index = mProject.component_count() - 1;
-    markModified();
-    emit componentsAppended(static_cast<int>(index), 1);
-    return index;
+    std::vector<ComponentInfo> one;
+    one.push_back(std::move(c));
+    return appendComponents(std::move(one), tr("Create Component"));
 }
 
 bool ProjectDocument::addArea(std::size_t component) {
-    ComponentInfo* c = mProject.component(component);
-    if (c == nullptr) {
-        return false;
-    }
-    AreaData area;
-    area.clear();
-    c->add_area(area);
-    markModified();
-    emit areasChanged(static_cast<int>(component));
-    return true;
+    return changeComponent(component, tr("Create Area"), [](ComponentInfo& c) {
+        AreaData area;
+        area.clear();
+        c.add_area(area);
+    });
 }
 
 bool ProjectDocument::removeLastArea(std::size_t component) {
-    ComponentInfo* c = mProject.component(component);
-    if (c == nullptr || c->area_count() == 0) {
+    return changeComponent(component, tr("Remove Area"), [](ComponentInfo& c) { c.remove_last_area(); });
+}
+
+void ProjectDocument::putComponent(std::size_t index, const ComponentInfo& value) {
+    mProject.components[index] = exact_copy(value);
+    emit componentChanged(static_cast<int>(index));
+}
+
+bool ProjectDocument::changeComponent(std::size_t index, const QString& step,
+                                      const std::function<void(ComponentInfo&)>& change, int mergeKey) {
+    const ComponentInfo* current = mProject.component(index);
+    if (current == nullptr) {
         return false;
     }
-    c->remove_last_area();
-    markModified();
-    emit areasChanged(static_cast<int>(component));
+    ComponentInfo after = exact_copy(*current);
+    change(after);
+    if (after == *current && after.areas == current->areas) {
+        return false;
+    }
+    mUndo.push(new ComponentCommand(*this, step, index, exact_copy(*current), std::move(after), mergeKey, mTypingRun));
     return true;
 }
 
@@ -236,36 +397,102 @@ void ProjectDocument::setHeaderText(std::string ReboundFile::*field, std::string
     if (mProject.*field == value) {
         return;
     }
-    mProject.*field = std::move(value);
-    markModified();
+    mUndo.push(new HeaderTextCommand(*this, field, mProject.*field, std::move(value), mTypingRun));
 }
 
+namespace {
+// Merge keys of the component texts typed letter by letter.
+enum MergeKey { kNameKey = 0, kConditionKey = 1 };
+}  // namespace
+
 void ProjectDocument::setComponentName(std::size_t index, std::string name) {
-    ComponentInfo* c = mProject.component(index);
-    if (c == nullptr || c->component_name == name) {
-        return;
-    }
-    c->component_name = std::move(name);
-    markModified();
+    changeComponent(
+        index, tr("Edit Component Name"), [&name](ComponentInfo& c) { c.component_name = name; }, kNameKey);
 }
 
 void ProjectDocument::setComponentCondition(std::size_t index, std::string condition) {
-    ComponentInfo* c = mProject.component(index);
-    if (c == nullptr || c->component_condition == condition) {
-        return;
-    }
-    c->component_condition = std::move(condition);
-    markModified();
+    changeComponent(
+        index, tr("Edit Component Description"),
+        [&condition](ComponentInfo& c) { c.component_condition = condition; }, kConditionKey);
 }
 
 void ProjectDocument::setPumpTag(std::size_t index, bool pumped) {
-    ComponentInfo* c = mProject.component(index);
-    const std::uint8_t tag = pumped ? 1 : 0;
-    if (c == nullptr || c->pump_tag == tag) {
-        return;
+    changeComponent(index, tr("Edit Pumped Concrete"),
+                    [pumped](ComponentInfo& c) { c.pump_tag = pumped ? 1 : 0; });
+}
+
+void ProjectDocument::setListChecked(std::size_t index, bool checked) {
+    changeComponent(index, tr("Check Component"), [checked](ComponentInfo& c) { c.list_checked = checked ? 1 : 0; });
+}
+
+std::optional<ComponentEvaluation> ProjectDocument::evaluateComponent(std::size_t index,
+                                                                      const Strength_Curve& curve) {
+    if (mProject.component(index) == nullptr) {
+        return std::nullopt;
     }
-    c->pump_tag = tag;
-    markModified();
+    ComponentEvaluation result;
+    changeComponent(index, tr("Calculate"), [&](ComponentInfo& c) { result = evaluate_component(c, curve); });
+    return result;
+}
+
+ProjectDocument::AreaEdit ProjectDocument::editArea(std::size_t component, std::size_t area, const QString& step,
+                                                    int mergeKey, const Strength_Curve* curve,
+                                                    const std::function<void(AreaData&)>& change) {
+    AreaEdit edit;
+    const ComponentInfo* c = mProject.component(component);
+    if (c == nullptr || area >= c->area_count()) {
+        return edit;
+    }
+    edit.changed = changeComponent(
+        component, step,
+        [&](ComponentInfo& copy) {
+            AreaData before = copy.areas[area];
+            change(copy.areas[area]);
+            if (copy.areas[area] == before) {
+                return;  // nothing to evaluate: the step is dropped
+            }
+            if (curve != nullptr) {
+                edit.evaluation = evaluate_component(copy, *curve);
+            }
+        },
+        mergeKey);
+    if (!edit.changed) {
+        edit.evaluation.reset();
+    }
+    return edit;
+}
+
+ProjectDocument::AreaEdit ProjectDocument::setReading(std::size_t component, std::size_t area, std::size_t reading,
+                                                      int value, const Strength_Curve* curve) {
+    if (reading >= kReadingsPerArea) {
+        return {};
+    }
+    const auto stored = static_cast<std::uint8_t>(std::clamp(value, 0, 255));
+    return editArea(component, area, tr("Edit Reading"), -1, curve,
+                    [&](AreaData& a) { a.readings[reading] = stored; });
+}
+
+ProjectDocument::AreaEdit ProjectDocument::setAreaCondition(std::size_t component, std::size_t area,
+                                                            AreaCondition which, int index,
+                                                            const Strength_Curve* curve) {
+    switch (which) {
+        case AreaCondition::Carbonation: {
+            const auto stored = static_cast<std::uint8_t>(std::clamp(index, 0, 13));
+            return editArea(component, area, tr("Edit Carbonation Depth"), -1, curve,
+                            [&](AreaData& a) { a.carbonation_index = stored; });
+        }
+        case AreaCondition::Angle: {
+            const auto stored = static_cast<std::uint8_t>(std::clamp(index, 0, 8));
+            return editArea(component, area, tr("Edit Hammer Angle"), -1, curve,
+                            [&](AreaData& a) { a.angle_index = stored; });
+        }
+        case AreaCondition::Surface: {
+            const auto stored = static_cast<std::uint8_t>(std::clamp(index, 0, 2));
+            return editArea(component, area, tr("Edit Tested Surface"), -1, curve,
+                            [&](AreaData& a) { a.surface_index = stored; });
+        }
+    }
+    return {};
 }
 
 }  // namespace rebound

@@ -1,22 +1,28 @@
 // The project document: the one project of the window, the file it was last
-// opened from or saved to, whether it holds changes not yet saved, and the
-// commands that change it (new, open, save, import, create and delete
-// components and areas, header and component edits).
+// opened from or saved to, and the commands that change it (import, create
+// and delete components and areas, header and component edits, readings and
+// conditions of test areas, evaluation).
 //
-// The class knows no widgets. It signals what changed; the window shows it,
-// asks the operator whatever has to be asked and calls the commands. Every
-// command that changes the project marks the document modified; New, a
-// successful Open and a successful save clear the mark.
+// The project is read-only to everyone else: every change is a command on the
+// document's undo stack, so that it can be undone and redone, and the
+// unsaved-changes mark is simply "the stack is not at its saved state". New
+// and Open start a new history. The class knows no widgets. It signals what
+// changed; the views show it, ask the operator whatever has to be asked and
+// call the commands.
 #pragma once
 
 #include <QObject>
 #include <QString>
 #include <QStringList>
+#include <QUndoStack>
 #include <cstddef>
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
+#include "evaluation/evaluation.h"
+#include "evaluation/strength_curve.h"
 #include "model/rebound_file.h"
 #include "platform/file_error.h"
 
@@ -45,31 +51,47 @@ struct ImportReport {
     std::vector<ImportFailure> failures;  // in the order of the files
 };
 
+// The three measuring conditions of a test area, as the grid's selectors
+// choose them.
+enum class AreaCondition { Carbonation, Angle, Surface };
+
 class ProjectDocument : public QObject {
     Q_OBJECT
 public:
     // The context's clock dates new projects, new components and imported
     // device records; the context outlives the document.
     explicit ProjectDocument(const AppContext& context, QObject* parent = nullptr);
+    ~ProjectDocument() override;
 
-    ReboundFile& project() { return mProject; }
     const ReboundFile& project() const { return mProject; }
+
+    // The history of changes; the window's Undo and Redo act on it.
+    QUndoStack& undoStack() { return mUndo; }
 
     // The project file last opened or saved; empty for a project never saved.
     const QString& fileName() const { return mFileName; }
     void setFileName(const QString& path);
 
-    bool isModified() const { return mModified; }
-    void setModified(bool modified);
-    void markModified() { setModified(true); }
+    // True while the project differs from its last saved (or opened, or new)
+    // state as far as the history knows.
+    bool isModified() const { return !mUndo.isClean(); }
+
+    // The strength curve loaded last (at start-up, by the calculation or by
+    // the curve selection dialog); empty until then. It is no part of the
+    // project file and of its history.
+    const Strength_Curve& curve() const { return mCurve; }
+    void setCurve(Strength_Curve curve);
 
     // ---- Whole project ---------------------------------------------------
-    // An empty project without a file name.
+    // An empty project without a file name and without history.
     void newProject();
     // Reads `path` into a new project and replaces the current one only when
     // the file was read completely; otherwise nothing changes and the error
-    // says what is wrong with the file.
+    // says what is wrong with the file. A new history starts.
     Result<void> open(const QString& path);
+    // Takes a project read or built elsewhere as the document's, with the
+    // given file name (may be empty); a new history starts, unmodified.
+    void adopt(ReboundFile project, const QString& fileName = {});
     // The name a chosen project file name is saved under: ".prj" is appended
     // unless the name already ends in exactly ".prj".
     static QString projectPathFor(const QString& chosen);
@@ -90,11 +112,14 @@ public:
     using ImportProgress = std::function<bool(int done, int total)>;
 
     // Reads the component files in the given order, one component each, and
-    // appends in one step the ones that were read completely. Files that fail
-    // are reported and add nothing. After a stop, what was read before it is
-    // appended.
+    // appends in one undo step the ones that were read completely. Files that
+    // fail are reported and add nothing. After a stop, what was read before
+    // it is appended.
     ImportReport importFiles(const QStringList& paths, const DuplicateQuestion& skipDuplicates = {},
                              const ImportProgress& progress = {});
+    // Appends components in one undo step named `step`; returns the index of
+    // the first (the component count when the list is empty).
+    std::size_t appendComponents(std::vector<ComponentInfo> components, const QString& step);
 
     // ---- Components and areas ------------------------------------------------
     // Removes the component; false (nothing changes) for an index past the
@@ -109,30 +134,72 @@ public:
     bool removeLastArea(std::size_t component);
 
     // ---- Edits ------------------------------------------------------------------
-    // Each marks the document modified only when the value really changes.
+    // Each is one undo step, and only when the value really changes.
+    // Consecutive edits of one text merge into one step until breakTyping().
     void setHeaderText(std::string ReboundFile::*field, std::string value);
     void setComponentName(std::size_t index, std::string name);
     void setComponentCondition(std::size_t index, std::string condition);
     void setPumpTag(std::size_t index, bool pumped);
+    void setListChecked(std::size_t index, bool checked);
+    // Ends the present run of typing: the next text edit is a step of its
+    // own even in the same field (the field lost the focus, say).
+    void breakTyping() { ++mTypingRun; }
+
+    // Evaluates the component with `curve` (a usable one, see
+    // find_curve_defect) in one undo step; nullopt for an index past the end.
+    std::optional<ComponentEvaluation> evaluateComponent(std::size_t index, const Strength_Curve& curve);
+
+    // Edits of one test area. With a curve the component is evaluated in the
+    // same undo step, so that its results never lag behind its readings;
+    // without one the results stay as they were. False (nothing changes) for
+    // an area that does not exist or a value that is already there. A
+    // reading is clamped to 0 to 255; a condition index to its range.
+    struct AreaEdit {
+        bool changed = false;
+        std::optional<ComponentEvaluation> evaluation;  // when evaluated
+    };
+    AreaEdit setReading(std::size_t component, std::size_t area, std::size_t reading, int value,
+                        const Strength_Curve* curve);
+    AreaEdit setAreaCondition(std::size_t component, std::size_t area, AreaCondition which, int index,
+                              const Strength_Curve* curve);
+
+    // Changes one component in one undo step named `step`: `change` edits a
+    // copy, which replaces the component when it differs. Steps with the same
+    // non-negative `mergeKey` on the same component merge while one run of
+    // typing lasts. False when nothing changed or the index is past the end.
+    bool changeComponent(std::size_t index, const QString& step, const std::function<void(ComponentInfo&)>& change,
+                         int mergeKey = -1);
 
 signals:
-    // The whole project was replaced (New, Open).
+    // The whole project was replaced (New, Open, adopt).
     void projectReplaced();
-    // `count` components were appended from position `first` on.
-    void componentsAppended(int first, int count);
-    void componentRemoved(int index);
-    // The areas of one component changed.
-    void areasChanged(int component);
+    // `count` components were inserted from position `first` on (appended,
+    // or put back by Undo).
+    void componentsInserted(int first, int count);
+    // `count` components from position `first` on were removed.
+    void componentsRemoved(int first, int count);
+    // Texts, flags, areas or results of one component changed.
+    void componentChanged(int index);
+    // The header text `field` changed.
+    void headerChanged();
     void modifiedChanged(bool modified);
+    void curveChanged();
     void fileNameChanged(const QString& fileName);
 
 private:
+    friend class DocumentCommand;
     Result<void> write();
+    // Replaces the component at `index` by `value` and says so.
+    void putComponent(std::size_t index, const ComponentInfo& value);
+    AreaEdit editArea(std::size_t component, std::size_t area, const QString& step, int mergeKey,
+                      const Strength_Curve* curve, const std::function<void(AreaData&)>& change);
 
     const AppContext& mContext;
     ReboundFile mProject;
     QString mFileName;
-    bool mModified = false;
+    Strength_Curve mCurve;
+    QUndoStack mUndo;
+    int mTypingRun = 0;
 };
 
 }  // namespace rebound

@@ -26,8 +26,14 @@
 #include "settings/setting.h"
 #include "ui/about_box.h"
 #include "ui/load_strength_curve_form.h"
+#include "ui/area_grid.h"
+#include "ui/component_list.h"
+#include "ui/component_panel.h"
+#include "ui/project_panel.h"
+#include "ui/report_commands.h"
 #include "ui/strength_curve_syn_form.h"
 #include "ui/user_prompts.h"
+#include "ui/window_settings.h"
 
 namespace rebound {
 
@@ -37,16 +43,14 @@ QString u8(const char* text) {
     return QString::fromUtf8(text);
 }
 
+// Whether edit mode is on, kept per user.
+const char* const kEditModeKey = "EditTestData";
+
 }  // namespace
 
 TSDIAppForm::TSDIAppForm(WindowContext& context, QWidget* parent)
-    : QMainWindow(parent),
-      mDocument(std::make_unique<ProjectDocument>(context.app())),
-      mProject(mDocument->project()),
-      mFileName(mDocument->fileName()),
-      mContext(context),
-      mPrompts(&context.prompts()) {
-    mPrompts->SetParent(this);
+    : QMainWindow(parent), mContext(context), mDocument(std::make_unique<ProjectDocument>(context.app())) {
+    Prompts().SetParent(this);
     setObjectName(QStringLiteral("TSDIAppForm"));
     setWindowTitle(u8(kMainWindowCaption));
     setMinimumSize(800, 600);
@@ -63,14 +67,17 @@ TSDIAppForm::TSDIAppForm(WindowContext& context, QWidget* parent)
     outer->setObjectName(QStringLiteral("Splitter1"));
     outer->setHandleWidth(5);
     outer->setChildrenCollapsible(false);
-    outer->addWidget(CreateProjectPanel());
+    mProjectPanel = new ProjectPanel(*mDocument, mContext, outer);
+    outer->addWidget(mProjectPanel);
 
     auto* lower = new QSplitter(Qt::Horizontal, outer);
     lower->setObjectName(QStringLiteral("Splitter3"));
     lower->setChildrenCollapsible(false);
-    lower->addWidget(CreateComponentList());
+    mComponentList = new ComponentList(*mDocument, lower);
+    mComponentList->SetPopupMenu(pm_components);
+    lower->addWidget(mComponentList);
 
-    pnl_right = new QWidget(lower);
+    auto* pnl_right = new QWidget(lower);
     pnl_right->setObjectName(QStringLiteral("pnl_right"));
     auto* rightLayout = new QVBoxLayout(pnl_right);
     rightLayout->setContentsMargins(0, 0, 0, 0);
@@ -78,13 +85,14 @@ TSDIAppForm::TSDIAppForm(WindowContext& context, QWidget* parent)
     right->setObjectName(QStringLiteral("Splitter2"));
     right->setHandleWidth(7);
     right->setChildrenCollapsible(false);
-    right->addWidget(CreateComponentPanel());
-    right->addWidget(CreateAreaGrid());
+    mComponentPanel = new ComponentPanel(*mDocument, mContext, right);
+    right->addWidget(mComponentPanel);
+    mAreaGrid = new AreaGrid(*mDocument, right);
+    right->addWidget(mAreaGrid);
     right->setStretchFactor(0, 0);
     right->setStretchFactor(1, 1);
     right->setSizes({169, 10000});
     rightLayout->addWidget(right);
-    CreateGridSelectors(pnl_right);
     lower->addWidget(pnl_right);
     lower->setStretchFactor(0, 0);
     lower->setStretchFactor(1, 1);
@@ -99,40 +107,31 @@ TSDIAppForm::TSDIAppForm(WindowContext& context, QWidget* parent)
     statusBar()->setObjectName(QStringLiteral("StatusBar1"));
     statusBar()->setSizeGripEnabled(true);
 
-    // The document starts as a new project without a file name.
-    mFilling = false;
-    SetFilters();
-    mAppFolder = QDir::fromNativeSeparators(platform::from_path(mContext.app().app_folder()));
-    if (mAppFolder.size() > 1 && mAppFolder.endsWith(QLatin1Char('/'))) {
-        mAppFolder.chop(1);
-    }
-    mCurve.reset();
-    mCurrentAreaRow = -1;
+    mReportCommands = new ReportCommands(*mDocument, mContext, this);
 
-    mColumnTitles.clear();
-    mColumnTitles << QString();
-    for (int i = 1; i <= 16; ++i) {
-        mColumnTitles << QString::number(i);
-    }
-    // Titles of the depth, mean rebound value, angle, tested surface and area
-    // strength columns; a line break starts a second line.
-    mColumnTitles << tr("Carb.\nDepth")
-                  //: The area's mean rebound value.
-                  << tr("Rm\n")
-                  << tr("Angle")
-                  //: The tested surface of the area.
-                  << tr("Direction")
-                  //: The area's strength, in MPa.
-                  << tr("Fcu\n(MPa)");
+    // The list's current row is what the component panel and the grid show.
+    connect(mComponentList, &ComponentList::currentChanged, this, [this](int row) {
+        mComponentPanel->ShowComponent(row);
+        mAreaGrid->ShowComponent(row);
+    });
+    connect(mComponentList, &ComponentList::deleteRequested, this, &TSDIAppForm::DeleteComponentAsking);
+    mAreaGrid->SetMessageSink([this](const QString& text) { Prompts().message(text); });
+    mAreaGrid->SetCurveSource([this] {
+        AreaGrid::EditCurve source;
+        if (ReadStandardCurve(&source.why)) {
+            source.curve = &mDocument->curve();
+        }
+        return source;
+    });
 
     ReadStartupSettingsAndCurve();
-    sg_areas->setHorizontalHeaderLabels(mColumnTitles);
-    // Two-line titles start at the top of the header cell; the others sit in
-    // its middle.
-    for (int c = kGridDepthColumn; c < kGridColumnCount; ++c) {
-        sg_areas->horizontalHeaderItem(c)->setTextAlignment(Qt::AlignHCenter | Qt::AlignTop);
-    }
 
+    // The text boxes keep the Edit commands up to date, and leave Undo and
+    // Redo to the window, whose history holds their typing.
+    for (QLineEdit* box : findChildren<QLineEdit*>()) {
+        connect(box, &QLineEdit::selectionChanged, this, [this] { UpdateEditActions(); });
+        box->installEventFilter(this);
+    }
     connect(qApp, &QApplication::focusChanged, this, [this] { UpdateEditActions(); });
     connect(QGuiApplication::clipboard(), &QClipboard::dataChanged, this, [this] { UpdateEditActions(); });
     UpdateEditActions();
@@ -147,6 +146,7 @@ TSDIAppForm::TSDIAppForm(WindowContext& context, QWidget* parent)
     setAcceptDrops(true);
     RebuildRecentMenu();
     RefreshAll();
+    SetEditMode(EditTestData1->isChecked());
     UpdateCaption();
 }
 
@@ -155,12 +155,8 @@ TSDIAppForm::~TSDIAppForm() {
     // clipboard notices sent meanwhile must not reach the half-destroyed window.
     disconnect(qApp, nullptr, this, nullptr);
     disconnect(QGuiApplication::clipboard(), nullptr, this, nullptr);
-}
-
-void TSDIAppForm::SetPrompts(std::unique_ptr<UserPrompts> prompts) {
-    mContext.set_prompts(std::move(prompts));
-    mPrompts = &mContext.prompts();
-    mPrompts->SetParent(this);
+    // The views go before the document they show.
+    delete centralWidget();
 }
 
 void TSDIAppForm::CreateDialogs() {
@@ -175,30 +171,6 @@ void TSDIAppForm::CreateDialogs() {
     StrengthCurve_Syn_Form->hide();
 }
 
-QPrinter& TSDIAppForm::Printer() {
-    // Created on first use: finding the printers can take a moment.
-    if (!mPrinter) {
-        mPrinter = std::make_unique<QPrinter>(QPrinter::HighResolution);
-    }
-    return *mPrinter;
-}
-
-void TSDIAppForm::SetFilters() {
-    // The filters stay as written (they also name the folder each dialog
-    // remembers); the dialogs show the descriptions translated.
-    const auto filter = [](const char* description, const char* patterns) {
-        return QLatin1String(description) + QLatin1Char('|') + QLatin1String(patterns);
-    };
-    mComponentFilter = filter(QT_TRANSLATE_NOOP("FileFilter", "Component(*.cmp;*.tmp;*.CMP;*.TMP;)"),
-                              "*.cmp;*.tmp;*.CMP;*.TMP;)");
-    mExportFilter.clear();
-    mProjectFilter = filter(QT_TRANSLATE_NOOP("FileFilter", "Project(*.prj)"), "*.prj") + QLatin1Char('|') +
-                     filter(QT_TRANSLATE_NOOP("FileFilter", "All Files(*.*)"), "*.*");
-    mExcelFilter = filter(QT_TRANSLATE_NOOP("FileFilter", "Excel(*.xls)"), "*.xls");
-    mTextFilter = filter(QT_TRANSLATE_NOOP("FileFilter", "Text(*.txt)"), "*.txt");
-    mCurveFilter = filter(QT_TRANSLATE_NOOP("FileFilter", "Curve(*.cur)"), "*.cur");
-}
-
 void TSDIAppForm::ReadStartupSettingsAndCurve() {
     // The context has pointed the store at the application folder.
     setting& settings = mContext.app().get_setting();
@@ -211,7 +183,7 @@ void TSDIAppForm::ReadStartupSettingsAndCurve() {
     curvePath += std::filesystem::path::preferred_separator;
     curvePath += platform::path_from_ansi(settings.curve_file);
     if (Result<Strength_Curve> curve = read_curve_file(curvePath)) {
-        mCurve = std::move(*curve);
+        mDocument->setCurve(std::move(*curve));
     }
 }
 
@@ -261,6 +233,23 @@ void TSDIAppForm::CreateActions() {
     for (QAction* a : {EditCut1, EditCopy1, EditPaste1}) {
         a->setShortcutContext(Qt::WidgetShortcut);
     }
+    // Undo and Redo act on the document's history; their captions name the
+    // step (UpdateUndoActions).
+    EditUndo1 = NewAction("EditUndo1", tr("Undo"), tr("Undo the last change"), &TSDIAppForm::EditUndo1Execute);
+    EditUndo1->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Z));
+    EditRedo1 = NewAction("EditRedo1", tr("Redo"), tr("Redo the change undone last"), &TSDIAppForm::EditRedo1Execute);
+    EditRedo1->setShortcuts({QKeySequence(Qt::CTRL | Qt::Key_Y), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z)});
+    EditTestData1 = new QAction(tr("Edit Test Data(&T)"), this);
+    EditTestData1->setObjectName(QStringLiteral("EditTestData1"));
+    EditTestData1->setStatusTip(tr("Create components and areas, and edit readings and conditions in the grid"));
+    EditTestData1->setCheckable(true);
+    // Off at the first start; afterwards as the operator left it.
+    EditTestData1->setChecked(window_settings()->value(QLatin1String(kEditModeKey), false).toBool());
+    connect(EditTestData1, &QAction::toggled, this, [this](bool on) {
+        window_settings()->setValue(QLatin1String(kEditModeKey), on);
+        SetEditMode(on);
+    });
+    addAction(EditTestData1);
 
     HelpAbout1 =
         //: Opens the About box; the English caption is spelt so on purpose.
@@ -357,26 +346,35 @@ void TSDIAppForm::CreateMenus() {
     Edit1 = menuBar()->addMenu(tr("Edit(&E)"));
     Edit1->setObjectName(QStringLiteral("Edit1"));
     Edit1->menuAction()->setStatusTip(tr("Edit commands"));
+    AddMenuItem(Edit1, EditUndo1);
+    AddMenuItem(Edit1, EditRedo1);
+    Edit1->addSeparator();
     AddMenuItem(Edit1, EditCut1);
     AddMenuItem(Edit1, EditCopy1);
     AddMenuItem(Edit1, EditPaste1);
+    Edit1->addSeparator();
+    AddMenuItem(Edit1, EditTestData1);
     // The availability of the Edit commands depends on the focus and the
     // clipboard; check it again whenever the menu opens.
     connect(Edit1, &QMenu::aboutToShow, this, [this] { UpdateEditActions(); });
 
     Data1 = menuBar()->addMenu(tr("Data(&D)"));
     Data1->setObjectName(QStringLiteral("Data1"));
-    AddMenuItem(Data1, act_create_component, {}, false);
+    // The entries hidden here are shown in edit mode (SetEditMode).
+    mEditModeItems << AddMenuItem(Data1, act_create_component, {}, false);
     AddMenuItem(Data1, act_import_component);
     AddMenuItem(Data1, act_export_component, {}, false, false);
     AddMenuItem(Data1, act_remove_component);
-    Data1->addSeparator()->setVisible(false);
-    AddMenuItem(Data1, act_create_area, {}, false);
-    AddMenuItem(Data1, act_remove_area, {}, false);
-    Data1->addSeparator()->setVisible(false);
+    mEditModeItems << Data1->addSeparator();
+    mEditModeItems << AddMenuItem(Data1, act_create_area, {}, false);
+    mEditModeItems << AddMenuItem(Data1, act_remove_area, {}, false);
+    mEditModeItems << Data1->addSeparator();
     //: Calculates the current component; the English caption is spelt so on purpose.
-    AddMenuItem(Data1, act_single_caculate, tr("Caculate(&S)"), false, false);
-    AddMenuItem(Data1, act_load_strength_curve, {}, false);
+    mEditModeItems << AddMenuItem(Data1, act_single_caculate, tr("Caculate(&S)"), false, false);
+    mEditModeItems << AddMenuItem(Data1, act_load_strength_curve, {}, false);
+    for (QAction* item : mEditModeItems) {
+        item->setVisible(false);
+    }
 
     menuBar()->addAction(HelpAbout1);
 
@@ -418,12 +416,13 @@ void TSDIAppForm::CreateToolBar() {
 // ---- Refresh -------------------------------------------------------------
 
 void TSDIAppForm::RefreshAll() {
-    RefreshComponentList();
-    if (mProject.component_count() > 0) {
-        SelectComponentRow(0);
-    }
-    RefreshAreaGrid();
-    RefreshProjectPanel();
+    mComponentList->RefreshComponentList();
+    mComponentList->SelectComponentRow(0);
+    mProjectPanel->RefreshProjectPanel();
+}
+
+int TSDIAppForm::CurrentRow() const {
+    return mComponentList->CurrentRow();
 }
 
 // ---- Edit commands --------------------------------------------------------
@@ -467,20 +466,47 @@ void TSDIAppForm::EditPaste1Execute() {
     UpdateEditActions();
 }
 
+// ---- Edit mode, Undo and Redo ---------------------------------------------------
+
+void TSDIAppForm::SetEditMode(bool on) {
+    // Off, the window is the documented viewer; on, the commands that create
+    // and change test data are offered and the grid edits in place.
+    for (QAction* item : mEditModeItems) {
+        item->setVisible(on);
+        // The calculation's entry is disabled as well as hidden outside edit mode.
+        item->setEnabled(on || item->objectName() != QLatin1String("act_single_caculate_item"));
+    }
+    mAreaGrid->SetEditing(on);
+}
+
+void TSDIAppForm::UpdateUndoActions() {
+    const QUndoStack& history = mDocument->undoStack();
+    EditUndo1->setEnabled(history.canUndo());
+    EditUndo1->setText(history.canUndo() ? tr("Undo %1").arg(history.undoText()) : tr("Undo"));
+    EditRedo1->setEnabled(history.canRedo());
+    EditRedo1->setText(history.canRedo() ? tr("Redo %1").arg(history.redoText()) : tr("Redo"));
+}
+
+void TSDIAppForm::EditUndo1Execute() {
+    mDocument->breakTyping();
+    mDocument->undoStack().undo();
+}
+
+void TSDIAppForm::EditRedo1Execute() {
+    mDocument->breakTyping();
+    mDocument->undoStack().redo();
+}
+
 bool TSDIAppForm::eventFilter(QObject* watched, QEvent* event) {
-    if (watched == txt_component_name && event->type() == QEvent::KeyPress) {
-        txt_component_nameKeyDown();
-    } else if (watched == lvComponents && event->type() == QEvent::KeyPress &&
-               static_cast<QKeyEvent*>(event)->key() == Qt::Key_Delete &&
-               static_cast<QKeyEvent*>(event)->modifiers() == Qt::NoModifier) {
-        DeleteComponentAsking();
-        return true;
-    } else if (lvComponents != nullptr && watched == lvComponents->viewport() &&
-               (event->type() == QEvent::MouseButtonPress || event->type() == QEvent::MouseButtonDblClick)) {
-        // Only the left button selects a row; the pop-up menu acts on the row
-        // selected already.
-        if (static_cast<QMouseEvent*>(event)->button() != Qt::LeftButton) {
-            return true;
+    // Undo and Redo in a text box undo the document's steps, typing in that
+    // box included, rather than the box's own typing.
+    if (event->type() == QEvent::ShortcutOverride && qobject_cast<QLineEdit*>(watched) != nullptr) {
+        const auto* key = static_cast<QKeyEvent*>(event);
+        const QKeySequence pressed(key->keyCombination());
+        for (const QAction* a : {EditUndo1, EditRedo1}) {
+            if (a->shortcuts().contains(pressed)) {
+                return true;  // not taken by the box: the window's shortcut runs
+            }
         }
     }
     return QMainWindow::eventFilter(watched, event);

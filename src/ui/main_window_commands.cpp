@@ -18,7 +18,11 @@
 #include "platform/qt_bridge.h"
 #include "ui/about_box.h"
 #include "ui/load_strength_curve_form.h"
+#include "ui/area_grid.h"
+#include "ui/component_list.h"
+#include "ui/file_filters.h"
 #include "ui/main_window.h"
+#include "ui/report_commands.h"
 #include "ui/user_prompts.h"
 
 namespace rebound {
@@ -113,7 +117,7 @@ bool TSDIAppForm::SaveProjectAs(bool* cancelled) {
         *cancelled = false;
     }
     // The dialog starts with the current file, in its folder.
-    const QString chosen = mPrompts->saveFileName(mProjectFilter, mFileName);
+    const QString chosen = Prompts().saveFileName(ProjectFilter(), mDocument->fileName());
     if (chosen.isEmpty()) {
         if (cancelled != nullptr) {
             *cancelled = true;
@@ -124,7 +128,7 @@ bool TSDIAppForm::SaveProjectAs(bool* cancelled) {
     // The dialog asked about the name it returned; the name with ".prj"
     // added may be another existing file, which it never saw.
     if (target != chosen && QFileInfo::exists(target)) {
-        const QMessageBox::StandardButton answer = mPrompts->question(
+        const QMessageBox::StandardButton answer = Prompts().question(
             tr("Message"), tr("%1 already exists.\nDo you want to replace it?").arg(QDir::toNativeSeparators(target)),
             QMessageBox::Yes | QMessageBox::No);
         if (answer != QMessageBox::Yes) {
@@ -134,7 +138,6 @@ bool TSDIAppForm::SaveProjectAs(bool* cancelled) {
             return false;
         }
     }
-    CollectProjectPanel();
     mSaveError.clear();
     if (const Result<void> saved = mDocument->saveAs(target); !saved) {
         mSaveError = QString::fromStdString(saved.error().message);
@@ -145,28 +148,27 @@ bool TSDIAppForm::SaveProjectAs(bool* cancelled) {
 }
 
 bool TSDIAppForm::SaveProject(bool* cancelled) {
-    if (mFileName.isEmpty()) {
+    if (mDocument->fileName().isEmpty()) {
         return SaveProjectAs(cancelled);
     }
     if (cancelled != nullptr) {
         *cancelled = false;
     }
-    CollectProjectPanel();
     mSaveError.clear();
     if (const Result<void> saved = mDocument->save(); !saved) {
         mSaveError = QString::fromStdString(saved.error().message);
         return false;
     }
-    AddRecentProject(mFileName);
+    AddRecentProject(mDocument->fileName());
     return true;
 }
 
 void TSDIAppForm::ReportSaveFailure() {
     QString text = tr("Save Project Fail!");
-    if (!mFileName.isEmpty()) {
-        text += QLatin1Char('\n') + tr("%1: %2").arg(QDir::toNativeSeparators(mFileName), mSaveError);
+    if (!mDocument->fileName().isEmpty()) {
+        text += QLatin1Char('\n') + tr("%1: %2").arg(QDir::toNativeSeparators(mDocument->fileName()), mSaveError);
     }
-    mPrompts->message(text);
+    Prompts().message(text);
 }
 
 bool TSDIAppForm::SaveAndReport(bool (TSDIAppForm::*save)(bool*)) {
@@ -197,7 +199,7 @@ bool TSDIAppForm::MaybeSave() {
         return true;
     }
     const QMessageBox::StandardButton answer =
-        mPrompts->question(tr("Message"), tr("Save changes to current project?"),
+        Prompts().question(tr("Message"), tr("Save changes to current project?"),
                            QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
     if (answer == QMessageBox::No) {
         return true;
@@ -225,7 +227,7 @@ bool TSDIAppForm::OpenProject(const QString& path) {
     if (const Result<void> opened = mDocument->open(path); !opened) {
         // The file was read into a project of its own: the window, the
         // project and its file name stay as they were.
-        mPrompts->message(
+        Prompts().message(
             tr("Open Project Fail!") + QLatin1Char('\n') +
             tr("%1: %2").arg(QDir::toNativeSeparators(path), QString::fromStdString(opened.error().message)));
         return false;
@@ -238,7 +240,7 @@ void TSDIAppForm::FileOpen1Execute() {
     if (!MaybeSave()) {
         return;
     }
-    const QString chosen = mPrompts->openFileName(mProjectFilter);
+    const QString chosen = Prompts().openFileName(ProjectFilter());
     if (chosen.isEmpty()) {
         return;
     }
@@ -251,42 +253,38 @@ void TSDIAppForm::FileExit1Execute() {
 }
 
 void TSDIAppForm::FilePrintSetup1Execute() {
-    QPrinter& printer = Printer();
-    // The dialog starts from the page of the session: the template's until
-    // the operator has chosen one.
-    const report::PageSetup page = SessionPageSetup();
-    const QSizeF portrait(std::min(page.width_mm, page.height_mm), std::max(page.width_mm, page.height_mm));
-    printer.setFullPage(false);
-    printer.setPageLayout(QPageLayout(QPageSize(portrait, QPageSize::Millimeter),
-                                      page.landscape ? QPageLayout::Landscape : QPageLayout::Portrait,
-                                      QMarginsF(page.left_mm, page.top_mm, page.right_mm, page.bottom_mm),
-                                      QPageLayout::Millimeter));
-    if (!mPrompts->printSetup(printer)) {
-        return;
-    }
-    const QPageLayout chosen = printer.pageLayout();
-    const QRectF paper = chosen.fullRect(QPageLayout::Millimeter);  // as printed, orientation applied
-    const QMarginsF margins = chosen.margins(QPageLayout::Millimeter);
-    report::PageSetup setup;
-    setup.width_mm = paper.width();
-    setup.height_mm = paper.height();
-    setup.left_mm = margins.left();
-    setup.top_mm = margins.top();
-    setup.right_mm = margins.right();
-    setup.bottom_mm = margins.bottom();
-    setup.landscape = chosen.orientation() == QPageLayout::Landscape;
-    mPageSetup = setup;
+    mReportCommands->FilePrintSetup1Execute();
+}
+
+void TSDIAppForm::act_printExecute() {
+    mReportCommands->act_printExecute();
+}
+
+void TSDIAppForm::act_print_previewExecute() {
+    mReportCommands->act_print_previewExecute();
+}
+
+void TSDIAppForm::act_export2excelExecute() {
+    mReportCommands->act_export2excelExecute();
+}
+
+void TSDIAppForm::act_export2txtExecute() {
+    mReportCommands->act_export2txtExecute();
+}
+
+void TSDIAppForm::act_test_recordsExecute() {
+    mReportCommands->act_test_recordsExecute();
 }
 
 void TSDIAppForm::HelpAbout1Execute() {
     CreateDialogs();
-    mPrompts->showModal(*AboutBox);
+    Prompts().showModal(*AboutBox);
 }
 
 // ---- Components --------------------------------------------------------------
 
 void TSDIAppForm::act_import_componentExecute() {
-    const QStringList chosen = mPrompts->openFileNames(mComponentFilter);
+    const QStringList chosen = Prompts().openFileNames(ComponentFilter());
     if (chosen.isEmpty()) {
         return;
     }
@@ -302,7 +300,7 @@ void TSDIAppForm::ImportComponentFiles(const QStringList& paths) {
             return true;
         }
         if (!progress) {
-            progress = mPrompts->progress(tr("Import Component"), tr("Importing %n component file(s)...", nullptr, total),
+            progress = Prompts().progress(tr("Import Component"), tr("Importing %n component file(s)...", nullptr, total),
                                           total);
         }
         return progress->update(done);
@@ -317,7 +315,7 @@ void TSDIAppForm::ImportComponentFiles(const QStringList& paths) {
             tr("These components are already in the project with the same name, date and readings:") +
             QLatin1Char('\n') + shown.join(QLatin1Char('\n')) + QStringLiteral("\n\n") +
             tr("Skip them? (No imports them again.)");
-        return mPrompts->question(tr("Import Component"), text, QMessageBox::Yes | QMessageBox::No) ==
+        return Prompts().question(tr("Import Component"), text, QMessageBox::Yes | QMessageBox::No) ==
                QMessageBox::Yes;
     };
     ImportReport report;
@@ -325,7 +323,7 @@ void TSDIAppForm::ImportComponentFiles(const QStringList& paths) {
         report = mDocument->importFiles(paths, askSkip, onProgress);
     } catch (const std::exception& error) {
         progress.reset();
-        mPrompts->message(tr("Import Component Fail!") + QLatin1Char('\n') +
+        Prompts().message(tr("Import Component Fail!") + QLatin1Char('\n') +
                           QString::fromLocal8Bit(error.what()));
         return;
     }
@@ -343,19 +341,15 @@ void TSDIAppForm::ImportComponentFiles(const QStringList& paths) {
         }
         lines << tr("%1: %2").arg(QFileInfo(f.path).fileName(), QString::fromStdString(f.error.message));
     }
-    mPrompts->message(tr("Import Component Fail!") + QLatin1Char('\n') + lines.join(QLatin1Char('\n')));
+    Prompts().message(tr("Import Component Fail!") + QLatin1Char('\n') + lines.join(QLatin1Char('\n')));
 }
 
 void TSDIAppForm::act_export_componentExecute() {
-    const QList<QTableWidgetItem*> selected = lvComponents->selectedItems();
-    if (selected.isEmpty()) {
-        return;
-    }
-    const ComponentInfo* c = mProject.component(static_cast<std::size_t>(selected.first()->row()));
+    const ComponentInfo* c = mDocument->project().component(static_cast<std::size_t>(mComponentList->SelectedRow()));
     if (c == nullptr) {
         return;
     }
-    const QString chosen = mPrompts->saveFileName(mExportFilter);
+    const QString chosen = Prompts().saveFileName(ExportFilter());
     if (chosen.isEmpty()) {
         return;
     }
@@ -363,33 +357,28 @@ void TSDIAppForm::act_export_componentExecute() {
     const Result<void> written = export_component_file(platform::to_path(path), *c);
     // A file that cannot be created ends the command silently.
     if (!written && written.error().kind != FileError::Kind::CannotOpen) {
-        mPrompts->message(tr("Save File Fail!"));
+        Prompts().message(tr("Save File Fail!"));
     }
 }
 
 void TSDIAppForm::act_remove_componentExecute() {
-    const QList<QTableWidgetItem*> selected = lvComponents->selectedItems();
-    if (selected.isEmpty() || mProject.component_count() < 2) {
+    const int row = mComponentList->SelectedRow();
+    if (row < 0) {
         return;
     }
-    const int row = selected.first()->row();
-    StoreListFlags();
-    // The document's notice rebuilds the list and makes the first component
-    // current.
+    // The document refuses the last component; its notice rebuilds the list
+    // and makes the first component current.
     mDocument->removeComponent(static_cast<std::size_t>(row));
 }
 
 void TSDIAppForm::DeleteComponentAsking() {
-    const QList<QTableWidgetItem*> selected = lvComponents->selectedItems();
-    if (selected.isEmpty() || mProject.component_count() < 2) {
+    const int row = mComponentList->SelectedRow();
+    const ComponentInfo* c = mDocument->project().component(static_cast<std::size_t>(row));
+    if (c == nullptr || mDocument->project().component_count() < 2) {
         return;  // as the command: nothing to delete, or the last component
     }
-    const ComponentInfo* c = mProject.component(static_cast<std::size_t>(selected.first()->row()));
-    if (c == nullptr) {
-        return;
-    }
     const QMessageBox::StandardButton answer =
-        mPrompts->question(tr("Message"), tr("Delete component \"%1\"?").arg(platform::to_qstring(c->component_name)),
+        Prompts().question(tr("Message"), tr("Delete component \"%1\"?").arg(platform::to_qstring(c->component_name)),
                            QMessageBox::Yes | QMessageBox::No);
     if (answer == QMessageBox::Yes) {
         act_remove_componentExecute();
@@ -397,75 +386,93 @@ void TSDIAppForm::DeleteComponentAsking() {
 }
 
 void TSDIAppForm::act_create_componentExecute() {
-    StoreListFlags();
     // The document's notice rebuilds the list and selects the new last row.
-    const std::size_t index = mDocument->createComponent();
-    mCurrentItem = static_cast<int>(index);
+    mDocument->createComponent();
 }
 
 void TSDIAppForm::act_create_areaExecute() {
-    if (CurrentComponent() == nullptr) {
+    if (CurrentRow() < 0) {
         return;
     }
-    mDocument->addArea(static_cast<std::size_t>(mCurrentItem));
+    mDocument->addArea(static_cast<std::size_t>(CurrentRow()));
 }
 
 void TSDIAppForm::act_remove_areaExecute() {
-    if (CurrentComponent() == nullptr) {
+    if (CurrentRow() < 0) {
         return;
     }
-    mDocument->removeLastArea(static_cast<std::size_t>(mCurrentItem));
+    mDocument->removeLastArea(static_cast<std::size_t>(CurrentRow()));
 }
 
 // ---- Calculation -----------------------------------------------------------
 
-void TSDIAppForm::act_single_caculateExecute() {
-    ComponentInfo* c = CurrentComponent();
-    if (c == nullptr) {
-        return;
-    }
+bool TSDIAppForm::ReadStandardCurve(QString* why) {
     // Always the standard curve, read afresh; the curve chosen in the
     // settings and the component's own curve name play no part. A curve that
-    // cannot evaluate changes nothing: neither the loaded curve nor the
-    // component.
+    // cannot evaluate leaves the loaded curve as it was.
     const QString name = QStringLiteral("normal.cur");  // a file name, never translated
     const std::filesystem::path path = mContext.app().curve_folder() / platform::to_path(name);
-    if (const auto defect = read_curve_for_evaluation(path, mCurve)) {
+    Strength_Curve curve;
+    if (const auto defect = read_curve_for_evaluation(path, curve)) {
         if (defect->kind == CurveDefect::Kind::Missing) {
-            mPrompts->message(tr("您所使用的测强曲线") + name + tr("不存在！"));
+            *why = tr("您所使用的测强曲线") + name + tr("不存在！");
         } else {
-            mPrompts->message(UnusableCurveText(QDir::toNativeSeparators(platform::from_path(path)), *defect));
+            *why = UnusableCurveText(QDir::toNativeSeparators(platform::from_path(path)), *defect);
         }
+        return false;
+    }
+    mDocument->setCurve(std::move(curve));
+    return true;
+}
+
+void TSDIAppForm::act_single_caculateExecute() {
+    const int row = CurrentRow();
+    if (row < 0) {
         return;
     }
-    const ComponentEvaluation result = evaluate_component(*c, mCurve);
-    mDocument->markModified();
-    RefreshAreaGrid();
-    const QString warning = EvaluationWarningText(*c, result);
+    QString why;
+    if (!ReadStandardCurve(&why)) {
+        Prompts().message(why);
+        return;
+    }
+    const std::optional<ComponentEvaluation> result =
+        mDocument->evaluateComponent(static_cast<std::size_t>(row), mDocument->curve());
+    mAreaGrid->SetFiguresStale(false);
+    if (!result) {
+        return;
+    }
+    const QString warning = EvaluationWarningText(mDocument->project().components[static_cast<std::size_t>(row)], *result);
     if (!warning.isEmpty()) {
-        mPrompts->message(warning);
+        Prompts().message(warning);
     }
 }
 
 void TSDIAppForm::act_create_strength_curveExecute() {
-    mPrompts->message(tr("计算测强曲线"));
+    Prompts().message(tr("计算测强曲线"));
 }
 
 void TSDIAppForm::act_export_reportExecute() {
-    mPrompts->message(tr("输出报告文档"));
+    Prompts().message(tr("输出报告文档"));
 }
 
 void TSDIAppForm::act_group_caculateExecute() {
-    mPrompts->message(tr("批量计算构件"));
+    Prompts().message(tr("批量计算构件"));
 }
 
 void TSDIAppForm::act_load_strength_curveExecute() {
     CreateDialogs();
-    LoadStrengthCurveFrm->mTargetCurve = &mCurve;
+    // The dialog reads the chosen curve into a curve of its own; the
+    // document takes it when it was read.
+    Strength_Curve chosen = mDocument->curve();
+    LoadStrengthCurveFrm->mTargetCurve = &chosen;
     try {
-        mPrompts->showModal(*LoadStrengthCurveFrm);
+        Prompts().showModal(*LoadStrengthCurveFrm);
     } catch (const std::exception&) {
-        mPrompts->message(tr("测强曲线读取失败！"));
+        Prompts().message(tr("测强曲线读取失败！"));
+    }
+    LoadStrengthCurveFrm->mTargetCurve = nullptr;
+    if (!(chosen == mDocument->curve())) {
+        mDocument->setCurve(std::move(chosen));
     }
 }
 

@@ -23,6 +23,7 @@
 #include <QUrl>
 
 #include "fileio/exchange.h"
+#include "ui/component_list.h"
 #include "ui/main_window.h"
 #include "ui/window_settings.h"
 
@@ -61,43 +62,15 @@ QStringList local_files(const QMimeData* data) {
 
 void TSDIAppForm::ConnectDocument() {
     ProjectDocument* doc = mDocument.get();
-    connect(doc, &ProjectDocument::projectReplaced, this, [this] { RefreshAll(); });
-    connect(doc, &ProjectDocument::componentsAppended, this, [this](int first, int count) {
-        RefreshComponentList();
-        SelectComponentRow(first + count - 1);
-    });
-    connect(doc, &ProjectDocument::componentRemoved, this, [this](int) {
-        RefreshComponentList();
-        SelectComponentRow(0);
-    });
-    connect(doc, &ProjectDocument::areasChanged, this, [this](int component) {
-        if (component != mCurrentItem) {
-            return;
-        }
-        RefreshAreaGrid();
-        if (const ComponentInfo* c = CurrentComponent()) {
-            txt_area_number->setText(QString::number(c->area_count()));
-        }
-    });
     connect(doc, &ProjectDocument::modifiedChanged, this, [this] { UpdateCaption(); });
     connect(doc, &ProjectDocument::fileNameChanged, this, [this] { UpdateCaption(); });
-
-    // The operator's edits of the project panel reach the project only when a
-    // command collects them, but they are unsaved changes from the first key.
-    for (QLineEdit* box : {txt_project_name, txt_report_serial, txt_examine_serial, txt_examine_basis,
-                           txt_examine_condition, txt_agent_unit, txt_project_address, txt_supervision_unit,
-                           txt_concrete_producer}) {
-        connect(box, &QLineEdit::textChanged, this, [this] {
-            if (!mFillingProjectPanel) {
-                mDocument->markModified();
-            }
-        });
-    }
-    connect(dt_agent_date, &QDateEdit::dateChanged, this, [this] {
-        if (!mFillingProjectPanel) {
-            mDocument->markModified();
-        }
-    });
+    QUndoStack* history = &doc->undoStack();
+    connect(history, &QUndoStack::indexChanged, this, [this] { UpdateUndoActions(); });
+    connect(history, &QUndoStack::undoTextChanged, this, [this] { UpdateUndoActions(); });
+    connect(history, &QUndoStack::redoTextChanged, this, [this] { UpdateUndoActions(); });
+    connect(history, &QUndoStack::canUndoChanged, this, [this] { UpdateUndoActions(); });
+    connect(history, &QUndoStack::canRedoChanged, this, [this] { UpdateUndoActions(); });
+    UpdateUndoActions();
 
 #ifndef QT_NO_SESSIONMANAGER
     // The desktop session ending closes the window like the title bar does:
@@ -116,8 +89,8 @@ void TSDIAppForm::ConnectDocument() {
 
 void TSDIAppForm::UpdateCaption() {
     QString caption = QString::fromUtf8(kMainWindowCaption);
-    if (!mFileName.isEmpty()) {
-        caption += QStringLiteral(" - ") + QFileInfo(mFileName).fileName();
+    if (!mDocument->fileName().isEmpty()) {
+        caption += QStringLiteral(" - ") + QFileInfo(mDocument->fileName()).fileName();
     }
     if (mDocument->isModified()) {
         caption += QLatin1Char('*');
@@ -185,7 +158,7 @@ void TSDIAppForm::OpenFiles(const QStringList& paths) {
                 names.join(QLatin1Char('\n'));
     }
     if (!text.isEmpty()) {
-        mPrompts->message(text);
+        Prompts().message(text);
     }
 }
 
@@ -208,7 +181,7 @@ void TSDIAppForm::dropEvent(QDropEvent* event) {
 
 // ---- Recent projects --------------------------------------------------------------
 
-QStringList TSDIAppForm::RecentProjects() const {
+QStringList TSDIAppForm::RecentProjects() {
     QStringList list = window_settings()->value(QLatin1String(kRecentKey)).toStringList();
     list.removeAll(QString());
     return list.mid(0, kMaxRecentProjects);
@@ -247,7 +220,7 @@ void TSDIAppForm::OpenRecentProject(const QString& path) {
         QStringList list = RecentProjects();
         list.removeAll(path);
         SetRecentProjects(list);
-        mPrompts->message(tr("The project file %1 no longer exists; it was removed from the recent projects.")
+        Prompts().message(tr("The project file %1 no longer exists; it was removed from the recent projects.")
                               .arg(QDir::toNativeSeparators(path)));
         return;
     }
@@ -295,7 +268,7 @@ void TSDIAppForm::ChooseLanguage(Language language) {
     StoreLanguage(language);
     const bool chinese = UseChinese(language, QLocale::system().uiLanguages());
     if (chinese != ChineseTranslation::Active()) {
-        mPrompts->message(tr("The window will be shown in %1 from the next start of the program.")
+        Prompts().message(tr("The window will be shown in %1 from the next start of the program.")
                               .arg(chinese ? LanguageChinese1->text() : LanguageEnglish1->text()));
     }
 }
@@ -311,7 +284,7 @@ bool TSDIAppForm::RestoreWindowState() {
         }
     }
     const QVariantList widths = settings->value(QLatin1String(kComponentColumnsKey)).toList();
-    bool usable = widths.size() == lvComponents->columnCount();
+    bool usable = widths.size() == mComponentList->columnCount();
     for (const QVariant& w : widths) {
         bool ok = false;
         const int width = w.toInt(&ok);
@@ -319,7 +292,7 @@ bool TSDIAppForm::RestoreWindowState() {
     }
     if (usable) {
         for (int c = 0; c < widths.size(); ++c) {
-            lvComponents->setColumnWidth(c, widths[c].toInt());
+            mComponentList->setColumnWidth(c, widths[c].toInt());
         }
     }
     const QByteArray geometry = settings->value(QLatin1String(kGeometryKey)).toByteArray();
@@ -333,8 +306,8 @@ void TSDIAppForm::SaveWindowState() const {
         settings->setValue(QLatin1String(kSplitterKeyPrefix) + splitter->objectName(), splitter->saveState());
     }
     QVariantList widths;
-    for (int c = 0; c < lvComponents->columnCount(); ++c) {
-        widths << lvComponents->columnWidth(c);
+    for (int c = 0; c < mComponentList->columnCount(); ++c) {
+        widths << mComponentList->columnWidth(c);
     }
     settings->setValue(QLatin1String(kComponentColumnsKey), widths);
 }

@@ -1,23 +1,18 @@
-// The test-area grid: one row per area of the current component, and the
-// in-place editors (three drop-down selectors and two cell handlers) that
-// exist for it but are not connected to the grid's own events.
-//
-// The grid's own coordinates count the header as row 0 and the row-number
-// column as column 0. On screen the header row is the table's header, and the
-// row numbers are drawn in the vertical header so that they stay in place
-// when the grid scrolls sideways; column 0 keeps the same texts for readers.
+#include "ui/area_grid.h"
+
 #include <QComboBox>
 #include <QHeaderView>
 #include <QLineEdit>
 #include <QPainter>
 #include <QStyledItemDelegate>
 #include <QTableWidget>
+#include <QVBoxLayout>
 #include <array>
 
+#include "document/project_document.h"
 #include "evaluation/area_texts.h"
 #include "model/number_text.h"
 #include "ui/app_fonts.h"
-#include "ui/main_window.h"
 
 namespace rebound {
 
@@ -30,7 +25,8 @@ constexpr int kGridRowHeight = 30;
 // Draws a cell as the grid's own drawing handler does: the cell filled with
 // the brush for its state (the focused cell counts as selected), then its
 // text centred on a single line. Much lighter than the style's item drawing,
-// which matters when a component with many areas is shown.
+// which matters when a component with many areas is shown. Figures that did
+// not follow an edit are drawn in the disabled colour.
 class AreaCellPainter : public QStyledItemDelegate {
 public:
     using QStyledItemDelegate::QStyledItemDelegate;
@@ -43,18 +39,38 @@ public:
         if (selected) {
             painter->fillRect(option.rect, option.palette.brush(group, QPalette::Highlight));
         }
+        const bool stale = index.data(Qt::UserRole).toBool();
         painter->save();
         painter->setFont(option.font);
-        painter->setPen(option.palette.color(group, selected ? QPalette::HighlightedText : QPalette::Text));
+        painter->setPen(stale ? option.palette.color(QPalette::Disabled, QPalette::Text)
+                              : option.palette.color(group, selected ? QPalette::HighlightedText : QPalette::Text));
         painter->drawText(option.rect, Qt::AlignCenter | Qt::TextSingleLine,
                           index.data(Qt::DisplayRole).toString());
         painter->restore();
     }
+
+    // A reading is typed as a whole number from 0 to 255.
+    QWidget* createEditor(QWidget* parent, const QStyleOptionViewItem& option,
+                          const QModelIndex& index) const override {
+        QWidget* editor = QStyledItemDelegate::createEditor(parent, option, index);
+        if (auto* box = qobject_cast<QLineEdit*>(editor)) {
+            box->setAlignment(Qt::AlignCenter);
+            box->setMaxLength(4);
+        }
+        return editor;
+    }
 };
+
+bool is_reading_column(int column) {
+    return column >= 1 && column <= static_cast<int>(kReadingsPerArea);
+}
 
 }  // namespace
 
-QWidget* TSDIAppForm::CreateAreaGrid() {
+AreaGrid::AreaGrid(ProjectDocument& document, QWidget* parent) : QWidget(parent), mDocument(document) {
+    setObjectName(QStringLiteral("pnl_grid"));
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
     sg_areas = new QTableWidget(1, kGridColumnCount, this);
     sg_areas->setObjectName(QStringLiteral("sg_areas"));
     sg_areas->setFont(song_font(14));
@@ -84,12 +100,58 @@ QWidget* TSDIAppForm::CreateAreaGrid() {
     sg_areas->setShowGrid(true);
     sg_areas->setVerticalHeaderItem(0, new QTableWidgetItem(QString()));
     sg_areas->setItemDelegate(new AreaCellPainter(sg_areas));
-    return sg_areas;
+    layout->addWidget(sg_areas);
+    CreateGridSelectors();
+
+    mColumnTitles << QString();
+    for (int i = 1; i <= 16; ++i) {
+        mColumnTitles << QString::number(i);
+    }
+    // Titles of the depth, mean rebound value, angle, tested surface and area
+    // strength columns; a line break starts a second line.
+    mColumnTitles << tr("Carb.\nDepth")
+                  //: The area's mean rebound value.
+                  << tr("Rm\n")
+                  << tr("Angle")
+                  //: The tested surface of the area.
+                  << tr("Direction")
+                  //: The area's strength, in MPa.
+                  << tr("Fcu\n(MPa)");
+    sg_areas->setHorizontalHeaderLabels(mColumnTitles);
+    // Two-line titles start at the top of the header cell; the others sit in
+    // its middle.
+    for (int c = kGridDepthColumn; c < kGridColumnCount; ++c) {
+        sg_areas->horizontalHeaderItem(c)->setTextAlignment(Qt::AlignHCenter | Qt::AlignTop);
+    }
+
+    // In edit mode a click on a condition cell opens its selector, and a
+    // typed reading goes into the area.
+    connect(sg_areas, &QTableWidget::cellClicked, this, [this](int row, int column) {
+        if (mEditing) {
+            sg_areasSelectCell(column, row + 1);
+        }
+    });
+    connect(sg_areas, &QTableWidget::currentCellChanged, this, [this](int row, int column) {
+        HideSelectors();
+        if (mEditing && row >= 0 && column >= 0 && !is_reading_column(column)) {
+            sg_areasSelectCell(column, row + 1);
+        }
+    });
+    connect(sg_areas, &QTableWidget::itemChanged, this, [this](QTableWidgetItem* item) {
+        if (!mFilling && mEditing) {
+            sg_areasSetEditText(item->column(), item->row() + 1, item->text());
+        }
+    });
+    connect(&mDocument, &ProjectDocument::componentChanged, this, [this](int row) {
+        if (row == mRow) {
+            RefreshAreaGrid();
+        }
+    });
 }
 
-void TSDIAppForm::CreateGridSelectors(QWidget* panel) {
+void AreaGrid::CreateGridSelectors() {
     auto newSelector = [&](const char* name, const QStringList& items) {
-        auto* box = new QComboBox(panel);
+        auto* box = new QComboBox(this);
         box->setObjectName(QString::fromLatin1(name));
         box->setEditable(false);
         box->setFont(narrow_font(19));
@@ -113,9 +175,9 @@ void TSDIAppForm::CreateGridSelectors(QWidget* panel) {
     cbSide_Selected = newSelector("cbSide_Selected", {SideText(0), SideText(1), SideText(2)});
     // Only the operator's choice is a change; setting the index from the
     // model is not.
-    connect(cbDepth_Selected, &QComboBox::activated, this, &TSDIAppForm::cbDepth_SelectedChange);
-    connect(cbAngle_Selected, &QComboBox::activated, this, &TSDIAppForm::cbAngle_SelectedChange);
-    connect(cbSide_Selected, &QComboBox::activated, this, &TSDIAppForm::cbSide_SelectedChange);
+    connect(cbDepth_Selected, &QComboBox::activated, this, &AreaGrid::cbDepth_SelectedChange);
+    connect(cbAngle_Selected, &QComboBox::activated, this, &AreaGrid::cbAngle_SelectedChange);
+    connect(cbSide_Selected, &QComboBox::activated, this, &AreaGrid::cbSide_SelectedChange);
 }
 
 // ---- Texts ---------------------------------------------------------------
@@ -126,35 +188,35 @@ namespace {
 // selector show them translated.
 [[maybe_unused]] const char* const kSideTexts[] = {
     //: The tested surface: a side face, struck with the hammer held level.
-    QT_TRANSLATE_NOOP("rebound::TSDIAppForm", "Horizontal"),
+    QT_TRANSLATE_NOOP("rebound::AreaGrid", "Horizontal"),
     //: The tested surface: the top (cast) face, struck from above.
-    QT_TRANSLATE_NOOP("rebound::TSDIAppForm", "Downwards"),
+    QT_TRANSLATE_NOOP("rebound::AreaGrid", "Downwards"),
     //: The tested surface: the bottom face, struck from below.
-    QT_TRANSLATE_NOOP("rebound::TSDIAppForm", "Upwards"),
+    QT_TRANSLATE_NOOP("rebound::AreaGrid", "Upwards"),
 };
 
 }  // namespace
 
-QString TSDIAppForm::DepthText(int carbonation_index) {
+QString AreaGrid::DepthText(int carbonation_index) {
     return QString::fromStdString(depth_text(carbonation_index));
 }
 
-QString TSDIAppForm::AngleText(int angle_index) {
+QString AreaGrid::AngleText(int angle_index) {
     return QString::fromStdString(angle_text(angle_index));
 }
 
-QString TSDIAppForm::SideText(int surface_index) {
+QString AreaGrid::SideText(int surface_index) {
     // The core's text, the one the reports use, in the window's language.
     return tr(side_text(surface_index).c_str());
 }
 
 // ---- Grid cells ------------------------------------------------------------
 
-int TSDIAppForm::GridRowCount() const {
+int AreaGrid::GridRowCount() const {
     return sg_areas->rowCount() + 1;
 }
 
-QString TSDIAppForm::GridCellText(int column, int row) const {
+QString AreaGrid::GridCellText(int column, int row) const {
     if (column < 0 || column >= kGridColumnCount) {
         return {};
     }
@@ -166,14 +228,21 @@ QString TSDIAppForm::GridCellText(int column, int row) const {
     return item != nullptr ? item->text() : QString();
 }
 
-void TSDIAppForm::SetGridCell(int column, int row, const QString& text) {
+void AreaGrid::SetGridCell(int column, int row, const QString& text) {
     if (row < 1 || row >= GridRowCount() || column < 0 || column >= kGridColumnCount) {
         return;
     }
+    const bool filling = mFilling;
+    mFilling = true;
     QTableWidgetItem* item = sg_areas->item(row - 1, column);
     if (item == nullptr) {
         item = new QTableWidgetItem;
         item->setTextAlignment(Qt::AlignCenter);
+        // Only readings are typed; the conditions have their selectors and
+        // the results are computed.
+        if (!is_reading_column(column)) {
+            item->setFlags(item->flags() & ~Qt::ItemIsEditable);
+        }
         sg_areas->setItem(row - 1, column, item);
     }
     item->setText(text);
@@ -185,11 +254,20 @@ void TSDIAppForm::SetGridCell(int column, int row, const QString& text) {
         }
         number->setText(text);
     }
+    mFilling = filling;
 }
 
-void TSDIAppForm::RefreshAreaGrid() {
-    const ComponentInfo* c = mProject.component_count() > 0 ? CurrentComponent() : nullptr;
+void AreaGrid::ShowComponent(int row) {
+    mStale = mStale && row == mRow;
+    mRow = row;
+    HideSelectors();
+    RefreshAreaGrid();
+}
+
+void AreaGrid::RefreshAreaGrid() {
+    const ComponentInfo* c = mDocument.project().component(static_cast<std::size_t>(mRow));
     const int n = c != nullptr ? static_cast<int>(c->area_count()) : 0;
+    mFilling = true;
     sg_areas->setUpdatesEnabled(false);
     // Rows that stay keep their cell objects and get new texts: every cell of
     // an area row is written below, and the one row shown without areas is
@@ -215,24 +293,34 @@ void TSDIAppForm::RefreshAreaGrid() {
         SetGridCell(kGridAngleColumn, r, AngleText(a.angle_index));
         SetGridCell(kGridSideColumn, r, SideText(a.surface_index));
         SetGridCell(kGridStrengthColumn, r, QString::fromStdString(one_decimal(a.area_strength)));
+        for (int column : {kGridMeanColumn, kGridStrengthColumn}) {
+            QTableWidgetItem* item = sg_areas->item(i, column);
+            item->setData(Qt::UserRole, mStale);
+            item->setToolTip(mStale ? tr("Not recalculated") : QString());
+        }
     }
     sg_areas->setUpdatesEnabled(true);
+    mFilling = false;
+}
+
+void AreaGrid::SetEditing(bool on) {
+    mEditing = on;
+    HideSelectors();
+    sg_areas->setEditTriggers(on ? QAbstractItemView::DoubleClicked | QAbstractItemView::EditKeyPressed |
+                                       QAbstractItemView::AnyKeyPressed
+                                 : QAbstractItemView::NoEditTriggers);
 }
 
 // ---- In-place editors --------------------------------------------------------
 
-AreaData* TSDIAppForm::SelectedArea() {
-    ComponentInfo* c = CurrentComponent();
-    if (c == nullptr || mCurrentAreaRow < 0 || static_cast<std::size_t>(mCurrentAreaRow) >= c->area_count()) {
-        return nullptr;
-    }
-    return &c->area(static_cast<std::size_t>(mCurrentAreaRow));
-}
-
-void TSDIAppForm::sg_areasSelectCell(int column, int row) {
+void AreaGrid::HideSelectors() {
     cbDepth_Selected->hide();
     cbAngle_Selected->hide();
     cbSide_Selected->hide();
+}
+
+void AreaGrid::sg_areasSelectCell(int column, int row) {
+    HideSelectors();
     QComboBox* selector = column == kGridDepthColumn   ? cbDepth_Selected
                           : column == kGridAngleColumn ? cbAngle_Selected
                           : column == kGridSideColumn  ? cbSide_Selected
@@ -241,13 +329,15 @@ void TSDIAppForm::sg_areasSelectCell(int column, int row) {
         return;
     }
     const QRect cell = sg_areas->visualRect(sg_areas->model()->index(row - 1, column));
-    const QPoint corner = sg_areas->viewport()->mapTo(pnl_right, cell.topLeft());
+    const QPoint corner = sg_areas->viewport()->mapTo(this, cell.topLeft());
     selector->setGeometry(corner.x() - 1, corner.y(), cell.width() + 4, cell.height() + 60);
     mCurrentAreaRow = row - 1;
-    if (const AreaData* area = SelectedArea()) {
-        const int index = column == kGridDepthColumn   ? area->carbonation_index
-                          : column == kGridAngleColumn ? area->angle_index
-                                                       : area->surface_index;
+    const ComponentInfo* c = mDocument.project().component(static_cast<std::size_t>(mRow));
+    if (c != nullptr && static_cast<std::size_t>(mCurrentAreaRow) < c->area_count()) {
+        const AreaData& area = c->areas[static_cast<std::size_t>(mCurrentAreaRow)];
+        const int index = column == kGridDepthColumn   ? area.carbonation_index
+                          : column == kGridAngleColumn ? area.angle_index
+                                                       : area.surface_index;
         selector->setCurrentIndex(index < selector->count() ? index : -1);
     }
     selector->show();
@@ -255,65 +345,76 @@ void TSDIAppForm::sg_areasSelectCell(int column, int row) {
     selector->setFocus();
 }
 
-void TSDIAppForm::cbDepth_SelectedChange() {
-    AreaData* area = SelectedArea();
-    if (area == nullptr || cbDepth_Selected->currentIndex() < 0) {
+void AreaGrid::SelectorChosen(QComboBox* selector, int which, int column) {
+    const int index = selector->currentIndex();
+    const ComponentInfo* c = mDocument.project().component(static_cast<std::size_t>(mRow));
+    // A selector over the empty row of a component without areas touches
+    // nothing.
+    if (index < 0 || c == nullptr || mCurrentAreaRow < 0 ||
+        static_cast<std::size_t>(mCurrentAreaRow) >= c->area_count()) {
         return;
     }
-    area->carbonation_index = static_cast<std::uint8_t>(cbDepth_Selected->currentIndex());
-    SetGridCell(kGridDepthColumn, mCurrentAreaRow + 1, cbDepth_Selected->currentText());
+    const EditCurve curve = mCurveSource ? mCurveSource() : EditCurve{};
+    const ProjectDocument::AreaEdit edit =
+        mDocument.setAreaCondition(static_cast<std::size_t>(mRow), static_cast<std::size_t>(mCurrentAreaRow),
+                                   static_cast<AreaCondition>(which), index, curve.curve);
+    (void)column;
+    HideSelectors();
+    sg_areas->setFocus();
+    ReportEdit(edit.changed, edit.evaluation.has_value(), curve.why);
 }
 
-void TSDIAppForm::cbAngle_SelectedChange() {
-    AreaData* area = SelectedArea();
-    if (area == nullptr || cbAngle_Selected->currentIndex() < 0) {
-        return;
-    }
-    area->angle_index = static_cast<std::uint8_t>(cbAngle_Selected->currentIndex());
-    SetGridCell(kGridAngleColumn, mCurrentAreaRow + 1, cbAngle_Selected->currentText());
+void AreaGrid::cbDepth_SelectedChange() {
+    SelectorChosen(cbDepth_Selected, static_cast<int>(AreaCondition::Carbonation), kGridDepthColumn);
 }
 
-void TSDIAppForm::cbSide_SelectedChange() {
-    AreaData* area = SelectedArea();
-    if (area == nullptr || cbSide_Selected->currentIndex() < 0) {
-        return;
-    }
-    area->surface_index = static_cast<std::uint8_t>(cbSide_Selected->currentIndex());
-    SetGridCell(kGridSideColumn, mCurrentAreaRow + 1, cbSide_Selected->currentText());
+void AreaGrid::cbAngle_SelectedChange() {
+    SelectorChosen(cbAngle_Selected, static_cast<int>(AreaCondition::Angle), kGridAngleColumn);
 }
 
-void TSDIAppForm::sg_areasSetEditText(int column, int row, const QString& text) {
-    if (column == kGridDepthColumn) {
-        return;
-    }
-    ComponentInfo* c = CurrentComponent();
-    if (c == nullptr || text.isEmpty()) {
-        return;
-    }
-    if (column >= kGridMeanColumn && column <= kGridStrengthColumn) {
-        RefreshAreaGrid();  // These columns are results: the typed text goes.
-        return;
-    }
-    if (column < 1 || column > static_cast<int>(kReadingsPerArea)) {
-        return;
-    }
-    // An area that does not exist is never written, not even the cell.
-    if (row < 1 || static_cast<std::size_t>(row) > c->area_count()) {
+void AreaGrid::cbSide_SelectedChange() {
+    SelectorChosen(cbSide_Selected, static_cast<int>(AreaCondition::Surface), kGridSideColumn);
+}
+
+void AreaGrid::sg_areasSetEditText(int column, int row, const QString& text) {
+    const ComponentInfo* c = mDocument.project().component(static_cast<std::size_t>(mRow));
+    // Only readings are typed; whatever else reaches a cell is thrown away.
+    if (c == nullptr || !is_reading_column(column) || row < 1 ||
+        static_cast<std::size_t>(row) > c->area_count()) {
+        RefreshAreaGrid();
         return;
     }
     bool ok = false;
     const int value = text.trimmed().toInt(&ok, 10);
     if (!ok) {
-        SetGridCell(column, row, QStringLiteral("0"));
+        // Not a number: the cell shows the reading it holds.
+        RefreshAreaGrid();
         return;
     }
-    // A reading is a byte: larger values are stored as 255, negative ones as 0.
-    const int stored = value > 255 ? 255 : value < 0 ? 0 : value;
-    c->area(static_cast<std::size_t>(row - 1)).readings[static_cast<std::size_t>(column - 1)] =
-        static_cast<std::uint8_t>(stored);
-    if (stored != value) {
-        SetGridCell(column, row, QString::number(stored));
+    const EditCurve curve = mCurveSource ? mCurveSource() : EditCurve{};
+    // A reading is a byte: larger values are stored as 255, negative ones
+    // as 0; the refresh shows what was stored.
+    const ProjectDocument::AreaEdit edit =
+        mDocument.setReading(static_cast<std::size_t>(mRow), static_cast<std::size_t>(row - 1),
+                             static_cast<std::size_t>(column - 1), value, curve.curve);
+    RefreshAreaGrid();
+    ReportEdit(edit.changed, edit.evaluation.has_value(), curve.why);
+}
+
+void AreaGrid::ReportEdit(bool changed, bool evaluated, const QString& why) {
+    if (!changed) {
+        return;
     }
+    SetFiguresStale(!evaluated);
+    if (!evaluated && mMessage) {
+        // The edit stands; the figures are the old ones until a calculation.
+        mMessage(tr("The figures were not recalculated: %1").arg(why));
+    }
+}
+
+void AreaGrid::SetFiguresStale(bool stale) {
+    mStale = stale;
+    RefreshAreaGrid();
 }
 
 }  // namespace rebound

@@ -1,0 +1,159 @@
+#include "ui/component_list.h"
+
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QMenu>
+#include <QMouseEvent>
+
+#include "document/project_document.h"
+#include "platform/qt_bridge.h"
+#include "ui/app_fonts.h"
+#include "ui/panel_widgets.h"
+
+namespace rebound {
+
+ComponentList::ComponentList(ProjectDocument& document, QWidget* parent)
+    : QTableWidget(0, 3, parent), mDocument(document) {
+    setObjectName(QStringLiteral("lvComponents"));
+    setFont(song_font(kPanelFontPixels));
+    setHorizontalHeaderLabels({tr("NO."), tr("Component Name"), tr("Date&Time")});
+    horizontalHeaderItem(1)->setTextAlignment(Qt::AlignCenter);
+    setColumnWidth(0, 35);
+    setColumnWidth(1, 130);
+    setColumnWidth(2, 85);
+    horizontalHeader()->setStretchLastSection(true);
+    horizontalHeader()->setHighlightSections(false);
+    verticalHeader()->setVisible(false);
+    verticalHeader()->setDefaultSectionSize(20);
+    setShowGrid(true);
+    setSelectionBehavior(QAbstractItemView::SelectRows);
+    setSelectionMode(QAbstractItemView::SingleSelection);
+    setEditTriggers(QAbstractItemView::NoEditTriggers);
+    setWordWrap(false);
+    // Keep the selection drawn in its active colour when the list has no focus.
+    QPalette colours = palette();
+    colours.setBrush(QPalette::Inactive, QPalette::Highlight, colours.brush(QPalette::Active, QPalette::Highlight));
+    colours.setBrush(QPalette::Inactive, QPalette::HighlightedText,
+                     colours.brush(QPalette::Active, QPalette::HighlightedText));
+    setPalette(colours);
+    setMinimumWidth(120);
+    resize(250, height());
+    setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(this, &QWidget::customContextMenuRequested, this, [this](const QPoint& pos) {
+        if (mPopup != nullptr) {
+            mPopup->popup(viewport()->mapToGlobal(pos));
+        }
+    });
+    connect(this, &QTableWidget::itemSelectionChanged, this, &ComponentList::lvComponentsSelectItem);
+
+    // The list follows the document: a new or opened project shows its first
+    // component, new components show the last of them, and after a removal
+    // the first component is current.
+    connect(&mDocument, &ProjectDocument::projectReplaced, this, [this] {
+        RefreshComponentList();
+        SelectComponentRow(0);
+    });
+    connect(&mDocument, &ProjectDocument::componentsInserted, this, [this](int first, int count) {
+        RefreshComponentList();
+        SelectComponentRow(first + count - 1);
+    });
+    connect(&mDocument, &ProjectDocument::componentsRemoved, this, [this](int, int) {
+        RefreshComponentList();
+        SelectComponentRow(0);
+    });
+    connect(&mDocument, &ProjectDocument::componentChanged, this, &ComponentList::ShowRow);
+}
+
+int ComponentList::SelectedRow() const {
+    const QList<QTableWidgetItem*> selected = selectedItems();
+    return selected.isEmpty() ? -1 : selected.first()->row();
+}
+
+void ComponentList::RefreshComponentList() {
+    SetCurrent(-1);
+    setRowCount(0);
+    const int count = static_cast<int>(mDocument.project().component_count());
+    if (count == 0) {
+        return;
+    }
+    setUpdatesEnabled(false);
+    setRowCount(count);
+    for (int n = 0; n < count; ++n) {
+        auto* number = new QTableWidgetItem(QString::number(n + 1));
+        setItem(n, 0, number);
+        auto* name = new QTableWidgetItem;
+        name->setTextAlignment(Qt::AlignCenter);
+        setItem(n, 1, name);
+        setItem(n, 2, new QTableWidgetItem);
+        ShowRow(n);
+    }
+    setUpdatesEnabled(true);
+}
+
+void ComponentList::ShowRow(int row) {
+    const ComponentInfo* c = mDocument.project().component(static_cast<std::size_t>(row));
+    if (c == nullptr || row >= rowCount() || item(row, 0) == nullptr) {
+        return;
+    }
+    // The row's check state mirrors list_checked; the list shows no check
+    // boxes, so it is kept as item data.
+    item(row, 0)->setData(Qt::UserRole, static_cast<int>(c->list_checked));
+    const QString name = platform::to_qstring(c->component_name);
+    if (item(row, 1)->text() != name) {
+        item(row, 1)->setText(name);
+    }
+    const QString date = platform::to_qstring(c->examine_date);
+    if (item(row, 2)->text() != date) {
+        item(row, 2)->setText(date);
+    }
+}
+
+void ComponentList::SelectComponentRow(int row) {
+    if (row < 0 || row >= rowCount()) {
+        return;
+    }
+    setCurrentCell(row, 0, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+    scrollToItem(item(row, 0));
+}
+
+void ComponentList::lvComponentsSelectItem() {
+    const int row = SelectedRow();
+    if (row < 0 || mDocument.project().component(static_cast<std::size_t>(row)) == nullptr) {
+        return;  // The current component stays current.
+    }
+    SetCurrent(row);
+}
+
+void ComponentList::SetCurrent(int row) {
+    mCurrentItem = row;
+    emit currentChanged(row);
+}
+
+void ComponentList::keyPressEvent(QKeyEvent* event) {
+    if (event->key() == Qt::Key_Delete && event->modifiers() == Qt::NoModifier) {
+        emit deleteRequested();
+        event->accept();
+        return;
+    }
+    QTableWidget::keyPressEvent(event);
+}
+
+// Only the left button selects a row; the pop-up menu acts on the row
+// selected already.
+void ComponentList::mousePressEvent(QMouseEvent* event) {
+    if (event->button() != Qt::LeftButton) {
+        event->accept();
+        return;
+    }
+    QTableWidget::mousePressEvent(event);
+}
+
+void ComponentList::mouseDoubleClickEvent(QMouseEvent* event) {
+    if (event->button() != Qt::LeftButton) {
+        event->accept();
+        return;
+    }
+    QTableWidget::mouseDoubleClickEvent(event);
+}
+
+}  // namespace rebound

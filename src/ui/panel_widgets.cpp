@@ -1,0 +1,56 @@
+#include "ui/panel_widgets.h"
+
+#include <QCoreApplication>
+#include <QLabel>
+#include <QLineEdit>
+#include <QLocale>
+
+#include "platform/qt_bridge.h"
+#include "ui/app_fonts.h"
+#include "ui/user_prompts.h"
+
+namespace rebound {
+
+QLabel* new_panel_label(const QString& caption, QWidget* parent) {
+    auto* label = new QLabel(caption, parent);
+    label->setFont(song_font(kPanelFontPixels));
+    label->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    return label;
+}
+
+void make_read_only(QLineEdit* box) {
+    box->setReadOnly(true);
+    QPalette palette = box->palette();
+    palette.setColor(QPalette::Base, palette.color(QPalette::Window));
+    box->setPalette(palette);
+}
+
+DatePicker::DatePicker(QWidget* parent) : QDateEdit(parent) {
+    QString format = QLocale().dateFormat(QLocale::ShortFormat);
+    if (!format.contains(QStringLiteral("yyyy"))) {
+        format.replace(QStringLiteral("yy"), QStringLiteral("yyyy"));
+    }
+    setDisplayFormat(format);
+}
+
+QDate to_qdate(const platform::Date& d) {
+    return QDate(d.year, d.month, d.day);
+}
+
+platform::Date from_qdate(const QDate& d) {
+    return platform::Date{d.year(), d.month(), d.day()};
+}
+
+void show_date_text(QDateEdit* picker, const std::string& text, const QString& field,
+                    const platform::Clock& clock, UserPrompts& prompts) {
+    if (const auto date = platform::parse_date_lenient(text, clock)) {
+        picker->setDate(to_qdate(*date));
+        return;
+    }
+    picker->setDate(to_qdate(clock.today()));
+    prompts.message(QCoreApplication::translate(
+                        "rebound::TSDIAppForm", "%1: \"%2\" is not a date; today's date is shown instead!")
+                        .arg(field, platform::to_qstring(text)));
+}
+
+}  // namespace rebound
