@@ -8,7 +8,7 @@ set -euo pipefail
 want=(
   build-essential cmake ninja-build pkg-config clang libclang-rt-14-dev clang-tidy
   qt6-base-dev qt6-base-dev-tools libqt6printsupport6 libgl-dev
-  qt6-l10n-tools qt6-translations-l10n
+  qt6-l10n-tools qt6-translations-l10n libeigen3-dev
   libgtest-dev libgmock-dev googletest libbenchmark-dev
   fonts-arphic-uming fonts-wqy-microhei
   xvfb xauth poppler-utils
