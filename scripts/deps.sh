@@ -25,7 +25,7 @@ if [ "${1:-}" = "--runtime" ]; then
   want=(
     build-essential cmake ninja-build pkg-config
     qt6-base-dev libqt6printsupport6 libgl-dev
-    qt6-l10n-tools qt6-translations-l10n
+    qt6-l10n-tools qt6-translations-l10n libeigen3-dev
     fonts-arphic-uming fonts-wqy-microhei
   )
 fi

@@ -104,6 +104,7 @@ command -v ccache >/dev/null && launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
 cmake -S . -B "$build" -G Ninja -DCMAKE_TOOLCHAIN_FILE="$toolchain" -DCMAKE_BUILD_TYPE=Release \
   -DCMAKE_FIND_ROOT_PATH="$kit;$gtest" -DQT_HOST_PATH=/usr \
   -DQt6HostInfo_DIR=/usr/lib/x86_64-linux-gnu/cmake/Qt6HostInfo \
+  -DEigen3_DIR=/usr/share/eigen3/cmake \
   -DCMAKE_CROSSCOMPILING_EMULATOR="$runner" -DREBOUND_TEST_HOST_DRIVE=Z: \
   -DREBOUND_BUILD_TESTS=ON -DREBOUND_WERROR=ON "${launcher[@]}"
 

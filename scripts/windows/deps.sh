@@ -12,7 +12,7 @@ set -euo pipefail
 want=(
   build-essential cmake ninja-build pkg-config dpkg-dev
   g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 mingw-w64-x86-64-dev
-  qt6-base-dev qt6-base-dev-tools qt6-translations-l10n libgtest-dev
+  qt6-base-dev qt6-base-dev-tools qt6-translations-l10n libgtest-dev libeigen3-dev
   wine64 nsis
   xvfb xauth x11-apps netpbm poppler-utils fonts-arphic-uming locales
 )
