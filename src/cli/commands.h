@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "evaluation/curve_fit.h"
 #include "platform/file_error.h"
 #include "settings/app_context.h"
 
@@ -30,6 +31,12 @@ int run_import(AppContext& context, const QStringList& args);
 int run_export_component(AppContext& context, const QStringList& args);
 int run_evaluate(AppContext& context, const QStringList& args);
 int run_report(AppContext& context, const QStringList& args);
+int run_curve(AppContext& context, const QStringList& args);
+
+// Writes the fit report of a curve as a PDF (the template
+// report/curve_fit1.grf of the context); returns the exit status.
+int write_curve_fit_report(AppContext& context, const std::vector<CurvePair>& pairs, const CurveFit& fit,
+                           CurveKind kind, const std::filesystem::path& curve, const std::filesystem::path& pdf);
 
 // The application object: a GUI one (offscreen unless QT_QPA_PLATFORM says
 // otherwise) for the report command, which lays out text, else a core one.

@@ -143,6 +143,25 @@ void JsonWriter::number(float v) {
     end_ = std::to_chars(at, at + 64, v).ptr;
 }
 
+void JsonWriter::real(double v) {
+    if (std::isnan(v)) {
+        string("nan");
+        return;
+    }
+    if (std::isinf(v)) {
+        string(v > 0 ? "inf" : "-inf");
+        return;
+    }
+    before_value();
+    char* at = room(64);
+    end_ = std::to_chars(at, at + 64, v).ptr;
+}
+
+void JsonWriter::null() {
+    before_value();
+    put(std::string_view("null"));
+}
+
 void JsonWriter::boolean(bool v) {
     before_value();
     put(v ? std::string_view("true") : std::string_view("false"));

@@ -34,7 +34,11 @@ public:
     void string(std::string_view utf8);
     void integer(std::int64_t v);
     void number(float v);
+    // A double in its shortest form that reads back to the same double;
+    // "nan", "inf" and "-inf" as strings, as for floats.
+    void real(double v);
     void boolean(bool v);
+    void null();
 
     // Shorthands for key + value.
     void member(std::string_view name, std::string_view utf8) {

@@ -27,6 +27,13 @@ const std::vector<Command>& commands() {
          "(default PROJECT) and print one line of figures per component; with --strict an area outside the "
          "curve is an error and nothing is saved.",
          run_evaluate},
+        {"curve",
+         "curve fit PAIRS.csv -o OUT.cur [--kind special|regional] [--report FIT.pdf] [--json] [--strict]\n"
+         "  curve formula --a A --b B --c C --rm LO,HI --depth LO,HI --strength LO,HI -o OUT.cur [--json]",
+         "Build a strength curve file of one's own: fitted to paired tests (CSV with the header "
+         "rm,depth,strength) and held against the acceptance limits of its kind (a curve not accepted is "
+         "still written, unless --strict), or from a published formula f = A * Rm^B * 10^(C * dm).",
+         run_curve},
 #ifdef REBOUND_CLI_REPORT
         {"report", "report PROJECT [--template FILE] (--pdf OUT | --text OUT | --xls OUT)",
          "Write the test report of PROJECT as a PDF, text or Excel file (default template "

@@ -10,13 +10,21 @@
 #include "cli/commands.h"
 #include "model/rebound_file.h"
 #include "platform/qt_bridge.h"
+#include "report/curve_fit_feed.h"
 #include "report/record_feed.h"
 #include "report/report_engine.h"
 
 namespace rebound::cli {
 
 std::unique_ptr<QCoreApplication> make_application(int& argc, char** argv) {
-    if (argc > 1 && std::strcmp(argv[1], "report") == 0) {
+    // The report command, and a curve fit that writes its report, lay out text.
+    bool reports = argc > 1 && std::strcmp(argv[1], "report") == 0;
+    if (argc > 1 && std::strcmp(argv[1], "curve") == 0) {
+        for (int i = 2; i < argc; ++i) {
+            if (std::strncmp(argv[i], "--report", 8) == 0) reports = true;
+        }
+    }
+    if (reports) {
 #ifndef Q_OS_WIN
         // No display is needed. On Windows the native platform needs none
         // either and knows the system's fonts, which the offscreen platform
@@ -73,6 +81,10 @@ int run_report(AppContext& context, const QStringList& args) {
     if (!engine.load_from_file(template_path)) {
         return fail(arg_path(template_path), engine.error().text().toStdString());
     }
+    if (engine.report_template().records == report::RecordSource::CurvePairs) {
+        return fail(arg_path(template_path),
+                    "reports a strength curve fit, not a project; 'rebound-cli curve fit --report' writes it");
+    }
     const std::unique_ptr<report::ProjectFeed> feed = report::make_feed(engine.report_template(), project, context.clock());
     feed->bind(engine);
     engine.set_fetch_record([&feed](bool& eof) { feed->fetch_record(eof); });
@@ -90,6 +102,23 @@ int run_report(AppContext& context, const QStringList& args) {
         written = engine.export_direct(report::ExportType::Excel, out);
     }
     if (!written) return fail(arg_path(out), written.error().message);
+    return 0;
+}
+
+int write_curve_fit_report(AppContext& context, const std::vector<CurvePair>& pairs, const CurveFit& fit,
+                           CurveKind kind, const std::filesystem::path& curve, const std::filesystem::path& pdf) {
+    const std::filesystem::path template_path = context.report_folder() / "curve_fit1.grf";
+    report::ReportEngine engine;
+    if (!engine.load_from_file(platform::from_path(template_path))) {
+        return fail(template_path, engine.error().text().toStdString() + "; the curve was written, the report not");
+    }
+    report::CurveFitReport content{pairs, fit, kind, platform::from_path(curve.filename())};
+    report::CurveFitFeed feed(content, context.clock());
+    feed.bind(engine);
+    engine.set_fetch_record([&feed](bool& eof) { feed.fetch_record(eof); });
+    if (const Result<void> written = engine.export_pdf(platform::from_path(pdf)); !written) {
+        return fail(pdf, written.error().message + "; the curve was written, the report not");
+    }
     return 0;
 }
 

@@ -317,6 +317,10 @@ private:
             const Record& record = data_.records[r];
             const std::optional<double> v = number_of(record, def.bars);
             if (!v) continue;
+            if (def.x >= 0) {
+                if (const std::optional<double> x = number_of(record, def.x)) chart.points.emplace_back(*x, *v);
+                continue;
+            }
             chart.bars.push_back(*v);
             chart.labels.push_back(def.labels >= 0 ? record[def.labels].display()
                                                    : QString::number(chart.bars.size()));
@@ -722,6 +726,10 @@ private:
     // legend of the lines above the plot, the value axis with its ticks on
     // the left, the bar labels below, the bars, then the lines over them.
     void draw_chart(const QRectF& r, const PlacedChart& chart) {
+        if (chart.def.x >= 0) {
+            draw_scatter(r, chart);
+            return;
+        }
         const ChartDef& def = chart.def;
         const int font = def.font >= 0 && def.font < static_cast<int>(fonts_.size()) ? def.font : 0;
         const double line = shaped(font, Align::Left, 1e9, QStringLiteral("0")).height;
@@ -825,6 +833,81 @@ private:
         painter_.setPen(QPen(Qt::black, std::max(1.0, 0.25 * sx_)));
         painter_.drawLine(plot.bottomLeft(), plot.topLeft());
         painter_.drawLine(QPointF(plot.left(), y_of(0)), QPointF(plot.right(), y_of(0)));
+        painter_.restore();
+    }
+
+    // Draws a scatter chart into `r` (device units): both axes on one scale
+    // with their ticks, the points as small circles, and the line of
+    // equality from corner to corner of the common range.
+    void draw_scatter(const QRectF& r, const PlacedChart& chart) {
+        const ChartDef& def = chart.def;
+        const int font = def.font >= 0 && def.font < static_cast<int>(fonts_.size()) ? def.font : 0;
+        const double line = shaped(font, Align::Left, 1e9, QStringLiteral("0")).height;
+        const double pad = 1.2 * sx_;
+        const double thin = std::max(1.0, 0.2 * sx_);
+
+        double low = 0, high = 0;
+        bool first = true;
+        for (const QPointF& p : chart.points) {
+            for (const double v : {p.x(), p.y()}) {
+                low = first ? v : std::min(low, v);
+                high = first ? v : std::max(high, v);
+                first = false;
+            }
+        }
+        // The common scale, without forcing 0 in: strengths of concrete
+        // start well above it.
+        ChartScale scale = chart_scale(0, high - low);
+        scale.min = std::floor(low / scale.step) * scale.step;
+        scale.max = std::max(scale.min + scale.step, std::ceil(high / scale.step) * scale.step);
+        const int ticks = static_cast<int>(std::lround((scale.max - scale.min) / scale.step));
+        double label_width = text_width(font, def.unit);
+        for (int i = 0; i <= ticks; ++i) {
+            label_width =
+                std::max(label_width, text_width(font, tick_text(scale.min + i * scale.step, scale.step)));
+        }
+        // A square plot, so that the line of equality runs at 45 degrees.
+        const double side = std::min(r.width() - 3 * pad - label_width, r.height() - 3 * pad - 2 * line);
+        if (side <= 0) return;
+        QRectF plot(r.left() + (r.width() - side) / 2 + label_width / 2, r.top() + pad + line + pad, side, side);
+        auto x_of = [&](double v) { return plot.left() + (v - scale.min) / (scale.max - scale.min) * plot.width(); };
+        auto y_of = [&](double v) {
+            return plot.bottom() - (v - scale.min) / (scale.max - scale.min) * plot.height();
+        };
+        painter_.save();
+        const double strip_top = r.top() + pad;
+        put_text(font, Align::Right, QRectF(plot.left() - pad - label_width, strip_top, label_width, line), def.unit);
+        put_text(font, Align::Left, QRectF(plot.left() + pad, strip_top, plot.width(), line), def.title);
+        for (int i = 0; i <= ticks; ++i) {
+            const double v = scale.min + i * scale.step;
+            painter_.setPen(QPen(QColor(0xC8, 0xC8, 0xC8), thin));
+            if (i > 0) {
+                painter_.drawLine(QPointF(plot.left(), y_of(v)), QPointF(plot.right(), y_of(v)));
+                painter_.drawLine(QPointF(x_of(v), plot.top()), QPointF(x_of(v), plot.bottom()));
+            }
+            painter_.setPen(QPen(Qt::black, thin));
+            painter_.drawLine(QPointF(plot.left() - pad / 2, y_of(v)), QPointF(plot.left(), y_of(v)));
+            painter_.drawLine(QPointF(x_of(v), plot.bottom()), QPointF(x_of(v), plot.bottom() + pad / 2));
+            const QString text = tick_text(v, scale.step);
+            put_text(font, Align::Right, QRectF(plot.left() - pad - label_width, y_of(v) - line / 2, label_width, line),
+                     text);
+            const double w = text_width(font, text) + pad;
+            put_text(font, Align::Center, QRectF(x_of(v) - w / 2, plot.bottom() + pad / 2, w, line), text);
+        }
+        if (def.equality) {
+            ChartLine equality;
+            equality.color = 0xC0504D;
+            painter_.setPen(line_pen(equality));
+            painter_.drawLine(QPointF(x_of(scale.min), y_of(scale.min)), QPointF(x_of(scale.max), y_of(scale.max)));
+        }
+        const QColor fill = rgb(def.bar_color);
+        painter_.setPen(QPen(fill.darker(140), thin));
+        painter_.setBrush(fill);
+        const double dot = 0.8 * sx_;
+        for (const QPointF& p : chart.points) painter_.drawEllipse(QPointF(x_of(p.x()), y_of(p.y())), dot, dot);
+        painter_.setBrush(Qt::NoBrush);
+        painter_.setPen(QPen(Qt::black, std::max(1.0, 0.25 * sx_)));
+        painter_.drawRect(plot);
         painter_.restore();
     }
 

@@ -52,6 +52,7 @@ struct PlacedChart {
     std::vector<double> lines;        // one per def.lines entry that has a value
     std::vector<int> line_defs;       // the def.lines entry of each of those
     std::vector<QString> line_texts;  // the value as the record holds it
+    std::vector<QPointF> points;      // a scatter chart's (x, y), in record order
     int record = -1;                  // the first record of the records shown
 };
 

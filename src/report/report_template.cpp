@@ -56,8 +56,10 @@ public:
         const QString records = xml_.attributes().value(QLatin1String("records")).toString();
         if (records == QLatin1String("test-areas")) {
             t_.records = RecordSource::TestAreas;
+        } else if (records == QLatin1String("curve-pairs")) {
+            t_.records = RecordSource::CurvePairs;
         } else if (!records.isEmpty() && records != QLatin1String("components")) {
-            fail(QStringLiteral("records must be components or test-areas, not \"%1\"").arg(records));
+            fail(QStringLiteral("records must be components, test-areas or curve-pairs, not \"%1\"").arg(records));
         }
         t_.fonts.push_back(FontDef{QStringLiteral("default"), QStringLiteral("宋体"), 10.5, false});
         bool have_fields = false;
@@ -406,7 +408,7 @@ private:
     }
 
     ChartDef read_chart() {
-        allow({"height", "width", "align", "title", "unit", "font", "bars", "labels", "bar-color"});
+        allow({"height", "width", "align", "title", "unit", "font", "bars", "labels", "bar-color", "x", "equality"});
         ChartDef chart;
         chart.height_mm = number_attr("height", chart.height_mm, 10, kMaxPageMm);
         chart.width_mm = length_attr("width", 0);
@@ -417,6 +419,15 @@ private:
         chart.bars = field_attr("bars");
         chart.labels = xml_.attributes().hasAttribute(QLatin1String("labels")) ? field_attr("labels") : -1;
         chart.bar_color = color_attr("bar-color", chart.bar_color);
+        chart.x = xml_.attributes().hasAttribute(QLatin1String("x")) ? field_attr("x") : -1;
+        if (xml_.attributes().hasAttribute(QLatin1String("equality"))) {
+            const QString v = xml_.attributes().value(QLatin1String("equality")).toString();
+            if (v != QLatin1String("true") && v != QLatin1String("false")) {
+                fail(QStringLiteral("equality must be true or false, not \"%1\"").arg(v));
+            }
+            if (chart.x < 0) fail(QStringLiteral("equality needs a scatter chart (the attribute x)"));
+            chart.equality = v == QLatin1String("true");
+        }
         // Lines without a colour of their own take the next one of these.
         static constexpr quint32 kLineColors[] = {0xC0504D, 0x2E7D32, 0x7E57C2, 0xEF6C00};
         while (next_child()) {

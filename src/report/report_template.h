@@ -104,6 +104,10 @@ struct ChartLine {
 // order, labelled by `labels` (or 1, 2, 3, ...), and a horizontal line for
 // every `lines` entry at the value of the first record. The value axis starts
 // at 0 and carries `unit` as its title.
+//
+// With `x` set it is a scatter chart instead: one point per record at the
+// values of `x` (across) and `bars` (up), both axes on one scale, and with
+// `equality` the line on which both values are equal.
 struct ChartDef {
     double height_mm = 40;
     double width_mm = 0;  // 0: the whole width between the margins
@@ -115,6 +119,8 @@ struct ChartDef {
     int labels = -1;  // index into ReportTemplate::fields, or -1
     quint32 bar_color = 0x4F81BD;
     std::vector<ChartLine> lines;
+    int x = -1;  // index into ReportTemplate::fields: a scatter chart
+    bool equality = false;
 };
 
 // One block of the report header or of a group's header or footer: a band, a
@@ -176,8 +182,9 @@ struct PageSetup {
 };
 
 // What one record of the report stands for, and so which feed fills it: a
-// component (the test report) or a test area (the test record sheet).
-enum class RecordSource { Components, TestAreas };
+// component (the test report), a test area (the test record sheet) or a
+// pair of a strength curve fit (the fit report).
+enum class RecordSource { Components, TestAreas, CurvePairs };
 
 struct ReportTemplate {
     QString title;
