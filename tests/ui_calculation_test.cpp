@@ -1,4 +1,4 @@
-// The calculation command, the three message-only commands, the command that
+// The calculation command, the two message-only commands, the command that
 // opens the curve selection dialog, and the grid's in-place editors, run on
 // the real window in its own application folder.
 #include <QAction>
@@ -260,7 +260,6 @@ void CalculationTest::figuresUseAPointInEveryLocale() {
 void CalculationTest::messageCommands_data() {
     QTest::addColumn<QString>("action");
     QTest::addColumn<QString>("message");
-    QTest::newRow("create curve") << "act_create_strength_curve" << QString::fromUtf8("计算测强曲线");
     QTest::newRow("export report") << "act_export_report" << QString::fromUtf8("输出报告文档");
     QTest::newRow("group calculation") << "act_group_caculate" << QString::fromUtf8("批量计算构件");
 }

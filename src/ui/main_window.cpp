@@ -375,6 +375,8 @@ void TSDIAppForm::CreateMenus() {
     for (QAction* item : mEditModeItems) {
         item->setVisible(false);
     }
+    Data1->addSeparator();
+    AddMenuItem(Data1, act_create_strength_curve);
 
     menuBar()->addAction(HelpAbout1);
 

@@ -37,6 +37,7 @@ class ProjectPanel;
 class ReportCommands;
 class TAboutBox;
 class TLoadStrengthCurveFrm;
+class TCreateStrengthCurveFrm;
 class TStrengthCurve_Syn_Form;
 class UserPrompts;
 
@@ -230,6 +231,8 @@ private:
     TAboutBox* AboutBox = nullptr;
     TLoadStrengthCurveFrm* LoadStrengthCurveFrm = nullptr;
     TStrengthCurve_Syn_Form* StrengthCurve_Syn_Form = nullptr;
+    // Created by the command that first opens it.
+    TCreateStrengthCurveFrm* CreateStrengthCurveFrm = nullptr;
 };
 
 }  // namespace rebound

@@ -17,6 +17,7 @@
 #include "model/number_text.h"
 #include "platform/qt_bridge.h"
 #include "ui/about_box.h"
+#include "ui/create_strength_curve_form.h"
 #include "ui/load_strength_curve_form.h"
 #include "ui/area_grid.h"
 #include "ui/component_list.h"
@@ -448,7 +449,10 @@ void TSDIAppForm::act_single_caculateExecute() {
 }
 
 void TSDIAppForm::act_create_strength_curveExecute() {
-    Prompts().message(tr("计算测强曲线"));
+    if (CreateStrengthCurveFrm == nullptr) {
+        CreateStrengthCurveFrm = new TCreateStrengthCurveFrm(mContext, this);
+    }
+    Prompts().showModal(*CreateStrengthCurveFrm);
 }
 
 void TSDIAppForm::act_export_reportExecute() {
