@@ -27,6 +27,14 @@
         <source>Curve(*.cur)</source>
         <translation>测强曲线文件(*.cur)</translation>
     </message>
+    <message>
+        <source>PDF(*.pdf)</source>
+        <translation>PDF 文件(*.pdf)</translation>
+    </message>
+    <message>
+        <source>Pairs(*.csv)</source>
+        <translation>试件数据(*.csv)</translation>
+    </message>
 </context>
 <context>
     <name>UserFolder</name>
@@ -336,6 +344,289 @@ Production Departmen</source>
     <message>
         <source>OK</source>
         <translation>确定</translation>
+    </message>
+</context>
+<context>
+    <name>rebound::TCreateStrengthCurveFrm</name>
+    <message>
+        <source>建立测强曲线</source>
+        <translation>建立测强曲线</translation>
+    </message>
+    <message>
+        <source>Fit to paired tests</source>
+        <translation>由试件数据拟合</translation>
+    </message>
+    <message>
+        <source>Published formula</source>
+        <translation>已发布的公式</translation>
+    </message>
+    <message>
+        <source>Special curve</source>
+        <translation>专用曲线</translation>
+    </message>
+    <message>
+        <source>Regional curve</source>
+        <translation>地区曲线</translation>
+    </message>
+    <message>
+        <source>%1 (δ ≤ %2 %, eᵣ ≤ %3 %)</source>
+        <translation>%1（δ ≤ %2 %，eᵣ ≤ %3 %）</translation>
+    </message>
+    <message>
+        <source>Kind:</source>
+        <translation>曲线类别：</translation>
+    </message>
+    <message>
+        <source>Rm</source>
+        <translation>Rm</translation>
+    </message>
+    <message>
+        <source>dm (mm)</source>
+        <translation>dm (mm)</translation>
+    </message>
+    <message>
+        <source>f (MPa)</source>
+        <translation>f (MPa)</translation>
+    </message>
+    <message>
+        <source>Open CSV(&amp;O)...</source>
+        <translation>打开 CSV(&amp;O)...</translation>
+    </message>
+    <message>
+        <source>Paste</source>
+        <translation>粘贴</translation>
+    </message>
+    <message>
+        <source>Clear</source>
+        <translation>清空</translation>
+    </message>
+    <message>
+        <source>f = A · Rm^B · 10^(C · dm)</source>
+        <translation>f = A · Rm^B · 10^(C · dm)</translation>
+    </message>
+    <message>
+        <source>A</source>
+        <translation>A</translation>
+    </message>
+    <message>
+        <source>B</source>
+        <translation>B</translation>
+    </message>
+    <message>
+        <source>C</source>
+        <translation>C</translation>
+    </message>
+    <message>
+        <source>Rm from</source>
+        <translation>Rm 从</translation>
+    </message>
+    <message>
+        <source>to</source>
+        <translation>至</translation>
+    </message>
+    <message>
+        <source>dm from (mm)</source>
+        <translation>dm 从 (mm)</translation>
+    </message>
+    <message>
+        <source>Strength from (MPa)</source>
+        <translation>强度从 (MPa)</translation>
+    </message>
+    <message>
+        <source>name in the curve folder</source>
+        <translation>曲线文件夹中的文件名</translation>
+    </message>
+    <message>
+        <source>Save Curve(&amp;S)</source>
+        <translation>保存曲线(&amp;S)</translation>
+    </message>
+    <message>
+        <source>Print(&amp;P)...</source>
+        <translation>打印(&amp;P)...</translation>
+    </message>
+    <message>
+        <source>Preview(&amp;V)...</source>
+        <translation>打印预览(&amp;V)...</translation>
+    </message>
+    <message>
+        <source>PDF(&amp;D)...</source>
+        <translation>PDF(&amp;D)...</translation>
+    </message>
+    <message>
+        <source>Close</source>
+        <translation>关闭</translation>
+    </message>
+    <message>
+        <source>Curve name:</source>
+        <translation>曲线名称：</translation>
+    </message>
+    <message>
+        <source>dm</source>
+        <translation>dm</translation>
+    </message>
+    <message>
+        <source>f</source>
+        <translation>f</translation>
+    </message>
+    <message>
+        <source>Row %1: %2 is not a number (write a decimal point).</source>
+        <translation>第 %1 行：%2 不是数字（请用小数点）。</translation>
+    </message>
+    <message>
+        <source>Row %1: the rebound value must be above 0.</source>
+        <translation>第 %1 行：回弹值必须大于 0。</translation>
+    </message>
+    <message>
+        <source>Row %1: the carbonation depth must lie between 0.0 and %2 mm.</source>
+        <translation>第 %1 行：碳化深度必须在 0.0 至 %2 mm 之间。</translation>
+    </message>
+    <message>
+        <source>Row %1: the strength must be above 0.</source>
+        <translation>第 %1 行：强度必须大于 0。</translation>
+    </message>
+    <message>
+        <source>A curve needs at least %1 pairs; the table holds %2.</source>
+        <translation>建立曲线至少需要 %1 组试件数据，表中只有 %2 组。</translation>
+    </message>
+    <message>
+        <source>Every pair has the same rebound value; B cannot be fitted.</source>
+        <translation>所有试件的回弹值相同，无法拟合 B。</translation>
+    </message>
+    <message>
+        <source>The rebound values and depths vary together; B and C cannot be told apart.</source>
+        <translation>回弹值与碳化深度同步变化，无法区分 B 与 C。</translation>
+    </message>
+    <message>
+        <source>A = %1
+B = %2
+C = %3
+n = %4
+r = %5
+δ = %6 %
+eᵣ = %7 %</source>
+        <translation>A = %1
+B = %2
+C = %3
+n = %4
+r = %5
+δ = %6 %
+eᵣ = %7 %</translation>
+    </message>
+    <message>
+        <source>Accepted: δ ≤ %1 % and eᵣ ≤ %2 %.</source>
+        <translation>合格：δ ≤ %1 % 且 eᵣ ≤ %2 %。</translation>
+    </message>
+    <message>
+        <source>Not accepted: the limits are δ ≤ %1 % and eᵣ ≤ %2 %.</source>
+        <translation>不合格：限值为 δ ≤ %1 %，eᵣ ≤ %2 %。</translation>
+    </message>
+    <message>
+        <source>Only %1 pairs; a special curve is normally built from at least %2.</source>
+        <translation>只有 %1 组试件数据；专用曲线通常至少需要 %2 组。</translation>
+    </message>
+    <message>
+        <source>Every pair has the depth %1 mm: C is not fitted and the curve holds for that depth only.</source>
+        <translation>所有试件的碳化深度均为 %1 mm：未拟合 C，曲线只适用于该碳化深度。</translation>
+    </message>
+    <message>
+        <source>Rm to</source>
+        <translation>Rm 至</translation>
+    </message>
+    <message>
+        <source>dm from</source>
+        <translation>dm 从</translation>
+    </message>
+    <message>
+        <source>dm to</source>
+        <translation>dm 至</translation>
+    </message>
+    <message>
+        <source>strength from</source>
+        <translation>强度从</translation>
+    </message>
+    <message>
+        <source>strength to</source>
+        <translation>强度至</translation>
+    </message>
+    <message>
+        <source>Enter a number (with a decimal point) for: %1.</source>
+        <translation>请为以下各项输入数字（用小数点）：%1。</translation>
+    </message>
+    <message>
+        <source>A must be above 0.</source>
+        <translation>A 必须大于 0。</translation>
+    </message>
+    <message>
+        <source>Each range needs its low end at most its high end; depths lie within 0.0 to %1 mm, strengths above 0 and at most %2 MPa.</source>
+        <translation>每个范围的下限不得大于上限；碳化深度在 0.0 至 %1 mm 之间，强度大于 0 且不超过 %2 MPa。</translation>
+    </message>
+    <message>
+        <source>A = %1
+B = %2
+C = %3</source>
+        <translation>A = %1
+B = %2
+C = %3</translation>
+    </message>
+    <message>
+        <source>A published curve is taken as published.</source>
+        <translation>已发布的曲线按发布的公式采用。</translation>
+    </message>
+    <message>
+        <source>No cell of the curve lies within the ranges; the curve would hold no strength.</source>
+        <translation>曲线没有任何格点落在适用范围内，曲线将不含任何强度值。</translation>
+    </message>
+    <message>
+        <source>The pairs file %1 cannot be read: %2</source>
+        <translation>无法读取试件数据文件 %1：%2</translation>
+    </message>
+    <message>
+        <source>The clipboard holds no pairs: copy three columns Rm, dm, f.</source>
+        <translation>剪贴板中没有试件数据：请复制 Rm、dm、f 三列。</translation>
+    </message>
+    <message>
+        <source>Enter a file name without a folder for the curve.</source>
+        <translation>请为曲线输入不含文件夹的文件名。</translation>
+    </message>
+    <message>
+        <source>Save Curve</source>
+        <translation>保存曲线</translation>
+    </message>
+    <message>
+        <source>The curve is not accepted as a %1 curve. Save it all the same?</source>
+        <translation>该曲线未达到%1曲线的合格要求。仍要保存吗？</translation>
+    </message>
+    <message>
+        <source>special</source>
+        <translation>专用</translation>
+    </message>
+    <message>
+        <source>regional</source>
+        <translation>地区</translation>
+    </message>
+    <message>
+        <source>normal.cur is the standard curve. Replace it with this curve?</source>
+        <translation>normal.cur 是标准曲线。要用此曲线替换它吗？</translation>
+    </message>
+    <message>
+        <source>A curve named %1 exists. Replace it?</source>
+        <translation>已有名为 %1 的曲线。要替换它吗？</translation>
+    </message>
+    <message>
+        <source>Save File Fail!</source>
+        <translation>保存文件失败！</translation>
+    </message>
+    <message>
+        <source>The curve was saved as %1.</source>
+        <translation>曲线已保存为 %1。</translation>
+    </message>
+    <message>
+        <source>Print Preview Error!</source>
+        <translation>打印预览出错！</translation>
+    </message>
+    <message>
+        <source>Across: measured strength, up: curve strength (MPa); the line marks equality.</source>
+        <translation>横轴为实测强度，纵轴为曲线强度 (MPa)；斜线为等值线。</translation>
     </message>
 </context>
 <context>
@@ -671,10 +962,6 @@ Do you want to replace it?</source>
     <message>
         <source>不存在！</source>
         <translation>不存在！</translation>
-    </message>
-    <message>
-        <source>计算测强曲线</source>
-        <translation>计算测强曲线</translation>
     </message>
     <message>
         <source>输出报告文档</source>

@@ -235,10 +235,13 @@ void TCreateStrengthCurveFrm::BuildLayout() {
     lblProblems->setWordWrap(true);
     lblProblems->setStyleSheet(QStringLiteral("color: #B00020"));
     chart = new FitChart(this);
+    lblChart = new QLabel(tr("Across: measured strength, up: curve strength (MPa); the line marks equality."), this);
+    lblChart->setWordWrap(true);
     auto* results = new QVBoxLayout;
     results->addWidget(lblFigures);
     results->addWidget(lblVerdict);
     results->addWidget(chart, 1);
+    results->addWidget(lblChart);
     results->addWidget(lblProblems);
 
     auto* middle = new QHBoxLayout;
@@ -491,11 +494,6 @@ void TCreateStrengthCurveFrm::Recompute() {
             mAccepted = true;
             figures = tr("A = %1\nB = %2\nC = %3").arg(significant(f.a), significant(f.b), significant(f.c));
             verdictText = tr("A published curve is taken as published.");
-            // The curve's strength at the ends of its ranges.
-            for (const double rm : {f.rm.low, (f.rm.low + f.rm.high) / 2, f.rm.high}) {
-                const double s = f.strength_at(rm, f.depth.low);
-                points.emplace_back(s, s);
-            }
         }
     }
     if (mFormula && filled_cells(build_curve(*mFormula)) == 0) {
@@ -506,6 +504,9 @@ void TCreateStrengthCurveFrm::Recompute() {
     lblVerdict->setText(verdictText);
     lblProblems->setText(problems.join(QLatin1Char('\n')));
     chart->setPoints(std::move(points));
+    // Measured against curve strength needs pairs.
+    chart->setVisible(rbFit->isChecked());
+    lblChart->setVisible(rbFit->isChecked());
     UpdateButtons();
 }
 

@@ -77,6 +77,7 @@ public:
     QLabel* lblVerdict = nullptr;
     QLabel* lblProblems = nullptr;
     FitChart* chart = nullptr;
+    QLabel* lblChart = nullptr;
     QLineEdit* edCurveName = nullptr;
     QPushButton* btnSave = nullptr;
     QPushButton* btnPrint = nullptr;
