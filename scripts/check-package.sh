@@ -71,7 +71,8 @@ for path in /usr/bin/rebound /usr/bin/rebound-cli /usr/bin/rebound-launcher \
   /usr/share/applications/rebound.desktop /usr/share/mime/packages/rebound.xml \
   /usr/share/icons/hicolor/scalable/apps/rebound.svg /usr/share/man/man1/rebound-cli.1.gz \
   /usr/share/rebound/curve/normal.cur /usr/share/rebound/report/rebound_report1.grf \
-  /usr/share/rebound/report/rebound_record1.grf /usr/share/doc/rebound/user-guide.md /usr/share/doc/rebound/copyright \
+  /usr/share/rebound/report/rebound_record1.grf /usr/share/rebound/report/curve_fit1.grf \
+  /usr/share/doc/rebound/user-guide.md /usr/share/doc/rebound/copyright \
   /usr/share/rebound/translations/rebound_zh_CN.qm; do
   check "contains $path" grep -qx -- "$path" "$scratch/contents"
 done
@@ -159,6 +160,8 @@ check "report template is copied" \
   cmp -s "$folder/report/rebound_report1.grf" "$usr/share/rebound/report/rebound_report1.grf"
 check "record sheet template is copied" \
   cmp -s "$folder/report/rebound_record1.grf" "$usr/share/rebound/report/rebound_record1.grf"
+check "fit report template is copied" \
+  cmp -s "$folder/report/curve_fit1.grf" "$usr/share/rebound/report/curve_fit1.grf"
 if [ -d "$usr/share/rebound/samples" ]; then
   check "samples are copied" diff -r "$usr/share/rebound/samples" "$folder/samples"
 fi
