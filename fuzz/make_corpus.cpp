@@ -115,6 +115,13 @@ int main(int argc, char** argv) {
     ok &= write(out, "ini", "no-final-break", "[Other]\nname=v\n[" + kSection + "]\nother=2");
     ok &= write(out, "ini", "empty", "");
 
+    ok &= write(out, "pairs", "six-pairs",
+                "rm,depth,strength\n25.0,1.0,16.8\n30.0,2.0,21.5\n35.0,1.0,31.0\n40.0,3.0,33.9\n45.0,2.0,45.2\n"
+                "50.0,3.0,51.0\n");
+    ok &= write(out, "pairs", "bom-crlf-one-depth",
+                "\xEF\xBB\xBFrm,depth,strength\r\n28.4,2.0,20.1\r\n\"36.2\",2.0,31.5\r\n44.0,2.0,42.7\r\n");
+    ok &= write(out, "pairs", "bad-line", "rm,depth,strength\n30,1,25\n31,5,1.0,26\n");
+
     const char* dates[] = {"2026-03-01", "2026/3/1", "1/3/26", "01.03.2026", "26-3-1", "2024-02-29"};
     for (int locale = 0; locale < 4; ++locale) {
         for (int i = 0; i < 6; ++i) {
@@ -128,6 +135,9 @@ int main(int argc, char** argv) {
     const std::string records = test::read_file(source / "data" / "report" / "rebound_record1.grf");
     ok &= !records.empty();
     ok &= write(out, "report_template", "shipped-records", records);
+    const std::string fit = test::read_file(source / "data" / "report" / "curve_fit1.grf");
+    ok &= !fit.empty();
+    ok &= write(out, "report_template", "shipped-curve-fit", fit);
     ok &= write(
         out, "report_template", "grouped",
         "<report records=\"test-areas\">\n"
