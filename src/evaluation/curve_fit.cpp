@@ -146,8 +146,11 @@ CurveFitOutcome fit_curve(const std::vector<CurvePair>& pairs) {
     double sum_sq = 0.0;
     fit.fitted.reserve(n);
     fit.relative_error_percent.reserve(n);
-    for (const CurvePair& p : pairs) {
-        const double f_hat = fit.formula.strength_at(p.rm, p.depth);
+    for (Eigen::Index i = 0; i < rows; ++i) {
+        const CurvePair& p = pairs[static_cast<std::size_t>(i)];
+        // 10^(log10 A + B log10 Rm + C dm) is A Rm^B 10^(C dm), with one
+        // power instead of two.
+        const double f_hat = std::pow(10.0, predicted(i));
         const double relative = f_hat / p.strength - 1.0;
         fit.fitted.push_back(f_hat);
         fit.relative_error_percent.push_back(relative * 100.0);
