@@ -167,5 +167,20 @@ TEST(FitReportCli, CurveFitWritesTheReportBesideTheCurve) {
     EXPECT_TRUE(words.contains(QStringLiteral("0.29 %"))) << words.toStdString();
 }
 
+// The report command fills projects; the fit report's template is refused
+// with a hint instead of printing an empty report.
+TEST(FitReportCli, ReportCommandRefusesTheFitTemplate) {
+    QTemporaryDir dir;
+    ASSERT_TRUE(test::sample_project(1).save(platform::to_path(dir.filePath(QStringLiteral("site.prj")))));
+    QProcess p;
+    p.setWorkingDirectory(dir.path());
+    p.start(QStringLiteral(REBOUND_CLI_PATH),
+            {"report", "site.prj", "--template", test::shipped_template_path("curve_fit1.grf"), "--pdf", "x.pdf"});
+    ASSERT_TRUE(p.waitForFinished(120000));
+    EXPECT_EQ(p.exitCode(), 1);
+    EXPECT_TRUE(p.readAllStandardError().contains("'rebound-cli curve fit --report' writes it"));
+    EXPECT_FALSE(QFile::exists(dir.filePath(QStringLiteral("x.pdf"))));
+}
+
 }  // namespace
 }  // namespace rebound::report

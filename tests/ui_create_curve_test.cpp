@@ -11,6 +11,7 @@
 #include <QMenuBar>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QSpinBox>
 #include <QTableWidget>
 #include <QTest>
 #include <cmath>
@@ -133,6 +134,12 @@ void CreateCurveTest::badCellsNameTheirRow() {
     dialog->edCurveName->setText(QStringLiteral("lab"));
     QVERIFY(!dialog->btnSave->isEnabled());
     QVERIFY(!dialog->btnPdf->isEnabled());
+
+    // The warning for few pairs follows the chosen threshold.
+    dialog->SetPairs({{30, 1, 25}, {40, 1.5, 35}, {50, 2, 47}});
+    QVERIFY(dialog->lblProblems->text().contains(QStringLiteral("Only 3 pairs")));
+    dialog->spRecommended->setValue(3);
+    QCOMPARE(dialog->lblProblems->text(), QString());
 
     // Two good pairs are too few.
     dialog->SetPairs({{30, 1, 25}, {40, 1, 35}});

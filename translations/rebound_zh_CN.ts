@@ -628,6 +628,14 @@ C = %3</translation>
         <source>Across: measured strength, up: curve strength (MPa); the line marks equality.</source>
         <translation>横轴为实测强度，纵轴为曲线强度 (MPa)；斜线为等值线。</translation>
     </message>
+    <message>
+        <source>Warn below</source>
+        <translation>少于</translation>
+    </message>
+    <message>
+        <source>pairs</source>
+        <translation>组时提醒</translation>
+    </message>
 </context>
 <context>
     <name>rebound::TLoadStrengthCurveFrm</name>

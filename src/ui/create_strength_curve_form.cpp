@@ -17,6 +17,7 @@
 #include <QPainter>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QSpinBox>
 #include <QStackedWidget>
 #include <QTableWidget>
 #include <QVBoxLayout>
@@ -151,9 +152,17 @@ void TCreateStrengthCurveFrm::BuildLayout() {
                             .arg(name, fixed(a.max_delta_percent, 1), fixed(a.max_er_percent, 1)),
                         static_cast<int>(a.kind));
     }
+    spRecommended = new QSpinBox(this);
+    spRecommended->setObjectName(QStringLiteral("spRecommended"));
+    spRecommended->setRange(static_cast<int>(kMinCurvePairs), 1000);
+    spRecommended->setValue(static_cast<int>(kRecommendedCurvePairs));
     top->addWidget(rbFit);
     top->addWidget(rbFormula);
     top->addStretch();
+    top->addWidget(new QLabel(tr("Warn below"), this));
+    top->addWidget(spRecommended);
+    top->addWidget(new QLabel(tr("pairs"), this));
+    top->addSpacing(12);
     top->addWidget(new QLabel(tr("Kind:"), this));
     top->addWidget(cbKind);
 
@@ -283,6 +292,7 @@ void TCreateStrengthCurveFrm::BuildLayout() {
         Recompute();
     });
     connect(cbKind, &QComboBox::currentIndexChanged, this, [this] { Recompute(); });
+    connect(spRecommended, &QSpinBox::valueChanged, this, [this] { Recompute(); });
     connect(tblPairs, &QTableWidget::itemChanged, this, [this] {
         if (mFilling) return;
         KeepOneEmptyRow();
@@ -443,10 +453,10 @@ void TCreateStrengthCurveFrm::Recompute() {
                                                 : tr("Not accepted: the limits are δ ≤ %1 % and eᵣ ≤ %2 %."))
                                   .arg(fixed(verdict.limits.max_delta_percent, 1),
                                        fixed(verdict.limits.max_er_percent, 1));
-                if (mFit->n < kRecommendedCurvePairs) {
+                if (mFit->n < static_cast<std::size_t>(spRecommended->value())) {
                     problems << tr("Only %1 pairs; a special curve is normally built from at least %2.")
                                     .arg(mFit->n)
-                                    .arg(kRecommendedCurvePairs);
+                                    .arg(spRecommended->value());
                 }
                 if (!mFit->depth_fitted) {
                     problems << tr("Every pair has the depth %1 mm: C is not fitted and the curve holds for that "

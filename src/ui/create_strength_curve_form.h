@@ -25,6 +25,7 @@ class QLineEdit;
 class QPrinter;
 class QPushButton;
 class QRadioButton;
+class QSpinBox;
 class QStackedWidget;
 class QTableWidget;
 
@@ -60,6 +61,8 @@ public:
     QRadioButton* rbFit = nullptr;
     QRadioButton* rbFormula = nullptr;
     QComboBox* cbKind = nullptr;
+    // Fewer pairs than this draw a warning.
+    QSpinBox* spRecommended = nullptr;
     QTableWidget* tblPairs = nullptr;
     QPushButton* btnOpenCsv = nullptr;
     QPushButton* btnPaste = nullptr;
