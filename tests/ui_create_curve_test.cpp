@@ -54,8 +54,7 @@ private slots:
     void init() {
         fixture.start();
         QDir(fixture.folder->path()).mkpath(QStringLiteral("curve"));
-        dialog = std::make_unique<TCreateStrengthCurveFrm>(fixture.window->Context(),
-                                                           [this]() -> QPrinter& { return fixture.window->Printer(); });
+        dialog = std::make_unique<TCreateStrengthCurveFrm>(fixture.window->Context());
     }
     void cleanup() {
         dialog.reset();

@@ -15,6 +15,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPainter>
+#include <QPrinter>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSpinBox>
@@ -122,9 +123,8 @@ void FitChart::paintEvent(QPaintEvent*) {
     p.drawRect(plot);
 }
 
-TCreateStrengthCurveFrm::TCreateStrengthCurveFrm(WindowContext& context, std::function<QPrinter&()> printer,
-                                                 QWidget* parent)
-    : QDialog(parent), mContext(context), mPrinter(std::move(printer)) {
+TCreateStrengthCurveFrm::TCreateStrengthCurveFrm(WindowContext& context, QWidget* parent)
+    : QDialog(parent), mContext(context) {
     setObjectName(QStringLiteral("CreateStrengthCurveFrm"));
     setWindowTitle(tr("建立测强曲线"));
     BuildLayout();
@@ -625,15 +625,21 @@ bool TCreateStrengthCurveFrm::PrepareReport() {
     return true;
 }
 
+QPrinter& TCreateStrengthCurveFrm::Printer() {
+    // Made on first use: finding the printers can take a moment.
+    if (!mPrinter) mPrinter = std::make_unique<QPrinter>(QPrinter::HighResolution);
+    return *mPrinter;
+}
+
 void TCreateStrengthCurveFrm::btnPrintClick() {
     if (!PrepareReport()) return;
-    report::print_report(mReport->engine, mPrinter(), this,
+    report::print_report(mReport->engine, Printer(), this,
                          [this](QDialog& dialog) { return mContext.prompts().showModal(dialog); });
 }
 
 void TCreateStrengthCurveFrm::btnPreviewClick() {
     if (!PrepareReport()) return;
-    report::preview_report(mReport->engine, mPrinter(), this,
+    report::preview_report(mReport->engine, Printer(), this,
                            [this](QDialog& dialog) { return mContext.prompts().showModal(dialog); });
 }
 

@@ -12,7 +12,6 @@
 #include <QDialog>
 #include <QString>
 #include <QWidget>
-#include <functional>
 #include <memory>
 #include <optional>
 #include <vector>
@@ -54,8 +53,9 @@ private:
 class TCreateStrengthCurveFrm : public QDialog {
     Q_OBJECT
 public:
-    // `printer` gives the window's printer for Print and Preview.
-    TCreateStrengthCurveFrm(WindowContext& context, std::function<QPrinter&()> printer, QWidget* parent = nullptr);
+    // The context's prompts answer the dialogs; its application folder holds
+    // the curve folder and the report template.
+    explicit TCreateStrengthCurveFrm(WindowContext& context, QWidget* parent = nullptr);
     ~TCreateStrengthCurveFrm() override;
 
     QRadioButton* rbFit = nullptr;
@@ -122,9 +122,10 @@ private:
     void KeepOneEmptyRow();
     void UpdateButtons();
     bool PrepareReport();
+    QPrinter& Printer();
 
     WindowContext& mContext;
-    std::function<QPrinter&()> mPrinter;
+    std::unique_ptr<QPrinter> mPrinter;  // made by the first print or preview
     QStackedWidget* mInputs = nullptr;
     bool mFilling = false;  // the table is being filled by the program
     std::vector<CurvePair> mPairs;
