@@ -54,10 +54,14 @@ private slots:
     void init() {
         fixture.start();
         QDir(fixture.folder->path()).mkpath(QStringLiteral("curve"));
-        dialog = std::make_unique<TCreateStrengthCurveFrm>(fixture.window->Context());
+        auto owned = std::make_unique<ScriptedPrompts>();
+        prompts = owned.get();
+        contexts = std::make_unique<TestContexts>(std::move(owned));
+        dialog = std::make_unique<TCreateStrengthCurveFrm>(contexts->window);
     }
     void cleanup() {
         dialog.reset();
+        contexts.reset();
         fixture.stop();
     }
 
@@ -73,7 +77,11 @@ private slots:
 private:
     QString curvePath(const QString& name) const { return fixture.folder->file(QStringLiteral("curve/") + name); }
 
+    // The window, for its menu; the dialog runs in contexts of its own over
+    // the same application folder, with its own answerer.
     WindowFixture fixture;
+    std::unique_ptr<TestContexts> contexts;
+    ScriptedPrompts* prompts = nullptr;
     std::unique_ptr<TCreateStrengthCurveFrm> dialog;
 };
 
@@ -115,8 +123,8 @@ void CreateCurveTest::pastedPairsAreFittedAndSaved() {
     QVERIFY(dialog->btnSave->isEnabled());
     QTest::mouseClick(dialog->btnSave, Qt::LeftButton);
     QVERIFY(QFile::exists(curvePath(QStringLiteral("lab.cur"))));
-    QVERIFY(fixture.prompts->questions.isEmpty());
-    QCOMPARE(fixture.prompts->messages.size(), 1);
+    QVERIFY(prompts->questions.isEmpty());
+    QCOMPARE(prompts->messages.size(), 1);
     Strength_Curve curve;
     QVERIFY(!read_curve_for_evaluation(platform::to_path(curvePath(QStringLiteral("lab.cur"))), curve));
     QVERIFY(curve == build_curve(dialog->Fit()->formula));
@@ -150,12 +158,12 @@ void CreateCurveTest::curveNotAcceptedIsSavedOnlyWhenConfirmed() {
     QVERIFY(dialog->Fit());
     QVERIFY(dialog->lblVerdict->text().startsWith(QStringLiteral("Not accepted")));
     dialog->edCurveName->setText(QStringLiteral("lab.cur"));
-    fixture.prompts->questionAnswers = {QMessageBox::No};
+    prompts->questionAnswers = {QMessageBox::No};
     QVERIFY(!dialog->btnSaveClick());
     QVERIFY(!QFile::exists(curvePath(QStringLiteral("lab.cur"))));
-    QCOMPARE(fixture.prompts->questions.size(), 1);
-    QVERIFY(fixture.prompts->questions[0].contains(QStringLiteral("not accepted as a special curve")));
-    fixture.prompts->questionAnswers = {QMessageBox::Yes};
+    QCOMPARE(prompts->questions.size(), 1);
+    QVERIFY(prompts->questions[0].contains(QStringLiteral("not accepted as a special curve")));
+    prompts->questionAnswers = {QMessageBox::Yes};
     QVERIFY(dialog->btnSaveClick());
     QVERIFY(QFile::exists(curvePath(QStringLiteral("lab.cur"))));
 }
@@ -168,13 +176,13 @@ void CreateCurveTest::standardCurveIsReplacedOnlyWhenConfirmed() {
     shipped.close();
     dialog->PasteText(spreadsheet_pairs(40, 0.05));
     dialog->edCurveName->setText(QStringLiteral("normal"));
-    fixture.prompts->questionAnswers = {QMessageBox::No};
+    prompts->questionAnswers = {QMessageBox::No};
     QVERIFY(!dialog->btnSaveClick());
-    QVERIFY(fixture.prompts->questions.value(0).contains(QStringLiteral("normal.cur is the standard curve")));
+    QVERIFY(prompts->questions.value(0).contains(QStringLiteral("normal.cur is the standard curve")));
     QVERIFY(shipped.open(QIODevice::ReadOnly));
     QCOMPARE(shipped.readAll(), before);
     shipped.close();
-    fixture.prompts->questionAnswers = {QMessageBox::Yes};
+    prompts->questionAnswers = {QMessageBox::Yes};
     QVERIFY(dialog->btnSaveClick());
     QVERIFY(shipped.open(QIODevice::ReadOnly));
     QVERIFY(shipped.readAll() != before);
@@ -218,7 +226,7 @@ void CreateCurveTest::openedCsvFillsTheTableOrNamesTheBadLine() {
     QVERIFY(file.open(QIODevice::WriteOnly));
     file.write("\xEF\xBB\xBFrm,depth,strength\r\n30,1,25\r\n40,1,36\r\n50,2,48\r\n");
     file.close();
-    fixture.prompts->openAnswers = {good};
+    prompts->openAnswers = {good};
     QTest::mouseClick(dialog->btnOpenCsv, Qt::LeftButton);
     QCOMPARE(dialog->Pairs(), (std::vector<CurvePair>{{30, 1, 25}, {40, 1, 36}, {50, 2, 48}}));
     QVERIFY(dialog->Fit());
@@ -228,11 +236,11 @@ void CreateCurveTest::openedCsvFillsTheTableOrNamesTheBadLine() {
     QVERIFY(badFile.open(QIODevice::WriteOnly));
     badFile.write("rm,depth,strength\n30,1,25\n40,1\n");
     badFile.close();
-    fixture.prompts->openAnswers = {bad};
+    prompts->openAnswers = {bad};
     dialog->btnOpenCsvClick();
-    QCOMPARE(fixture.prompts->messages.size(), 1);
-    QVERIFY2(fixture.prompts->messages[0].contains(QStringLiteral("line 3: 2 cells where 3 are expected")),
-             qPrintable(fixture.prompts->messages[0]));
+    QCOMPARE(prompts->messages.size(), 1);
+    QVERIFY2(prompts->messages[0].contains(QStringLiteral("line 3: 2 cells where 3 are expected")),
+             qPrintable(prompts->messages[0]));
     QCOMPARE(dialog->Pairs().size(), std::size_t{3});  // the table is kept
 }
 
@@ -240,10 +248,10 @@ void CreateCurveTest::fitReportAsPdf() {
     dialog->PasteText(spreadsheet_pairs(12, 0.05));
     QVERIFY(dialog->btnPdf->isEnabled());
     // Without the template in the report folder: the report error.
-    fixture.prompts->saveAnswers = {fixture.folder->file(QStringLiteral("fit"))};
+    prompts->saveAnswers = {fixture.folder->file(QStringLiteral("fit"))};
     dialog->btnPdfClick();
-    QCOMPARE(fixture.prompts->messages, QStringList{QStringLiteral("Print Preview Error!")});
-    QVERIFY(fixture.prompts->saveFilters.isEmpty());
+    QCOMPARE(prompts->messages, QStringList{QStringLiteral("Print Preview Error!")});
+    QVERIFY(prompts->saveFilters.isEmpty());
 
     QDir(fixture.folder->path()).mkpath(QStringLiteral("report"));
     QVERIFY(QFile::copy(QStringLiteral(REBOUND_SOURCE_DIR "/data/report/curve_fit1.grf"),
@@ -252,11 +260,11 @@ void CreateCurveTest::fitReportAsPdf() {
     QFile pdf(fixture.folder->file(QStringLiteral("fit.pdf")));
     QVERIFY(pdf.open(QIODevice::ReadOnly));
     QVERIFY(pdf.readAll().startsWith("%PDF"));
-    QCOMPARE(fixture.prompts->messages.size(), 1);
+    QCOMPARE(prompts->messages.size(), 1);
 
     // Preview goes through the window's dialog seam.
     dialog->btnPreviewClick();
-    QCOMPARE(fixture.prompts->modalDialogs.value(0), QStringLiteral("PrintPreviewDialog"));
+    QCOMPARE(prompts->modalDialogs.value(0), QStringLiteral("PrintPreviewDialog"));
 }
 
 QTEST_MAIN(CreateCurveTest)

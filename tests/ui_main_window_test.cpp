@@ -157,7 +157,8 @@ void MainWindowTest::startsEmptyWithTheCommandTable() {
                           "Quit(&X)"}));
     QCOMPARE(visible_entries(menu(w, "Edit1")),
              (QStringList{"Undo", "Redo", "-", "Cu&t", "&Copy", "&Paste", "-", "Edit Test Data(&T)"}));
-    QCOMPARE(visible_entries(menu(w, "Data1")), (QStringList{"Import Component(&I)", "Delete Component(&D)"}));
+    QCOMPARE(visible_entries(menu(w, "Data1")), (QStringList{"Import Component(&I)", "Delete Component(&D)", "-",
+                                                             QString::fromUtf8("建立测强曲线(&B)")}));
     QCOMPARE(visible_entries(menu(w, "pm_components")), (QStringList{"Import Component(&I)", "Delect Component(&D)"}));
     const QAction* caculateItem = w.findChild<QAction*>(QStringLiteral("act_single_caculate_item"));
     QVERIFY(caculateItem != nullptr);
