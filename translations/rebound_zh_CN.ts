@@ -636,6 +636,10 @@ C = %3</translation>
         <source>pairs</source>
         <translation>组时提醒</translation>
     </message>
+    <message>
+        <source>Type, paste or open the pairs: Rm, dm in mm, f in MPa, one specimen a row.</source>
+        <translation>输入、粘贴或打开试件数据：Rm、dm (mm)、f (MPa)，每行一个试件。</translation>
+    </message>
 </context>
 <context>
     <name>rebound::TLoadStrengthCurveFrm</name>

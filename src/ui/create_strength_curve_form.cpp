@@ -425,7 +425,9 @@ void TCreateStrengthCurveFrm::Recompute() {
                 mPairs.push_back(pair);
             }
         }
-        if (problems.isEmpty()) {
+        if (problems.isEmpty() && mPairs.empty()) {
+            verdictText = tr("Type, paste or open the pairs: Rm, dm in mm, f in MPa, one specimen a row.");
+        } else if (problems.isEmpty()) {
             CurveFitOutcome outcome = fit_curve(mPairs);
             if (!outcome.fit) {
                 if (mPairs.size() < kMinCurvePairs) {
