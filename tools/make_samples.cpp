@@ -1,6 +1,6 @@
 // make-samples CURVE OUTDIR: writes a few device component files, as the
 // hammer writes them, into OUTDIR, so that a new installation has something to
-// import. The shipped data/samples/ are produced with
+// import, and a pairs file of 40 cube tests to build a strength curve from. The shipped data/samples/ are produced with
 //   make-samples data/curve/normal.cur data/samples
 //
 // The readings come from a fixed pseudo-random sequence; the results in the
@@ -9,12 +9,14 @@
 //
 // The device record is written by the same field table the importer reads
 // (ComponentInfo::write_device_record).
+#include <cmath>
 #include <cstdint>
 #include <filesystem>
 #include <iostream>
 #include <string>
 #include <vector>
 
+#include "evaluation/curve_pairs.h"
 #include "evaluation/evaluation.h"
 #include "fileio/byte_io.h"
 #include "platform/files.h"
@@ -76,6 +78,27 @@ std::string device_record(ComponentInfo c) {
     return out.bytes();
 }
 
+// 40 cube tests as a laboratory records them: mean rebound value, carbonation
+// depth and crushing strength, the strengths scattering up to 10 % around
+// 0.0250 Rm^2.0108 10^(-0.0358 dm). The same fixed sequence as the readings,
+// so that the file is the same on every machine.
+std::string cube_pairs() {
+    std::uint32_t state = 2026u;
+    auto next = [&state](int range) {
+        state = state * 1664525u + 1013904223u;
+        return static_cast<int>((state >> 16) % static_cast<std::uint32_t>(range));
+    };
+    std::vector<rebound::CurvePair> pairs;
+    for (int i = 0; i < 40; ++i) {
+        const double rm = 22.0 + next(300) / 10.0;
+        const double depth = 0.5 * next(9);
+        const double scatter = 1.0 + (next(201) - 100) / 1000.0;
+        const double strength = 0.0250 * std::pow(rm, 2.0108) * std::pow(10.0, -0.0358 * depth) * scatter;
+        pairs.push_back({rm, depth, std::round(strength * 10.0) / 10.0});
+    }
+    return rebound::pairs_csv_text(pairs);
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -110,5 +133,15 @@ int main(int argc, char** argv) {
         }
         std::cout << target.string() << ": " << s.areas << " areas\n";
     }
+    const std::string pairs = cube_pairs();
+    const std::filesystem::path target = folder / "cube-pairs.csv";
+    const rebound::Result<void> written = rebound::platform::write_file_atomically(
+        target, [&](rebound::platform::ByteSink& sink) { return sink.write(pairs.data(), pairs.size()); });
+    if (!written) {
+        std::cerr << "make-samples: " << target.string() << ": cannot be written: " << written.error().message
+                  << "\n";
+        return 1;
+    }
+    std::cout << target.string() << ": 40 pairs\n";
     return 0;
 }
