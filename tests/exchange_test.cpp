@@ -193,7 +193,7 @@ TEST_F(ExchangeTest, FilesThatAreNotDeviceRecordsAreRefusedAsSuch) {
         const char* message;
     };
     const std::vector<Case> cases = {
-        {"a project renamed", project.bytes(), "holds the control character 0x0B at byte 0"},
+        {"a project renamed", project.bytes(), "the component name holds the control character 0x"},
         {"zero bytes", std::string(4096, '\0'), "it has no component name and no test areas"},
         {"trailing bytes", device_record("B1", {sample_area(1)}) + "x",
          "the header announces 1 test areas (136 bytes in all), the file holds 137 bytes"},
