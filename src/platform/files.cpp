@@ -1,5 +1,6 @@
 #include "platform/files.h"
 
+#include <QCryptographicHash>
 #include <QDateTime>
 #include <QFileInfo>
 #include <atomic>
@@ -8,8 +9,10 @@
 #include <mutex>
 #include <optional>
 #include <random>
+#include <vector>
 
 #include "platform/dates.h"
+#include "platform/input_file.h"
 #include "platform/qt_bridge.h"
 #include "platform/text_codec.h"
 
@@ -404,6 +407,47 @@ Result<void> write_file_atomically(const std::filesystem::path& target,
 }
 
 #endif
+
+bool FileIdentity::differs_from(const FileIdentity& other) const {
+    if (exists != other.exists) return true;
+    if (!exists) return false;
+    if (size != other.size || modified_ns != other.modified_ns) return true;
+    return !digest.empty() && !other.digest.empty() && digest != other.digest;
+}
+
+FileIdentity file_identity(const std::filesystem::path& path, bool with_digest) {
+    FileIdentity id;
+#ifdef _WIN32
+    std::error_code ec;
+    const fs::file_status status = fs::status(path, ec);
+    if (ec || !fs::is_regular_file(status)) return id;
+    id.size = fs::file_size(path, ec);
+    const auto time = fs::last_write_time(path, ec);
+    id.modified_ns = std::chrono::duration_cast<std::chrono::nanoseconds>(time.time_since_epoch()).count();
+#else
+    struct stat st {};
+    if (::stat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) return id;
+    id.size = static_cast<std::uint64_t>(st.st_size);
+    id.modified_ns = static_cast<std::int64_t>(st.st_mtim.tv_sec) * 1'000'000'000 + st.st_mtim.tv_nsec;
+#endif
+    id.exists = true;
+    if (with_digest) {
+        Result<InputFile> file = InputFile::open(path);
+        if (file) {
+            QCryptographicHash hash(QCryptographicHash::Sha256);
+            std::vector<char> block(std::size_t{1} << 20);
+            std::uint64_t left = file->size().value_or(0);
+            while (left > 0) {
+                const std::size_t got = file->read(block.data(), std::min<std::uint64_t>(left, block.size()));
+                if (got == 0) break;
+                hash.addData(QByteArrayView(block.data(), static_cast<qsizetype>(got)));
+                left -= got;
+            }
+            if (left == 0 && file->failure().empty()) id.digest = hash.result().toHex().toStdString();
+        }
+    }
+    return id;
+}
 
 std::string file_creation_date(const std::filesystem::path& path, const Clock& clock) {
 #ifdef __linux__

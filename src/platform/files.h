@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <filesystem>
 #include <functional>
 #include <string>
@@ -55,6 +56,22 @@ enum class SaveStep {
 // Called at each step of every save of this process; nullptr for none.
 using SaveStepHook = void (*)(SaveStep);
 void set_save_step_hook(SaveStepHook hook);
+
+// What can be known of a file on disk without keeping it open, to tell
+// whether another program changed it: whether it exists, its size and
+// modification time and, when asked for, a digest of its content (for a
+// change that keeps the size within the time stamp's resolution).
+struct FileIdentity {
+    bool exists = false;
+    std::uint64_t size = 0;
+    std::int64_t modified_ns = 0;  // since the epoch, as precise as the file system keeps it
+    std::string digest;            // empty when not asked for or not readable
+
+    // True when the two cannot be the same content: existence, size or time
+    // differ, or both carry a digest and the digests differ.
+    bool differs_from(const FileIdentity& other) const;
+};
+FileIdentity file_identity(const std::filesystem::path& path, bool with_digest);
 
 // The local date of the file's creation time as a short-date text; the
 // clock's today when the creation time cannot be read.
