@@ -369,7 +369,8 @@ TEST_F(DocumentTest, ChangesByAnotherProgramAreNeverOverwrittenSilently) {
         const bool exists = std::filesystem::exists(path);
         const std::string outside = exists ? test::read_file(path) : std::string();
         EXPECT_TRUE(doc.fileChangedOnDisk());
-        doc.markModified();
+        doc.setComponentName(0, std::string("edited ") + c.what);
+        ASSERT_TRUE(doc.isModified());
         const Result<void> refused = doc.save();
         ASSERT_FALSE(refused);
         EXPECT_TRUE(ProjectDocument::isOutsideChange(refused.error()));
