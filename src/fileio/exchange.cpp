@@ -33,6 +33,17 @@ void require_device_end(const ByteReader& in, const ComponentInfo& read) {
 
 }  // namespace
 
+void ComponentInfo::read_exported_file(ByteReader& in) {
+    read_record(in);
+    in.require_end("the end of the component record",
+                   "an exported component file holds one component record and nothing after it");
+}
+
+void ComponentInfo::read_device_file(ByteReader& in, std::string_view today) {
+    read_device_record(in, today);
+    require_device_end(in, *this);
+}
+
 std::string_view file_extension(std::string_view path) {
     const std::size_t dot = path.rfind('.');
     if (dot == std::string_view::npos) return {};
@@ -97,13 +108,10 @@ Result<ComponentInfo> import_component_file(const std::filesystem::path& path, c
     const Result<void> read = at_file_boundary(path, FileError::Kind::Malformed, [&] {
         ByteReader in(*file);
         if (kind == ComponentFileKind::Device) {
-            scratch.read_device_record(in, today);
+            scratch.read_device_file(in, today);
             scratch.examine_date = date;
-            require_device_end(in, scratch);
         } else {
-            scratch.read_record(in);
-            in.require_end("the end of the component record",
-                           "an exported component file holds one component record and nothing after it");
+            scratch.read_exported_file(in);
         }
     });
     if (!read) {

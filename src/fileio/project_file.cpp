@@ -129,6 +129,11 @@ void ReboundFile::read_from(ByteReader& in, std::string_view today) {
     }
 }
 
+void ReboundFile::read_file(ByteReader& in, std::string_view today) {
+    read_from(in, today);
+    require_project_end(in, components.size());
+}
+
 Result<void> ReboundFile::save(const std::filesystem::path& path) const {
     return platform::write_file_atomically(path, [this](platform::ByteSink& sink) {
         ByteWriter out(sink);
@@ -145,8 +150,7 @@ Result<void> ReboundFile::load(const std::filesystem::path& path, std::string_vi
     }
     return at_file_boundary(path, FileError::Kind::Malformed, [&] {
         ByteReader in(*file);
-        read_from(in, today);
-        require_project_end(in, components.size());
+        read_file(in, today);
     });
 }
 
