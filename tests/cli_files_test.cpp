@@ -260,6 +260,17 @@ TEST_F(CliFiles, ExitStatusesTellTheTruth) {
     EXPECT_EQ(r.status, 0) << r.err;
     EXPECT_NE(r.out.find("\"format\":\"project\""), std::string::npos);
 
+    // A project with bytes after its last component: dump prints what it
+    // read, then the error.
+    test::write_file(dir_ / "tail.prj", bytes + "xyz");
+    r = run({"dump", "tail.prj", "--compact"});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_NE(r.out.find("\"components\":[{"), std::string::npos) << r.out;
+    EXPECT_NE(r.err.find("tail.prj: 3 bytes follow the end of the project at byte " +
+                         std::to_string(bytes.size())),
+              std::string::npos)
+        << r.err;
+
     // Standard output on a full device.
     r = run({"dump", "site.prj"}, "/dev/full");
     EXPECT_EQ(r.status, 1);
