@@ -152,6 +152,13 @@ Result<FileLock> FileLock::acquire(const fs::path& target, std::chrono::millisec
             return lock;
         }
         const DWORD code = GetLastError();
+        // Access is denied both to a lock file another holder is deleting
+        // and in a folder we may not write to; only the first is worth
+        // waiting for.
+        if (code == ERROR_ACCESS_DENIED && GetFileAttributesW(lock_path.c_str()) == INVALID_FILE_ATTRIBUTES) {
+            return lock_error(target, FileError::Kind::CannotOpen,
+                              "cannot be locked for the change: access is denied");
+        }
         if (code != ERROR_SHARING_VIOLATION && code != ERROR_ACCESS_DENIED) {
             return lock_error(target, FileError::Kind::CannotOpen,
                               "cannot be locked for the change (system error " + std::to_string(code) + ")");
