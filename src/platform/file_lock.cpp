@@ -137,6 +137,7 @@ Result<FileLock> FileLock::acquire(const fs::path& target, std::chrono::millisec
         }
     }
     const auto deadline = std::chrono::steady_clock::now() + wait;
+    int denied_without_file = 0;
     for (;;) {
         // Opened without sharing and deleted when closed: the system closes
         // it when the holder ends, however it ends.
@@ -155,7 +156,8 @@ Result<FileLock> FileLock::acquire(const fs::path& target, std::chrono::millisec
         // Access is denied both to a lock file another holder is deleting
         // and in a folder we may not write to; only the first is worth
         // waiting for.
-        if (code == ERROR_ACCESS_DENIED && GetFileAttributesW(lock_path.c_str()) == INVALID_FILE_ATTRIBUTES) {
+        if (code == ERROR_ACCESS_DENIED && GetFileAttributesW(lock_path.c_str()) == INVALID_FILE_ATTRIBUTES &&
+            ++denied_without_file > 3) {
             return lock_error(target, FileError::Kind::CannotOpen,
                               "cannot be locked for the change: access is denied");
         }
