@@ -2,7 +2,8 @@
 // (through a stream), whatever was read completely is saved to memory, and
 // the saved bytes must read back without error into the same project. The
 // same bytes through a stream that cannot seek (a pipe) and straight from
-// memory must read the same.
+// memory must read the same. Read as a whole file, the bytes are accepted
+// exactly when the project reads completely and nothing follows it.
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -71,9 +72,23 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     FUZZ_CHECK(direct_complete == complete);
     FUZZ_CHECK(to_bytes(direct) == saved);
 
+    // As load reads a file: a project that reads completely and takes every
+    // byte, nothing else; what it reads is what read_from read.
+    ReboundFile whole;
+    bool whole_ok = true;
+    try {
+        fuzz::MemoryStream again_file(data, size);
+        ByteReader in(again_file);
+        whole.read_file(in, kToday);
+    } catch (const FormatError&) {
+        whole_ok = false;
+    }
+    FUZZ_CHECK(whole_ok == (complete && consumed == size));
+    if (whole_ok) FUZZ_CHECK(to_bytes(whole) == saved);
+
     ReboundFile again;
     ByteReader in(saved);
-    again.read_from(in, kToday);  // throws, and so aborts, if the saved file is unreadable
+    again.read_file(in, kToday);  // throws, and so aborts, if the saved file is unreadable as a file
     FUZZ_CHECK(in.remaining() == 0);
     FUZZ_CHECK(again.component_count() == project.component_count());
     FUZZ_CHECK(to_bytes(again) == saved);

@@ -335,5 +335,69 @@ TEST_F(DocumentTest, AnImportThatAddsNothingLeavesTheDocumentAlone) {
     EXPECT_EQ(notices.appended, 0);
 }
 
+// Another program saves the document's file: Save does not overwrite it
+// unless told to, also when the change keeps the size and the time stamp;
+// the change is offered for reloading once, and reloading reads it.
+TEST_F(DocumentTest, ChangesByAnotherProgramAreNeverOverwrittenSilently) {
+    loadTwo();
+    const std::filesystem::path path = platform::to_path(file("two.prj"));
+    EXPECT_FALSE(doc.fileChangedOnDisk());
+    EXPECT_FALSE(doc.outsideChangeToOffer());
+
+    struct Case {
+        const char* what;
+        std::function<void()> change;
+    };
+    const std::vector<Case> cases = {
+        {"another program saves three components",
+         [&] { ASSERT_TRUE(test::sample_project(3, 2).save(path)); }},
+        {"the same size and time, another content",
+         [&] {
+             std::string bytes = test::read_file(path);
+             const auto time = std::filesystem::last_write_time(path);
+             bytes[bytes.size() - 1] ^= 0x55;
+             write_file(path, bytes);
+             std::filesystem::last_write_time(path, time);
+         }},
+        {"the file is removed", [&] { std::filesystem::remove(path); }},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        ASSERT_TRUE(doc.save(true));  // the document's own state on disk
+        ASSERT_FALSE(doc.fileChangedOnDisk());
+        c.change();
+        const bool exists = std::filesystem::exists(path);
+        const std::string outside = exists ? test::read_file(path) : std::string();
+        EXPECT_TRUE(doc.fileChangedOnDisk());
+        doc.setComponentName(0, std::string("edited ") + c.what);
+        ASSERT_TRUE(doc.isModified());
+        const Result<void> refused = doc.save();
+        ASSERT_FALSE(refused);
+        EXPECT_TRUE(ProjectDocument::isOutsideChange(refused.error()));
+        EXPECT_TRUE(doc.isModified());
+        EXPECT_EQ(std::filesystem::exists(path), exists);
+        if (exists) EXPECT_EQ(test::read_file(path), outside);
+        // Save As onto the same file asks the same way.
+        EXPECT_FALSE(doc.saveAs(file("two.prj")));
+        // The operator chose to overwrite.
+        ASSERT_TRUE(doc.save(true));
+        EXPECT_FALSE(doc.isModified());
+        EXPECT_FALSE(doc.fileChangedOnDisk());
+    }
+
+    // Offered once, reloaded on request.
+    ASSERT_TRUE(test::sample_project(3, 2).save(path));
+    EXPECT_TRUE(doc.outsideChangeToOffer());
+    doc.declineOutsideChange();
+    EXPECT_FALSE(doc.outsideChangeToOffer());
+    EXPECT_FALSE(doc.save()) << "declining the reload does not allow overwriting";
+    ASSERT_TRUE(test::sample_project(4, 1).save(path));
+    EXPECT_TRUE(doc.outsideChangeToOffer());
+    ASSERT_TRUE(doc.reload());
+    EXPECT_EQ(doc.project().components.size(), 4u);
+    EXPECT_FALSE(doc.outsideChangeToOffer());
+    EXPECT_TRUE(doc.save());
+}
+
 }  // namespace
 }  // namespace rebound

@@ -314,10 +314,39 @@ TEST_F(EvaluateCli, DumpPrintsACurve) {
 
     test::write_file(dir_ / "short.cur",
                      test::Bytes().i32(1).i32(3).i32(4).f32(0.5f).i32(-1).f32(2.0f).f32(7.25f).str());
+    // A curve cut short prints what the reader made of it, then the error.
     const CliRun s = run_cli({"dump", at(dir_ / "short.cur")}, dir_);
-    ASSERT_EQ(s.status, 0) << s.err;
+    EXPECT_EQ(s.status, 1);
+    EXPECT_NE(s.err.find("short.cur: the data ends inside the values: 3 announced, 1 found"), std::string::npos)
+        << s.err;
     EXPECT_EQ(python_on_json(s.out, "d['aux_int_1'], d['aux_real_1'], d['aux_int_2'], d['values']"),
               "4 0.5 -1 [7.25, 7.25, 7.25]");
+}
+
+// A curve whose header announces no usable table is an error of dump, not
+// a curve of 0 rows.
+TEST_F(EvaluateCli, DumpRefusesACurveWithACorruptHeader) {
+    struct Case {
+        const char* name;
+        std::string bytes;
+        const char* message;
+    };
+    const char* header = "bad.cur: the curve header announces";
+    const std::vector<Case> cases = {
+        {"empty", "", header},
+        {"header cut short", test::Bytes().i32(201).i32(13).str(),
+         "bad.cur: the data ends inside the values: 2613 announced, 0 found"},
+        {"no rows", test::Bytes().i32(0).i32(13).i32(0).f32(0).i32(0).f32(0).str(), header},
+        {"negative columns", test::Bytes().i32(201).i32(-13).i32(0).f32(0).i32(0).f32(0).str(), header},
+        {"beyond the limit", test::Bytes().i32(100000).i32(100).i32(0).f32(0).i32(0).f32(0).str(), header},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        test::write_file(dir_ / "bad.cur", c.bytes);
+        const CliRun r = run_cli({"dump", at(dir_ / "bad.cur")}, dir_);
+        EXPECT_EQ(r.status, 1);
+        EXPECT_NE(r.err.find(c.message), std::string::npos) << r.err;
+    }
 }
 
 }  // namespace

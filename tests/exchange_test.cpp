@@ -140,7 +140,23 @@ TEST_F(ExchangeTest, DeviceRecordLimits) {
         {"no areas, 96 bytes", device_record("B1", {}), test::ImportOutcome::Imported, 0, "B1"},
         {"100 areas", device_record("B1", hundred), test::ImportOutcome::Imported, 100, "B1"},
         {"eight-byte name", device_record("ABCDEFGH", {}), test::ImportOutcome::Imported, 0, "ABCDEFGH"},
-        {"trailing bytes ignored", device_record("B1", {}) + "xyz", test::ImportOutcome::Imported, 0, "B1"},
+        {"trailing bytes refused", device_record("B1", {}) + "xyz", test::ImportOutcome::Failed, 0, ""},
+        {"one area more than announced", device_record("B1", {sample_area(1), sample_area(2)}, 1),
+         test::ImportOutcome::Failed, 0, ""},
+        {"no name and no areas", device_record("", {}), test::ImportOutcome::Failed, 0, ""},
+        {"4,096 zero bytes", std::string(4096, '\0'), test::ImportOutcome::Failed, 0, ""},
+        {"a control character in the name", device_record("B\x0b", {}), test::ImportOutcome::Failed, 0, ""},
+        {"a control character in the curve name",
+         [] {
+             std::string r = device_record("B1", {});
+             r[64] = 'n';
+             r[65] = '\x7f';
+             return r;
+         }(),
+         test::ImportOutcome::Failed, 0, ""},
+        {"a GBK name", device_record("\xb9\xb9\xbc\xfe", {}), test::ImportOutcome::Imported, 0,
+         "\xb9\xb9\xbc\xfe"},
+        {"a name without areas", device_record("B1", {}), test::ImportOutcome::Imported, 0, "B1"},
         {"101 areas announced", device_record("B1", hundred, 101), test::ImportOutcome::Failed, 0, ""},
         {"255 areas announced", device_record("B1", {}, 255), test::ImportOutcome::Failed, 0, ""},
         {"header cut short", device_record("B1", {}).substr(0, 95), test::ImportOutcome::Failed, 0, ""},
@@ -162,6 +178,37 @@ TEST_F(ExchangeTest, DeviceRecordLimits) {
             EXPECT_EQ(out.component_name, "untouched");
             EXPECT_FALSE(error.empty());
         }
+    }
+}
+
+// A device file that is not what the hammer writes is refused as such, the
+// message saying where and what was expected; a project renamed to .cmp is
+// one of them.
+TEST_F(ExchangeTest, FilesThatAreNotDeviceRecordsAreRefusedAsSuch) {
+    ByteWriter project;
+    test::sample_project(2, 3).write_to(project);
+    struct Case {
+        const char* name;
+        std::string bytes;
+        const char* message;
+    };
+    const std::vector<Case> cases = {
+        {"a project renamed", project.bytes(), "the component name holds the control character 0x"},
+        {"zero bytes", std::string(4096, '\0'), "it has no component name and no test areas"},
+        {"trailing bytes", device_record("B1", {sample_area(1)}) + "x",
+         "the header announces 1 test areas (136 bytes in all), the file holds 137 bytes"},
+        {"areas missing", device_record("B1", {sample_area(1)}, 2),
+         "the header announces 2 test areas (176 bytes in all), the data ends at byte 136"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const auto path = dir_ / "dev.cmp";
+        test::write_file(path, c.bytes);
+        ComponentInfo out;
+        std::string error;
+        ASSERT_EQ(test::import_into(path, out, &error), test::ImportOutcome::Failed);
+        EXPECT_EQ(error.rfind("not a device component file: ", 0), 0u) << error;
+        EXPECT_NE(error.find(c.message), std::string::npos) << error;
     }
 }
 

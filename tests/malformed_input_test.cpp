@@ -400,7 +400,7 @@ TEST_F(MalformedInput, UnreadableFileCannotBeOpened) {
             ComponentInfo out;
             EXPECT_EQ(test::import_into(path, out, &error), test::ImportOutcome::CannotOpen);
         }
-        EXPECT_EQ(error, "cannot be opened");
+        EXPECT_EQ(error, "cannot be opened: permission denied");
     }
 #endif
 }
@@ -478,8 +478,9 @@ CliRun run_cli(const QStringList& args) {
             p.readAllStandardOutput().toStdString(), p.readAllStandardError().toStdString()};
 }
 
-// rebound-cli reports a malformed file as one line naming the file, prints
-// nothing else and leaves the project it would have saved untouched.
+// rebound-cli reports a malformed file as one line naming the file and
+// leaves the project it would have saved untouched. Only dump prints
+// something first: what it could read before the error.
 TEST_F(MalformedInput, CommandLineToolGivesOneLineAndSavesNothing) {
     const std::string project = project_bytes(test::sample_project(2, 2));
     test::write_file(dir_ / "site.prj", project);
@@ -509,7 +510,7 @@ TEST_F(MalformedInput, CommandLineToolGivesOneLineAndSavesNothing) {
         SCOPED_TRACE(c.args.join(' ').toStdString());
         const CliRun r = run_cli(c.args);
         EXPECT_EQ(r.status, 1);
-        EXPECT_TRUE(r.out.empty()) << r.out;
+        if (c.args[0] != "dump" || std::string(c.file) != "cut.prj") EXPECT_TRUE(r.out.empty()) << r.out;
         ASSERT_EQ(std::count(r.err.begin(), r.err.end(), '\n'), 1) << r.err;
         EXPECT_EQ(r.err.rfind("rebound-cli: ", 0), 0u) << r.err;
         EXPECT_NE(r.err.find(c.file), std::string::npos) << r.err;

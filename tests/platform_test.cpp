@@ -176,7 +176,14 @@ TEST_F(WindowsFiles, StagingFileIsHiddenAndTheSavedFileIsNot) {
     const fs::path target = dir_ / fs::path(u8"工程 😀.prj");
     DWORD staging_attributes = INVALID_FILE_ATTRIBUTES;
     ASSERT_TRUE(save(target, "new", [&] {
-        staging_attributes = GetFileAttributesW((dir_ / fs::path(u8".工程 😀.prj.saving")).c_str());
+        // The staging file: ".~", the name's digits, a unique suffix.
+        const std::wstring stem = hidden_name_stem(save_destination(target)) + L".";
+        for (const auto& e : fs::directory_iterator(dir_)) {
+            const std::wstring name = e.path().filename().wstring();
+            if (name.size() == stem.size() + 6 && name.starts_with(stem)) {
+                staging_attributes = GetFileAttributesW(e.path().c_str());
+            }
+        }
     }));
     ASSERT_NE(staging_attributes, INVALID_FILE_ATTRIBUTES) << "no staging file while writing";
     EXPECT_TRUE(staging_attributes & FILE_ATTRIBUTE_HIDDEN);

@@ -75,6 +75,7 @@ private slots:
     void failedOpenChangesNothing_data();
     void failedOpenChangesNothing();
     void saveAsOntoAnExistingName();
+    void anotherProgramsChangesAreAskedAbout();
     void importManyFilesWithABrokenFileAndADuplicate();
     void largeImportShowsProgressAndCanBeStopped();
     void droppedFiles();
@@ -320,6 +321,85 @@ void DocumentWindowTest::saveAsOntoAnExistingName() {
     QVERIFY(prompts->questions.isEmpty());
     QCOMPARE(w.Document().fileName(), site);
     QVERIFY(prompts->messages.isEmpty());
+}
+
+// Another program (here rebound-cli's way of saving, through the model)
+// saves the window's file: Save asks before it overwrites, and its answers
+// overwrite, save elsewhere or save nothing; activating the window offers to
+// reload the file once per change.
+void DocumentWindowTest::anotherProgramsChangesAreAskedAbout() {
+    TSDIAppForm& w = *window;
+    savedProject();
+    const QString site = folder->file(QStringLiteral("site.prj"));
+    const auto outside = [&](int components) {
+        const bool saved = bool(test::sample_project(components, 1).save(platform::to_path(site)));
+        if (!saved) qWarning("the outside save failed");
+        return read_file(platform::to_path(site));
+    };
+    const auto components_on_disk = [&] {
+        ReboundFile p;
+        return p.load(platform::to_path(site), test::today()) ? int(p.component_count()) : -1;
+    };
+
+    // Cancel: nothing is written, nothing reported as a failure.
+    w.Document().appendComponents({named("C")}, QStringLiteral("Import Component"));
+    std::string theirs = outside(5);
+    prompts->questionAnswers = {QMessageBox::Cancel};
+    trigger(w, "FileSave1");
+    QCOMPARE(prompts->questions.size(), 1);
+    QVERIFY(prompts->questions[0].contains(QStringLiteral("was changed by another program")));
+    QCOMPARE(read_file(platform::to_path(site)), theirs);
+    QVERIFY(prompts->messages.isEmpty());
+    QVERIFY(w.Document().isModified());
+
+    // No: saved under another name; the other program's file stays.
+    const QString elsewhere = folder->file(QStringLiteral("mine.prj"));
+    prompts->questions.clear();
+    prompts->questionAnswers = {QMessageBox::No};
+    prompts->saveAnswers = {elsewhere};
+    trigger(w, "FileSave1");
+    QCOMPARE(prompts->questions.size(), 1);
+    QCOMPARE(read_file(platform::to_path(site)), theirs);
+    QCOMPARE(w.Document().fileName(), elsewhere);
+    QVERIFY(!w.Document().isModified());
+
+    // Yes: overwritten on purpose.
+    QVERIFY(w.Document().open(site));
+    outside(6);
+    w.Document().appendComponents({named("D")}, QStringLiteral("Import Component"));
+    prompts->questions.clear();
+    prompts->questionAnswers = {QMessageBox::Yes};
+    trigger(w, "FileSave1");
+    QCOMPARE(prompts->questions.size(), 1);
+    QCOMPARE(components_on_disk(), 6);  // the 5 opened plus D
+    QVERIFY(prompts->messages.isEmpty());
+
+    // Activation offers the reload once per change; Yes reads the file.
+    const auto activate = [&] {
+        QApplication::setActiveWindow(nullptr);
+        QApplication::setActiveWindow(&w);
+        QCoreApplication::processEvents();
+    };
+    prompts->questions.clear();
+    activate();
+    QVERIFY(prompts->questions.isEmpty());  // nothing changed since the save
+    outside(2);
+    prompts->questionAnswers = {QMessageBox::No};
+    activate();
+    QCOMPARE(prompts->questions.size(), 1);
+    QVERIFY(prompts->questions[0].contains(QStringLiteral("Reload it?")));
+    QCOMPARE(int(w.Document().project().component_count()), 6);
+    activate();
+    QCOMPARE(prompts->questions.size(), 1);  // not asked again about the same change
+    outside(3);
+    w.Document().appendComponents({named("E")}, QStringLiteral("Import Component"));
+    prompts->questionAnswers = {QMessageBox::Yes};
+    activate();
+    QCOMPARE(prompts->questions.size(), 2);
+    QVERIFY(prompts->questions[1].contains(QStringLiteral("discard the changes not saved here")));
+    QCOMPARE(int(w.Document().project().component_count()), 3);
+    QCOMPARE(component_list(w)->rowCount(), 3);
+    QVERIFY(!w.Document().isModified());
 }
 
 void DocumentWindowTest::importManyFilesWithABrokenFileAndADuplicate() {

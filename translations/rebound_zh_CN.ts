@@ -1113,6 +1113,30 @@ Nothing was calculated.</source>
         <source>Redo %1</source>
         <translation>重做%1</translation>
     </message>
+    <message>
+        <source>%1 was changed by another program since it was opened or saved here.
+
+Yes: overwrite it with this project, losing the other program&apos;s changes.
+No: save this project under another name.
+Cancel: do not save.</source>
+        <translation>%1 在此处打开或保存后已被其他程序修改。
+
+是：用本工程覆盖它，其他程序所做的修改将丢失。
+否：将本工程另存为其他名称。
+取消：不保存。</translation>
+    </message>
+    <message>
+        <source>%1 was changed by another program.
+Reload it and discard the changes not saved here?</source>
+        <translation>%1 已被其他程序修改。
+是否重新载入，并放弃此处未保存的修改？</translation>
+    </message>
+    <message>
+        <source>%1 was changed by another program.
+Reload it?</source>
+        <translation>%1 已被其他程序修改。
+是否重新载入？</translation>
+    </message>
 </context>
 <context>
     <name>rebound::TStrengthCurve_Syn_Form</name>

@@ -15,9 +15,12 @@
 #include <QScreen>
 #include <QTimer>
 #include <exception>
+#include <filesystem>
 #include <memory>
+#include <string>
 
 #include "platform/files.h"
+#include "platform/qt_bridge.h"
 #include "settings/app_context.h"
 #include "ui/app_fonts.h"
 #include "ui/language.h"
@@ -70,9 +73,26 @@ int main(int argc, char* argv[]) {
     parser.process(app);
     // Made absolute before anything can change the current folder.
     QStringList files;
+#ifdef Q_OS_WIN
     for (const QString& name : parser.positionalArguments()) {
         files << QFileInfo(name).absoluteFilePath();
     }
+#else
+    // By argv's own bytes (Qt has already taken its own options out of it),
+    // so that a name that is not UTF-8 reaches the file it names.
+    bool options_ended = false;
+    for (int i = 1; i < argc; ++i) {
+        const std::string arg = argv[i];
+        if (!options_ended && arg == "--") {
+            options_ended = true;
+            continue;
+        }
+        if (!options_ended && arg.size() > 1 && arg[0] == '-') continue;
+        std::error_code ec;
+        const std::filesystem::path full = std::filesystem::absolute(std::filesystem::path(arg), ec);
+        files << rebound::platform::from_path(ec ? std::filesystem::path(arg) : full.lexically_normal());
+    }
+#endif
 
     // The process's current folder at start-up is the application folder.
     rebound::AppContext context(rebound::platform::current_folder());

@@ -49,10 +49,14 @@ int dump_curve_file(const std::filesystem::path& file, bool pretty);
 int fail(const std::filesystem::path& file, const std::string& message);
 // The same for an error of a reader or writer.
 int fail(const FileError& error);
+// "rebound-cli: standard output could not be written" on standard error,
+// followed by what was done all the same (`done`, for example "the project
+// was saved"); returns 1.
+int output_failed(const char* done = nullptr);
 // "rebound-cli: message" plus a hint to --help on standard error; returns 2.
 int usage_error(const std::string& message);
 
-// A command-line argument as a file-system path.
+// A command-line argument as a file-system path, byte for byte as given.
 std::filesystem::path arg_path(const QString& arg);
 
 }  // namespace rebound::cli

@@ -70,9 +70,21 @@ int dump_curve_file(const std::filesystem::path& file, bool pretty) {
     for (float v : curve.values) json.number(v);
     json.end_array();
     json.end_object();
-    if (!json.flush()) {
-        std::cerr << "rebound-cli: standard output could not be written\n";
-        return 1;
+    if (!json.flush()) return output_failed();
+    // A curve the reader had to make up is printed as read, but it is not a
+    // curve: a header cut short or announcing no usable table, or values
+    // missing at the end.
+    const std::int64_t announced = std::int64_t{curve.row_count} * curve.column_count;
+    if (curve.row_count <= 0 || curve.column_count <= 0 || announced > kMaxCurveValues) {
+        std::cout << std::endl;
+        return fail(file, "the curve header announces " + std::to_string(curve.row_count) + " rows x " +
+                              std::to_string(curve.column_count) + " columns, not a table of 1 to " +
+                              std::to_string(kMaxCurveValues) + " values");
+    }
+    if (curve.padded_values > 0) {
+        std::cout << std::endl;
+        return fail(file, "the data ends inside the values: " + std::to_string(announced) + " announced, " +
+                              std::to_string(announced - curve.padded_values) + " found");
     }
     return 0;
 }
@@ -112,6 +124,11 @@ int run_evaluate(AppContext& context, const QStringList& args) {
         parser.isSet(output_option) ? arg_path(parser.value(output_option)) : project_path;
     const bool strict = parser.isSet(strict_option);
 
+    // The file saved is not changed by anyone else from before the project
+    // is read until the result is in place.
+    Result<platform::FileLock> lock = platform::FileLock::acquire(out_path);
+    if (!lock) return fail(out_path, lock.error().message + "; nothing was evaluated");
+
     // The curve first: an unusable one changes nothing.
     Strength_Curve curve;
     if (const auto defect = read_curve_for_evaluation(curve_path, curve)) {
@@ -142,9 +159,12 @@ int run_evaluate(AppContext& context, const QStringList& args) {
     if (const Result<void> saved = project.save(out_path); !saved) {
         return fail(out_path, "cannot be saved: " + saved.error().message);
     }
+    lock->release();
     for (std::size_t i = 0; i < project.components.size(); ++i) {
         std::cout << component_summary(i, project.components[i]) << "\n";
     }
+    std::cout.flush();
+    if (!std::cout) return output_failed(out_path == project_path ? "the project was saved" : "the result was saved");
     return 0;
 }
 

@@ -92,25 +92,10 @@ void write_component_members(JsonWriter& json, const ComponentInfo& c) {
     json.end_array();
 }
 
-// Standard output failed (a full disk, a closed pipe).
-int output_failed() {
-    std::cerr << "rebound-cli: standard output could not be written\n";
-    return 1;
-}
-
 int dump_project(const std::filesystem::path& file, bool pretty) {
-    // A broken project prints nothing but its error: the whole file is read
-    // once before anything is written, then read again as it is printed.
-    {
-        Result<ProjectFileReader> check = ProjectFileReader::open(file);
-        if (!check) return fail(check.error());
-        ComponentInfo scratch;
-        for (;;) {
-            const Result<bool> more = check->next(scratch);
-            if (!more) return fail(more.error());
-            if (!*more) break;
-        }
-    }
+    // Read once, as it is printed, so that a pipe or FIFO can be dumped too.
+    // A project that breaks off or holds bytes after its last component
+    // prints what was read before the break, then the error.
     Result<ProjectFileReader> reader = ProjectFileReader::open(file);
     if (!reader) return fail(reader.error());
     JsonWriter json(std::cout, pretty);
@@ -125,7 +110,7 @@ int dump_project(const std::filesystem::path& file, bool pretty) {
         if (!more) {
             json.flush();
             std::cout << std::endl;
-            return fail(more.error());  // the file changed since it was checked
+            return fail(more.error());
         }
         if (!*more) break;
         json.begin_object();
@@ -187,6 +172,12 @@ int run_import(AppContext& context, const QStringList& args) {
     if (!parse(parser, "import", args, 2, -1, pos, status)) return status;
     const std::filesystem::path project_path = arg_path(pos[0]);
 
+    // Nobody else changes the project from before it is read until the new
+    // one is in place; otherwise two imports at once would each save the
+    // project without the other's component.
+    Result<platform::FileLock> lock = platform::FileLock::acquire(project_path);
+    if (!lock) return fail(project_path, lock.error().message + "; nothing was saved");
+
     // Every component file is read before the project is touched.
     std::vector<ComponentInfo> imported;
     for (qsizetype i = 1; i < pos.size(); ++i) {
@@ -239,7 +230,7 @@ int run_import(AppContext& context, const QStringList& args) {
     });
     if (!saved) {
         const FileError& error = saved.error();
-        if (error.kind == FileError::Kind::Malformed) return fail(error);
+        if (error.kind == FileError::Kind::Malformed) return fail(error.file, error.message + "; nothing was saved");
         return fail(project_path, "cannot be saved: " + error.message);
     }
     return 0;
@@ -254,6 +245,16 @@ int run_export_component(AppContext&, const QStringList& args) {
     bool ok = false;
     const qulonglong index = pos[1].toULongLong(&ok);
     if (!ok) return usage_error("INDEX must be a whole number from 0");
+    // OUT names a file: not nothing, and not a folder (with ".xcmp" appended
+    // either would become a hidden ".xcmp" file).
+    const std::filesystem::path chosen = arg_path(pos[2]);
+    const std::filesystem::path::string_type name = chosen.filename().native();
+    std::error_code ec;
+    if (pos[2].isEmpty()) return usage_error("OUT must name a file, not be empty");
+    if (name.empty() || name == std::filesystem::path(".").native() ||
+        name == std::filesystem::path("..").native() || std::filesystem::is_directory(chosen, ec)) {
+        return fail(chosen, "is a folder; OUT must name a file");
+    }
 
     Result<ProjectFileReader> reader = ProjectFileReader::open(project_path);
     if (!reader) return fail(reader.error());
@@ -266,7 +267,7 @@ int run_export_component(AppContext&, const QStringList& args) {
         const Result<bool> more = reader->next(component);
         if (!more) return fail(more.error());
     }
-    const std::filesystem::path out = append_required_extension(arg_path(pos[2]), ".xcmp");
+    const std::filesystem::path out = append_required_extension(chosen, ".xcmp");
     const Result<void> written = export_component_file(out, component);
     if (!written) return fail(out, "cannot be written: " + written.error().message);
     return 0;

@@ -6,6 +6,7 @@
 
 #include "cli/commands.h"
 #include "platform/files.h"
+#include "platform/qt_bridge.h"
 
 namespace rebound::cli {
 
@@ -73,9 +74,43 @@ int fail(const FileError& error) {
     return fail(error.file, error.message);
 }
 
-std::filesystem::path arg_path(const QString& arg) {
-    return std::filesystem::path(arg.toStdU16String());
+int output_failed(const char* done) {
+    std::cerr << "rebound-cli: standard output could not be written" << (done ? "; " : "") << (done ? done : "")
+              << "\n";
+    return 1;
 }
+
+std::filesystem::path arg_path(const QString& arg) {
+    return rebound::platform::to_path(arg);
+}
+
+namespace {
+
+// The arguments after the program's name. On Windows as Qt reads them (the
+// system hands them over as UTF-16); elsewhere from argv's own bytes, with
+// the bytes of a name that is not UTF-8 kept as lone surrogates that
+// arg_path turns back into the same bytes, instead of Qt's U+FFFD.
+QStringList command_line(int argc, char** argv) {
+#ifdef _WIN32
+    (void)argc, (void)argv;
+    QStringList args = QCoreApplication::arguments();
+    args.removeFirst();
+    return args;
+#else
+    QStringList args;
+    for (int i = 1; i < argc; ++i) args.append(rebound::platform::from_path(std::filesystem::path(argv[i])));
+    return args;
+#endif
+}
+
+// Whatever is still buffered for standard output, written; false when it
+// could not be (a full disk, a closed pipe).
+bool output_written() {
+    std::cout.flush();
+    return static_cast<bool>(std::cout);
+}
+
+}  // namespace
 
 }  // namespace rebound::cli
 
@@ -88,19 +123,18 @@ int main(int argc, char** argv) {
 #endif
     QCoreApplication::setApplicationName(QStringLiteral("rebound-cli"));
     QCoreApplication::setApplicationVersion(QStringLiteral("1.2"));
-    QStringList args = QCoreApplication::arguments();
-    args.removeFirst();
+    QStringList args = command_line(argc, argv);
     if (args.isEmpty()) {
         return usage_error("no command given");
     }
     const QString first = args.takeFirst();
     if (first == QLatin1String("-h") || first == QLatin1String("--help") || first == QLatin1String("help")) {
         print_help();
-        return 0;
+        return output_written() ? 0 : output_failed();
     }
     if (first == QLatin1String("-v") || first == QLatin1String("--version")) {
         std::cout << "rebound-cli 1.2\n";
-        return 0;
+        return output_written() ? 0 : output_failed();
     }
     // Relative names, the curve folder and the report folder are taken from
     // the folder the tool is started in.
@@ -108,7 +142,11 @@ int main(int argc, char** argv) {
     for (const Command& c : commands()) {
         if (first == QLatin1String(c.name)) {
             try {
-                return c.run(context, args);
+                const int status = c.run(context, args);
+                // Output that never reached its destination is a failure,
+                // whatever the command did before.
+                if (status == 0 && !output_written()) return output_failed();
+                return status;
             } catch (const std::exception& e) {
                 std::cerr << "rebound-cli: " << e.what() << "\n";
                 return 1;

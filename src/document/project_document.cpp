@@ -219,6 +219,12 @@ void ProjectDocument::adopt(ReboundFile project, const QString& fileName) {
     mUndo.clear();
     mProject = std::move(project);
     setFileName(fileName);
+    if (fileName.isEmpty()) {
+        mDiskIdentity = {};
+        mDeclinedIdentity = {};
+    } else {
+        rememberFileIdentity();
+    }
     emit projectReplaced();
 }
 
@@ -233,6 +239,41 @@ Result<void> ProjectDocument::open(const QString& path) {
     return {};
 }
 
+Result<void> ProjectDocument::reload() {
+    return open(mFileName);
+}
+
+void ProjectDocument::rememberFileIdentity() {
+    mDiskIdentity = platform::file_identity(platform::to_path(mFileName), true);
+    mDeclinedIdentity = mDiskIdentity;
+}
+
+bool ProjectDocument::fileChangedOnDisk(bool compareContent) const {
+    if (mFileName.isEmpty() || !mDiskIdentity.exists) return false;
+    const platform::FileIdentity now = platform::file_identity(platform::to_path(mFileName), false);
+    if (now.differs_from(mDiskIdentity)) return true;
+    return compareContent &&
+           platform::file_identity(platform::to_path(mFileName), true).differs_from(mDiskIdentity);
+}
+
+bool ProjectDocument::outsideChangeToOffer() const {
+    if (!fileChangedOnDisk(false)) return false;
+    const platform::FileIdentity now = platform::file_identity(platform::to_path(mFileName), false);
+    return now.exists && now.differs_from(mDeclinedIdentity);
+}
+
+void ProjectDocument::declineOutsideChange() {
+    mDeclinedIdentity = platform::file_identity(platform::to_path(mFileName), false);
+}
+
+namespace {
+constexpr const char* kOutsideChange = "was changed by another program since it was opened or saved here";
+}
+
+bool ProjectDocument::isOutsideChange(const FileError& error) {
+    return error.kind == FileError::Kind::Busy && error.message == kOutsideChange;
+}
+
 QString ProjectDocument::projectPathFor(const QString& chosen) {
     // The extension is exactly ".prj" when, and only when, the name ends in
     // it: that last dot has no separator after it.
@@ -240,24 +281,39 @@ QString ProjectDocument::projectPathFor(const QString& chosen) {
     return chosen.endsWith(extension, Qt::CaseSensitive) ? chosen : chosen + extension;
 }
 
-Result<void> ProjectDocument::write() {
-    if (Result<void> written = mProject.save(platform::to_path(mFileName)); !written) {
+Result<void> ProjectDocument::write(bool overwriteOutsideChanges) {
+    const std::filesystem::path path = platform::to_path(mFileName);
+    // The check and the write under one lock: no other program of ours can
+    // save between them.
+    Result<platform::FileLock> lock = platform::FileLock::acquire(path);
+    if (!lock) return lock.error();
+    if (!overwriteOutsideChanges && fileChangedOnDisk(true)) {
+        return FileError{FileError::Kind::Busy, path, {}, {}, kOutsideChange};
+    }
+    if (Result<void> written = mProject.save(path); !written) {
         return written;
     }
+    rememberFileIdentity();
     mUndo.setClean();
     return {};
 }
 
-Result<void> ProjectDocument::saveAs(const QString& path) {
+Result<void> ProjectDocument::saveAs(const QString& path, bool overwriteOutsideChanges) {
+    if (path != mFileName) {
+        // Another file, chosen in the save dialog (which asked about
+        // replacing it): nothing of it was read here to compare with.
+        mDiskIdentity = {};
+        mDeclinedIdentity = {};
+    }
     setFileName(path);
-    return write();
+    return write(overwriteOutsideChanges);
 }
 
-Result<void> ProjectDocument::save() {
+Result<void> ProjectDocument::save(bool overwriteOutsideChanges) {
     if (mFileName.isEmpty()) {
         return FileError{FileError::Kind::CannotOpen, {}, {}, {}, "the project has no file name yet"};
     }
-    return write();
+    return write(overwriteOutsideChanges);
 }
 
 // ---- Import -----------------------------------------------------------------------

@@ -25,6 +25,7 @@
 #include "evaluation/strength_curve.h"
 #include "model/rebound_file.h"
 #include "platform/file_error.h"
+#include "platform/files.h"
 
 namespace rebound {
 
@@ -97,10 +98,31 @@ public:
     static QString projectPathFor(const QString& chosen);
     // Takes `path` as the file name, then writes the project there (the name
     // is kept when the write fails, so that Save tries the same file again).
-    // An existing file is replaced only by a complete new one.
-    Result<void> saveAs(const QString& path);
-    // Writes the project to its file name; an error when it has none.
-    Result<void> save();
+    // An existing file is replaced only by a complete new one. Saving to the
+    // document's own file is checked for outside changes as save() is.
+    Result<void> saveAs(const QString& path, bool overwriteOutsideChanges = false);
+    // Writes the project to its file name; an error when it has none. While
+    // the file's lock is held, the file is compared with what was opened or
+    // saved here: when another program changed it since, nothing is written
+    // and the error is an outside change (isOutsideChange), unless
+    // `overwriteOutsideChanges` says the operator chose to overwrite it.
+    Result<void> save(bool overwriteOutsideChanges = false);
+    // True for the error save() gives when the file changed on disk.
+    static bool isOutsideChange(const FileError& error);
+
+    // ---- The file on disk ---------------------------------------------------------
+    // True when the document's file changed on disk (or went away) since it
+    // was last opened or saved here. `compareContent` also compares a digest
+    // of the content when size and time agree (reads the file).
+    bool fileChangedOnDisk(bool compareContent = true) const;
+    // An outside change the operator has not yet been asked about: the file
+    // changed on disk and is not the change last declined.
+    bool outsideChangeToOffer() const;
+    // Remembers the file as it is now as declined: outsideChangeToOffer()
+    // stays false until the file changes again. A later save still asks.
+    void declineOutsideChange();
+    // Reads the document's file again, as open() does.
+    Result<void> reload();
 
     // ---- Import --------------------------------------------------------------
     // Asked once per import when read components are already in the project;
@@ -188,7 +210,8 @@ signals:
 
 private:
     friend class DocumentCommand;
-    Result<void> write();
+    Result<void> write(bool overwriteOutsideChanges);
+    void rememberFileIdentity();
     // Replaces the component at `index` by `value` and says so.
     void putComponent(std::size_t index, const ComponentInfo& value);
     AreaEdit editArea(std::size_t component, std::size_t area, const QString& step, int mergeKey,
@@ -200,6 +223,10 @@ private:
     Strength_Curve mCurve;
     QUndoStack mUndo;
     int mTypingRun = 0;
+    // The file as this document last read or wrote it; what it was when an
+    // offered reload was declined.
+    platform::FileIdentity mDiskIdentity;
+    platform::FileIdentity mDeclinedIdentity;
 };
 
 }  // namespace rebound

@@ -1,6 +1,7 @@
 #include "evaluation/strength_curve.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <cmath>
 #include <cstring>
 #include <fstream>
@@ -101,7 +102,11 @@ Result<Strength_Curve> read_curve_file(const std::filesystem::path& path) {
     }
     std::ifstream in(path, std::ios::binary);
     if (!in) {
-        error.message = "cannot be opened";
+        const int code = errno;
+        error.message = code == ENOENT                   ? "cannot be opened: the file does not exist"
+                        : (code == EACCES || code == EPERM) ? "cannot be opened: permission denied"
+                        : code != 0                      ? std::string("cannot be opened: ") + std::strerror(code)
+                                                         : "cannot be opened";
         return error;
     }
     Strength_Curve curve;

@@ -174,6 +174,14 @@ void ByteReader::fail(std::uint64_t at, std::string_view what, std::string messa
     throw FormatError(std::move(error));
 }
 
+void ByteReader::require_end(std::string_view what, std::string_view expected) const {
+    const std::uint64_t left = remaining();
+    if (left == 0) return;
+    fail(offset(), what,
+         std::to_string(left) + (left == 1 ? " byte follows " : " bytes follow ") + str(what) + " at byte " +
+             std::to_string(offset()) + " (" + str(expected) + ")");
+}
+
 void ByteReader::fail_short(std::size_t wanted, std::size_t got, std::string_view what) const {
     fail(offset(), what,
          "the data ends inside " + str(what) + " at byte " + std::to_string(offset()) + " (" +

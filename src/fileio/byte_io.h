@@ -116,6 +116,11 @@ public:
     // A fixed-width text field of n bytes, ending at its first zero byte.
     std::string fixed_text(std::size_t n, std::string_view what);
 
+    // Throws FormatError when bytes remain: `what` names what should have
+    // been the end of the data ("the last component record"), `expected`
+    // says where it should have ended and why (appended to the message).
+    void require_end(std::string_view what, std::string_view expected) const;
+
     // Throws FormatError unless `count` items of at least `item_size` bytes
     // each can fit in what remains.
     void require(std::uint64_t count, std::uint64_t item_size, std::string_view what) const;

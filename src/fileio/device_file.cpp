@@ -27,22 +27,72 @@ using records::kDeviceAreaSize;
 using records::kDeviceHeaderSize;
 using records::kDeviceMaxAreas;
 
+namespace {
+
+[[noreturn]] void not_a_device_file(std::uint64_t offset, std::string field, const std::string& why) {
+    FileError error;
+    error.kind = FileError::Kind::Malformed;
+    error.offset = offset;
+    error.field = std::move(field);
+    error.message = "not a device component file: " + why;
+    throw FormatError(std::move(error));
+}
+
+std::string hex_byte(unsigned char b) {
+    static const char digits[] = "0123456789ABCDEF";
+    return std::string("0x") + digits[b >> 4] + digits[b & 0xF];
+}
+
+// A hammer writes letters, digits and GBK texts into its fixed-width fields,
+// never control characters: a file whose texts hold them (a project renamed
+// to .cmp, where the field starts with a length) is something else.
+void check_texts(const unsigned char* header, std::uint64_t start) {
+    std::size_t at = 0;
+    records::for_each(records::kDeviceHeader, [&](const auto& f) {
+        using F = std::decay_t<decltype(f)>;
+        if constexpr (records::is_fixed_text<F>::value) {
+            for (std::size_t i = 0; i < f.width && header[at + i] != 0; ++i) {
+                const unsigned char c = header[at + i];
+                if (c < 0x20 || c == 0x7F) {
+                    not_a_device_file(start + at + i, f.name,
+                                      std::string("the ") + f.name + " holds the control character " +
+                                          hex_byte(c) + " at byte " + std::to_string(start + at + i));
+                }
+            }
+        }
+        at += records::width_of(f);
+    });
+}
+
+}  // namespace
+
 void ComponentInfo::read_device_record(ByteReader& in, std::string_view today) {
     reset(today);
+    const std::uint64_t start = in.offset();
     const unsigned char* header = in.take(kDeviceHeaderSize, "the 96-byte device header");
     std::uint32_t count = 0;
     records::decode(records::kDeviceHeader, header, *this, &count);
     list_checked = 1;
+    check_texts(header, start);
     if (count > kDeviceMaxAreas) {
         FileError error;
         error.kind = FileError::Kind::Malformed;
-        error.offset = 60;
+        error.offset = start + 60;
         error.field = "the area count";
         error.message = "the device header announces " + std::to_string(count) +
                         " test areas; a device record holds at most 100";
         throw FormatError(std::move(error));
     }
-    in.require(count, kDeviceAreaSize, "the area records of the device file");
+    if (component_name.empty() && count == 0) {
+        not_a_device_file(start, "the component name", "it has no component name and no test areas");
+    }
+    const std::uint64_t announced = std::uint64_t{count} * kDeviceAreaSize;
+    if (in.remaining() < announced) {
+        not_a_device_file(in.offset(), "the area records of the device file",
+                          "the header announces " + std::to_string(count) + " test areas (" +
+                              std::to_string(kDeviceHeaderSize + announced) + " bytes in all), the data ends at byte " +
+                              std::to_string(in.offset() + in.remaining()));
+    }
 
     areas.reserve(count);
     AreaData area;

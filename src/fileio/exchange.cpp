@@ -16,7 +16,33 @@ bool equals_ignoring_ascii_case(std::string_view a, std::string_view b) {
     }
     return true;
 }
+
+// A device file is exactly its header and the area records the header
+// announces; one of another size was not written by the hammer.
+void require_device_end(const ByteReader& in, const ComponentInfo& read) {
+    if (in.remaining() == 0) return;
+    FileError error;
+    error.kind = FileError::Kind::Malformed;
+    error.offset = in.offset();
+    error.field = "the end of the device record";
+    error.message = "not a device component file: the header announces " + std::to_string(read.areas.size()) +
+                    " test areas (" + std::to_string(in.offset()) + " bytes in all), the file holds " +
+                    std::to_string(in.offset() + in.remaining()) + " bytes";
+    throw FormatError(std::move(error));
+}
+
 }  // namespace
+
+void ComponentInfo::read_exported_file(ByteReader& in) {
+    read_record(in);
+    in.require_end("the end of the component record",
+                   "an exported component file holds one component record and nothing after it");
+}
+
+void ComponentInfo::read_device_file(ByteReader& in, std::string_view today) {
+    read_device_record(in, today);
+    require_device_end(in, *this);
+}
 
 std::string_view file_extension(std::string_view path) {
     const std::size_t dot = path.rfind('.');
@@ -82,10 +108,10 @@ Result<ComponentInfo> import_component_file(const std::filesystem::path& path, c
     const Result<void> read = at_file_boundary(path, FileError::Kind::Malformed, [&] {
         ByteReader in(*file);
         if (kind == ComponentFileKind::Device) {
-            scratch.read_device_record(in, today);
+            scratch.read_device_file(in, today);
             scratch.examine_date = date;
         } else {
-            scratch.read_record(in);
+            scratch.read_exported_file(in);
         }
     });
     if (!read) {

@@ -32,6 +32,14 @@ void read_header(ByteReader& in, ReboundFile& project) {
     records::for_each(records::kProjectTexts, [&](const auto& f) { in.text(project.*f.member, f.label); });
 }
 
+// A project ends with its last component record: bytes after it mean a
+// count smaller than the records that follow, and a save would drop them.
+void require_project_end(const ByteReader& in, std::uint64_t count) {
+    in.require_end("the end of the project",
+                   "expected the file to end there, after the " + std::to_string(count) +
+                       (count == 1 ? " component" : " components") + " its component count announces");
+}
+
 // Reads component `index` (from 0) of `count`; an error names it.
 void read_component(ByteReader& in, ComponentInfo& component, std::uint32_t index, std::uint32_t count) {
     try {
@@ -121,6 +129,11 @@ void ReboundFile::read_from(ByteReader& in, std::string_view today) {
     }
 }
 
+void ReboundFile::read_file(ByteReader& in, std::string_view today) {
+    read_from(in, today);
+    require_project_end(in, components.size());
+}
+
 Result<void> ReboundFile::save(const std::filesystem::path& path) const {
     return platform::write_file_atomically(path, [this](platform::ByteSink& sink) {
         ByteWriter out(sink);
@@ -137,7 +150,7 @@ Result<void> ReboundFile::load(const std::filesystem::path& path, std::string_vi
     }
     return at_file_boundary(path, FileError::Kind::Malformed, [&] {
         ByteReader in(*file);
-        read_from(in, today);
+        read_file(in, today);
     });
 }
 
@@ -166,6 +179,9 @@ Result<ProjectFileReader> ProjectFileReader::open(const std::filesystem::path& p
 
 Result<bool> ProjectFileReader::next(ComponentInfo& out) {
     if (next_ >= count_) {
+        const Result<void> end =
+            at_file_boundary(path_, FileError::Kind::Malformed, [&] { require_project_end(*in_, count_); });
+        if (!end) return end.error();
         return false;
     }
     const Result<void> read = at_file_boundary(path_, FileError::Kind::Malformed,

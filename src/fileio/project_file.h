@@ -30,7 +30,9 @@ public:
     std::uint32_t component_count() const { return count_; }
 
     // Reads the next component record into `out`, reusing its storage: true,
-    // or false when every component has been read.
+    // or false when every component has been read. Once every announced
+    // component is read, bytes left after the last one are an error (the
+    // count disagrees with the file).
     Result<bool> next(ComponentInfo& out);
 
 private:

@@ -82,13 +82,22 @@ public:
     // short or inconsistent.
     void write_record(ByteWriter& out) const;
     void read_record(ByteReader& in);
+    // A whole exported component file: the record, and nothing after it
+    // (FormatError when bytes follow).
+    void read_exported_file(ByteReader& in);
 
     // The fixed device record written by the hammer. Reading resets the
     // component (`today` as in reset) and throws FormatError when the record
     // is cut short or announces more areas than it can hold. Writing (for
     // sample files) takes the date stamp the hammer puts in the header and
     // throws WriteError for a component of more than 100 areas.
+    // A record whose texts hold control characters, or without a name and
+    // without areas, is not a device record: FormatError "not a device
+    // component file: ...".
     void read_device_record(ByteReader& in, std::string_view today);
+    // A whole device file: the record, and nothing after it (a file of
+    // another size than its header announces is not a device file).
+    void read_device_file(ByteReader& in, std::string_view today);
     void write_device_record(ByteWriter& out, std::uint32_t date_stamp) const;
 
     bool operator==(const ComponentInfo&) const = default;
@@ -155,6 +164,10 @@ public:
     // Resets (`today` as in reset), then reads; throws FormatError on a short
     // or corrupt stream, keeping what was read completely.
     void read_from(ByteReader& in, std::string_view today);
+    // A whole project file, as load reads it: read_from, then nothing may
+    // follow the last component record (bytes after it mean a component
+    // count smaller than the records, which a save would drop): FormatError.
+    void read_file(ByteReader& in, std::string_view today);
 
     bool operator==(const ReboundFile&) const = default;
 

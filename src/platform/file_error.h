@@ -22,6 +22,7 @@ struct FileError {
         Malformed,    // the content breaks off, is inconsistent or too large to be read
         Unsupported,  // not a kind of file the operation handles (by its extension)
         WriteFailed,  // the destination refused the bytes; the previous file is kept
+        Busy,         // another program is changing the file; nothing was read or written
     };
 
     Kind kind = Kind::Malformed;

@@ -3,12 +3,14 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <filesystem>
 #include <functional>
 #include <string>
 
 #include "platform/clock.h"
 #include "platform/file_error.h"
+#include "platform/file_lock.h"
 
 namespace rebound::platform {
 
@@ -21,14 +23,55 @@ public:
 };
 
 // Writes a file so that it is either the complete new content or untouched:
-// the bytes go to a temporary file beside the target, which replaces the
-// target only after every byte is written, flushed to disk and closed.
-// `produce` writes the content into the sink and returns false to abandon the
-// save; a FileFailure it throws becomes the result's error as it stands.
-// The error's kind is CannotOpen when the temporary file could not be
-// created (nothing was produced) and WriteFailed otherwise.
+// the bytes go to a new hidden file beside the target, created exclusively
+// under a unique short name (never through a link planted at that name),
+// which replaces the target only after every byte is written, flushed to
+// disk and closed. `produce` writes the content into the sink and returns
+// false to abandon the save; a FileFailure it throws becomes the result's
+// error as it stands.
+//
+// What the user set is kept: a target that is a symbolic link stays a link
+// and the file it leads to is written (created when the link leads nowhere
+// yet); the new file takes over the old one's permissions; a read-only
+// target, or one that is not a regular file, is never replaced. Hidden
+// staging files left by earlier saves of the same target that were killed
+// are removed. The save holds the target's FileLock for its duration unless
+// this process already holds it (a command that reads, changes and writes a
+// file takes the lock before it reads).
+//
+// Errors: CannotOpen when the target may not be replaced or the staging file
+// could not be created (nothing was produced), Busy when another program
+// holds the lock, WriteFailed otherwise.
 Result<void> write_file_atomically(const std::filesystem::path& target,
                                    const std::function<bool(ByteSink&)>& produce);
+
+// The steps of a save, in order, for tests that stop a save at each of them.
+enum class SaveStep {
+    Locked,          // the lock is held, leftovers of earlier saves are removed
+    StagingCreated,  // the staging file exists, empty
+    ContentWritten,  // every byte is in the staging file
+    StagingClosed,   // flushed to disk, permissions set, closed
+    Replaced,        // the staging file has taken the target's place
+};
+// Called at each step of every save of this process; nullptr for none.
+using SaveStepHook = void (*)(SaveStep);
+void set_save_step_hook(SaveStepHook hook);
+
+// What can be known of a file on disk without keeping it open, to tell
+// whether another program changed it: whether it exists, its size and
+// modification time and, when asked for, a digest of its content (for a
+// change that keeps the size within the time stamp's resolution).
+struct FileIdentity {
+    bool exists = false;
+    std::uint64_t size = 0;
+    std::int64_t modified_ns = 0;  // since the epoch, as precise as the file system keeps it
+    std::string digest;            // empty when not asked for or not readable
+
+    // True when the two cannot be the same content: existence, size or time
+    // differ, or both carry a digest and the digests differ.
+    bool differs_from(const FileIdentity& other) const;
+};
+FileIdentity file_identity(const std::filesystem::path& path, bool with_digest);
 
 // The local date of the file's creation time as a short-date text; the
 // clock's today when the creation time cannot be read.

@@ -5,7 +5,31 @@
 
 #include "platform/qt_bridge.h"
 
+#ifndef _WIN32
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+#endif
+
 namespace rebound::platform {
+
+namespace {
+
+FileError cannot_open(const std::filesystem::path& path, std::string message) {
+    FileError error;
+    error.kind = FileError::Kind::CannotOpen;
+    error.file = path;
+    error.message = std::move(message);
+    return error;
+}
+
+}  // namespace
+
+#ifdef _WIN32
 
 struct InputFile::Impl {
     QFile file;
@@ -13,27 +37,19 @@ struct InputFile::Impl {
     std::string failure;
 };
 
-InputFile::InputFile(std::unique_ptr<Impl> impl) : impl_(std::move(impl)) {}
-InputFile::InputFile(InputFile&&) noexcept = default;
-InputFile& InputFile::operator=(InputFile&&) noexcept = default;
-InputFile::~InputFile() = default;
-
 Result<InputFile> InputFile::open(const std::filesystem::path& path) {
-    FileError error;
-    error.kind = FileError::Kind::CannotOpen;
-    error.file = path;
     const QString name = from_path(path);
-    if (QFileInfo(name).isDir()) {
-        error.message = "is a folder, not a file";
-        return error;
-    }
+    const QFileInfo info(name);
+    if (info.isDir()) return cannot_open(path, "is a folder, not a file");
+    if (!info.exists()) return cannot_open(path, "cannot be opened: the file does not exist");
     auto impl = std::make_unique<Impl>();
     impl->file.setFileName(name);
     // Unbuffered: the reader has its own buffer, and a second one would only
     // copy every byte once more.
     if (!impl->file.open(QIODevice::ReadOnly | QIODevice::Unbuffered)) {
-        error.message = "cannot be opened";
-        return error;
+        const bool denied = impl->file.error() == QFileDevice::OpenError && info.exists() && !info.isReadable();
+        return cannot_open(path, denied ? std::string("cannot be opened: permission denied")
+                                        : "cannot be opened: " + impl->file.errorString().toStdString());
     }
     if (!impl->file.isSequential()) {
         impl->size = static_cast<std::uint64_t>(impl->file.size());
@@ -50,6 +66,69 @@ std::size_t InputFile::read(char* dst, std::size_t n) {
     }
     return static_cast<std::size_t>(got);
 }
+
+#else
+
+// By the name's own bytes (Qt would replace those of a name that is not
+// UTF-8), and with the system's reason when the file cannot be opened.
+struct InputFile::Impl {
+    int fd = -1;
+    std::optional<std::uint64_t> size;
+    std::string failure;
+    ~Impl() {
+        if (fd >= 0) ::close(fd);
+    }
+};
+
+Result<InputFile> InputFile::open(const std::filesystem::path& path) {
+    struct stat st {};
+    if (::stat(path.c_str(), &st) == 0) {
+        if (S_ISDIR(st.st_mode)) return cannot_open(path, "is a folder, not a file");
+        if (S_ISSOCK(st.st_mode)) return cannot_open(path, "cannot be opened: not a regular file (a socket)");
+    }
+    auto impl = std::make_unique<Impl>();
+    // A FIFO opens once a writer has it open, and is read once.
+    impl->fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY);
+    if (impl->fd < 0) {
+        const int code = errno;
+        switch (code) {
+            case ENOENT:
+                return cannot_open(path, "cannot be opened: the file does not exist");
+            case EACCES:
+            case EPERM:
+                return cannot_open(path, "cannot be opened: permission denied");
+            case ENXIO:
+            case ENODEV:
+                return cannot_open(path, "cannot be opened: not a regular file");
+            default:
+                return cannot_open(path, std::string("cannot be opened: ") + std::strerror(code));
+        }
+    }
+    if (::fstat(impl->fd, &st) == 0 && S_ISREG(st.st_mode)) {
+        impl->size = static_cast<std::uint64_t>(st.st_size);
+    }
+    return InputFile(std::move(impl));
+}
+
+std::size_t InputFile::read(char* dst, std::size_t n) {
+    if (!impl_->failure.empty()) return 0;
+    for (;;) {
+        const ssize_t got = ::read(impl_->fd, dst, std::min<std::size_t>(n, std::size_t{1} << 30));
+        if (got < 0 && errno == EINTR) continue;
+        if (got < 0) {
+            impl_->failure = std::strerror(errno);
+            return 0;
+        }
+        return static_cast<std::size_t>(got);
+    }
+}
+
+#endif
+
+InputFile::InputFile(std::unique_ptr<Impl> impl) : impl_(std::move(impl)) {}
+InputFile::InputFile(InputFile&&) noexcept = default;
+InputFile& InputFile::operator=(InputFile&&) noexcept = default;
+InputFile::~InputFile() = default;
 
 std::optional<std::uint64_t> InputFile::size() const {
     return impl_->size;

@@ -31,8 +31,10 @@ public:
 
 class InputFile final : public ByteSource {
 public:
-    // Opens `path` for reading. Fails with CannotOpen ("cannot be opened",
-    // "is a folder, not a file") when it cannot be read at all.
+    // Opens `path` for reading. Fails with CannotOpen when it cannot be read
+    // at all, saying why: "cannot be opened: the file does not exist",
+    // "... permission denied", "... not a regular file", "is a folder, not a
+    // file".
     static Result<InputFile> open(const std::filesystem::path& path);
 
     InputFile(InputFile&&) noexcept;

@@ -14,7 +14,9 @@ namespace rebound::platform {
 QString to_qstring(std::string_view ansi);
 std::string from_qstring(const QString& text);
 
-// A path typed or chosen by the user, as a file-system path, and back.
+// A path typed or chosen by the user, as a file-system path, and back. On
+// Linux a name's bytes that are not UTF-8 become the lone surrogates U+DC80
+// to U+DCFF and back, so that the round trip keeps every byte.
 std::filesystem::path to_path(const QString& path);
 QString from_path(const std::filesystem::path& path);
 

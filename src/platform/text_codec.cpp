@@ -128,16 +128,145 @@ std::string utf8_to_ansi(std::string_view utf8) {
     return encode(QString::fromUtf8(utf8.data(), qsizetype(utf8.size())));
 }
 
+#ifdef _WIN32
+
 std::filesystem::path to_path(const QString& path) {
     return std::filesystem::path(path.toStdU16String());
 }
 
-std::filesystem::path path_from_ansi(std::string_view ansi) {
-    return to_path(to_qstring(ansi));
+QString from_path(const std::filesystem::path& path) {
+    return QString::fromStdU16String(path.u16string());
+}
+
+std::string path_bytes_text(const std::filesystem::path& path) {
+    return from_path(path).toStdString();
+}
+
+#else
+
+namespace {
+
+// Length of the valid UTF-8 sequence at `p` (of `n` bytes), or 0.
+std::size_t utf8_sequence(const unsigned char* p, std::size_t n, char32_t& cp) {
+    const unsigned char b = p[0];
+    std::size_t len = 0;
+    char32_t min = 0;
+    if (b < 0x80) {
+        cp = b;
+        return 1;
+    } else if (b >= 0xC2 && b <= 0xDF) {
+        len = 2, cp = b & 0x1F, min = 0x80;
+    } else if (b >= 0xE0 && b <= 0xEF) {
+        len = 3, cp = b & 0x0F, min = 0x800;
+    } else if (b >= 0xF0 && b <= 0xF4) {
+        len = 4, cp = b & 0x07, min = 0x10000;
+    } else {
+        return 0;
+    }
+    if (n < len) return 0;
+    for (std::size_t i = 1; i < len; ++i) {
+        if ((p[i] & 0xC0) != 0x80) return 0;
+        cp = (cp << 6) | (p[i] & 0x3F);
+    }
+    if (cp < min || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) return 0;
+    return len;
+}
+
+void append_utf8(std::string& out, char32_t cp) {
+    if (cp < 0x80) {
+        out += static_cast<char>(cp);
+    } else if (cp < 0x800) {
+        out += static_cast<char>(0xC0 | (cp >> 6));
+        out += static_cast<char>(0x80 | (cp & 0x3F));
+    } else if (cp < 0x10000) {
+        out += static_cast<char>(0xE0 | (cp >> 12));
+        out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (cp & 0x3F));
+    } else {
+        out += static_cast<char>(0xF0 | (cp >> 18));
+        out += static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
+        out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (cp & 0x3F));
+    }
+}
+
+}  // namespace
+
+// A file name on Linux is bytes. The ones that are not UTF-8 (a GBK name
+// from a Chinese Windows machine) travel through QString as the lone
+// surrogates U+DC80 to U+DCFF, one per byte, and come back as the same
+// bytes, so that such a file can be opened and saved under its own name.
+std::filesystem::path to_path(const QString& path) {
+    std::string bytes;
+    bytes.reserve(static_cast<std::size_t>(path.size()));
+    const qsizetype n = path.size();
+    for (qsizetype i = 0; i < n; ++i) {
+        const char16_t u = path[i].unicode();
+        if (QChar::isHighSurrogate(u) && i + 1 < n && QChar::isLowSurrogate(path[i + 1].unicode())) {
+            append_utf8(bytes, QChar::surrogateToUcs4(u, path[i + 1].unicode()));
+            ++i;
+        } else if (u >= 0xDC80 && u <= 0xDCFF) {
+            bytes += static_cast<char>(u - 0xDC00);
+        } else if (QChar::isSurrogate(u)) {
+            append_utf8(bytes, 0xFFFD);
+        } else {
+            append_utf8(bytes, u);
+        }
+    }
+    return std::filesystem::path(std::move(bytes));
 }
 
 QString from_path(const std::filesystem::path& path) {
-    return QString::fromStdU16String(path.u16string());
+    const std::string& bytes = path.native();
+    const auto* p = reinterpret_cast<const unsigned char*>(bytes.data());
+    QString out;
+    out.reserve(static_cast<qsizetype>(bytes.size()));
+    for (std::size_t i = 0; i < bytes.size();) {
+        char32_t cp = 0;
+        const std::size_t len = utf8_sequence(p + i, bytes.size() - i, cp);
+        if (len == 0) {
+            out += QChar(static_cast<char16_t>(0xDC00 + p[i]));
+            ++i;
+        } else {
+            if (cp >= 0x10000) {
+                out += QChar(QChar::highSurrogate(cp));
+                out += QChar(QChar::lowSurrogate(cp));
+            } else {
+                out += QChar(static_cast<char16_t>(cp));
+            }
+            i += len;
+        }
+    }
+    return out;
+}
+
+std::string path_bytes_text(const std::filesystem::path& path) {
+    // UTF-8 as it is; every other byte as \xNN, so that a message names the
+    // file exactly.
+    static const char digits[] = "0123456789ABCDEF";
+    const std::string& bytes = path.native();
+    const auto* p = reinterpret_cast<const unsigned char*>(bytes.data());
+    std::string out;
+    for (std::size_t i = 0; i < bytes.size();) {
+        char32_t cp = 0;
+        const std::size_t len = utf8_sequence(p + i, bytes.size() - i, cp);
+        if (len == 0) {
+            out += "\\x";
+            out += digits[p[i] >> 4];
+            out += digits[p[i] & 0xF];
+            ++i;
+        } else {
+            out.append(bytes, i, len);
+            i += len;
+        }
+    }
+    return out;
+}
+
+#endif
+
+std::filesystem::path path_from_ansi(std::string_view ansi) {
+    return to_path(to_qstring(ansi));
 }
 
 }  // namespace rebound::platform

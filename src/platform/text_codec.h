@@ -16,5 +16,8 @@ std::string utf8_to_ansi(std::string_view utf8);
 // A file name held as ANSI bytes (as the settings store keeps the curve's),
 // as a file-system path.
 std::filesystem::path path_from_ansi(std::string_view ansi);
+// A path as UTF-8 for messages: on Linux a byte that is not part of UTF-8
+// shows as \xNN, so that the message names the file exactly.
+std::string path_bytes_text(const std::filesystem::path& path);
 
 }  // namespace rebound::platform

@@ -12,6 +12,7 @@
 #pragma once
 
 #include <QMainWindow>
+#include <QMessageBox>
 #include <QString>
 #include <QStringList>
 #include <memory>
@@ -80,6 +81,7 @@ public:
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
+    void changeEvent(QEvent* event) override;
     void dragEnterEvent(QDragEnterEvent* event) override;
     void dropEvent(QDropEvent* event) override;
 
@@ -158,6 +160,12 @@ private:
     // saves on Yes. True when the caller may go on and throw the project
     // away: no changes, No, or a successful save.
     bool MaybeSave();
+    // Asked when the project's file changed on disk since it was opened or
+    // saved here: Yes overwrites it, No saves elsewhere, Cancel saves nothing.
+    QMessageBox::StandardButton AskAboutOutsideChange();
+    // When the window is activated and its file was changed by another
+    // program: offers to reload it (once per change).
+    void OfferOutsideChange();
     bool OpenProject(const QString& path);
     void ImportComponentFiles(const QStringList& paths);
     // The Delete key in the component list: asks, naming the component, then
@@ -174,6 +182,7 @@ private:
     std::unique_ptr<ProjectDocument> mDocument;
     // Why the last save failed, for the message.
     QString mSaveError;
+    bool mOfferingReload = false;
 
     // The regions of the window.
     ProjectPanel* mProjectPanel = nullptr;

@@ -140,12 +140,63 @@ bool TSDIAppForm::SaveProjectAs(bool* cancelled) {
         }
     }
     mSaveError.clear();
-    if (const Result<void> saved = mDocument->saveAs(target); !saved) {
+    Result<void> saved = mDocument->saveAs(target);
+    if (!saved && ProjectDocument::isOutsideChange(saved.error())) {
+        // Only the document's own file, changed by another program since.
+        switch (AskAboutOutsideChange()) {
+            case QMessageBox::Yes:
+                saved = mDocument->saveAs(target, true);
+                break;
+            case QMessageBox::No:
+                return SaveProjectAs(cancelled);
+            default:
+                if (cancelled != nullptr) *cancelled = true;
+                return false;
+        }
+    }
+    if (!saved) {
         mSaveError = QString::fromStdString(saved.error().message);
         return false;
     }
     AddRecentProject(target);
     return true;
+}
+
+QMessageBox::StandardButton TSDIAppForm::AskAboutOutsideChange() {
+    return Prompts().question(
+        tr("Message"),
+        tr("%1 was changed by another program since it was opened or saved here.\n\n"
+           "Yes: overwrite it with this project, losing the other program's changes.\n"
+           "No: save this project under another name.\n"
+           "Cancel: do not save.")
+            .arg(QDir::toNativeSeparators(mDocument->fileName())),
+        QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
+}
+
+void TSDIAppForm::OfferOutsideChange() {
+    // One question at a time: the question itself takes and gives back the
+    // window's activation.
+    if (mOfferingReload || !mDocument->outsideChangeToOffer()) {
+        return;
+    }
+    mOfferingReload = true;
+    const QString name = QDir::toNativeSeparators(mDocument->fileName());
+    const QString text =
+        mDocument->isModified()
+            ? tr("%1 was changed by another program.\nReload it and discard the changes not saved here?").arg(name)
+            : tr("%1 was changed by another program.\nReload it?").arg(name);
+    if (Prompts().question(tr("Message"), text, QMessageBox::Yes | QMessageBox::No) == QMessageBox::Yes) {
+        const QString path = mDocument->fileName();
+        if (const Result<void> reloaded = mDocument->reload(); !reloaded) {
+            Prompts().message(tr("Open Project Fail!") + QLatin1Char('\n') +
+                              tr("%1: %2").arg(QDir::toNativeSeparators(path),
+                                               QString::fromStdString(reloaded.error().message)));
+            mDocument->declineOutsideChange();
+        }
+    } else {
+        mDocument->declineOutsideChange();
+    }
+    mOfferingReload = false;
 }
 
 bool TSDIAppForm::SaveProject(bool* cancelled) {
@@ -156,7 +207,21 @@ bool TSDIAppForm::SaveProject(bool* cancelled) {
         *cancelled = false;
     }
     mSaveError.clear();
-    if (const Result<void> saved = mDocument->save(); !saved) {
+    Result<void> saved = mDocument->save();
+    if (!saved && ProjectDocument::isOutsideChange(saved.error())) {
+        // Never over another program's changes without asking.
+        switch (AskAboutOutsideChange()) {
+            case QMessageBox::Yes:
+                saved = mDocument->save(true);
+                break;
+            case QMessageBox::No:
+                return SaveProjectAs(cancelled);
+            default:
+                if (cancelled != nullptr) *cancelled = true;
+                return false;
+        }
+    }
+    if (!saved) {
         mSaveError = QString::fromStdString(saved.error().message);
         return false;
     }

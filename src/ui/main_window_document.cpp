@@ -98,6 +98,14 @@ void TSDIAppForm::UpdateCaption() {
     setWindowTitle(caption);
 }
 
+void TSDIAppForm::changeEvent(QEvent* event) {
+    QMainWindow::changeEvent(event);
+    if (event->type() == QEvent::ActivationChange && isActiveWindow()) {
+        // Asked once the activation is over, not inside its handling.
+        QTimer::singleShot(0, this, &TSDIAppForm::OfferOutsideChange);
+    }
+}
+
 void TSDIAppForm::closeEvent(QCloseEvent* event) {
     if (!MaybeSave()) {
         event->ignore();
