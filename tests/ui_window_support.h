@@ -90,6 +90,18 @@ void edit_project(TSDIAppForm& w, Change change) {
     w.Document().adopt(std::move(p), w.Document().fileName());
 }
 
+// Clicks a cell of the grid, in the grid's own coordinates (the window
+// shown).
+inline void click_cell(const QWidget& w, int column, int row) {
+    QTableWidget* grid = area_table(w);
+    const QRect cell = grid->visualRect(grid->model()->index(row - 1, column));
+    QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, cell.center());
+}
+// Puts a text into a grid cell as the cell's editor does when typing ends.
+inline void type_in_cell(const QWidget& w, int column, int row, const QString& text) {
+    area_table(w)->item(row - 1, column)->setText(text);
+}
+
 // Selects a row of the component list as a click would.
 inline void select_row(const QWidget& w, int row) {
     QTableWidget* list = component_list(w);

@@ -201,6 +201,10 @@ Description</source>
         <source>Date of component %1</source>
         <translation>构件 %1 的检测日期</translation>
     </message>
+    <message>
+        <source>Strength Grade:</source>
+        <translation>强度等级：</translation>
+    </message>
 </context>
 <context>
     <name>rebound::ProjectDocument</name>
@@ -263,6 +267,14 @@ Description</source>
     <message>
         <source>Edit Tested Surface</source>
         <translation>编辑测试面</translation>
+    </message>
+    <message>
+        <source>Edit Component Date</source>
+        <translation>编辑检测日期</translation>
+    </message>
+    <message>
+        <source>Edit Strength Grade</source>
+        <translation>编辑强度等级</translation>
     </message>
 </context>
 <context>

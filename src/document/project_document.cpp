@@ -425,6 +425,15 @@ void ProjectDocument::setListChecked(std::size_t index, bool checked) {
     changeComponent(index, tr("Check Component"), [checked](ComponentInfo& c) { c.list_checked = checked ? 1 : 0; });
 }
 
+void ProjectDocument::setExamineDate(std::size_t index, std::string date) {
+    changeComponent(index, tr("Edit Component Date"), [&date](ComponentInfo& c) { c.examine_date = date; });
+}
+
+void ProjectDocument::setStrengthDegree(std::size_t index, int degree) {
+    const auto stored = static_cast<std::uint8_t>(std::clamp(degree, 0, 255));
+    changeComponent(index, tr("Edit Strength Grade"), [stored](ComponentInfo& c) { c.strength_degree = stored; });
+}
+
 std::optional<ComponentEvaluation> ProjectDocument::evaluateComponent(std::size_t index,
                                                                       const Strength_Curve& curve) {
     if (mProject.component(index) == nullptr) {

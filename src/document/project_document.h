@@ -141,6 +141,10 @@ public:
     void setComponentCondition(std::size_t index, std::string condition);
     void setPumpTag(std::size_t index, bool pumped);
     void setListChecked(std::size_t index, bool checked);
+    // The test date as a model date text, and the strength grade index
+    // (grade 20 + 5 x index).
+    void setExamineDate(std::size_t index, std::string date);
+    void setStrengthDegree(std::size_t index, int degree);
     // Ends the present run of typing: the next text edit is a step of its
     // own even in the same field (the field lost the focus, say).
     void breakTyping() { ++mTypingRun; }

@@ -115,6 +115,7 @@ TSDIAppForm::TSDIAppForm(WindowContext& context, QWidget* parent)
         mAreaGrid->ShowComponent(row);
     });
     connect(mComponentList, &ComponentList::deleteRequested, this, &TSDIAppForm::DeleteComponentAsking);
+    mAreaGrid->SetPopupMenu(pm_areas);
     mAreaGrid->SetMessageSink([this](const QString& text) { Prompts().message(text); });
     mAreaGrid->SetCurveSource([this] {
         AreaGrid::EditCurve source;
@@ -477,6 +478,7 @@ void TSDIAppForm::SetEditMode(bool on) {
         item->setEnabled(on || item->objectName() != QLatin1String("act_single_caculate_item"));
     }
     mAreaGrid->SetEditing(on);
+    mComponentPanel->SetEditing(on);
 }
 
 void TSDIAppForm::UpdateUndoActions() {
