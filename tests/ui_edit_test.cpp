@@ -5,12 +5,15 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDateEdit>
+#include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QMenu>
 #include <QTest>
 #include <QToolBar>
 
 #include "model/number_text.h"
+#include "ui/window_settings.h"
 #include "ui_window_support.h"
 
 using namespace rebound;
@@ -59,6 +62,7 @@ private slots:
     void typedReadingRecalculatesAndUndoGivesTheFiguresBack();
     void withoutACurveTheEditStandsAndSaysWhy();
     void componentEnteredByHandSavesAndReopens();
+    void settingsThatCannotBeWrittenAreSaidOnce();
 
 private:
     void startEditing() {
@@ -252,6 +256,19 @@ void EditModeTest::componentEnteredByHandSavesAndReopens() {
     QCOMPARE(box(*window, "txt_component_name")->text(), QStringLiteral("Beam 7"));
     QCOMPARE(grid_text(*window, kGridStrengthColumn, 2), shownStrength);
     QCOMPARE(grid_text(*window, kGridAngleColumn, 2), QStringLiteral("-30"));
+}
+
+void EditModeTest::settingsThatCannotBeWrittenAreSaidOnce() {
+    // A folder where the settings file should be.
+    const QString file = window_settings()->fileName();
+    QFile::remove(file);
+    QVERIFY(QDir().mkpath(file));
+    action(*window, "EditTestData1")->setChecked(true);
+    QCOMPARE(prompts->messages.size(), 1);
+    QVERIFY2(prompts->messages[0].contains(QDir::toNativeSeparators(file)), qPrintable(prompts->messages[0]));
+    action(*window, "EditTestData1")->setChecked(false);
+    QCOMPARE(prompts->messages.size(), 1);
+    QVERIFY(!action(*window, "EditTestData1")->isChecked());
 }
 
 QTEST_MAIN(EditModeTest)

@@ -372,6 +372,18 @@ Production Departmen</source>
         <source>Curve folder not found!</source>
         <translation>找不到测强曲线文件夹！</translation>
     </message>
+    <message>
+        <source>The strength curve %1 cannot be read.</source>
+        <translation>无法读取测强曲线%1。</translation>
+    </message>
+    <message>
+        <source>%1: %2</source>
+        <translation>%1：%2</translation>
+    </message>
+    <message>
+        <source>The strength curve %1 is used now, but the choice could not be saved for the next start.</source>
+        <translation>现在使用测强曲线%1，但该选择未能保存，下次启动时不会沿用。</translation>
+    </message>
 </context>
 <context>
     <name>rebound::TSDIAppForm</name>
@@ -825,6 +837,18 @@ Nothing was calculated.</source>
     <message>
         <source>Redo %1</source>
         <translation>重做%1</translation>
+    </message>
+    <message>
+        <source>Your settings (recent projects, edit mode, window layout) could not be saved:</source>
+        <translation>无法保存您的设置（最近的工程、编辑模式、窗口布局）：</translation>
+    </message>
+    <message>
+        <source>%1 cannot be written.</source>
+        <translation>无法写入%1。</translation>
+    </message>
+    <message>
+        <source>%1 is not a settings file.</source>
+        <translation>%1不是设置文件。</translation>
     </message>
 </context>
 <context>
