@@ -70,8 +70,8 @@ int run_report(AppContext& context, const QStringList& args) {
                                       ? parser.value(template_option)
                                       : platform::from_path(context.report_folder() / "rebound_report1.grf");
     report::ReportEngine engine;
-    if (!engine.load_from_file(template_path)) {
-        return fail(arg_path(template_path), engine.error().text().toStdString());
+    if (const Result<void> loaded = engine.load_from_file(template_path); !loaded) {
+        return fail(arg_path(template_path), loaded.error().message);
     }
     const std::unique_ptr<report::ProjectFeed> feed = report::make_feed(engine.report_template(), project, context.clock());
     feed->bind(engine);
