@@ -21,17 +21,6 @@ using namespace rebound::test;
 
 namespace {
 
-// Visible entries of a menu, separators as "-".
-QStringList visible_entries(const QMenu* m) {
-    QStringList entries;
-    for (const QAction* a : m->actions()) {
-        if (a->isVisible()) {
-            entries << (a->isSeparator() ? QStringLiteral("-") : a->text());
-        }
-    }
-    return entries;
-}
-
 // One area whose readings rise from 30 by 1: the mean of the middle ten is
 // 37.5.
 ComponentInfo rising_component() {

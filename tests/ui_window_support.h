@@ -66,6 +66,17 @@ inline QTableWidget* area_table(const QWidget& w) {
     return child<QTableWidget>(w, "sg_areas");
 }
 
+// Visible entries of a menu, separators as "-".
+inline QStringList visible_entries(const QMenu* m) {
+    QStringList entries;
+    for (const QAction* a : m->actions()) {
+        if (a->isVisible()) {
+            entries << (a->isSeparator() ? QStringLiteral("-") : a->text());
+        }
+    }
+    return entries;
+}
+
 // The project the window shows.
 inline const ReboundFile& doc_project(TSDIAppForm& w) {
     return w.Document().project();

@@ -873,9 +873,5 @@ Nothing was calculated.</source>
         <source>Cancel</source>
         <translation>取消</translation>
     </message>
-    <message>
-        <source>Curve folder not found!</source>
-        <translation>找不到测强曲线文件夹！</translation>
-    </message>
 </context>
 </TS>

@@ -13,6 +13,8 @@
 #include "platform/file_error.h"
 #include "settings/app_context.h"
 
+class QCommandLineParser;
+
 namespace rebound::cli {
 
 struct Command {
@@ -44,6 +46,14 @@ int fail(const std::filesystem::path& file, const std::string& message);
 int fail(const FileError& error);
 // "rebound-cli: message" plus a hint to --help on standard error; returns 2.
 int usage_error(const std::string& message);
+
+// Parses the options of one command (the caller has added its own options);
+// positional arguments are returned. `expected_min`/`expected_max` bound
+// their number (-1: no upper bound). False when the command is to end with
+// `status` at once: a usage error, or --help, which prints the command's
+// synopsis and description.
+bool parse_command(QCommandLineParser& parser, const char* command, const QStringList& args, int expected_min,
+                   int expected_max, QStringList& positional, int& status);
 
 // A command-line argument as a file-system path.
 std::filesystem::path arg_path(const QString& arg);

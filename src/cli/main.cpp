@@ -1,11 +1,13 @@
 // rebound-cli: batch work on project, component, device and curve files
 // without windows.
+#include <QCommandLineParser>
 #include <QCoreApplication>
 #include <cstdio>
 #include <iostream>
 
 #include "cli/commands.h"
 #include "platform/files.h"
+#include "settings/version.h"
 
 namespace rebound::cli {
 
@@ -66,6 +68,33 @@ int fail(const FileError& error) {
     return fail(error.file, error.message);
 }
 
+bool parse_command(QCommandLineParser& parser, const char* command, const QStringList& args, int expected_min,
+                   int expected_max, QStringList& positional, int& status) {
+    parser.setApplicationDescription(QString::fromLatin1(command));
+    parser.addHelpOption();
+    QStringList full = args;
+    full.prepend(QStringLiteral("rebound-cli"));
+    if (!parser.parse(full)) {
+        status = usage_error(parser.errorText().toStdString());
+        return false;
+    }
+    if (parser.isSet(QStringLiteral("help"))) {
+        for (const Command& c : commands()) {
+            if (std::string_view(c.name) == command) {
+                std::cout << "Usage: rebound-cli " << c.synopsis << "\n" << c.description << "\n";
+            }
+        }
+        status = 0;
+        return false;
+    }
+    positional = parser.positionalArguments();
+    if (positional.size() < expected_min || (expected_max >= 0 && positional.size() > expected_max)) {
+        status = usage_error(std::string("wrong number of arguments for '") + command + "'");
+        return false;
+    }
+    return true;
+}
+
 std::filesystem::path arg_path(const QString& arg) {
     return std::filesystem::path(arg.toStdU16String());
 }
@@ -80,7 +109,7 @@ int main(int argc, char** argv) {
     QCoreApplication app(argc, argv);
 #endif
     QCoreApplication::setApplicationName(QStringLiteral("rebound-cli"));
-    QCoreApplication::setApplicationVersion(QStringLiteral("1.2"));
+    QCoreApplication::setApplicationVersion(QString::fromLatin1(rebound::kVersionText));
     QStringList args = QCoreApplication::arguments();
     args.removeFirst();
     if (args.isEmpty()) {
@@ -92,7 +121,7 @@ int main(int argc, char** argv) {
         return 0;
     }
     if (first == QLatin1String("-v") || first == QLatin1String("--version")) {
-        std::cout << "rebound-cli 1.2\n";
+        std::cout << "rebound-cli " << rebound::kVersionText << "\n";
         return 0;
     }
     // Relative names, the curve folder and the report folder are taken from

@@ -35,8 +35,6 @@ std::unique_ptr<QCoreApplication> make_application(int& argc, char** argv) {
 
 int run_report(AppContext& context, const QStringList& args) {
     QCommandLineParser parser;
-    parser.setApplicationDescription(QStringLiteral("report"));
-    parser.addHelpOption();
     const QCommandLineOption template_option(QStringLiteral("template"), QStringLiteral("Report template."),
                                              QStringLiteral("FILE"));
     const QCommandLineOption pdf_option(QStringLiteral("pdf"), QStringLiteral("Write a PDF file."),
@@ -46,16 +44,9 @@ int run_report(AppContext& context, const QStringList& args) {
     const QCommandLineOption xls_option(QStringLiteral("xls"), QStringLiteral("Write an Excel file."),
                                         QStringLiteral("OUT"));
     parser.addOptions({template_option, pdf_option, text_option, xls_option});
-    QStringList full = args;
-    full.prepend(QStringLiteral("rebound-cli"));
-    if (!parser.parse(full)) return usage_error(parser.errorText().toStdString());
-    if (parser.isSet(QStringLiteral("help"))) {
-        std::cout
-            << "Usage: rebound-cli report PROJECT [--template FILE] (--pdf OUT | --text OUT | --xls OUT)\n";
-        return 0;
-    }
-    const QStringList positional = parser.positionalArguments();
-    if (positional.size() != 1) return usage_error("wrong number of arguments for 'report'");
+    QStringList positional;
+    int status = 0;
+    if (!parse_command(parser, "report", args, 1, 1, positional, status)) return status;
     const int outputs =
         int(parser.isSet(pdf_option)) + int(parser.isSet(text_option)) + int(parser.isSet(xls_option));
     if (outputs != 1) return usage_error("'report' needs exactly one of --pdf, --text and --xls");

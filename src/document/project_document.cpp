@@ -233,11 +233,13 @@ Result<void> ProjectDocument::open(const QString& path) {
     return {};
 }
 
+QString with_required_extension(const QString& path, const char* required) {
+    // The path stays a file-system path on the way, never a byte string.
+    return platform::from_path(append_required_extension(platform::to_path(path), required));
+}
+
 QString ProjectDocument::projectPathFor(const QString& chosen) {
-    // The extension is exactly ".prj" when, and only when, the name ends in
-    // it: that last dot has no separator after it.
-    const QString extension = QStringLiteral(".prj");
-    return chosen.endsWith(extension, Qt::CaseSensitive) ? chosen : chosen + extension;
+    return with_required_extension(chosen, ".prj");
 }
 
 Result<void> ProjectDocument::write() {

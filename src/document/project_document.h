@@ -36,6 +36,11 @@ class AppContext;
 // another after a new calculation is still the same measurement.
 bool same_measurement(const ComponentInfo& a, const ComponentInfo& b);
 
+// The name a file chosen in a save dialog is written under: `required` (for
+// example ".prj") is appended unless the name's extension is exactly that,
+// the rule the command-line tool follows too.
+QString with_required_extension(const QString& path, const char* required);
+
 // A file that an import could not take, and why.
 struct ImportFailure {
     QString path;

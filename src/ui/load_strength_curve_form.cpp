@@ -16,17 +16,9 @@
 
 namespace rebound {
 
-namespace {
-
-QString StartUpFolder(const AppContext& context) {
-    return QDir::toNativeSeparators(platform::from_path(context.app_folder()));
-}
-
-}  // namespace
-
 TLoadStrengthCurveFrm::TLoadStrengthCurveFrm(AppContext& context, QWidget* parent)
     : QDialog(parent),
-      mCurveFolder(StartUpFolder(context) + QDir::separator() + QStringLiteral("curve")),
+      mCurveFolder(CurveFolderOf(context)),
       mContext(context) {
     setObjectName(QStringLiteral("LoadStrengthCurveFrm"));
     setWindowTitle(tr("加载测强曲线"));
@@ -83,19 +75,14 @@ void TLoadStrengthCurveFrm::FormShow() {
         // The list keeps showing what it showed; at the first opening that is
         // the start-up folder. The operator is told, without blocking.
         FileListBox1->FillIfEmpty();
-        Warn(tr("Curve folder not found!"), mCurveFolder);
+        WarnCurveFolderMissing(this, mCurveFolder);
     }
 }
 
 void TLoadStrengthCurveFrm::Warn(const QString& text, const QString& details) {
     // Parented so that it outlives the dialog's closing when the dialog has
     // a window to belong to.
-    QWidget* owner = parentWidget() != nullptr ? parentWidget() : this;
-    auto* box = new QMessageBox(QMessageBox::Warning, QGuiApplication::applicationDisplayName(), text,
-                                QMessageBox::Ok, owner);
-    box->setInformativeText(details);
-    box->setAttribute(Qt::WA_DeleteOnClose);
-    box->open();
+    ShowDialogWarning(parentWidget() != nullptr ? parentWidget() : this, text, details);
 }
 
 bool TLoadStrengthCurveFrm::OKBtnClick() {
