@@ -8,6 +8,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QLineEdit>
 #include <QMenu>
 #include <QTest>
 #include <QToolBar>
@@ -52,6 +53,7 @@ private slots:
     void withoutACurveTheEditStandsAndSaysWhy();
     void componentEnteredByHandSavesAndReopens();
     void settingsThatCannotBeWrittenAreSaidOnce();
+    void undoInATextBoxUndoesTheDocumentsSteps();
 
 private:
     void startEditing() {
@@ -258,6 +260,32 @@ void EditModeTest::settingsThatCannotBeWrittenAreSaidOnce() {
     action(*window, "EditTestData1")->setChecked(false);
     QCOMPARE(prompts->messages.size(), 1);
     QVERIFY(!action(*window, "EditTestData1")->isChecked());
+}
+
+void EditModeTest::undoInATextBoxUndoesTheDocumentsSteps() {
+    TSDIAppForm& w = *window;
+    w.show();
+    w.activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&w));
+    QLineEdit* serial = box(w, "txt_report_serial");
+    QLineEdit* name = box(w, "txt_project_name");
+    serial->setFocus();
+    QTest::keyClicks(serial, QStringLiteral("R-7"));
+    name->setFocus();  // leaving the box ends its step
+    QTest::keyClicks(name, QStringLiteral("!"));
+    QCOMPARE(doc_project(w).project_name, std::string("New Project!"));
+    QCOMPARE(action(w, "EditUndo1")->text(), QStringLiteral("Undo Edit Project Header"));
+
+    // Ctrl+Z in the box undoes the step of the document, not the box's own
+    // typing; the next one undoes the typing in the other box, all of it.
+    QTest::keyClick(name, Qt::Key_Z, Qt::ControlModifier);
+    QCOMPARE(name->text(), QStringLiteral("New Project"));
+    QTest::keyClick(name, Qt::Key_Z, Qt::ControlModifier);
+    QCOMPARE(serial->text(), QString());
+    QVERIFY(!w.Document().isModified());
+    QTest::keyClick(name, Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);
+    QCOMPARE(serial->text(), QStringLiteral("R-7"));
+    QCOMPARE(doc_project(w).report_serial, std::string("R-7"));
 }
 
 QTEST_MAIN(EditModeTest)
