@@ -67,11 +67,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     QByteArray bytes = QByteArray::fromRawData(reinterpret_cast<const char*>(data), qsizetype(size));
     QBuffer file(&bytes);
     file.open(QIODevice::ReadOnly);
-    TemplateError error;
-    const std::optional<ReportTemplate> read = read_template(file, &error);
+    const rebound::Result<ReportTemplate> read = read_template(file);
     if (!read) {
-        FUZZ_CHECK(!error.message.isEmpty());
-        FUZZ_CHECK(error.line >= 0 && error.column >= 0);
+        FUZZ_CHECK(!read.error().message.empty());
+        FUZZ_CHECK(read.error().kind == rebound::FileError::Kind::Malformed);
         return 0;
     }
     const ReportTemplate& t = *read;

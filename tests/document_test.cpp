@@ -7,8 +7,11 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <random>
 
 #include "fileio/exchange.h"
+#include "curve_fixtures.h"
+#include "fileio/byte_io.h"
 #include "fixtures.h"
 #include "platform/qt_bridge.h"
 #include "settings/app_context.h"
@@ -376,7 +379,9 @@ TEST_F(DocumentTest, ChangesByAnotherProgramAreNeverOverwrittenSilently) {
         EXPECT_TRUE(ProjectDocument::isOutsideChange(refused.error()));
         EXPECT_TRUE(doc.isModified());
         EXPECT_EQ(std::filesystem::exists(path), exists);
-        if (exists) EXPECT_EQ(test::read_file(path), outside);
+        if (exists) {
+            EXPECT_EQ(test::read_file(path), outside);
+        }
         // Save As onto the same file asks the same way.
         EXPECT_FALSE(doc.saveAs(file("two.prj")));
         // The operator chose to overwrite.
@@ -397,6 +402,173 @@ TEST_F(DocumentTest, ChangesByAnotherProgramAreNeverOverwrittenSilently) {
     EXPECT_EQ(doc.project().components.size(), 4u);
     EXPECT_FALSE(doc.outsideChangeToOffer());
     EXPECT_TRUE(doc.save());
+}
+
+// ---- History ---------------------------------------------------------------------
+
+// The project as the file holds it.
+std::string bytes_of(const ReboundFile& p) {
+    ByteWriter out;
+    p.write_to(out);
+    return std::string(reinterpret_cast<const char*>(out.bytes().data()), out.bytes().size());
+}
+
+TEST_F(DocumentTest, RandomCommandsUndoToTheStartAndRedoToTheEnd) {
+    doc.adopt(test::sample_project(3, 3));
+    const std::string startBytes = bytes_of(doc.project());
+    write_file(platform::to_path(file("normal.cur")), test::curve_file_bytes(201, 13, 31.5f));
+    const Result<Strength_Curve> curve = read_curve_file(platform::to_path(file("normal.cur")));
+    ASSERT_TRUE(curve);
+
+    std::mt19937 random(20261211);
+    const auto pick = [&random](int n) { return std::uniform_int_distribution<int>(0, n - 1)(random); };
+    const auto component = [&] { return static_cast<std::size_t>(pick(int(doc.project().component_count()) + 1)); };
+    const auto text = [&] { return std::string(1 + static_cast<std::size_t>(pick(6)), char('a' + pick(26))); };
+    std::string ReboundFile::*const headers[] = {&ReboundFile::project_name, &ReboundFile::report_serial,
+                                                 &ReboundFile::agent_date, &ReboundFile::examine_basis};
+    int undone = 0;
+    for (int step = 0; step < 400; ++step) {
+        const std::size_t c = component();
+        const ComponentInfo* target = doc.project().component(c);
+        const std::size_t area = target != nullptr && target->area_count() > 0
+                                     ? static_cast<std::size_t>(pick(int(target->area_count())))
+                                     : 0;
+        switch (pick(16)) {
+            case 0: doc.setHeaderText(headers[pick(4)], text()); break;
+            case 1: doc.setComponentName(c, text()); break;
+            case 2: doc.setComponentCondition(c, text()); break;
+            case 3: doc.setPumpTag(c, pick(2) == 1); break;
+            case 4: doc.setListChecked(c, pick(2) == 1); break;
+            case 5: doc.createComponent(); break;
+            case 6: doc.removeComponent(c); break;
+            case 7: doc.addArea(c); break;
+            case 8: doc.removeLastArea(c); break;
+            case 9: doc.setReading(c, area, static_cast<std::size_t>(pick(16)), pick(300) - 20, pick(2) ? &*curve : nullptr); break;
+            case 10:
+                doc.setAreaCondition(c, area, static_cast<AreaCondition>(pick(3)), pick(15), pick(2) ? &*curve : nullptr);
+                break;
+            case 11: doc.evaluateComponent(c, *curve); break;
+            case 12: doc.appendComponents({test::sample_project(1, 2).components[0]}, QStringLiteral("Import")); break;
+            case 13: doc.breakTyping(); break;
+            case 14:
+                // A few steps back now and then; the next command drops them.
+                for (int k = pick(3); k >= 0; --k) doc.undoStack().undo();
+                ++undone;
+                break;
+            default: doc.undoStack().redo(); break;
+        }
+    }
+    ASSERT_GT(doc.undoStack().count(), 100);
+    ASSERT_GT(undone, 0);
+    const std::string endBytes = bytes_of(doc.project());
+    ASSERT_NE(endBytes, startBytes);
+
+    while (doc.undoStack().canRedo()) doc.undoStack().redo();
+    const std::string endOfHistory = bytes_of(doc.project());
+    while (doc.undoStack().canUndo()) doc.undoStack().undo();
+    EXPECT_EQ(bytes_of(doc.project()), startBytes);
+    EXPECT_FALSE(doc.isModified());
+    while (doc.undoStack().canRedo()) doc.undoStack().redo();
+    EXPECT_EQ(bytes_of(doc.project()), endOfHistory);
+    EXPECT_TRUE(doc.isModified());
+}
+
+TEST_F(DocumentTest, TypingInOneFieldIsOneStepUntilTheRunEnds) {
+    loadTwo();
+    for (const char* typed : {"B", "Br", "Bri", "Brid"}) {
+        doc.setHeaderText(&ReboundFile::project_name, typed);
+    }
+    doc.setComponentName(0, "K");
+    doc.setComponentName(0, "KZ");
+    EXPECT_EQ(doc.undoStack().count(), 2);
+    EXPECT_EQ(doc.undoStack().undoText(), QStringLiteral("Edit Component Name"));
+
+    // Another field, or the end of a run, starts a step of its own.
+    doc.setHeaderText(&ReboundFile::project_name, "Bridge");
+    EXPECT_EQ(doc.undoStack().count(), 3);
+    doc.breakTyping();
+    doc.setHeaderText(&ReboundFile::project_name, "Bridge 2");
+    EXPECT_EQ(doc.undoStack().count(), 4);
+
+    doc.undoStack().undo();
+    EXPECT_EQ(doc.project().project_name, "Bridge");
+    doc.undoStack().undo();
+    doc.undoStack().undo();
+    EXPECT_EQ(doc.project().components[0].component_name, "B1");
+    EXPECT_EQ(doc.project().project_name, "Brid");
+    doc.undoStack().undo();
+    EXPECT_EQ(doc.project(), test::sample_project(2, 2));
+    EXPECT_FALSE(doc.isModified());
+
+    // Typing back to the saved text leaves no step behind.
+    doc.setComponentName(1, "B2x");
+    doc.setComponentName(1, "B2");
+    EXPECT_FALSE(doc.isModified());
+}
+
+TEST_F(DocumentTest, TheMarkFollowsTheSavedStateThroughUndoAndRedo) {
+    loadTwo();
+    Notices notices(doc);
+    doc.setPumpTag(0, true);
+    doc.removeComponent(1);
+    ASSERT_TRUE(doc.save());
+    EXPECT_FALSE(doc.isModified());
+    doc.undoStack().undo();
+    EXPECT_TRUE(doc.isModified());
+    EXPECT_EQ(doc.project().component_count(), 2u);
+    doc.undoStack().redo();
+    EXPECT_FALSE(doc.isModified());
+    EXPECT_EQ(notices.modified, (QList<bool>{true, false, true, false}));
+
+    // Saved after an undo: the undone step cannot be redone into a saved
+    // state, and a new step replaces it.
+    doc.undoStack().undo();
+    ASSERT_TRUE(doc.save());
+    doc.createComponent();
+    EXPECT_TRUE(doc.isModified());
+    EXPECT_FALSE(doc.undoStack().canRedo());
+    doc.undoStack().undo();
+    EXPECT_FALSE(doc.isModified());
+
+    // New and Open start a new history.
+    doc.newProject();
+    EXPECT_EQ(doc.undoStack().count(), 0);
+    EXPECT_FALSE(doc.isModified());
+}
+
+TEST_F(DocumentTest, AreaEditsAreEvaluatedInTheSameStep) {
+    write_file(platform::to_path(file("normal.cur")), test::curve_file_bytes(201, 13, 31.5f));
+    const Result<Strength_Curve> curve = read_curve_file(platform::to_path(file("normal.cur")));
+    ASSERT_TRUE(curve);
+    ReboundFile p;
+    p.add_component(test::equal_readings_component("K", {{36, 3}, {40, 3}}));
+    doc.adopt(p);
+    const ComponentInfo before = doc.project().components[0];
+
+    const auto edit = doc.setReading(0, 1, 4, 300, &*curve);
+    ASSERT_TRUE(edit.changed);
+    ASSERT_TRUE(edit.evaluation.has_value());
+    const ComponentInfo& after = doc.project().components[0];
+    EXPECT_EQ(after.areas[1].readings[4], 255);  // clamped
+    EXPECT_NE(after.areas[1].mean_rebound, before.areas[1].mean_rebound);
+    EXPECT_GT(after.strength_avg, 0.0f);
+    EXPECT_EQ(doc.undoStack().count(), 1);
+    EXPECT_EQ(doc.undoStack().undoText(), QStringLiteral("Edit Reading"));
+    doc.undoStack().undo();
+    EXPECT_EQ(doc.project().components[0], before);
+
+    // Without a curve the edit stands and the results stay as they were.
+    const auto bare = doc.setAreaCondition(0, 0, AreaCondition::Carbonation, 99, nullptr);
+    EXPECT_TRUE(bare.changed);
+    EXPECT_FALSE(bare.evaluation.has_value());
+    EXPECT_EQ(doc.project().components[0].areas[0].carbonation_index, 13);
+    EXPECT_EQ(doc.project().components[0].areas[0].mean_rebound, before.areas[0].mean_rebound);
+
+    // Areas that do not exist, and values already there, are no steps.
+    EXPECT_FALSE(doc.setReading(0, 2, 0, 30, &*curve).changed);
+    EXPECT_FALSE(doc.setReading(1, 0, 0, 30, &*curve).changed);
+    EXPECT_FALSE(doc.setReading(0, 0, 0, 36, &*curve).changed);
+    EXPECT_EQ(doc.undoStack().count(), 1);
 }
 
 }  // namespace

@@ -510,7 +510,9 @@ TEST_F(MalformedInput, CommandLineToolGivesOneLineAndSavesNothing) {
         SCOPED_TRACE(c.args.join(' ').toStdString());
         const CliRun r = run_cli(c.args);
         EXPECT_EQ(r.status, 1);
-        if (c.args[0] != "dump" || std::string(c.file) != "cut.prj") EXPECT_TRUE(r.out.empty()) << r.out;
+        if (c.args[0] != "dump" || std::string(c.file) != "cut.prj") {
+            EXPECT_TRUE(r.out.empty()) << r.out;
+        }
         ASSERT_EQ(std::count(r.err.begin(), r.err.end(), '\n'), 1) << r.err;
         EXPECT_EQ(r.err.rfind("rebound-cli: ", 0), 0u) << r.err;
         EXPECT_NE(r.err.find(c.file), std::string::npos) << r.err;

@@ -2,6 +2,7 @@
 
 #include <QLocale>
 #include <functional>
+#include <vector>
 
 #include "platform/dates.h"
 #include "platform/files.h"
@@ -36,6 +37,18 @@ TEST(TextCodec, InvalidBytesBecomeReplacementCharacters) {
     const std::string utf8 = ansi_to_utf8(std::string("A\x81 Z", 4));
     EXPECT_EQ(utf8.substr(0, 1), "A");
     EXPECT_NE(utf8.find("\xEF\xBF\xBD"), std::string::npos);  // U+FFFD
+}
+
+TEST(TextCodec, TheFallbackIsToldOnce) {
+    std::vector<std::string> notices;
+    set_conversion_notice([&notices](const std::string& notice) { notices.push_back(notice); });
+    EXPECT_EQ(ansi_to_utf8("\xB2\xE2\xCA\xD4"), "\xE6\xB5\x8B\xE8\xAF\x95");  // 测试: nothing to tell
+    EXPECT_TRUE(notices.empty());
+    ansi_to_utf8(std::string("A\x81 Z", 4));
+    ansi_to_utf8(std::string("\xFF\xFF", 2));
+    ASSERT_EQ(notices.size(), 1u);
+    EXPECT_NE(notices[0].find("GBK"), std::string::npos) << notices[0];
+    set_conversion_notice({});
 }
 
 class DatesTest : public ::testing::Test {

@@ -25,8 +25,8 @@ class FitReport : public ::testing::Test {
 protected:
     void SetUp() override {
         ASSERT_TRUE(dir.isValid());
-        ASSERT_TRUE(engine.load_from_file(test::shipped_template_path("curve_fit1.grf")))
-            << engine.error().text().toStdString();
+        const Result<void> loaded = engine.load_from_file(test::shipped_template_path("curve_fit1.grf"));
+        ASSERT_TRUE(loaded) << loaded.error().message;
         const CurveFitOutcome outcome = fit_curve(kPairs);
         ASSERT_TRUE(outcome.fit);
         content = CurveFitReport{kPairs, *outcome.fit, CurveKind::Special, QStringLiteral("lab.cur")};

@@ -32,8 +32,7 @@ class ReportExport : public ::testing::Test {
 protected:
     void SetUp() override {
         ASSERT_TRUE(dir.isValid());
-        ASSERT_TRUE(engine.load_from_file(test::shipped_template_path()))
-            << engine.error().text().toStdString();
+        ASSERT_TRUE(engine.load_from_file(test::shipped_template_path()));
     }
     void feed_project(const ReboundFile& project) {
         feed = std::make_unique<ReportFeed>(project, test::fixed_clock());
@@ -116,7 +115,7 @@ TEST_F(ReportExport, TextFileHasLabelledHeaderLinesAndAlignedColumns) {
       </grid></report-header>
       <detail><column title="序号" field="n" align="right"/><column title="构件&#10;名称" field="part" align="left"/>
         <column title="强度" field="s" align="right" suffix="MPa"/></detail></report>)";
-    ASSERT_TRUE(engine.load_from_data(xml)) << engine.error().text().toStdString();
+    ASSERT_TRUE(engine.load_from_data(xml));
     const ReportField name = engine.field_by_name("name"), serial = engine.field_by_name("serial"),
                       n = engine.field_by_name("n"), part = engine.field_by_name("part"),
                       s = engine.field_by_name("s");
@@ -374,7 +373,7 @@ TEST_F(ReportExport, RecordSheetExportsOneRowPerTestArea) {
     ComponentInfo bare(test::today());
     bare.component_name = test::gbk("板-3");
     project.add_component(bare);
-    ASSERT_TRUE(engine.load_from_file(test::record_template_path())) << engine.error().text().toStdString();
+    ASSERT_TRUE(engine.load_from_file(test::record_template_path()));
     const std::unique_ptr<ProjectFeed> records = make_feed(engine.report_template(), project, test::fixed_clock());
     records->bind(engine);
     engine.set_fetch_record([&](bool& eof) { records->fetch_record(eof); });
@@ -500,9 +499,10 @@ TEST(XlsWriter, LongAndManyStringsSurviveContinuationRecords) {
 TEST(XlsWriter, RowsBeyondTheFormatAreRefused) {
     xls::Workbook book;
     book.cells.push_back({xls::kMaxRows, 0, xls::Cell::Kind::Number, 1, {}, 0});
-    QString error;
-    EXPECT_FALSE(xls::write_workbook(book, &error));
-    EXPECT_FALSE(error.isEmpty());
+    const Result<QByteArray> refused = xls::write_workbook(book);
+    ASSERT_FALSE(refused);
+    EXPECT_EQ(refused.error().kind, FileError::Kind::WriteFailed);
+    EXPECT_FALSE(refused.error().message.empty());
 }
 
 }  // namespace

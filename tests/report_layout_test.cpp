@@ -75,8 +75,7 @@ TEST(ReportRecordLoop, ACallbackThatNeverEndsTheDataIsStopped) {
 class ShippedReportLayout : public ::testing::Test {
 protected:
     void SetUp() override {
-        ASSERT_TRUE(engine.load_from_file(test::shipped_template_path()))
-            << engine.error().text().toStdString();
+        ASSERT_TRUE(engine.load_from_file(test::shipped_template_path()));
     }
 
     ReportLayout lay_out_project(const ReboundFile& project) {

@@ -26,8 +26,7 @@ class RecordSheet : public ::testing::Test {
 protected:
     void SetUp() override {
         ASSERT_TRUE(dir.isValid());
-        ASSERT_TRUE(engine.load_from_file(test::record_template_path()))
-            << engine.error().text().toStdString();
+        ASSERT_TRUE(engine.load_from_file(test::record_template_path()));
     }
     const ReportTemplate& t() const { return engine.report_template(); }
 

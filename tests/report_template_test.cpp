@@ -13,17 +13,21 @@
 namespace rebound::report {
 namespace {
 
-std::optional<ReportTemplate> parse(const QByteArray& xml, TemplateError* error) {
+Result<ReportTemplate> parse(const QByteArray& xml) {
     QByteArray copy = xml;
     QBuffer buffer(&copy);
     buffer.open(QIODevice::ReadOnly);
-    return read_template(buffer, error);
+    return read_template(buffer);
+}
+
+// What a failed read says, for the test's own messages.
+std::string message_of(const Result<ReportTemplate>& read) {
+    return read ? std::string() : read.error().message;
 }
 
 TEST(ReportTemplate, ShippedTemplateDefinesTheTwentyTwoFieldsWithTheirTypes) {
-    TemplateError error;
-    const auto t = read_template_file(test::shipped_template_path(), &error);
-    ASSERT_TRUE(t) << error.text().toStdString();
+    const auto t = read_template_file(test::shipped_template_path());
+    ASSERT_TRUE(t) << message_of(t);
     ASSERT_EQ(t->fields.size(), ReportFeed::kFieldCount);
     for (std::size_t i = 0; i < ReportFeed::kFieldCount; ++i) {
         const QString name = QString::fromLatin1(ReportFeed::field_names()[i]);
@@ -100,12 +104,12 @@ TEST(ReportTemplate, ErrorsNameTheLine) {
          "dotted"},
     };
     for (const Case& c : cases) {
-        TemplateError error;
-        EXPECT_FALSE(parse(c.xml, &error)) << c.what;
-        EXPECT_EQ(error.line, c.line) << c.what << ": " << error.text().toStdString();
-        EXPECT_TRUE(error.message.contains(QString::fromUtf8(c.message_part)))
-            << c.what << ": " << error.text().toStdString();
-        EXPECT_TRUE(error.text().startsWith(QStringLiteral("line %1, column ").arg(c.line))) << c.what;
+        const auto t = parse(c.xml);
+        ASSERT_FALSE(t) << c.what;
+        EXPECT_EQ(t.error().kind, FileError::Kind::Malformed) << c.what;
+        const QString message = QString::fromStdString(t.error().message);
+        EXPECT_TRUE(message.startsWith(QStringLiteral("line %1, column ").arg(c.line))) << c.what << ": " << message_of(t);
+        EXPECT_TRUE(message.contains(QString::fromUtf8(c.message_part))) << c.what << ": " << message_of(t);
     }
 }
 
@@ -125,9 +129,8 @@ TEST(ReportTemplate, GroupsChartsAndExportColumns) {
         </group>
         <column field="v" show="print"/><column field="m"/>
       </detail></report>)";
-    TemplateError error;
-    const auto t = parse(xml, &error);
-    ASSERT_TRUE(t) << error.text().toStdString();
+    const auto t = parse(xml);
+    ASSERT_TRUE(t) << message_of(t);
     EXPECT_EQ(t->records, RecordSource::TestAreas);
     ASSERT_EQ(t->detail.columns.size(), 3u);
     EXPECT_EQ(std::make_pair(t->detail.columns[0].printed, t->detail.columns[0].exported),
@@ -169,9 +172,11 @@ TEST(ReportTemplate, AFailedLoadLeavesNoTemplateAndKillsOldHandles) {
     ReportField field = engine.field_by_name("data_id");
     EXPECT_TRUE(field.is_bound());
     EXPECT_FALSE(engine.field_by_name("no_such_field").is_bound());
-    EXPECT_FALSE(engine.load_from_file(test::shipped_template_path() + ".missing"));
+    const Result<void> missing = engine.load_from_file(test::shipped_template_path() + ".missing");
+    ASSERT_FALSE(missing);
+    EXPECT_EQ(missing.error().kind, FileError::Kind::CannotOpen);
+    EXPECT_FALSE(missing.error().file.empty());
     EXPECT_FALSE(engine.is_loaded());
-    EXPECT_EQ(engine.error().line, 0);
     EXPECT_FALSE(engine.field_by_name("data_id").is_bound());
     int calls = 0;
     engine.set_fetch_record([&](bool& eof) {

@@ -99,16 +99,8 @@ private:
         window->show();
         QVERIFY(QTest::qWaitForWindowExposed(window.get()));
     }
-    // Clicks a cell of the grid, in the grid's own coordinates.
-    void clickCell(int column, int row) {
-        QTableWidget* grid = area_table(*window);
-        const QRect cell = grid->visualRect(grid->model()->index(row - 1, column));
-        QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, cell.center());
-    }
-    // Puts a text into a cell as the cell's editor does when typing ends.
-    void typeInCell(int column, int row, const QString& text) {
-        area_table(*window)->item(row - 1, column)->setText(text);
-    }
+    void clickCell(int column, int row) { click_cell(*window, column, row); }
+    void typeInCell(int column, int row, const QString& text) { type_in_cell(*window, column, row, text); }
 
     std::unique_ptr<AppFolder> folder;
     std::unique_ptr<TSDIAppForm> window;

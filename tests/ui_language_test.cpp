@@ -73,10 +73,11 @@ QList<QPair<QString, QString>> window_texts(TSDIAppForm& w) {
     return texts;
 }
 
-// A text in English: Latin letters and no Chinese. Numbers, signs and
-// measures ("0.5mm", ">6 mm", "-.-") are the same in both languages.
+// A text in English: Latin letters and no Chinese. Numbers, signs,
+// measures ("0.5mm", ">6 mm", "-.-") and concrete strength grades ("C30") are
+// the same in both languages.
 bool is_english(const QString& text) {
-    static const QRegularExpression measure(QStringLiteral("^[-<>.0-9 ]*mm$"));
+    static const QRegularExpression measure(QStringLiteral("^([-<>.0-9 ]*mm|C[0-9]+)$"));
     static const QRegularExpression latin(QStringLiteral("[A-Za-z]"));
     static const QRegularExpression chinese(QStringLiteral("[\\x{4e00}-\\x{9fff}]"));
     return text.contains(latin) && !text.contains(chinese) && !measure.match(text).hasMatch();

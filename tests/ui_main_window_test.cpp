@@ -44,17 +44,6 @@ QStringList list_column(const TSDIAppForm& w, int column) {
     return texts;
 }
 
-// Visible entries of a menu, separators as "-".
-QStringList visible_entries(const QMenu* menu) {
-    QStringList entries;
-    for (const QAction* a : menu->actions()) {
-        if (a->isVisible()) {
-            entries << (a->isSeparator() ? QStringLiteral("-") : a->text());
-        }
-    }
-    return entries;
-}
-
 DeviceArea device_area(int base, std::uint8_t carbonation, float mean, float strength) {
     DeviceArea a;
     for (int i = 0; i < 16; ++i) {

@@ -66,6 +66,17 @@ inline QTableWidget* area_table(const QWidget& w) {
     return child<QTableWidget>(w, "sg_areas");
 }
 
+// Visible entries of a menu, separators as "-".
+inline QStringList visible_entries(const QMenu* m) {
+    QStringList entries;
+    for (const QAction* a : m->actions()) {
+        if (a->isVisible()) {
+            entries << (a->isSeparator() ? QStringLiteral("-") : a->text());
+        }
+    }
+    return entries;
+}
+
 // The project the window shows.
 inline const ReboundFile& doc_project(TSDIAppForm& w) {
     return w.Document().project();
@@ -88,6 +99,18 @@ void edit_project(TSDIAppForm& w, Change change) {
     ReboundFile p = w.Document().project();
     change(p);
     w.Document().adopt(std::move(p), w.Document().fileName());
+}
+
+// Clicks a cell of the grid, in the grid's own coordinates (the window
+// shown).
+inline void click_cell(const QWidget& w, int column, int row) {
+    QTableWidget* grid = area_table(w);
+    const QRect cell = grid->visualRect(grid->model()->index(row - 1, column));
+    QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, cell.center());
+}
+// Puts a text into a grid cell as the cell's editor does when typing ends.
+inline void type_in_cell(const QWidget& w, int column, int row, const QString& text) {
+    area_table(w)->item(row - 1, column)->setText(text);
 }
 
 // Selects a row of the component list as a click would.

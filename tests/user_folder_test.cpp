@@ -28,8 +28,13 @@ protected:
         QFile f(path(relative));
         return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
     }
+    // True when prepared; otherwise `error` gets the message.
     bool prepare(QString* error = nullptr) const {
-        return prepare_user_folder(path("shipped"), entries, path("user"), error);
+        const Result<void> prepared = prepare_user_folder(path("shipped"), entries, path("user"));
+        if (!prepared && error != nullptr) {
+            *error = QString::fromStdString(prepared.error().message);
+        }
+        return prepared.ok();
     }
 
     QTemporaryDir dir;
@@ -83,6 +88,11 @@ TEST_F(UserFolder, FailuresAreReported) {
     EXPECT_FALSE(prepare(&error));  // nothing shipped
     EXPECT_TRUE(error.contains(QDir::toNativeSeparators(path("shipped"))) || error.contains(path("shipped")))
         << error.toStdString();
+
+    const Result<void> missing = prepare_user_folder(path("shipped"), entries, path("user"));
+    ASSERT_FALSE(missing);
+    EXPECT_EQ(missing.error().kind, FileError::Kind::CannotOpen);
+    EXPECT_EQ(QString::fromStdU16String(missing.error().file.u16string()), path("shipped"));
 
     write("shipped/curve/normal.cur", "curve");
     write("user", "a file where the folder should be");

@@ -209,6 +209,10 @@ Description</source>
         <source>Date of component %1</source>
         <translation>构件 %1 的检测日期</translation>
     </message>
+    <message>
+        <source>Strength Grade:</source>
+        <translation>强度等级：</translation>
+    </message>
 </context>
 <context>
     <name>rebound::ProjectDocument</name>
@@ -271,6 +275,14 @@ Description</source>
     <message>
         <source>Edit Tested Surface</source>
         <translation>编辑测试面</translation>
+    </message>
+    <message>
+        <source>Edit Component Date</source>
+        <translation>编辑检测日期</translation>
+    </message>
+    <message>
+        <source>Edit Strength Grade</source>
+        <translation>编辑强度等级</translation>
     </message>
 </context>
 <context>
@@ -662,6 +674,18 @@ C = %3</translation>
     <message>
         <source>Curve folder not found!</source>
         <translation>找不到测强曲线文件夹！</translation>
+    </message>
+    <message>
+        <source>The strength curve %1 cannot be read.</source>
+        <translation>无法读取测强曲线%1。</translation>
+    </message>
+    <message>
+        <source>%1: %2</source>
+        <translation>%1：%2</translation>
+    </message>
+    <message>
+        <source>The strength curve %1 is used now, but the choice could not be saved for the next start.</source>
+        <translation>现在使用测强曲线%1，但该选择未能保存，下次启动时不会沿用。</translation>
     </message>
 </context>
 <context>
@@ -1137,6 +1161,18 @@ Reload it?</source>
         <translation>%1 已被其他程序修改。
 是否重新载入？</translation>
     </message>
+    <message>
+        <source>Your settings (recent projects, edit mode, window layout) could not be saved:</source>
+        <translation>无法保存您的设置（最近的工程、编辑模式、窗口布局）：</translation>
+    </message>
+    <message>
+        <source>%1 cannot be written.</source>
+        <translation>无法写入%1。</translation>
+    </message>
+    <message>
+        <source>%1 is not a settings file.</source>
+        <translation>%1不是设置文件。</translation>
+    </message>
 </context>
 <context>
     <name>rebound::TStrengthCurve_Syn_Form</name>
@@ -1159,10 +1195,6 @@ Reload it?</source>
     <message>
         <source>Cancel</source>
         <translation>取消</translation>
-    </message>
-    <message>
-        <source>Curve folder not found!</source>
-        <translation>找不到测强曲线文件夹！</translation>
     </message>
 </context>
 </TS>

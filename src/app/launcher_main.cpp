@@ -27,9 +27,10 @@ int main(int argc, char* argv[]) {
     const QDir bin(QCoreApplication::applicationDirPath());
     const QString shipped = QDir::cleanPath(bin.filePath(QStringLiteral("..")));
     const QString folder = rebound::app::user_application_folder();
-    QString error;
-    if (!rebound::app::prepare_user_folder(shipped, QString::fromUtf8(REBOUND_SHIPPED_ENTRIES).split(QLatin1Char('|')), folder, &error)) {
-        return fail(error);
+    const rebound::Result<void> prepared = rebound::app::prepare_user_folder(
+        shipped, QString::fromUtf8(REBOUND_SHIPPED_ENTRIES).split(QLatin1Char('|')), folder);
+    if (!prepared) {
+        return fail(QString::fromStdString(prepared.error().message));
     }
     const QString window = bin.filePath(QStringLiteral("rebound.exe"));
     if (!QProcess::startDetached(window, QApplication::arguments().mid(1), folder)) {

@@ -22,6 +22,7 @@
 #include "platform/files.h"
 #include "platform/qt_bridge.h"
 #include "settings/app_context.h"
+#include "settings/version.h"
 #include "ui/app_fonts.h"
 #include "ui/language.h"
 #include "ui/main_window.h"
@@ -53,7 +54,7 @@ public:
 int main(int argc, char* argv[]) {
     Application app(argc, argv);
     QApplication::setApplicationName(QString::fromUtf8(rebound::kApplicationTitle));
-    QApplication::setApplicationVersion(QStringLiteral("1.2"));
+    QApplication::setApplicationVersion(QString::fromLatin1(rebound::kVersionText));
     // The installed desktop entry and icon theme entry are both named "rebound".
     QGuiApplication::setDesktopFileName(QStringLiteral("rebound"));
     QApplication::setWindowIcon(QIcon::fromTheme(QStringLiteral("rebound")));

@@ -39,27 +39,29 @@ QString user_application_folder() {
         .filePath(QStringLiteral("rebound"));
 }
 
-bool prepare_user_folder(const QString& shipped, const QStringList& entries, const QString& folder,
-                         QString* error) {
+Result<void> prepare_user_folder(const QString& shipped, const QStringList& entries, const QString& folder) {
     // The messages are shown by the launcher, in the window's language.
-    const auto failed = [error](const QString& what) {
-        if (error) *error = what;
-        return false;
+    const auto error = [](FileError::Kind kind, const QString& file, const QString& what) {
+        return FileError{kind, std::filesystem::path(file.toStdU16String()), std::nullopt, {}, what.toStdString()};
+    };
+    const auto cannot = [&error](const QString& file, const QString& what) {
+        return error(FileError::Kind::CannotOpen, file, what);
     };
     const QDir source(shipped);
     if (!source.exists())
-        return failed(
-            QCoreApplication::translate("UserFolder", "The shipped folder %1 is missing.").arg(shipped));
+        return cannot(shipped,
+                      QCoreApplication::translate("UserFolder", "The shipped folder %1 is missing.").arg(shipped));
     const QDir target(folder);
     if (!target.mkpath(QStringLiteral(".")))
-        return failed(QCoreApplication::translate("UserFolder", "Cannot create %1.").arg(folder));
+        return error(FileError::Kind::WriteFailed, folder,
+                     QCoreApplication::translate("UserFolder", "Cannot create %1.").arg(folder));
 
     QFile manifest(target.filePath(kManifest));
     QSet<QString> copied;
     if (manifest.exists()) {
         if (!manifest.open(QIODevice::ReadOnly))
-            return failed(
-                QCoreApplication::translate("UserFolder", "Cannot read %1.").arg(manifest.fileName()));
+            return cannot(manifest.fileName(),
+                          QCoreApplication::translate("UserFolder", "Cannot read %1.").arg(manifest.fileName()));
         for (const QByteArray& line : manifest.readAll().split('\n')) {
             const QString path = QString::fromUtf8(line).trimmed();
             if (!path.isEmpty()) copied.insert(path);
@@ -67,7 +69,8 @@ bool prepare_user_folder(const QString& shipped, const QStringList& entries, con
         manifest.close();
     }
     if (!manifest.open(QIODevice::WriteOnly | QIODevice::Append)) {
-        return failed(QCoreApplication::translate("UserFolder", "Cannot write %1.").arg(manifest.fileName()));
+        return error(FileError::Kind::WriteFailed, manifest.fileName(),
+                     QCoreApplication::translate("UserFolder", "Cannot write %1.").arg(manifest.fileName()));
     }
 
     for (const QString& file : shipped_files(source, entries)) {
@@ -75,19 +78,19 @@ bool prepare_user_folder(const QString& shipped, const QStringList& entries, con
         const QString to = target.filePath(file);
         if (!QFileInfo::exists(to)) {
             if (!target.mkpath(QFileInfo(file).path()) || !QFile::copy(source.filePath(file), to)) {
-                return failed(
-                    QCoreApplication::translate("UserFolder", "Cannot copy %1 into %2.").arg(file, folder));
+                return error(FileError::Kind::WriteFailed, to,
+                             QCoreApplication::translate("UserFolder", "Cannot copy %1 into %2.").arg(file, folder));
             }
             // A copy of a read-only shipped file stays writable for its user.
             QFile(to).setPermissions(QFile(to).permissions() | QFileDevice::WriteOwner | QFileDevice::WriteUser);
         }
         const QByteArray line = file.toUtf8() + '\n';
         if (manifest.write(line) != line.size() || !manifest.flush()) {
-            return failed(
-                QCoreApplication::translate("UserFolder", "Cannot write %1.").arg(manifest.fileName()));
+            return error(FileError::Kind::WriteFailed, manifest.fileName(),
+                         QCoreApplication::translate("UserFolder", "Cannot write %1.").arg(manifest.fileName()));
         }
     }
-    return true;
+    return {};
 }
 
 }  // namespace rebound::app

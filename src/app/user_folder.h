@@ -7,6 +7,8 @@
 #include <QString>
 #include <QStringList>
 
+#include "platform/file_error.h"
+
 namespace rebound::app {
 
 // The user's application folder: "rebound" in the user's local application
@@ -19,9 +21,9 @@ QString user_application_folder();
 // changed or deleted stay as the user left them, while files that a newer
 // version ships are added. The relative paths copied so far are kept, one a
 // line in UTF-8 with "/" separators, in ".shipped-files" in `folder`.
-// Returns false, with `error` set, when the folder cannot be prepared; files
-// copied until then stay recorded.
-bool prepare_user_folder(const QString& shipped, const QStringList& entries, const QString& folder,
-                         QString* error);
+// Fails, naming the file or folder and saying what went wrong in the
+// window's language, when the folder cannot be prepared; files copied until
+// then stay recorded.
+Result<void> prepare_user_folder(const QString& shipped, const QStringList& entries, const QString& folder);
 
 }  // namespace rebound::app

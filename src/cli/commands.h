@@ -14,6 +14,8 @@
 #include "platform/file_error.h"
 #include "settings/app_context.h"
 
+class QCommandLineParser;
+
 namespace rebound::cli {
 
 struct Command {
@@ -55,6 +57,14 @@ int fail(const FileError& error);
 int output_failed(const char* done = nullptr);
 // "rebound-cli: message" plus a hint to --help on standard error; returns 2.
 int usage_error(const std::string& message);
+
+// Parses the options of one command (the caller has added its own options);
+// positional arguments are returned. `expected_min`/`expected_max` bound
+// their number (-1: no upper bound). False when the command is to end with
+// `status` at once: a usage error, or --help, which prints the command's
+// synopsis and description.
+bool parse_command(QCommandLineParser& parser, const char* command, const QStringList& args, int expected_min,
+                   int expected_max, QStringList& positional, int& status);
 
 // A command-line argument as a file-system path, byte for byte as given.
 std::filesystem::path arg_path(const QString& arg);

@@ -91,8 +91,6 @@ int dump_curve_file(const std::filesystem::path& file, bool pretty) {
 
 int run_evaluate(AppContext& context, const QStringList& args) {
     QCommandLineParser parser;
-    parser.setApplicationDescription(QStringLiteral("evaluate"));
-    parser.addHelpOption();
     const QCommandLineOption curve_option(QStringList{QStringLiteral("c"), QStringLiteral("curve")},
                                           QStringLiteral("Strength curve file."), QStringLiteral("FILE"));
     const QCommandLineOption output_option(QStringList{QStringLiteral("o"), QStringLiteral("output")},
@@ -102,19 +100,9 @@ int run_evaluate(AppContext& context, const QStringList& args) {
     parser.addOption(curve_option);
     parser.addOption(output_option);
     parser.addOption(strict_option);
-    QStringList full = args;
-    full.prepend(QStringLiteral("rebound-cli"));
-    if (!parser.parse(full)) return usage_error(parser.errorText().toStdString());
-    if (parser.isSet(QStringLiteral("help"))) {
-        for (const Command& c : commands()) {
-            if (std::string_view(c.name) == "evaluate") {
-                std::cout << "Usage: rebound-cli " << c.synopsis << "\n" << c.description << "\n";
-            }
-        }
-        return 0;
-    }
-    const QStringList positional = parser.positionalArguments();
-    if (positional.size() != 1) return usage_error("wrong number of arguments for 'evaluate'");
+    QStringList positional;
+    int status = 0;
+    if (!parse_command(parser, "evaluate", args, 1, 1, positional, status)) return status;
 
     const std::filesystem::path project_path = arg_path(positional[0]);
     const std::filesystem::path curve_path = parser.isSet(curve_option)

@@ -20,35 +20,6 @@ namespace rebound::cli {
 
 namespace {
 
-// Parses the options of one command; positional arguments are returned.
-// `expected_min`/`expected_max` bound their number (-1: no upper bound).
-bool parse(QCommandLineParser& parser, const char* command, const QStringList& args, int expected_min,
-           int expected_max, QStringList& positional, int& status) {
-    parser.setApplicationDescription(QString::fromLatin1(command));
-    parser.addHelpOption();
-    QStringList full = args;
-    full.prepend(QStringLiteral("rebound-cli"));
-    if (!parser.parse(full)) {
-        status = usage_error(parser.errorText().toStdString());
-        return false;
-    }
-    if (parser.isSet(QStringLiteral("help"))) {
-        for (const Command& c : commands()) {
-            if (std::string_view(c.name) == command) {
-                std::cout << "Usage: rebound-cli " << c.synopsis << "\n" << c.description << "\n";
-            }
-        }
-        status = 0;
-        return false;
-    }
-    positional = parser.positionalArguments();
-    if (positional.size() < expected_min || (expected_max >= 0 && positional.size() > expected_max)) {
-        status = usage_error(std::string("wrong number of arguments for '") + command + "'");
-        return false;
-    }
-    return true;
-}
-
 // ---- JSON of the records, from the field tables --------------------------
 
 void write_value(JsonWriter& json, std::uint8_t v) {
@@ -145,7 +116,7 @@ int run_dump(AppContext& context, const QStringList& args) {
     parser.addOption(pretty_option);
     QStringList pos;
     int status = 0;
-    if (!parse(parser, "dump", args, 1, 1, pos, status)) return status;
+    if (!parse_command(parser, "dump", args, 1, 1, pos, status)) return status;
     if (parser.isSet(compact_option) && parser.isSet(pretty_option)) {
         return usage_error("'dump' takes only one of --compact and --pretty");
     }
@@ -169,7 +140,7 @@ int run_import(AppContext& context, const QStringList& args) {
     QCommandLineParser parser;
     QStringList pos;
     int status = 0;
-    if (!parse(parser, "import", args, 2, -1, pos, status)) return status;
+    if (!parse_command(parser, "import", args, 2, -1, pos, status)) return status;
     const std::filesystem::path project_path = arg_path(pos[0]);
 
     // Nobody else changes the project from before it is read until the new
@@ -240,7 +211,7 @@ int run_export_component(AppContext&, const QStringList& args) {
     QCommandLineParser parser;
     QStringList pos;
     int status = 0;
-    if (!parse(parser, "export-component", args, 3, 3, pos, status)) return status;
+    if (!parse_command(parser, "export-component", args, 3, 3, pos, status)) return status;
     const std::filesystem::path project_path = arg_path(pos[0]);
     bool ok = false;
     const qulonglong index = pos[1].toULongLong(&ok);

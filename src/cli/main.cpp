@@ -1,5 +1,6 @@
 // rebound-cli: batch work on project, component, device and curve files
 // without windows.
+#include <QCommandLineParser>
 #include <QCoreApplication>
 #include <cstdio>
 #include <iostream>
@@ -7,6 +8,7 @@
 #include "cli/commands.h"
 #include "platform/files.h"
 #include "platform/qt_bridge.h"
+#include "settings/version.h"
 
 namespace rebound::cli {
 
@@ -80,6 +82,33 @@ int output_failed(const char* done) {
     return 1;
 }
 
+bool parse_command(QCommandLineParser& parser, const char* command, const QStringList& args, int expected_min,
+                   int expected_max, QStringList& positional, int& status) {
+    parser.setApplicationDescription(QString::fromLatin1(command));
+    parser.addHelpOption();
+    QStringList full = args;
+    full.prepend(QStringLiteral("rebound-cli"));
+    if (!parser.parse(full)) {
+        status = usage_error(parser.errorText().toStdString());
+        return false;
+    }
+    if (parser.isSet(QStringLiteral("help"))) {
+        for (const Command& c : commands()) {
+            if (std::string_view(c.name) == command) {
+                std::cout << "Usage: rebound-cli " << c.synopsis << "\n" << c.description << "\n";
+            }
+        }
+        status = 0;
+        return false;
+    }
+    positional = parser.positionalArguments();
+    if (positional.size() < expected_min || (expected_max >= 0 && positional.size() > expected_max)) {
+        status = usage_error(std::string("wrong number of arguments for '") + command + "'");
+        return false;
+    }
+    return true;
+}
+
 std::filesystem::path arg_path(const QString& arg) {
     return rebound::platform::to_path(arg);
 }
@@ -122,7 +151,7 @@ int main(int argc, char** argv) {
     QCoreApplication app(argc, argv);
 #endif
     QCoreApplication::setApplicationName(QStringLiteral("rebound-cli"));
-    QCoreApplication::setApplicationVersion(QStringLiteral("1.2"));
+    QCoreApplication::setApplicationVersion(QString::fromLatin1(rebound::kVersionText));
     QStringList args = command_line(argc, argv);
     if (args.isEmpty()) {
         return usage_error("no command given");
@@ -133,7 +162,7 @@ int main(int argc, char** argv) {
         return output_written() ? 0 : output_failed();
     }
     if (first == QLatin1String("-v") || first == QLatin1String("--version")) {
-        std::cout << "rebound-cli 1.2\n";
+        std::cout << "rebound-cli " << rebound::kVersionText << "\n";
         return output_written() ? 0 : output_failed();
     }
     // Relative names, the curve folder and the report folder are taken from

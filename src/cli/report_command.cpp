@@ -43,8 +43,6 @@ std::unique_ptr<QCoreApplication> make_application(int& argc, char** argv) {
 
 int run_report(AppContext& context, const QStringList& args) {
     QCommandLineParser parser;
-    parser.setApplicationDescription(QStringLiteral("report"));
-    parser.addHelpOption();
     const QCommandLineOption template_option(QStringLiteral("template"), QStringLiteral("Report template."),
                                              QStringLiteral("FILE"));
     const QCommandLineOption pdf_option(QStringLiteral("pdf"), QStringLiteral("Write a PDF file."),
@@ -54,16 +52,9 @@ int run_report(AppContext& context, const QStringList& args) {
     const QCommandLineOption xls_option(QStringLiteral("xls"), QStringLiteral("Write an Excel file."),
                                         QStringLiteral("OUT"));
     parser.addOptions({template_option, pdf_option, text_option, xls_option});
-    QStringList full = args;
-    full.prepend(QStringLiteral("rebound-cli"));
-    if (!parser.parse(full)) return usage_error(parser.errorText().toStdString());
-    if (parser.isSet(QStringLiteral("help"))) {
-        std::cout
-            << "Usage: rebound-cli report PROJECT [--template FILE] (--pdf OUT | --text OUT | --xls OUT)\n";
-        return 0;
-    }
-    const QStringList positional = parser.positionalArguments();
-    if (positional.size() != 1) return usage_error("wrong number of arguments for 'report'");
+    QStringList positional;
+    int status = 0;
+    if (!parse_command(parser, "report", args, 1, 1, positional, status)) return status;
     const int outputs =
         int(parser.isSet(pdf_option)) + int(parser.isSet(text_option)) + int(parser.isSet(xls_option));
     if (outputs != 1) return usage_error("'report' needs exactly one of --pdf, --text and --xls");
@@ -78,8 +69,8 @@ int run_report(AppContext& context, const QStringList& args) {
                                       ? parser.value(template_option)
                                       : platform::from_path(context.report_folder() / "rebound_report1.grf");
     report::ReportEngine engine;
-    if (!engine.load_from_file(template_path)) {
-        return fail(arg_path(template_path), engine.error().text().toStdString());
+    if (const Result<void> loaded = engine.load_from_file(template_path); !loaded) {
+        return fail(arg_path(template_path), loaded.error().message);
     }
     if (engine.report_template().records == report::RecordSource::CurvePairs) {
         return fail(arg_path(template_path),
@@ -109,8 +100,8 @@ int write_curve_fit_report(AppContext& context, const std::vector<CurvePair>& pa
                            CurveKind kind, const std::filesystem::path& curve, const std::filesystem::path& pdf) {
     const std::filesystem::path template_path = context.report_folder() / "curve_fit1.grf";
     report::ReportEngine engine;
-    if (!engine.load_from_file(platform::from_path(template_path))) {
-        return fail(template_path, engine.error().text().toStdString() + "; the curve was written, the report not");
+    if (const Result<void> loaded = engine.load_from_file(platform::from_path(template_path)); !loaded) {
+        return fail(template_path, loaded.error().message + "; the curve was written, the report not");
     }
     report::CurveFitReport content{pairs, fit, kind, platform::from_path(curve.filename())};
     report::CurveFitFeed feed(content, context.clock());

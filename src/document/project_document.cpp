@@ -274,11 +274,13 @@ bool ProjectDocument::isOutsideChange(const FileError& error) {
     return error.kind == FileError::Kind::Busy && error.message == kOutsideChange;
 }
 
+QString with_required_extension(const QString& path, const char* required) {
+    // The path stays a file-system path on the way, never a byte string.
+    return platform::from_path(append_required_extension(platform::to_path(path), required));
+}
+
 QString ProjectDocument::projectPathFor(const QString& chosen) {
-    // The extension is exactly ".prj" when, and only when, the name ends in
-    // it: that last dot has no separator after it.
-    const QString extension = QStringLiteral(".prj");
-    return chosen.endsWith(extension, Qt::CaseSensitive) ? chosen : chosen + extension;
+    return with_required_extension(chosen, ".prj");
 }
 
 Result<void> ProjectDocument::write(bool overwriteOutsideChanges) {
@@ -479,6 +481,15 @@ void ProjectDocument::setPumpTag(std::size_t index, bool pumped) {
 
 void ProjectDocument::setListChecked(std::size_t index, bool checked) {
     changeComponent(index, tr("Check Component"), [checked](ComponentInfo& c) { c.list_checked = checked ? 1 : 0; });
+}
+
+void ProjectDocument::setExamineDate(std::size_t index, std::string date) {
+    changeComponent(index, tr("Edit Component Date"), [&date](ComponentInfo& c) { c.examine_date = date; });
+}
+
+void ProjectDocument::setStrengthDegree(std::size_t index, int degree) {
+    const auto stored = static_cast<std::uint8_t>(std::clamp(degree, 0, 255));
+    changeComponent(index, tr("Edit Strength Grade"), [stored](ComponentInfo& c) { c.strength_degree = stored; });
 }
 
 std::optional<ComponentEvaluation> ProjectDocument::evaluateComponent(std::size_t index,

@@ -37,6 +37,11 @@ class AppContext;
 // another after a new calculation is still the same measurement.
 bool same_measurement(const ComponentInfo& a, const ComponentInfo& b);
 
+// The name a file chosen in a save dialog is written under: `required` (for
+// example ".prj") is appended unless the name's extension is exactly that,
+// the rule the command-line tool follows too.
+QString with_required_extension(const QString& path, const char* required);
+
 // A file that an import could not take, and why.
 struct ImportFailure {
     QString path;
@@ -163,6 +168,10 @@ public:
     void setComponentCondition(std::size_t index, std::string condition);
     void setPumpTag(std::size_t index, bool pumped);
     void setListChecked(std::size_t index, bool checked);
+    // The test date as a model date text, and the strength grade index
+    // (grade 20 + 5 x index).
+    void setExamineDate(std::size_t index, std::string date);
+    void setStrengthDegree(std::size_t index, int degree);
     // Ends the present run of typing: the next text edit is a step of its
     // own even in the same field (the field lost the focus, say).
     void breakTyping() { ++mTypingRun; }

@@ -2,6 +2,9 @@
 
 #include <QStringDecoder>
 #include <QStringEncoder>
+#include <QtGlobal>
+#include <atomic>
+#include <mutex>
 
 #include "platform/qt_bridge.h"
 
@@ -14,6 +17,32 @@
 namespace rebound::platform {
 
 namespace {
+
+std::mutex gNoticeMutex;
+ConversionNotice gNotice;
+std::atomic<bool> gNoticeGiven{false};
+
+// The first fallback of the process is told; later ones are not.
+void notice_fallback(const char* what) {
+    if (gNoticeGiven.exchange(true)) {
+        return;
+    }
+    ConversionNotice receiver;
+    {
+        const std::lock_guard<std::mutex> lock(gNoticeMutex);
+        receiver = gNotice;
+    }
+    if (receiver) {
+        receiver(what);
+    } else {
+        qWarning("%s", what);
+    }
+}
+
+const char* const kInvalidBytesNotice =
+    "Some texts hold bytes that are not Chinese (GBK) characters; they are shown as \xEF\xBF\xBD.";
+const char* const kNoConverterNotice =
+    "No converter for Chinese (GBK) texts is available; texts are read byte by byte as Latin-1.";
 
 #ifdef Q_OS_WIN
 // The system's ANSI code page: 936 (GBK) on a Chinese Windows.
@@ -54,6 +83,7 @@ QString decode(std::string_view ansi) {
         }
         if (used == 0) {
             out.append(QChar::ReplacementCharacter);
+            notice_fallback(kInvalidBytesNotice);
             ++i;
         } else {
             out.append(QString::fromWCharArray(w, got));
@@ -85,9 +115,14 @@ QString decode(std::string_view ansi) {
     if (ansi.empty()) return {};
     QStringDecoder decoder("GBK", QStringDecoder::Flag::Stateless);
     if (!decoder.isValid()) {
+        notice_fallback(kNoConverterNotice);
         return QString::fromLatin1(ansi.data(), qsizetype(ansi.size()));
     }
-    return decoder.decode(QByteArrayView(ansi.data(), qsizetype(ansi.size())));
+    QString text = decoder.decode(QByteArrayView(ansi.data(), qsizetype(ansi.size())));
+    if (decoder.hasError()) {
+        notice_fallback(kInvalidBytesNotice);
+    }
+    return text;
 }
 std::string encode(const QString& text) {
     if (text.isEmpty()) return {};
@@ -110,6 +145,12 @@ bool is_ascii(std::string_view text) {
 }
 
 }  // namespace
+
+void set_conversion_notice(ConversionNotice receiver) {
+    const std::lock_guard<std::mutex> lock(gNoticeMutex);
+    gNotice = std::move(receiver);
+    gNoticeGiven = false;
+}
 
 QString to_qstring(std::string_view ansi) {
     return decode(ansi);

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <filesystem>
+#include <functional>
 #include <string>
 #include <string_view>
 
@@ -13,6 +14,14 @@ namespace rebound::platform {
 std::string ansi_to_utf8(std::string_view ansi);
 // UTF-8 to ANSI bytes. Characters the code page lacks become '?'.
 std::string utf8_to_ansi(std::string_view utf8);
+// Told once per process, in English, the first time the converter has to fall
+// back: bytes that are not valid in the code page (shown as U+FFFD), or no
+// converter for the code page at all (bytes read as Latin-1). Until a
+// receiver is set, the notice goes to the standard error output; setting one
+// starts over, so that the next fallback is told to it.
+using ConversionNotice = std::function<void(const std::string& notice)>;
+void set_conversion_notice(ConversionNotice receiver);
+
 // A file name held as ANSI bytes (as the settings store keeps the curve's),
 // as a file-system path.
 std::filesystem::path path_from_ansi(std::string_view ansi);

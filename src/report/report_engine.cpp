@@ -35,23 +35,26 @@ QString ReportData::header_value(int field) const {
     return records.front()[field].display();
 }
 
-bool ReportEngine::install(std::optional<ReportTemplate> t) {
+Result<void> ReportEngine::install(Result<ReportTemplate> t) {
     // Every load ends the life of the handles given out before, also a failed one.
     ++generation_;
-    template_ = std::move(t);
-    if (template_) error_ = TemplateError{};
-    return template_.has_value();
+    if (!t) {
+        template_.reset();
+        return t.error();
+    }
+    template_ = std::move(*t);
+    return {};
 }
 
-bool ReportEngine::load_from_file(const QString& path) {
-    return install(read_template_file(path, &error_));
+Result<void> ReportEngine::load_from_file(const QString& path) {
+    return install(read_template_file(path));
 }
 
-bool ReportEngine::load_from_data(const QByteArray& xml) {
+Result<void> ReportEngine::load_from_data(const QByteArray& xml) {
     QByteArray copy = xml;
     QBuffer buffer(&copy);
     buffer.open(QIODevice::ReadOnly);
-    return install(read_template(buffer, &error_));
+    return install(read_template(buffer));
 }
 
 ReportField ReportEngine::field_by_name(const QString& name) {
@@ -150,13 +153,10 @@ Result<void> ReportEngine::export_text(const QString& path) {
 Result<void> ReportEngine::export_excel(const QString& path) {
     if (!template_) return no_template(path);
     const ReportData data = fetch_records();
-    QString message;
-    const std::optional<QByteArray> bytes = xls::write_workbook(excel_workbook(*template_, data), &message);
+    const Result<QByteArray> bytes = xls::write_workbook(excel_workbook(*template_, data));
     if (!bytes) {
-        FileError error;
-        error.kind = FileError::Kind::WriteFailed;
+        FileError error = bytes.error();
         error.file = platform::to_path(path);
-        error.message = message.toStdString();
         return error;
     }
     return save_bytes(path, *bytes);

@@ -88,11 +88,10 @@ public:
     using FetchRecord = std::function<void(bool& eof)>;
 
     // Reads the template. On failure the engine has no template, every field
-    // handle given out before is dead, and error() says what went wrong.
-    bool load_from_file(const QString& path);
-    bool load_from_data(const QByteArray& xml);
+    // handle given out before is dead, and the error says what went wrong.
+    Result<void> load_from_file(const QString& path);
+    Result<void> load_from_data(const QByteArray& xml);
     bool is_loaded() const { return template_.has_value(); }
-    const TemplateError& error() const { return error_; }
     const ReportTemplate& report_template() const { return *template_; }
 
     ReportField field_by_name(const QString& name) override;
@@ -121,10 +120,9 @@ protected:
     void store_text(int field, std::uint64_t generation, const QString& value) override;
 
 private:
-    bool install(std::optional<ReportTemplate> t);
+    Result<void> install(Result<ReportTemplate> t);
 
     std::optional<ReportTemplate> template_;
-    TemplateError error_;
     std::uint64_t generation_ = 1;
     FetchRecord fetch_;
     Record* filling_ = nullptr;  // the record being filled, during the loop only

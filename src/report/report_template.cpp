@@ -1,5 +1,7 @@
 #include "report/report_template.h"
 
+#include "platform/qt_bridge.h"
+
 #include <QFile>
 #include <QRegularExpression>
 #include <QSet>
@@ -15,14 +17,9 @@ int ReportTemplate::field_index(const QString& name) const {
     return -1;
 }
 
-QString TemplateError::text() const {
-    if (line <= 0) return message;
-    return QStringLiteral("line %1, column %2: %3").arg(line).arg(column).arg(message);
-}
-
 namespace {
 
-// Thrown inside the reader and turned into a TemplateError at the top.
+// Thrown inside the reader and turned into a FileError at the top.
 struct ReadFailure {
     QString message;
     qint64 line;
@@ -549,23 +546,23 @@ private:
 
 }  // namespace
 
-std::optional<ReportTemplate> read_template(QIODevice& in, TemplateError* error) {
+Result<ReportTemplate> read_template(QIODevice& in, const std::filesystem::path& file) {
     Reader reader(in);
     try {
         return reader.read();
     } catch (const ReadFailure& f) {
-        if (error) *error = TemplateError{f.message, f.line, f.column};
-        return std::nullopt;
+        const QString where = f.line > 0 ? QStringLiteral("line %1, column %2: ").arg(f.line).arg(f.column) : QString();
+        return FileError{FileError::Kind::Malformed, file, std::nullopt, {}, (where + f.message).toStdString()};
     }
 }
 
-std::optional<ReportTemplate> read_template_file(const QString& path, TemplateError* error) {
+Result<ReportTemplate> read_template_file(const QString& path) {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) {
-        if (error) *error = TemplateError{QStringLiteral("cannot be opened: %1").arg(file.errorString())};
-        return std::nullopt;
+        return FileError{FileError::Kind::CannotOpen, platform::to_path(path), std::nullopt, {},
+                         QStringLiteral("cannot be opened: %1").arg(file.errorString()).toStdString()};
     }
-    return read_template(file, error);
+    return read_template(file, platform::to_path(path));
 }
 
 }  // namespace rebound::report

@@ -24,8 +24,11 @@
 
 #include <QIODevice>
 #include <QString>
+#include <filesystem>
 #include <optional>
 #include <vector>
+
+#include "platform/file_error.h"
 
 namespace rebound::report {
 
@@ -208,17 +211,11 @@ struct ReportTemplate {
 inline constexpr const char* kPageNumberName = "PageNumber";
 inline constexpr const char* kPageCountName = "PageCount";
 
-struct TemplateError {
-    QString message;
-    qint64 line = 0;  // 1-based; 0 when the file could not be read at all
-    qint64 column = 0;
-    // "line L, column C: message", or the message alone.
-    QString text() const;
-};
-
-// Reads a template. On failure returns nullopt and describes the first error,
-// with the line and column where it was found.
-std::optional<ReportTemplate> read_template(QIODevice& in, TemplateError* error = nullptr);
-std::optional<ReportTemplate> read_template_file(const QString& path, TemplateError* error = nullptr);
+// Reads a template. On failure the error describes the first fault, its
+// message starting with "line L, column C: " where it was found; `file`
+// names the template in the error. A file that cannot be opened is a
+// CannotOpen error.
+Result<ReportTemplate> read_template(QIODevice& in, const std::filesystem::path& file = {});
+Result<ReportTemplate> read_template_file(const QString& path);
 
 }  // namespace rebound::report

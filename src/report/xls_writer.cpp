@@ -319,7 +319,15 @@ QByteArray workbook_stream(const Workbook& book) {
     return out.data();
 }
 
-std::optional<QByteArray> compound_file(const QByteArray& stream_in, QString* error) {
+namespace {
+
+FileError too_large(const char* what) {
+    return FileError{FileError::Kind::WriteFailed, {}, std::nullopt, {}, what};
+}
+
+}  // namespace
+
+Result<QByteArray> compound_file(const QByteArray& stream_in) {
     constexpr quint32 kSector = 512;
     constexpr quint32 kFree = 0xFFFFFFFF, kEndOfChain = 0xFFFFFFFE, kFatSector = 0xFFFFFFFD;
     constexpr quint32 kNoStream = 0xFFFFFFFF;
@@ -334,8 +342,7 @@ std::optional<QByteArray> compound_file(const QByteArray& stream_in, QString* er
     quint32 fat_sectors = 1;
     while ((stream_sectors + dir_sectors + fat_sectors) > fat_sectors * kIdsPerSector) ++fat_sectors;
     if (fat_sectors > kHeaderFatSlots) {
-        if (error) *error = QStringLiteral("the workbook is too large for the file format");
-        return std::nullopt;
+        return too_large("the workbook is too large for the file format");
     }
     const quint32 dir_start = stream_sectors;
     const quint32 fat_start = stream_sectors + dir_sectors;
@@ -379,14 +386,13 @@ std::optional<QByteArray> compound_file(const QByteArray& stream_in, QString* er
     return out.data();
 }
 
-std::optional<QByteArray> write_workbook(const Workbook& book, QString* error) {
+Result<QByteArray> write_workbook(const Workbook& book) {
     for (const Cell& c : book.cells) {
         if (c.row < 0 || c.row >= kMaxRows || c.column < 0 || c.column >= kMaxColumns) {
-            if (error) *error = QStringLiteral("the report has more rows or columns than a worksheet holds");
-            return std::nullopt;
+            return too_large("the report has more rows or columns than a worksheet holds");
         }
     }
-    return compound_file(workbook_stream(book), error);
+    return compound_file(workbook_stream(book));
 }
 
 }  // namespace rebound::report::xls

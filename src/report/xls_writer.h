@@ -18,6 +18,7 @@
 #include <optional>
 #include <vector>
 
+#include "platform/file_error.h"
 #include "report/report_template.h"
 
 namespace rebound::report::xls {
@@ -65,12 +66,12 @@ inline constexpr int kMaxRows = 65536;
 inline constexpr int kMaxColumns = 256;
 inline constexpr int kMaxTextLength = 32767;  // longer texts are cut
 
-// The whole .xls file, or nullopt with a message when the workbook breaks a
-// limit of the format.
-std::optional<QByteArray> write_workbook(const Workbook& book, QString* error = nullptr);
+// The whole .xls file, or a WriteFailed error saying which limit of the
+// format the workbook breaks (the error names no file: there is none yet).
+Result<QByteArray> write_workbook(const Workbook& book);
 
 // The BIFF8 record stream alone, and the container around a stream.
 QByteArray workbook_stream(const Workbook& book);
-std::optional<QByteArray> compound_file(const QByteArray& workbook_stream, QString* error = nullptr);
+Result<QByteArray> compound_file(const QByteArray& workbook_stream);
 
 }  // namespace rebound::report::xls

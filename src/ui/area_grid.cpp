@@ -3,6 +3,7 @@
 #include <QComboBox>
 #include <QHeaderView>
 #include <QLineEdit>
+#include <QMenu>
 #include <QPainter>
 #include <QStyledItemDelegate>
 #include <QTableWidget>
@@ -145,6 +146,12 @@ AreaGrid::AreaGrid(ProjectDocument& document, QWidget* parent) : QWidget(parent)
     connect(&mDocument, &ProjectDocument::componentChanged, this, [this](int row) {
         if (row == mRow) {
             RefreshAreaGrid();
+        }
+    });
+    sg_areas->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(sg_areas, &QWidget::customContextMenuRequested, this, [this](const QPoint& pos) {
+        if (mEditing && mPopup != nullptr) {
+            mPopup->popup(sg_areas->viewport()->mapToGlobal(pos));
         }
     });
 }
@@ -405,9 +412,11 @@ void AreaGrid::ReportEdit(bool changed, bool evaluated, const QString& why) {
     if (!changed) {
         return;
     }
+    const bool wasStale = mStale;
     SetFiguresStale(!evaluated);
-    if (!evaluated && mMessage) {
-        // The edit stands; the figures are the old ones until a calculation.
+    // The edit stands; the figures are the old ones until a calculation. Said
+    // once, not at every reading typed after it.
+    if (!evaluated && !wasStale && mMessage) {
         mMessage(tr("The figures were not recalculated: %1").arg(why));
     }
 }

@@ -16,6 +16,7 @@
 #include <functional>
 
 class QComboBox;
+class QMenu;
 class QTableWidget;
 
 namespace rebound {
@@ -51,6 +52,8 @@ public:
     // Draws the mean rebound values and strengths of the shown component as
     // figures that did not follow the last edit (or as current again).
     void SetFiguresStale(bool stale);
+    // The pop-up menu of the grid in edit mode (create and remove area).
+    void SetPopupMenu(QMenu* menu) { mPopup = menu; }
     // Switches the in-place editors on or off.
     void SetEditing(bool on);
     // Where edits get their curve from, and where their messages go.
@@ -90,6 +93,7 @@ private:
     bool mStale = false;
     // True while the grid writes its own cells.
     bool mFilling = false;
+    QMenu* mPopup = nullptr;
     CurveSource mCurveSource;
     std::function<void(const QString&)> mMessage;
 };

@@ -1,6 +1,7 @@
 #include "ui/component_panel.h"
 
 #include <QCheckBox>
+#include <QComboBox>
 #include <QEvent>
 #include <QGridLayout>
 #include <QLabel>
@@ -86,7 +87,33 @@ ComponentPanel::ComponentPanel(ProjectDocument& document, WindowContext& context
 
     txt_component_condition = newBox("txt_component_condition", false);
     txt_component_condition->setFixedSize(304, 21);
-    place(tr(" Component\nDescription"), txt_component_condition, 3, 0, 3);
+    grid->addWidget(new_panel_label(tr(" Component\nDescription"), panel), 3, 0);
+    grid->addWidget(txt_component_condition, 3, 1, 1, 3, Qt::AlignLeft);
+
+    // Shown in edit mode only: the concrete strength grade, C20 upwards in
+    // steps of 5.
+    cb_strength_degree = new QComboBox(panel);
+    cb_strength_degree->setObjectName(QStringLiteral("cb_strength_degree"));
+    for (int index = 0; index <= 12; ++index) {
+        cb_strength_degree->addItem(QStringLiteral("C%1").arg(20 + 5 * index));
+    }
+    cb_strength_degree->setFixedSize(94, 21);
+    lbl_strength_degree = new_panel_label(tr("Strength Grade:"), panel);
+    grid->addWidget(lbl_strength_degree, 3, 4);
+    grid->addWidget(cb_strength_degree, 3, 5, Qt::AlignLeft);
+    lbl_strength_degree->setVisible(false);
+    cb_strength_degree->setVisible(false);
+    connect(cb_strength_degree, &QComboBox::activated, this, [this](int index) {
+        if (mRow >= 0 && !mFilling) {
+            mDocument.setStrengthDegree(static_cast<std::size_t>(mRow), index);
+        }
+    });
+    connect(dt_examine_date, &QDateEdit::dateChanged, this, [this](const QDate& date) {
+        if (mRow >= 0 && !mFilling && dt_examine_date->isEnabled()) {
+            mShownDate = platform::format_date(from_qdate(date));
+            mDocument.setExamineDate(static_cast<std::size_t>(mRow), mShownDate);
+        }
+    });
     grid->setColumnStretch(6, 1);
     grid->setRowStretch(4, 1);
 
@@ -107,6 +134,12 @@ ComponentPanel::ComponentPanel(ProjectDocument& document, WindowContext& context
             Fill(false);
         }
     });
+}
+
+void ComponentPanel::SetEditing(bool on) {
+    dt_examine_date->setEnabled(on);
+    lbl_strength_degree->setVisible(on);
+    cb_strength_degree->setVisible(on);
 }
 
 void ComponentPanel::ShowComponent(int row) {
@@ -149,6 +182,7 @@ void ComponentPanel::Fill(bool whole) {
     set_text(txt_fcue, number1(c->strength_estimate));
     set_text(txt_curve_filename, platform::to_qstring(c->curve_filename));
     set_text(txt_component_condition, platform::to_qstring(c->component_condition));
+    cb_strength_degree->setCurrentIndex(c->strength_degree < cb_strength_degree->count() ? c->strength_degree : -1);
     // An unreadable date shows a message and today's date; the rest of the
     // fill goes on, so the panel always shows one component completely.
     if (whole || c->examine_date != mShownDate) {

@@ -8,6 +8,7 @@
 #include <string>
 
 class QCheckBox;
+class QComboBox;
 class QDateEdit;
 class QLineEdit;
 
@@ -24,6 +25,8 @@ public:
     // Shows the component at `row`, or an empty panel for -1.
     void ShowComponent(int row);
     int Component() const { return mRow; }
+    // Edit mode: the test date and the strength grade can be chosen.
+    void SetEditing(bool on);
 
 private:
     void ClearComponentPanel();
@@ -54,6 +57,8 @@ private:
     QLineEdit* txt_mfcu = nullptr;
     QLineEdit* txt_sfcu = nullptr;
     QLineEdit* txt_component_condition = nullptr;
+    QWidget* lbl_strength_degree = nullptr;
+    QComboBox* cb_strength_degree = nullptr;
 };
 
 }  // namespace rebound

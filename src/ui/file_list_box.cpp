@@ -1,10 +1,37 @@
 #include "ui/file_list_box.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFileIconProvider>
 #include <QFileInfo>
+#include <QGuiApplication>
+#include <QMessageBox>
+
+#include "platform/qt_bridge.h"
+#include "settings/app_context.h"
 
 namespace rebound {
+
+QString StartUpFolder(const AppContext& context) {
+    return QDir::toNativeSeparators(platform::from_path(context.app_folder()));
+}
+
+QString CurveFolderOf(const AppContext& context) {
+    return StartUpFolder(context) + QDir::separator() + QStringLiteral("curve");
+}
+
+void ShowDialogWarning(QWidget* owner, const QString& text, const QString& details) {
+    auto* box = new QMessageBox(QMessageBox::Warning, QGuiApplication::applicationDisplayName(), text,
+                                QMessageBox::Ok, owner);
+    box->setInformativeText(details);
+    box->setAttribute(Qt::WA_DeleteOnClose);
+    box->open();
+}
+
+void WarnCurveFolderMissing(QWidget* owner, const QString& folder) {
+    ShowDialogWarning(owner, QCoreApplication::translate("rebound::TLoadStrengthCurveFrm", "Curve folder not found!"),
+                      folder);
+}
 
 namespace {
 

@@ -14,6 +14,19 @@
 
 namespace rebound {
 
+class AppContext;
+
+// The start-up folder as the curve dialogs show it (native separators), and
+// the curve folder below it.
+QString StartUpFolder(const AppContext& context);
+QString CurveFolderOf(const AppContext& context);
+
+// A warning of a curve dialog that does not block it: `text`, with `details`
+// below it, in a box that `owner` keeps until it is closed.
+void ShowDialogWarning(QWidget* owner, const QString& text, const QString& details);
+// The warning of a curve dialog whose curve folder does not exist.
+void WarnCurveFolderMissing(QWidget* owner, const QString& folder);
+
 class FileListBox : public QListWidget {
     Q_OBJECT
 public:

@@ -16,17 +16,9 @@
 
 namespace rebound {
 
-namespace {
-
-QString StartUpFolder(const AppContext& context) {
-    return QDir::toNativeSeparators(platform::from_path(context.app_folder()));
-}
-
-}  // namespace
-
 TLoadStrengthCurveFrm::TLoadStrengthCurveFrm(AppContext& context, QWidget* parent)
     : QDialog(parent),
-      mCurveFolder(StartUpFolder(context) + QDir::separator() + QStringLiteral("curve")),
+      mCurveFolder(CurveFolderOf(context)),
       mContext(context) {
     setObjectName(QStringLiteral("LoadStrengthCurveFrm"));
     setWindowTitle(tr("加载测强曲线"));
@@ -55,7 +47,9 @@ TLoadStrengthCurveFrm::TLoadStrengthCurveFrm(AppContext& context, QWidget* paren
     connect(OKBtn, &QPushButton::clicked, this, [this] {
         // The dialog closes with OK whatever the handler meets on its way.
         try {
-            OKBtnClick();
+            if (!OKBtnClick()) {
+                return;  // the reason is shown; another file can be chosen
+            }
         } catch (const std::exception& error) {
             accept();
             QMessageBox::critical(parentWidget(), QGuiApplication::applicationDisplayName(),
@@ -81,26 +75,38 @@ void TLoadStrengthCurveFrm::FormShow() {
         // The list keeps showing what it showed; at the first opening that is
         // the start-up folder. The operator is told, without blocking.
         FileListBox1->FillIfEmpty();
-        auto* box = new QMessageBox(QMessageBox::Warning, QGuiApplication::applicationDisplayName(),
-                                    tr("Curve folder not found!"), QMessageBox::Ok, this);
-        box->setInformativeText(mCurveFolder);
-        box->setAttribute(Qt::WA_DeleteOnClose);
-        box->open();
+        WarnCurveFolderMissing(this, mCurveFolder);
     }
 }
 
-void TLoadStrengthCurveFrm::OKBtnClick() {
+void TLoadStrengthCurveFrm::Warn(const QString& text, const QString& details) {
+    // Parented so that it outlives the dialog's closing when the dialog has
+    // a window to belong to.
+    ShowDialogWarning(parentWidget() != nullptr ? parentWidget() : this, text, details);
+}
+
+bool TLoadStrengthCurveFrm::OKBtnClick() {
     const QList<QListWidgetItem*> selected = FileListBox1->selectedItems();
-    if (mTargetCurve == nullptr || selected.isEmpty()) return;
+    if (mTargetCurve == nullptr || selected.isEmpty()) return true;
     const QString name = selected.front()->text();
-    const std::filesystem::path path =
-        platform::to_path(FileListBox1->Directory() + QDir::separator() + name);
-    Result<Strength_Curve> curve = read_curve_file(path);
-    if (!curve) return;
+    const QString file = FileListBox1->Directory() + QDir::separator() + name;
+    Result<Strength_Curve> curve = read_curve_file(platform::to_path(file));
+    if (!curve) {
+        Warn(tr("The strength curve %1 cannot be read.").arg(name),
+             tr("%1: %2").arg(QDir::toNativeSeparators(file), QString::fromStdString(curve.error().message)));
+        return false;
+    }
     *mTargetCurve = std::move(*curve);
     setting& store = mContext.get_setting();
     store.curve_file = platform::from_qstring(name);
-    (void)store.write_ini();  // a failed write keeps the name for this run
+    // A failed write keeps the name for this run; the operator is told that
+    // the next start will not know it.
+    if (const Result<void> written = store.write_ini(); !written) {
+        Warn(tr("The strength curve %1 is used now, but the choice could not be saved for the next start.")
+                 .arg(name),
+             QString::fromStdString(written.error().message));
+    }
+    return true;
 }
 
 }  // namespace rebound

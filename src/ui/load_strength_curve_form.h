@@ -39,11 +39,17 @@ public:
     void FormShow();
     // Runs when OK is pressed, before the dialog closes: reads the selected
     // file into mTargetCurve and stores its name. Changes nothing when no
-    // entry is selected, no target is set or the file cannot be opened.
-    void OKBtnClick();
+    // entry is selected or no target is set. A file that cannot be read is
+    // named with the reason, and false keeps the dialog open for another
+    // choice; a name that cannot be stored for the next start is said too.
+    bool OKBtnClick();
 
 protected:
     void showEvent(QShowEvent* event) override;
+
+private:
+    // A warning that does not block the dialog.
+    void Warn(const QString& text, const QString& details);
 
 private:
     AppContext& mContext;

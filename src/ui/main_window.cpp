@@ -115,6 +115,7 @@ TSDIAppForm::TSDIAppForm(WindowContext& context, QWidget* parent)
         mAreaGrid->ShowComponent(row);
     });
     connect(mComponentList, &ComponentList::deleteRequested, this, &TSDIAppForm::DeleteComponentAsking);
+    mAreaGrid->SetPopupMenu(pm_areas);
     mAreaGrid->SetMessageSink([this](const QString& text) { Prompts().message(text); });
     mAreaGrid->SetCurveSource([this] {
         AreaGrid::EditCurve source;
@@ -125,6 +126,14 @@ TSDIAppForm::TSDIAppForm(WindowContext& context, QWidget* parent)
     });
 
     ReadStartupSettingsAndCurve();
+
+    // A text the converter could not read as it stands is said once, in the
+    // status bar, when the window is back in its event loop.
+    platform::set_conversion_notice([this](const std::string& notice) {
+        const QString text = QString::fromStdString(notice);
+        QMetaObject::invokeMethod(
+            this, [this, text] { statusBar()->showMessage(text); }, Qt::QueuedConnection);
+    });
 
     // The text boxes keep the Edit commands up to date, and leave Undo and
     // Redo to the window, whose history holds their typing.
@@ -155,6 +164,7 @@ TSDIAppForm::~TSDIAppForm() {
     // clipboard notices sent meanwhile must not reach the half-destroyed window.
     disconnect(qApp, nullptr, this, nullptr);
     disconnect(QGuiApplication::clipboard(), nullptr, this, nullptr);
+    platform::set_conversion_notice({});
     // The views go before the document they show.
     delete centralWidget();
 }
@@ -246,7 +256,9 @@ void TSDIAppForm::CreateActions() {
     // Off at the first start; afterwards as the operator left it.
     EditTestData1->setChecked(window_settings()->value(QLatin1String(kEditModeKey), false).toBool());
     connect(EditTestData1, &QAction::toggled, this, [this](bool on) {
-        window_settings()->setValue(QLatin1String(kEditModeKey), on);
+        const std::unique_ptr<QSettings> settings = window_settings();
+        settings->setValue(QLatin1String(kEditModeKey), on);
+        ReportSettingsFailure(write_window_settings(*settings));
         SetEditMode(on);
     });
     addAction(EditTestData1);
@@ -479,6 +491,7 @@ void TSDIAppForm::SetEditMode(bool on) {
         item->setEnabled(on || item->objectName() != QLatin1String("act_single_caculate_item"));
     }
     mAreaGrid->SetEditing(on);
+    mComponentPanel->SetEditing(on);
 }
 
 void TSDIAppForm::UpdateUndoActions() {

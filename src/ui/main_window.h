@@ -177,12 +177,15 @@ private:
     QLineEdit* FocusedTextBox() const;
 
     UserPrompts& Prompts() { return mContext.prompts(); }
+    // Tells the operator, once, that the window's settings cannot be kept.
+    void ReportSettingsFailure(const QString& why);
 
     WindowContext& mContext;
     std::unique_ptr<ProjectDocument> mDocument;
     // Why the last save failed, for the message.
     QString mSaveError;
     bool mOfferingReload = false;
+    bool mSettingsFailureShown = false;
 
     // The regions of the window.
     ProjectPanel* mProjectPanel = nullptr;

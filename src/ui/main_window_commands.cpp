@@ -30,12 +30,6 @@ namespace rebound {
 
 namespace {
 
-// Appends `required` unless the path's extension is exactly that; the path
-// stays a file-system path on the way, never a byte string.
-QString with_extension(const QString& path, const char* required) {
-    return platform::from_path(append_required_extension(platform::to_path(path), required));
-}
-
 // Why the curve cannot evaluate, as the operator reads it.
 QString CurveDefectText(const CurveDefect& d) {
     using Kind = CurveDefect::Kind;
@@ -419,7 +413,7 @@ void TSDIAppForm::act_export_componentExecute() {
     if (chosen.isEmpty()) {
         return;
     }
-    const QString path = with_extension(chosen, ".xcmp");
+    const QString path = with_required_extension(chosen, ".xcmp");
     const Result<void> written = export_component_file(platform::to_path(path), *c);
     // A file that cannot be created ends the command silently.
     if (!written && written.error().kind != FileError::Kind::CannotOpen) {

@@ -87,6 +87,16 @@ void TSDIAppForm::ConnectDocument() {
 #endif
 }
 
+void TSDIAppForm::ReportSettingsFailure(const QString& why) {
+    // Said once a session: the window works on, it only forgets on exit.
+    if (why.isEmpty() || mSettingsFailureShown) {
+        return;
+    }
+    mSettingsFailureShown = true;
+    Prompts().message(tr("Your settings (recent projects, edit mode, window layout) could not be saved:") +
+                      QLatin1Char('\n') + why);
+}
+
 void TSDIAppForm::UpdateCaption() {
     QString caption = QString::fromUtf8(kMainWindowCaption);
     if (!mDocument->fileName().isEmpty()) {
@@ -196,7 +206,9 @@ QStringList TSDIAppForm::RecentProjects() {
 }
 
 void TSDIAppForm::SetRecentProjects(const QStringList& paths) {
-    window_settings()->setValue(QLatin1String(kRecentKey), paths.mid(0, kMaxRecentProjects));
+    const std::unique_ptr<QSettings> settings = window_settings();
+    settings->setValue(QLatin1String(kRecentKey), paths.mid(0, kMaxRecentProjects));
+    ReportSettingsFailure(write_window_settings(*settings));
     RebuildRecentMenu();
 }
 

@@ -8,7 +8,6 @@
 #include <algorithm>
 
 #include "document/project_document.h"
-#include "fileio/exchange.h"
 #include "platform/qt_bridge.h"
 #include "report/record_feed.h"
 #include "report/report_engine.h"
@@ -25,12 +24,6 @@ namespace {
 const char* const kReportTemplate = "/report/rebound_report1.grf";
 const char* const kRecordTemplate = "/report/rebound_record1.grf";
 const char* const kReportError = QT_TRANSLATE_NOOP("rebound::ReportCommands", "Print Preview Error!");
-
-// Appends `required` unless the path's extension is exactly that; the path
-// stays a file-system path on the way, never a byte string.
-QString with_extension(const QString& path, const char* required) {
-    return platform::from_path(append_required_extension(platform::to_path(path), required));
-}
 
 }  // namespace
 
@@ -145,7 +138,7 @@ void ReportCommands::ExportReport(const QString& filter, const char* extension, 
     if (chosen.isEmpty()) {
         return;
     }
-    const QString path = with_extension(chosen, extension);
+    const QString path = with_required_extension(chosen, extension);
     if (!mReport->export_direct(static_cast<report::ExportType>(type), path)) {
         mContext.prompts().message(tr("Save File Fail!"));
         return;

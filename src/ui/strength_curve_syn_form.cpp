@@ -18,10 +18,6 @@ namespace rebound {
 
 namespace {
 
-QString StartUpFolder(const AppContext& context) {
-    return QDir::toNativeSeparators(platform::from_path(context.app_folder()));
-}
-
 QPushButton* MakeButton(QWidget* parent, const char* name, const QString& text, int x, int y, int w, int h) {
     auto* button = new QPushButton(text, parent);
     button->setObjectName(QLatin1String(name));
@@ -32,7 +28,7 @@ QPushButton* MakeButton(QWidget* parent, const char* name, const QString& text, 
 }  // namespace
 
 TStrengthCurve_Syn_Form::TStrengthCurve_Syn_Form(const AppContext& context, QWidget* parent)
-    : QDialog(parent), mCurveFolder(StartUpFolder(context) + QDir::separator() + QStringLiteral("curve")) {
+    : QDialog(parent), mCurveFolder(CurveFolderOf(context)) {
     setObjectName(QStringLiteral("StrengthCurve_Syn_Form"));
     setWindowTitle(tr("Choices Dialog"));
     setFont(song_font(13));
@@ -88,11 +84,7 @@ void TStrengthCurve_Syn_Form::FormShow() {
         // DstList keeps what it showed (the start-up folder at first); the
         // operator is told without blocking.
         DstList->FillIfEmpty();
-        auto* box = new QMessageBox(QMessageBox::Warning, QGuiApplication::applicationDisplayName(),
-                                    tr("Curve folder not found!"), QMessageBox::Ok, this);
-        box->setInformativeText(mCurveFolder);
-        box->setAttribute(Qt::WA_DeleteOnClose);
-        box->open();
+        WarnCurveFolderMissing(this, mCurveFolder);
     }
 }
 

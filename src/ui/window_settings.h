@@ -12,4 +12,9 @@ namespace rebound {
 
 std::unique_ptr<QSettings> window_settings();
 
+// Writes the settings out now; empty when they were written, else why not
+// (a settings file that cannot be written, or one that is not in the
+// settings format).
+QString write_window_settings(QSettings& settings);
+
 }  // namespace rebound
