@@ -77,6 +77,10 @@ Result<std::string> read_small_file(const std::filesystem::path& path) {
     return bytes;
 }
 
+std::string count_text(std::size_t n, const char* noun) {
+    return std::to_string(n) + " " + noun + (n == 1 ? "" : "s");
+}
+
 std::string mpa(double v) {
     return one_decimal(v) + " MPa";
 }
@@ -299,12 +303,11 @@ int run_batch(AppContext& context, const QStringList& args) {
             std::cerr << "rebound-cli: standard output could not be written\n";
             return 1;
         }
-        std::cout << "\n";
     } else {
         for (const ComponentBatchLine& line : e.components) {
             std::cout << "component " << line.index + 1 << " \""
                       << platform::ansi_to_utf8(project.components[line.index].component_name) << "\": "
-                      << line.areas << (line.areas == 1 ? " area" : " areas") << ", mean " << mpa(line.mean)
+                      << count_text(line.areas, "area") << ", mean " << mpa(line.mean)
                       << ", SD " << mpa(line.sd) << ", minimum " << mpa(line.min) << ", estimate "
                       << mpa(line.estimate);
             if (line.corrected) {
@@ -313,7 +316,8 @@ int run_batch(AppContext& context, const QStringList& args) {
             }
             std::cout << "\n";
         }
-        std::cout << "batch: " << e.batch.components << " components, " << e.batch.areas << " areas, "
+        std::cout << "batch: " << count_text(e.batch.components, "component") << ", "
+                  << count_text(e.batch.areas, "area") << ", "
                   << figures_text(e.batch) << "\n";
         if (e.correction && e.corrected) {
             std::cout << "corrected by cores (" << method_name(e.correction->method) << ", " << e.correction->pairs

@@ -279,8 +279,8 @@ std::string describe(const SamplingWarning& warning) {
             return inspected + " of " + lot + " components inspected, fewer than 30 % of the batch (at least " +
                    std::to_string(warning.required) + ")";
         case SamplingWarning::Kind::BelowMinimum:
-            return inspected + " components inspected, fewer than the " + std::to_string(warning.required) +
-                   " a batch needs";
+            return inspected + (warning.inspected == 1 ? " component" : " components") +
+                   " inspected, fewer than the " + std::to_string(warning.required) + " a batch needs";
         case SamplingWarning::Kind::NotAll:
             return inspected + " of " + lot +
                    " components inspected: a batch of fewer than 10 components is inspected in full";
