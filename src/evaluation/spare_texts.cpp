@@ -278,6 +278,33 @@ std::optional<UnparsableSpareText> write_batch_data(ReboundFile& project, const 
     return std::nullopt;
 }
 
+ProjectBatch evaluate_project_batch(const ReboundFile& project) {
+    ProjectBatch batch;
+    batch.data = read_batch_data(project);
+    batch.components = ticked_components(project);
+    for (const CoreSample& core : batch.data.cores) {
+        if (std::binary_search(batch.components.begin(), batch.components.end(), core.component)) {
+            batch.cores.push_back(core);
+        }
+    }
+    batch.evaluation = evaluate_batch(project, batch.components, batch.data.settings, batch.cores);
+    return batch;
+}
+
+std::vector<ComponentCorrection> component_corrections(const ReboundFile& project, const ProjectBatchData& data) {
+    std::vector<ComponentCorrection> out;
+    for (const CoreSample& core : data.cores) {
+        if (core.component >= project.components.size()) continue;
+        if (out.empty() || out.back().component != core.component) out.push_back({core.component, {}, {}});
+        out.back().cores.push_back(core);
+    }
+    for (ComponentCorrection& c : out) {
+        const std::size_t only[] = {c.component};
+        c.evaluation = evaluate_batch(project, only, data.settings, c.cores);
+    }
+    return out;
+}
+
 std::string describe(const UnparsableSpareText& text) {
     std::string where;
     switch (text.where) {

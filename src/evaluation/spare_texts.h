@@ -77,6 +77,25 @@ std::optional<std::string> component_text_with(const ComponentInfo& component, s
 std::optional<UnparsableSpareText> write_batch_data(ReboundFile& project, const BatchSettings& settings,
                                                     const std::vector<CoreSample>& cores);
 
+// The batch a project describes: its ticked components, judged with the
+// stored settings and corrected with the stored cores of those components.
+struct ProjectBatch {
+    ProjectBatchData data;
+    std::vector<std::size_t> components;
+    std::vector<CoreSample> cores;  // those of `components`
+    BatchEvaluation evaluation;
+};
+ProjectBatch evaluate_project_batch(const ReboundFile& project);
+
+// A component corrected by its own cores, when the project is not inspected
+// by batch: its figures and correction as a batch of one.
+struct ComponentCorrection {
+    std::size_t component = 0;
+    std::vector<CoreSample> cores;
+    BatchEvaluation evaluation;
+};
+std::vector<ComponentCorrection> component_corrections(const ReboundFile& project, const ProjectBatchData& data);
+
 // "the project's first spare text", "the spare text of component 3", with
 // the reason: for messages.
 std::string describe(const UnparsableSpareText& text);

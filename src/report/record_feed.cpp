@@ -117,6 +117,7 @@ void TestRecordFeed::bind(ReportTarget& target) {
     const std::vector<QString>& names = field_names();
     fields_.assign(names.size(), ReportField{});
     for (std::size_t i = 0; i < names.size(); ++i) fields_[i] = target.field_by_name(names[i]);
+    batch_.bind(target);
     component_ = 0;
     area_ = 0;
     first_ = true;
@@ -148,6 +149,7 @@ void TestRecordFeed::fill_header() {
         if (at != names.end()) fields_[static_cast<std::size_t>(at - names.begin())].set_text(text);
     }
     fields_[kConstructionDate].set_text(platform::to_qstring(project_.construction_date));
+    batch_.fill(project_);
 }
 
 void TestRecordFeed::fill_component(const ComponentInfo& c, std::size_t position) {

@@ -77,6 +77,7 @@ void ReportFeed::bind(ReportTarget& target) {
     for (std::size_t i = 0; i < kFieldCount; ++i) {
         fields_[i] = target.field_by_name(QString::fromLatin1(field_names()[i]));
     }
+    batch_.bind(target);
 }
 
 void ReportFeed::fetch_record(bool& eof) {
@@ -106,6 +107,7 @@ void ReportFeed::fetch_record(bool& eof) {
         }
         fields_[kExamineDate].set_text(to_qstring(c.examine_date));
         fields_[kDeviceSerial].set_text(to_qstring(c.device_serial));
+        batch_.fill(project_);
     }
     eof = false;
 }

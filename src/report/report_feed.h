@@ -10,6 +10,7 @@
 
 #include "model/rebound_file.h"
 #include "platform/clock.h"
+#include "report/batch_fields.h"
 #include "report/report_engine.h"
 
 namespace rebound::report {
@@ -57,6 +58,7 @@ private:
     const ReboundFile& project_;
     const platform::Clock& clock_;
     std::array<ReportField, kFieldCount> fields_{};
+    BatchFieldSet batch_;  // the batch block, with the first record
     int record_ = 0;
 };
 

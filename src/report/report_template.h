@@ -67,7 +67,16 @@ struct TextBox {
 struct Band {
     double height_mm = 0;  // 0: one line of the tallest font plus padding
     std::vector<TextBox> boxes;
+    // In the report footer: the band is printed only when this field of the
+    // first record holds a value (-1: always) ...
+    int when = -1;
+    // ... and once per line of this field's value (-1: once); a field
+    // reference in such a band shows the line of the same number of a value
+    // of several lines.
+    int repeat = -1;
 };
+
+
 
 // Labelled boxes of the report header: `columns` equal slots per row, each a
 // label box of `label_width_mm` followed by the value box; a cell may span
