@@ -67,9 +67,10 @@ QStringList page_texts(ReportEngine& engine, const ReboundFile& project) {
 }
 
 const char* const kTemplates[] = {"rebound_report1.grf", "rebound_record1.grf"};
+const char* const kAllTemplates[] = {"rebound_report1.grf", "rebound_record1.grf", "rebound_batch1.grf"};
 
-TEST(ReportBatch, BlockAndCoresInTextExportOfBothTemplates) {
-    for (const char* name : kTemplates) {
+TEST(ReportBatch, BlockAndCoresInTextExportOfEveryTemplate) {
+    for (const char* name : kAllTemplates) {
         SCOPED_TRACE(name);
         ReportEngine engine;
         ASSERT_TRUE(engine.load_from_file(test::shipped_template_path(name))) << engine.error().text().toStdString();
@@ -97,6 +98,23 @@ TEST(ReportBatch, BlockAndCoresInTextExportOfBothTemplates) {
             EXPECT_TRUE(pages.contains(QString::fromUtf8(text))) << text;
         }
     }
+}
+
+TEST(ReportBatch, BatchReportListsTheTickedComponentsOnly) {
+    ReportEngine engine;
+    ASSERT_TRUE(engine.load_from_file(test::shipped_template_path("rebound_batch1.grf")))
+        << engine.error().text().toStdString();
+    EXPECT_EQ(engine.report_template().records, RecordSource::BatchComponents);
+    const QStringList lines = text_lines(engine, batch_project(true));
+    const QString all = lines.join(QLatin1Char('\n'));
+    EXPECT_TRUE(all.contains(QStringLiteral("KZ-1")));
+    EXPECT_TRUE(all.contains(QStringLiteral("KZ-3")));
+    EXPECT_FALSE(all.contains(QStringLiteral("KZ-2"))) << all.toStdString();
+    // Rows keep the components' numbers in the project.
+    EXPECT_TRUE(std::any_of(lines.begin(), lines.end(), [](const QString& l) {
+        return l.startsWith(QStringLiteral(" 3 ")) || l.startsWith(QStringLiteral("3 "));
+    })) << all.toStdString();
+    EXPECT_TRUE(lines.contains(QStringLiteral("批量推定有效")));
 }
 
 TEST(ReportBatch, ComponentCorrectionWithoutBatch) {

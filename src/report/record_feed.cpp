@@ -190,6 +190,9 @@ void TestRecordFeed::fill_area(const AreaData& a, std::size_t position) {
 std::unique_ptr<ProjectFeed> make_feed(const ReportTemplate& t, const ReboundFile& project,
                                        const platform::Clock& clock) {
     if (t.records == RecordSource::TestAreas) return std::make_unique<TestRecordFeed>(project, clock);
+    if (t.records == RecordSource::BatchComponents) {
+        return std::make_unique<ReportFeed>(project, clock, ticked_components(project));
+    }
     return std::make_unique<ReportFeed>(project, clock);
 }
 

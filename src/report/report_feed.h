@@ -41,6 +41,10 @@ public:
 
     // `clock` gives the report date.
     ReportFeed(const ReboundFile& project, const platform::Clock& clock) : project_(project), clock_(clock) {}
+    // A feed of the listed components only (positions from 0, in order): the
+    // batch report's.
+    ReportFeed(const ReboundFile& project, const platform::Clock& clock, std::vector<std::size_t> components)
+        : project_(project), clock_(clock), only_(std::move(components)), filtered_(true) {}
 
     // Binds the 22 fields and starts again at the first component.
     void bind(ReportTarget& target) override;
@@ -59,6 +63,8 @@ private:
     const platform::Clock& clock_;
     std::array<ReportField, kFieldCount> fields_{};
     BatchFieldSet batch_;  // the batch block, with the first record
+    std::vector<std::size_t> only_;
+    bool filtered_ = false;
     int record_ = 0;
 };
 

@@ -58,8 +58,11 @@ public:
             t_.records = RecordSource::TestAreas;
         } else if (records == QLatin1String("curve-pairs")) {
             t_.records = RecordSource::CurvePairs;
+        } else if (records == QLatin1String("batch-components")) {
+            t_.records = RecordSource::BatchComponents;
         } else if (!records.isEmpty() && records != QLatin1String("components")) {
-            fail(QStringLiteral("records must be components, test-areas or curve-pairs, not \"%1\"").arg(records));
+            fail(QStringLiteral("records must be components, test-areas, batch-components or curve-pairs, not \"%1\"")
+                     .arg(records));
         }
         t_.fonts.push_back(FontDef{QStringLiteral("default"), QStringLiteral("宋体"), 10.5, false});
         bool have_fields = false;

@@ -2,7 +2,7 @@
 // and describes its pages. docs/report-template.md documents the format; in
 // short:
 //
-//   <report title="..." records="components|test-areas">
+//   <report title="..." records="components|test-areas|batch-components|curve-pairs">
 //     <fields>   <field name="..." type="integer|text"/> ...            </fields>
 //     <fonts>    <font id="..." family="..." size="pt" bold="true"/> ... </fonts>
 //     <page size="A4" orientation="portrait" left=".." top=".." right=".." bottom=".."/>
@@ -192,8 +192,9 @@ struct PageSetup {
 
 // What one record of the report stands for, and so which feed fills it: a
 // component (the test report), a test area (the test record sheet) or a
-// pair of a strength curve fit (the fit report).
-enum class RecordSource { Components, TestAreas, CurvePairs };
+// pair of a strength curve fit (the fit report). A batch report takes the
+// ticked components only.
+enum class RecordSource { Components, TestAreas, CurvePairs, BatchComponents };
 
 struct ReportTemplate {
     QString title;
