@@ -232,7 +232,7 @@ BatchEvaluation evaluate_batch(const ReboundFile& project, std::span<const std::
             line.corrected = strength_figures(
                 std::span<const double>(corrected).subspan(first_corrected, corrected.size() - first_corrected));
         }
-        result.components.push_back(std::move(line));
+        result.components.push_back(line);
     }
 
     std::vector<BatchReason> reasons;

@@ -154,7 +154,9 @@ std::string format_spare_text(const SparePairs& pairs) {
     std::string text;
     for (const auto& [key, value] : pairs) {
         if (!text.empty()) text += ';';
-        text += key + '=' + value;
+        text += key;
+        text += '=';
+        text += value;
     }
     return text;
 }
