@@ -31,6 +31,7 @@ class QToolBar;
 namespace rebound {
 
 class AreaGrid;
+class TBatchForm;
 class ComponentList;
 class ComponentPanel;
 class ProjectPanel;
@@ -181,6 +182,8 @@ private:
     ComponentPanel* mComponentPanel = nullptr;
     AreaGrid* mAreaGrid = nullptr;
     ReportCommands* mReportCommands = nullptr;
+    // The batch window, made when Data > 计算批量构件 first opens it.
+    TBatchForm* mBatchForm = nullptr;
 
     // ---- Actions -------------------------------------------------------
     QAction* FileNew1 = nullptr;
