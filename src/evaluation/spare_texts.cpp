@@ -46,7 +46,8 @@ std::optional<std::uint64_t> parse_count(std::string_view text) {
 }
 
 std::string number_text(double value) {
-    char buffer[64];
+    // Fixed notation: the smallest positive double takes over 300 digits.
+    char buffer[512];
     const auto r = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed);
     return r.ec == std::errc() ? std::string(buffer, r.ptr) : std::string("0");
 }
