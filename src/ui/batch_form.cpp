@@ -151,7 +151,7 @@ QString TBatchForm::CorrectionErrorText(const CorrectionError& e) {
 }
 
 QString TBatchForm::MethodText(CorrectionMethod method) {
-    return method == CorrectionMethod::Amount ? tr("correction amount") : tr("correction coefficient");
+    return method == CorrectionMethod::Amount ? tr("Correction amount") : tr("Correction coefficient");
 }
 
 TBatchForm::TBatchForm(ProjectDocument& document, WindowContext& context, ComponentList& list,
