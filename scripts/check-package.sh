@@ -72,6 +72,7 @@ for path in /usr/bin/rebound /usr/bin/rebound-cli /usr/bin/rebound-launcher \
   /usr/share/icons/hicolor/scalable/apps/rebound.svg /usr/share/man/man1/rebound-cli.1.gz \
   /usr/share/rebound/curve/normal.cur /usr/share/rebound/report/rebound_report1.grf \
   /usr/share/rebound/report/rebound_record1.grf /usr/share/rebound/report/curve_fit1.grf \
+  /usr/share/rebound/report/rebound_batch1.grf \
   /usr/share/doc/rebound/user-guide.md /usr/share/doc/rebound/copyright \
   /usr/share/rebound/translations/rebound_zh_CN.qm; do
   check "contains $path" grep -qx -- "$path" "$scratch/contents"

@@ -571,5 +571,88 @@ TEST_F(DocumentTest, AreaEditsAreEvaluatedInTheSameStep) {
     EXPECT_EQ(doc.undoStack().count(), 1);
 }
 
+// Two components with empty spare texts (the fixture's notes there would
+// take no settings), saved and unmodified.
+ReboundFile plain_two() {
+    ReboundFile p = test::sample_project(2, 2);
+    p.reserved_text1.clear();
+    p.reserved_text2.clear();
+    for (ComponentInfo& c : p.components) c.reserved_text.clear();
+    return p;
+}
+
+TEST_F(DocumentTest, BatchEditsAreUndoableStepsOnlyWhenTheyChangeSomething) {
+    doc.adopt(plain_two());
+    ASSERT_TRUE(doc.saveAs(file("two.prj")));
+    int batch_notices = 0;
+    QObject guard;
+    QObject::connect(&doc, &ProjectDocument::batchChanged, &guard, [&] { ++batch_notices; });
+
+    BatchSettings on;
+    on.enabled = true;
+    on.k = 2.0;
+    ASSERT_TRUE(doc.setBatchSettings(on));
+    EXPECT_TRUE(doc.isModified());
+    EXPECT_EQ(doc.project().reserved_text1, "batch=1;k=2");
+    EXPECT_EQ(doc.batchData().settings, on);
+    EXPECT_EQ(doc.undoStack().undoText(), QStringLiteral("Batch Settings"));
+    ASSERT_TRUE(doc.save());
+    EXPECT_TRUE(doc.setBatchSettings(on));  // the same again
+    doc.setTicked({true, true});            // already ticked
+    doc.setListChecked(0, true);
+    EXPECT_FALSE(doc.isModified());
+    EXPECT_EQ(doc.undoStack().count(), 1);
+    EXPECT_EQ(batch_notices, 1);
+
+    const std::vector<CoreSample> cores{{1, 0, 30.5}, {1, 1, 31}};
+    ASSERT_TRUE(doc.setCores(cores));
+    EXPECT_EQ(doc.project().components[1].reserved_text, "cores=1:30.5,2:31");
+    EXPECT_EQ(doc.batchData().cores, cores);
+    doc.setTicked({true, false});
+    EXPECT_EQ(doc.project().components[1].list_checked, 0);
+    EXPECT_EQ(doc.undoStack().undoText(), QStringLiteral("Tick Components"));
+    EXPECT_EQ(batch_notices, 3);
+
+    // Undo takes each step back, Redo brings it again.
+    doc.undoStack().undo();
+    EXPECT_EQ(doc.project().components[1].list_checked, 1);
+    doc.undoStack().undo();
+    EXPECT_EQ(doc.project().components[1].reserved_text, "");
+    EXPECT_FALSE(doc.isModified());
+    doc.undoStack().redo();
+    doc.undoStack().redo();
+    EXPECT_EQ(doc.batchData().cores, cores);
+    EXPECT_EQ(doc.project().components[1].list_checked, 0);
+
+    // Saved and opened again, everything is there.
+    ASSERT_TRUE(doc.save());
+    ProjectDocument other(context);
+    ASSERT_TRUE(other.open(file("two.prj")));
+    EXPECT_EQ(other.batchData().settings, on);
+    EXPECT_EQ(other.batchData().cores, cores);
+    EXPECT_EQ(other.project().components[1].list_checked, 0);
+}
+
+TEST_F(DocumentTest, BatchEditRefusedByASpareTextThatDoesNotParse) {
+    ReboundFile p = plain_two();
+    p.reserved_text1 = "\xB2\xE2";
+    p.reserved_text2 = "note";
+    p.components[0].reserved_text = "\xD7\xA2";
+    doc.adopt(p);
+    BatchSettings on;
+    on.enabled = true;
+    std::string problem;
+    EXPECT_FALSE(doc.setBatchSettings(on, &problem));
+    EXPECT_NE(problem.find("header"), std::string::npos);
+    EXPECT_FALSE(doc.setCores({{0, 0, 30}}, &problem));
+    EXPECT_NE(problem.find("component 1"), std::string::npos);
+    EXPECT_FALSE(doc.isModified());
+    // Cores elsewhere are taken; the notes stay as they were.
+    EXPECT_TRUE(doc.setCores({{1, 0, 30}}));
+    EXPECT_EQ(doc.project().components[0].reserved_text, "\xD7\xA2");
+    EXPECT_EQ(doc.project().reserved_text1, "\xB2\xE2");
+    EXPECT_EQ(doc.batchData().unparsable.size(), 3u);
+}
+
 }  // namespace
 }  // namespace rebound

@@ -28,7 +28,13 @@ std::string message_of(const Result<ReportTemplate>& read) {
 TEST(ReportTemplate, ShippedTemplateDefinesTheTwentyTwoFieldsWithTheirTypes) {
     const auto t = read_template_file(test::shipped_template_path());
     ASSERT_TRUE(t) << message_of(t);
-    ASSERT_EQ(t->fields.size(), ReportFeed::kFieldCount);
+    // The 22 fields of the feed, then the batch block's text fields.
+    const std::vector<const char*>& batch = batch_field_names();
+    ASSERT_EQ(t->fields.size(), ReportFeed::kFieldCount + batch.size());
+    for (std::size_t i = 0; i < batch.size(); ++i) {
+        EXPECT_EQ(t->fields[ReportFeed::kFieldCount + i].name, QString::fromLatin1(batch[i]));
+        EXPECT_EQ(t->fields[ReportFeed::kFieldCount + i].type, FieldType::Text);
+    }
     for (std::size_t i = 0; i < ReportFeed::kFieldCount; ++i) {
         const QString name = QString::fromLatin1(ReportFeed::field_names()[i]);
         EXPECT_EQ(t->fields[i].name, name);

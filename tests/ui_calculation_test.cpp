@@ -253,7 +253,7 @@ void CalculationTest::messageCommands_data() {
     QTest::addColumn<QString>("action");
     QTest::addColumn<QString>("message");
     QTest::newRow("export report") << "act_export_report" << QString::fromUtf8("输出报告文档");
-    QTest::newRow("group calculation") << "act_group_caculate" << QString::fromUtf8("批量计算构件");
+    // The group calculation opens the batch window (ui_batch_test).
 }
 
 void CalculationTest::messageCommands() {

@@ -70,7 +70,7 @@ void EditModeTest::offShowsTheDocumentedWindowOnShowsTheEditCommands() {
     QVERIFY(!editMode->isChecked());  // off at the first start
     // The documented entries, and the tools that are always offered.
     const QStringList documented{"Import Component(&I)", "Delete Component(&D)", "-",
-                                 QString::fromUtf8("建立测强曲线(&B)")};
+                                 QString::fromUtf8("建立测强曲线(&B)"), QString::fromUtf8("计算批量构件(&G)")};
     QCOMPARE(visible_entries(menu(w, "Data1")), documented);
     QCOMPARE(area_table(w)->editTriggers(), QAbstractItemView::NoEditTriggers);
     QVERIFY(!child<QComboBox>(w, "cb_strength_degree")->isVisibleTo(&w));
@@ -80,7 +80,8 @@ void EditModeTest::offShowsTheDocumentedWindowOnShowsTheEditCommands() {
     QCOMPARE(visible_entries(menu(w, "Data1")),
              (QStringList{QString::fromUtf8("新建构件(&C)"), "Import Component(&I)", "Delete Component(&D)", "-",
                           QString::fromUtf8("新建测区(&A)"), QString::fromUtf8("删除测区(&R)"), "-", "Caculate(&S)",
-                          QString::fromUtf8("加载测强曲线"), "-", QString::fromUtf8("建立测强曲线(&B)")}));
+                          QString::fromUtf8("加载测强曲线"), "-", QString::fromUtf8("建立测强曲线(&B)"),
+                          QString::fromUtf8("计算批量构件(&G)")}));
     QVERIFY(action(w, "act_single_caculate_item")->isEnabled());
     QVERIFY(area_table(w)->editTriggers() != QAbstractItemView::NoEditTriggers);
     QVERIFY(child<QComboBox>(w, "cb_strength_degree")->isVisibleTo(&w));
@@ -90,7 +91,7 @@ void EditModeTest::offShowsTheDocumentedWindowOnShowsTheEditCommands() {
     // Remembered for the next start, and off again when switched off.
     window = make_window(prompts);
     QVERIFY(action(*window, "EditTestData1")->isChecked());
-    QCOMPARE(visible_entries(menu(*window, "Data1")).size(), 11);
+    QCOMPARE(visible_entries(menu(*window, "Data1")).size(), 12);
     action(*window, "EditTestData1")->setChecked(false);
     QCOMPARE(visible_entries(menu(*window, "Data1")), documented);
     QVERIFY(!action(*window, "act_single_caculate_item")->isEnabled());

@@ -147,7 +147,8 @@ void MainWindowTest::startsEmptyWithTheCommandTable() {
     QCOMPARE(visible_entries(menu(w, "Edit1")),
              (QStringList{"Undo", "Redo", "-", "Cu&t", "&Copy", "&Paste", "-", "Edit Test Data(&T)"}));
     QCOMPARE(visible_entries(menu(w, "Data1")), (QStringList{"Import Component(&I)", "Delete Component(&D)", "-",
-                                                             QString::fromUtf8("建立测强曲线(&B)")}));
+                                                             QString::fromUtf8("建立测强曲线(&B)"),
+                                                             QString::fromUtf8("计算批量构件(&G)")}));
     QCOMPARE(visible_entries(menu(w, "pm_components")), (QStringList{"Import Component(&I)", "Delect Component(&D)"}));
     const QAction* caculateItem = w.findChild<QAction*>(QStringLiteral("act_single_caculate_item"));
     QVERIFY(caculateItem != nullptr);

@@ -284,6 +284,18 @@ Description</source>
         <source>Edit Strength Grade</source>
         <translation>编辑强度等级</translation>
     </message>
+    <message>
+        <source>Batch Settings</source>
+        <translation>批量设置</translation>
+    </message>
+    <message>
+        <source>Edit Cores</source>
+        <translation>编辑芯样</translation>
+    </message>
+    <message>
+        <source>Tick Components</source>
+        <translation>勾选构件</translation>
+    </message>
 </context>
 <context>
     <name>rebound::ProjectPanel</name>
@@ -356,6 +368,289 @@ Production Departmen</source>
     <message>
         <source>OK</source>
         <translation>确定</translation>
+    </message>
+</context>
+<context>
+    <name>rebound::TBatchForm</name>
+    <message>
+        <source>no component is ticked</source>
+        <translation>没有勾选构件</translation>
+    </message>
+    <message>
+        <source>components without test areas: %1</source>
+        <translation>构件没有测区：%1</translation>
+    </message>
+    <message>
+        <source>test areas outside the range of the curve (component/area): %1</source>
+        <translation>测区超出测强曲线范围（构件/测区）：%1</translation>
+    </message>
+    <message>
+        <source>fewer than 2 test areas, no standard deviation</source>
+        <translation>测区少于 2 个，无法计算标准差</translation>
+    </message>
+    <message>
+        <source>mean below %1 MPa and standard deviation above %2 MPa</source>
+        <translation>平均值小于 %1 MPa 且标准差大于 %2 MPa</translation>
+    </message>
+    <message>
+        <source>mean from %1 to %2 MPa and standard deviation above %3 MPa</source>
+        <translation>平均值在 %1～%2 MPa 之间且标准差大于 %3 MPa</translation>
+    </message>
+    <message>
+        <source>The batch estimate is valid.</source>
+        <translation>批量推定有效。</translation>
+    </message>
+    <message>
+        <source>The batch estimate is not valid; judge the components one by one: %1.</source>
+        <translation>批量推定无效，应按单个构件推定：%1。</translation>
+    </message>
+    <message>
+        <source>%1 of %2 components inspected, fewer than 30 % of the batch (at least %3).</source>
+        <translation>抽检构件 %1 个，少于批总数 %2 个的 30%（至少 %3 个）。</translation>
+    </message>
+    <message>
+        <source>%1 components inspected, fewer than %2.</source>
+        <translation>抽检构件 %1 个，少于 %2 个。</translation>
+    </message>
+    <message>
+        <source>A batch of fewer than 10 components is inspected in full: %1 of %2 inspected.</source>
+        <translation>批总数少于 10 个时应全数检测：已检 %1 个，共 %2 个。</translation>
+    </message>
+    <message>
+        <source>%1 components inspected, more than the %2 the batch holds.</source>
+        <translation>抽检构件 %1 个，多于批总数 %2 个。</translation>
+    </message>
+    <message>
+        <source>component %1, area %2</source>
+        <translation>构件 %1 测区 %2</translation>
+    </message>
+    <message>
+        <source>No correction: %1 cores, at least %2 are needed.</source>
+        <translation>未修正：芯样 %1 个，至少需要 %2 个。</translation>
+    </message>
+    <message>
+        <source>No correction: a core names component %1, which the project does not hold.</source>
+        <translation>未修正：芯样所在的构件 %1 不存在。</translation>
+    </message>
+    <message>
+        <source>No correction: a core names component %1, which is not ticked.</source>
+        <translation>未修正：芯样所在的构件 %1 未勾选。</translation>
+    </message>
+    <message>
+        <source>No correction: a core names %1, which the project does not hold.</source>
+        <translation>未修正：芯样所在的%1不存在。</translation>
+    </message>
+    <message>
+        <source>No correction: the core at %1 lies at an area without a strength.</source>
+        <translation>未修正：%1的芯样所在测区没有换算强度。</translation>
+    </message>
+    <message>
+        <source>No correction: the core at %1 is not above 0 and at most %2 MPa.</source>
+        <translation>未修正：%1的芯样强度不在 0～%2 MPa 之内。</translation>
+    </message>
+    <message>
+        <source>No correction: two cores at %1.</source>
+        <translation>未修正：%1有两个芯样。</translation>
+    </message>
+    <message>
+        <source>Correction amount</source>
+        <translation>修正量法</translation>
+    </message>
+    <message>
+        <source>Correction coefficient</source>
+        <translation>修正系数法</translation>
+    </message>
+    <message>
+        <source>Batch of components</source>
+        <translation>批量构件</translation>
+    </message>
+    <message>
+        <source>Tick All</source>
+        <translation>全部勾选</translation>
+    </message>
+    <message>
+        <source>Tick None</source>
+        <translation>全部取消</translation>
+    </message>
+    <message>
+        <source>Tick Selected</source>
+        <translation>勾选选中的构件</translation>
+    </message>
+    <message>
+        <source>Add Core</source>
+        <translation>添加芯样</translation>
+    </message>
+    <message>
+        <source>Delete Cores</source>
+        <translation>删除芯样</translation>
+    </message>
+    <message>
+        <source>Paste Cores</source>
+        <translation>粘贴芯样</translation>
+    </message>
+    <message>
+        <source>Print(&amp;P)</source>
+        <translation>打印(&amp;P)</translation>
+    </message>
+    <message>
+        <source>Print Preview(&amp;V)</source>
+        <translation>打印预览(&amp;V)</translation>
+    </message>
+    <message>
+        <source>PDF...</source>
+        <translation>PDF...</translation>
+    </message>
+    <message>
+        <source>Tick the components selected in the component list, untick the others</source>
+        <translation>勾选构件列表中选中的构件，取消其他构件的勾选</translation>
+    </message>
+    <message>
+        <source>Paste rows of component, area and strength copied from a spreadsheet</source>
+        <translation>粘贴从电子表格复制的构件、测区和强度</translation>
+    </message>
+    <message>
+        <source>Inspect this project by batch</source>
+        <translation>本项目按批量检测</translation>
+    </message>
+    <message>
+        <source>k:</source>
+        <translation>k：</translation>
+    </message>
+    <message>
+        <source>Factor of the estimate: mean - k x standard deviation (1.645: 95 % assurance)</source>
+        <translation>推定系数：平均值 − k × 标准差（1.645：95% 保证率）</translation>
+    </message>
+    <message>
+        <source>Components in the batch on site:</source>
+        <translation>批总构件数：</translation>
+    </message>
+    <message>
+        <source>not stated</source>
+        <translation>未填写</translation>
+    </message>
+    <message>
+        <source>No.</source>
+        <translation>序号</translation>
+    </message>
+    <message>
+        <source>Component</source>
+        <translation>构件</translation>
+    </message>
+    <message>
+        <source>Areas</source>
+        <translation>测区数</translation>
+    </message>
+    <message>
+        <source>Mean (MPa)</source>
+        <translation>平均值(MPa)</translation>
+    </message>
+    <message>
+        <source>SD (MPa)</source>
+        <translation>标准差(MPa)</translation>
+    </message>
+    <message>
+        <source>Min (MPa)</source>
+        <translation>最小值(MPa)</translation>
+    </message>
+    <message>
+        <source>Estimate (MPa)</source>
+        <translation>推定值(MPa)</translation>
+    </message>
+    <message>
+        <source>Corrected mean</source>
+        <translation>修正后平均值</translation>
+    </message>
+    <message>
+        <source>Corrected min</source>
+        <translation>修正后最小值</translation>
+    </message>
+    <message>
+        <source>Corrected estimate</source>
+        <translation>修正后推定值</translation>
+    </message>
+    <message>
+        <source>Correction by cores or cubes</source>
+        <translation>芯样或试块修正</translation>
+    </message>
+    <message>
+        <source>Method:</source>
+        <translation>方法：</translation>
+    </message>
+    <message>
+        <source>Component No.</source>
+        <translation>构件序号</translation>
+    </message>
+    <message>
+        <source>Area No.</source>
+        <translation>测区号</translation>
+    </message>
+    <message>
+        <source>Core strength (MPa)</source>
+        <translation>芯样强度(MPa)</translation>
+    </message>
+    <message>
+        <source>Area strength (MPa)</source>
+        <translation>测区强度(MPa)</translation>
+    </message>
+    <message>
+        <source>Ratio</source>
+        <translation>比值</translation>
+    </message>
+    <message>
+        <source>This project is not inspected by batch: tick the box above to judge the ticked components together.</source>
+        <translation>本项目不按批量检测：勾选上方的选项，将勾选的构件作为一批推定。</translation>
+    </message>
+    <message>
+        <source>Batch: %1 components, n = %2 areas, m = %3 MPa, S = %4 MPa, k = %5, fe = %6 MPa</source>
+        <translation>批量：%1 个构件，n = %2 个测区，m = %3 MPa，S = %4 MPa，k = %5，fe = %6 MPa</translation>
+    </message>
+    <message>
+        <source>Batch: %1 components, n = %2 areas, m = %3 MPa</source>
+        <translation>批量：%1 个构件，n = %2 个测区，m = %3 MPa</translation>
+    </message>
+    <message>
+        <source>Kept as they are: %1</source>
+        <translation>保持原样：%1</translation>
+    </message>
+    <message>
+        <source>%1, %2 pairs, %3: corrected m = %4 MPa, S = %5 MPa, fe = %6 MPa. %7</source>
+        <translation>%1，芯样 %2 个，%3：修正后 m = %4 MPa，S = %5 MPa，fe = %6 MPa。%7</translation>
+    </message>
+    <message>
+        <source>Component %1</source>
+        <translation>构件 %1</translation>
+    </message>
+    <message>
+        <source>%1: %2, %3 pairs, %4: corrected mean %5 MPa, min %6 MPa, estimate %7 MPa</source>
+        <translation>%1：%2，芯样 %3 个，%4：修正后平均值 %5 MPa，最小值 %6 MPa，推定值 %7 MPa</translation>
+    </message>
+    <message>
+        <source>No cores: enter at least %1, each with the component and test area it was taken at.</source>
+        <translation>没有芯样：至少输入 %1 个，每个注明所在的构件和测区。</translation>
+    </message>
+    <message>
+        <source>Enter the component number, the area number (both from 1) and the core strength in MPa (above 0, at most %1).</source>
+        <translation>请输入构件序号、测区号（均从 1 起）和芯样强度 MPa（大于 0，不超过 %1）。</translation>
+    </message>
+    <message>
+        <source>The project holds no area %1 of component %2.</source>
+        <translation>项目中没有构件 %2 的测区 %1。</translation>
+    </message>
+    <message>
+        <source>This area has no strength (outside the curve).</source>
+        <translation>该测区没有换算强度（超出测强曲线范围）。</translation>
+    </message>
+    <message>
+        <source>The change cannot be kept: %1. That spare text holds something else and is left as it is.</source>
+        <translation>无法保存此修改：%1。该备用文本中另有内容，保持原样。</translation>
+    </message>
+    <message>
+        <source>Line %1 of the pasted text is not a core: %2</source>
+        <translation>粘贴文本的第 %1 行不是芯样：%2</translation>
+    </message>
+    <message>
+        <source>The clipboard holds no cores: copy rows of component number, area number and core strength.</source>
+        <translation>剪贴板中没有芯样：请复制构件序号、测区号和芯样强度的行。</translation>
     </message>
 </context>
 <context>
@@ -1002,10 +1297,6 @@ Do you want to replace it?</source>
     <message>
         <source>输出报告文档</source>
         <translation>输出报告文档</translation>
-    </message>
-    <message>
-        <source>批量计算构件</source>
-        <translation>批量计算构件</translation>
     </message>
     <message>
         <source>测强曲线读取失败！</source>

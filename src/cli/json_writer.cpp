@@ -167,6 +167,16 @@ void JsonWriter::boolean(bool v) {
     put(v ? std::string_view("true") : std::string_view("false"));
 }
 
+void JsonWriter::fixed(double v, int decimals) {
+    if (!std::isfinite(v)) {
+        null();
+        return;
+    }
+    before_value();
+    char* at = room(400);  // the largest double has 309 digits before the point
+    end_ = std::to_chars(at, at + 400, v, std::chars_format::fixed, decimals).ptr;
+}
+
 bool JsonWriter::flush() {
     const char* begin = buffer_.get();
     if (end_ != begin) {

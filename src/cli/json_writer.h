@@ -39,6 +39,9 @@ public:
     void real(double v);
     void boolean(bool v);
     void null();
+    // A figure with a fixed number of decimals ("29.0", "1.100"), as the
+    // figure is shown; not finite: null.
+    void fixed(double v, int decimals);
 
     // Shorthands for key + value.
     void member(std::string_view name, std::string_view utf8) {

@@ -37,6 +37,14 @@ const std::vector<Command>& commands() {
          "rm,depth,strength) and held against the acceptance limits of its kind (a curve not accepted is "
          "still written, unless --strict), or from a published formula f = A * Rm^B * 10^(C * dm).",
          run_curve},
+        {"batch",
+         "batch PROJECT [--components LIST] [--k K] [--lot-size N] [--cores FILE.csv] "
+         "[--method amount|coefficient] [--strict] [--json]",
+         "Print the figures of a batch of components (LIST such as 1,3-5, default the ticked ones): one line per "
+         "component and the batch line with its verdict; with a cores file (component,area,strength) or the "
+         "cores kept in the project also the corrected figures. --strict makes a batch that is not valid an "
+         "error. Writes nothing.",
+         run_batch},
 #ifdef REBOUND_CLI_REPORT
         {"report", "report PROJECT [--template FILE] (--pdf OUT | --text OUT | --xls OUT)",
          "Write the test report of PROJECT as a PDF, text or Excel file (default template "

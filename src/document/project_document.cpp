@@ -184,6 +184,57 @@ private:
 
 }  // namespace
 
+// What the batch edits change: the header's spare texts and each
+// component's spare text and tick. One command holds it before and after.
+struct BatchState {
+    std::string text1;
+    std::string text2;
+    std::vector<std::string> component_texts;
+    std::vector<std::uint8_t> ticks;
+    bool operator==(const BatchState&) const = default;
+};
+
+class BatchStateCommand : public DocumentCommand {
+public:
+    BatchStateCommand(ProjectDocument& doc, const QString& text, BatchState before, BatchState after)
+        : DocumentCommand(doc, text), mBefore(std::move(before)), mAfter(std::move(after)) {}
+
+    static BatchState of(const ReboundFile& p) {
+        BatchState s{p.reserved_text1, p.reserved_text2, {}, {}};
+        s.component_texts.reserve(p.components.size());
+        s.ticks.reserve(p.components.size());
+        for (const ComponentInfo& c : p.components) {
+            s.component_texts.push_back(c.reserved_text);
+            s.ticks.push_back(c.list_checked);
+        }
+        return s;
+    }
+
+    void redo() override { apply(mAfter); }
+    void undo() override { apply(mBefore); }
+
+private:
+    void apply(const BatchState& s) {
+        ReboundFile& p = project();
+        p.reserved_text1 = s.text1;
+        p.reserved_text2 = s.text2;
+        // Components are only ever added or removed by steps of their own,
+        // so the list has the length it had when this step was made.
+        const std::size_t n = std::min(p.components.size(), s.ticks.size());
+        for (std::size_t i = 0; i < n; ++i) {
+            ComponentInfo& c = p.components[i];
+            const bool changed = c.reserved_text != s.component_texts[i] || c.list_checked != s.ticks[i];
+            c.reserved_text = s.component_texts[i];
+            c.list_checked = s.ticks[i];
+            if (changed) emit mDoc.componentChanged(static_cast<int>(i));
+        }
+        emit mDoc.batchChanged();
+    }
+
+    BatchState mBefore;
+    BatchState mAfter;
+};
+
 ProjectDocument::ProjectDocument(const AppContext& context, QObject* parent)
     : QObject(parent), mContext(context), mProject(context.today_text()) {
     connect(&mUndo, &QUndoStack::cleanChanged, this, [this](bool clean) { emit modifiedChanged(!clean); });
@@ -480,7 +531,57 @@ void ProjectDocument::setPumpTag(std::size_t index, bool pumped) {
 }
 
 void ProjectDocument::setListChecked(std::size_t index, bool checked) {
-    changeComponent(index, tr("Check Component"), [checked](ComponentInfo& c) { c.list_checked = checked ? 1 : 0; });
+    if (changeComponent(index, tr("Check Component"),
+                        [checked](ComponentInfo& c) { c.list_checked = checked ? 1 : 0; })) {
+        emit batchChanged();
+    }
+}
+
+bool ProjectDocument::setBatchSettings(const BatchSettings& settings, std::string* problem) {
+    const auto header = header_texts_with(mProject, settings);
+    if (!header) {
+        if (problem) *problem = "neither spare text of the project header can take the batch settings";
+        return false;
+    }
+    BatchState after = BatchStateCommand::of(mProject);
+    BatchState before = after;
+    after.text1 = header->text1;
+    after.text2 = header->text2;
+    if (after != before) {
+        mUndo.push(new BatchStateCommand(*this, tr("Batch Settings"), std::move(before), std::move(after)));
+    }
+    return true;
+}
+
+bool ProjectDocument::setCores(const std::vector<CoreSample>& cores, std::string* problem) {
+    BatchState after = BatchStateCommand::of(mProject);
+    for (std::size_t i = 0; i < mProject.components.size(); ++i) {
+        const ComponentInfo& c = mProject.components[i];
+        const bool has_cores =
+            std::any_of(cores.begin(), cores.end(), [i](const CoreSample& s) { return s.component == i; });
+        const auto text = component_text_with(c, i, cores);
+        if (!text && has_cores) {
+            if (problem) *problem = "the spare text of component " + std::to_string(i + 1) + " cannot take cores";
+            return false;
+        }
+        // A text that does not parse and is to take no cores stays as it is.
+        if (text) after.component_texts[i] = *text;
+    }
+    BatchState before = BatchStateCommand::of(mProject);
+    if (after != before) {
+        mUndo.push(new BatchStateCommand(*this, tr("Edit Cores"), std::move(before), std::move(after)));
+    }
+    return true;
+}
+
+void ProjectDocument::setTicked(const std::vector<bool>& ticked) {
+    if (ticked.size() != mProject.components.size()) return;
+    BatchState after = BatchStateCommand::of(mProject);
+    for (std::size_t i = 0; i < ticked.size(); ++i) after.ticks[i] = ticked[i] ? 1 : 0;
+    BatchState before = BatchStateCommand::of(mProject);
+    if (after != before) {
+        mUndo.push(new BatchStateCommand(*this, tr("Tick Components"), std::move(before), std::move(after)));
+    }
 }
 
 void ProjectDocument::setExamineDate(std::size_t index, std::string date) {

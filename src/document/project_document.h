@@ -21,7 +21,9 @@
 #include <string>
 #include <vector>
 
+#include "evaluation/batch.h"
 #include "evaluation/evaluation.h"
+#include "evaluation/spare_texts.h"
 #include "evaluation/strength_curve.h"
 #include "model/rebound_file.h"
 #include "platform/file_error.h"
@@ -201,6 +203,21 @@ public:
     bool changeComponent(std::size_t index, const QString& step, const std::function<void(ComponentInfo&)>& change,
                          int mergeKey = -1);
 
+    // ---- Batch --------------------------------------------------------------------
+    // The batch settings and cores the project's spare texts hold, and the
+    // texts that do not parse (kept as they are).
+    ProjectBatchData batchData() const { return read_batch_data(mProject); }
+    // Each is one undo step, and only when something changes. The settings
+    // and cores go into the spare texts; false, with nothing changed and
+    // `problem` naming the text, when a spare text that would have to change
+    // does not parse.
+    bool setBatchSettings(const BatchSettings& settings, std::string* problem = nullptr);
+    // Replaces every core of the project (positions from 0).
+    bool setCores(const std::vector<CoreSample>& cores, std::string* problem = nullptr);
+    // The ticks (list_checked) of every component at once, one flag per
+    // component; a list of another length changes nothing.
+    void setTicked(const std::vector<bool>& ticked);
+
 signals:
     // The whole project was replaced (New, Open, adopt).
     void projectReplaced();
@@ -216,9 +233,13 @@ signals:
     void modifiedChanged(bool modified);
     void curveChanged();
     void fileNameChanged(const QString& fileName);
+    // The batch settings, the cores or the ticks changed (also sent with
+    // componentChanged for a component ticked on its own).
+    void batchChanged();
 
 private:
     friend class DocumentCommand;
+    friend class BatchStateCommand;
     Result<void> write(bool overwriteOutsideChanges);
     void rememberFileIdentity();
     // Replaces the component at `index` by `value` and says so.

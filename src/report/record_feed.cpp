@@ -117,6 +117,7 @@ void TestRecordFeed::bind(ReportTarget& target) {
     const std::vector<QString>& names = field_names();
     fields_.assign(names.size(), ReportField{});
     for (std::size_t i = 0; i < names.size(); ++i) fields_[i] = target.field_by_name(names[i]);
+    batch_.bind(target);
     component_ = 0;
     area_ = 0;
     first_ = true;
@@ -148,6 +149,7 @@ void TestRecordFeed::fill_header() {
         if (at != names.end()) fields_[static_cast<std::size_t>(at - names.begin())].set_text(text);
     }
     fields_[kConstructionDate].set_text(platform::to_qstring(project_.construction_date));
+    batch_.fill(project_);
 }
 
 void TestRecordFeed::fill_component(const ComponentInfo& c, std::size_t position) {
@@ -188,6 +190,9 @@ void TestRecordFeed::fill_area(const AreaData& a, std::size_t position) {
 std::unique_ptr<ProjectFeed> make_feed(const ReportTemplate& t, const ReboundFile& project,
                                        const platform::Clock& clock) {
     if (t.records == RecordSource::TestAreas) return std::make_unique<TestRecordFeed>(project, clock);
+    if (t.records == RecordSource::BatchComponents) {
+        return std::make_unique<ReportFeed>(project, clock, ticked_components(project));
+    }
     return std::make_unique<ReportFeed>(project, clock);
 }
 

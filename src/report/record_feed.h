@@ -42,6 +42,7 @@ private:
     const ReboundFile& project_;
     const platform::Clock& clock_;
     std::vector<ReportField> fields_;
+    BatchFieldSet batch_;  // the batch block, with the first record
     std::size_t component_ = 0;  // the next record's component
     std::size_t area_ = 0;       // and its area
     bool first_ = true;

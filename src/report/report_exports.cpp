@@ -1,6 +1,8 @@
 #include "report/report_exports.h"
 
 #include <QStringList>
+
+#include "report/report_layout.h"
 #include <algorithm>
 #include <cmath>
 
@@ -64,6 +66,25 @@ QString quoted(const QString& literal) {
     return QLatin1Char('"') + s + QLatin1Char('"');
 }
 
+// The report footer's bands that show figures or print only with them (the
+// batch block, the cores table), each as its boxes' texts; fixed texts such
+// as the signature lines belong to the pages only.
+std::vector<QStringList> footer_rows(const ReportTemplate& t, const ReportData& data) {
+    std::vector<QStringList> rows;
+    for (const FooterBand& f : footer_bands(t, data)) {
+        const bool figures = shows_fields(*f.band, t) || f.band->when >= 0 || f.band->repeat >= 0;
+        if (!figures) continue;
+        QStringList cells;
+        bool any = false;
+        for (const TextBox& b : f.band->boxes) {
+            cells << one_line(substitute_fields(b.text, t, &f.record)).trimmed();
+            any = any || !cells.back().isEmpty();
+        }
+        if (any) rows.push_back(cells);
+    }
+    return rows;
+}
+
 }  // namespace
 
 int display_width(QStringView text) {
@@ -109,6 +130,17 @@ QByteArray text_report(const ReportTemplate& t, const ReportData& data) {
         for (const Column& c : columns) titles << one_line(c.title);
         lines << join(titles, true);
         for (const QStringList& row : rows) lines << join(row, false);
+    }
+    const std::vector<QStringList> footer = footer_rows(t, data);
+    if (!footer.empty()) lines << QString();
+    for (const QStringList& cells : footer) {
+        QString line;
+        for (const QString& cell : cells) {
+            if (cell.isEmpty()) continue;
+            if (!line.isEmpty()) line += QStringLiteral("  ");
+            line += cell;
+        }
+        lines << line;
     }
     QByteArray out("\xEF\xBB\xBF");
     for (const QString& line : lines) out += line.toUtf8() + "\r\n";
@@ -238,6 +270,19 @@ xls::Workbook excel_workbook(const ReportTemplate& t, const ReportData& data) {
         }
     } else {
         book.column_widths.assign(static_cast<std::size_t>(width), 16.0);
+    }
+    const std::vector<QStringList> footer = footer_rows(t, data);
+    if (!footer.empty()) {
+        ++row;  // an empty row between the table and the footer's figures
+        const int footer_style = style(0, Align::Left, false);
+        for (const QStringList& cells : footer) {
+            int col = 0;
+            for (const QString& cell : cells) {
+                if (cell.isEmpty()) continue;
+                text_cell(row, col++, cell, footer_style);
+            }
+            ++row;
+        }
     }
     return book;
 }

@@ -77,18 +77,24 @@ void ReportFeed::bind(ReportTarget& target) {
     for (std::size_t i = 0; i < kFieldCount; ++i) {
         fields_[i] = target.field_by_name(QString::fromLatin1(field_names()[i]));
     }
+    batch_.bind(target);
 }
 
 void ReportFeed::fetch_record(bool& eof) {
-    const std::size_t k = static_cast<std::size_t>(record_);
+    const std::size_t record = static_cast<std::size_t>(record_);
     ++record_;
-    if (k >= project_.component_count()) {
+    if (filtered_ ? record >= only_.size() : record >= project_.component_count()) {
+        eof = true;
+        return;
+    }
+    const std::size_t position = filtered_ ? only_[record] : record;
+    if (position >= project_.component_count()) {
         eof = true;
         return;
     }
     using platform::to_qstring;
-    const ComponentInfo& c = project_.components[k];
-    fields_[kDataId].set_integer(static_cast<std::int32_t>(k + 1));
+    const ComponentInfo& c = project_.components[position];
+    fields_[kDataId].set_integer(static_cast<std::int32_t>(position + 1));
     fields_[kComponentName].set_text(to_qstring(c.component_name));
     fields_[kStrengthDegree].set_integer(20 + 5 * static_cast<std::int32_t>(c.strength_degree));
     fields_[kConstructionDate].set_text(to_qstring(project_.construction_date));
@@ -96,7 +102,7 @@ void ReportFeed::fetch_record(bool& eof) {
     fields_[kStrengthMin].set_text(strength_text(c.strength_min));
     fields_[kStrengthDelta].set_text(strength_text(c.strength_delta));
     fields_[kStrengthEstimate].set_text(strength_text(c.strength_estimate));
-    if (k == 0) {
+    if (record == 0) {
         // The header: the project's texts, and the first component's date and device.
         const auto& names = field_names();
         for (const auto& [name, text] : project_header(project_, clock_)) {
@@ -106,6 +112,7 @@ void ReportFeed::fetch_record(bool& eof) {
         }
         fields_[kExamineDate].set_text(to_qstring(c.examine_date));
         fields_[kDeviceSerial].set_text(to_qstring(c.device_serial));
+        batch_.fill(project_);
     }
     eof = false;
 }

@@ -10,6 +10,7 @@
 
 #include "model/rebound_file.h"
 #include "platform/clock.h"
+#include "report/batch_fields.h"
 #include "report/report_engine.h"
 
 namespace rebound::report {
@@ -40,6 +41,10 @@ public:
 
     // `clock` gives the report date.
     ReportFeed(const ReboundFile& project, const platform::Clock& clock) : project_(project), clock_(clock) {}
+    // A feed of the listed components only (positions from 0, in order): the
+    // batch report's.
+    ReportFeed(const ReboundFile& project, const platform::Clock& clock, std::vector<std::size_t> components)
+        : project_(project), clock_(clock), only_(std::move(components)), filtered_(true) {}
 
     // Binds the 22 fields and starts again at the first component.
     void bind(ReportTarget& target) override;
@@ -57,6 +62,9 @@ private:
     const ReboundFile& project_;
     const platform::Clock& clock_;
     std::array<ReportField, kFieldCount> fields_{};
+    BatchFieldSet batch_;  // the batch block, with the first record
+    std::vector<std::size_t> only_;
+    bool filtered_ = false;
     int record_ = 0;
 };
 

@@ -108,23 +108,6 @@ std::optional<double> number_of(const Record& record, int field) {
     return d;
 }
 
-// Replaces [#name#] by the field's value in `record`; page references are
-// left for the pass that knows the page count.
-QString substitute_fields(const QString& text, const ReportTemplate& t, const Record* record) {
-    if (!text.contains(QLatin1String("[#"))) return text;
-    static const QRegularExpression ref(QStringLiteral("\\[#(.*?)#\\]"));
-    QString out;
-    qsizetype last = 0;
-    for (auto it = ref.globalMatch(text); it.hasNext();) {
-        const QRegularExpressionMatch m = it.next();
-        out += QStringView(text).mid(last, m.capturedStart() - last);
-        const int field = t.field_index(m.captured(1));
-        out += field >= 0 ? value_of(record, field) : m.captured(0);
-        last = m.capturedEnd();
-    }
-    out += QStringView(text).mid(last);
-    return out;
-}
 
 // Records [first, last) and the record their header texts come from.
 struct RecordRange {
@@ -155,7 +138,9 @@ public:
             place_title_row(t_.detail.row_height_mm);
             for (std::size_t r = 0; r < data_.records.size(); ++r) place_record(static_cast<int>(r));
         }
-        for (const Band& band : t_.report_footer) place_band(band, BoxRole::Static, all);
+        for (const FooterBand& f : footer_bands(t_, data_)) {
+            place_band(*f.band, BoxRole::Static, RecordRange{all.first, all.last, &f.record, BoxRole::Static});
+        }
         number_pages();
         for (LaidOutPage& page : out_.pages) join_rules(page);
         return std::move(out_);
@@ -561,6 +546,57 @@ QFont resolve_font(const FontDef& def) {
     // characters to look-alikes when text is extracted from a PDF.
     font.setStyleStrategy(QFont::PreferMatch);
     return font;
+}
+
+QString substitute_fields(const QString& text, const ReportTemplate& t, const Record* record) {
+    if (!text.contains(QLatin1String("[#"))) return text;
+    static const QRegularExpression ref(QStringLiteral("\\[#(.*?)#\\]"));
+    QString out;
+    qsizetype last = 0;
+    for (auto it = ref.globalMatch(text); it.hasNext();) {
+        const QRegularExpressionMatch m = it.next();
+        out += QStringView(text).mid(last, m.capturedStart() - last);
+        const int field = t.field_index(m.captured(1));
+        out += field >= 0 ? value_of(record, field) : m.captured(0);
+        last = m.capturedEnd();
+    }
+    out += QStringView(text).mid(last);
+    return out;
+}
+
+std::vector<FooterBand> footer_bands(const ReportTemplate& t, const ReportData& data) {
+    std::vector<FooterBand> out;
+    const Record empty(t.fields.size());
+    const Record& head = data.records.empty() ? empty : data.records.front();
+    for (const Band& band : t.report_footer) {
+        if (band.when >= 0 && value_of(&head, band.when).isEmpty()) continue;
+        if (band.repeat < 0) {
+            out.push_back(FooterBand{&band, head});
+            continue;
+        }
+        const QStringList lines = value_of(&head, band.repeat).split(QLatin1Char('\n'));
+        if (value_of(&head, band.repeat).isEmpty()) continue;
+        for (qsizetype i = 0; i < lines.size(); ++i) {
+            Record record = head;
+            for (FieldValue& v : record) {
+                if (v.kind != FieldValue::Kind::Text || !v.text.contains(QLatin1Char('\n'))) continue;
+                const QStringList parts = v.text.split(QLatin1Char('\n'));
+                v.text = i < parts.size() ? parts[i] : QString();
+            }
+            out.push_back(FooterBand{&band, std::move(record)});
+        }
+    }
+    return out;
+}
+
+bool shows_fields(const Band& band, const ReportTemplate& t) {
+    static const QRegularExpression ref(QStringLiteral("\\[#(.*?)#\\]"));
+    for (const TextBox& b : band.boxes) {
+        for (auto it = ref.globalMatch(b.text); it.hasNext();) {
+            if (t.field_index(it.next().captured(1)) >= 0) return true;
+        }
+    }
+    return false;
 }
 
 ReportLayout lay_out(const ReportTemplate& t, const ReportData& data) {

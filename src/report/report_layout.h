@@ -84,6 +84,23 @@ QFont resolve_font(const FontDef& def);
 // Lays the report out on pages.
 ReportLayout lay_out(const ReportTemplate& t, const ReportData& data);
 
+// Replaces every [#name#] of a field by its value in `record`; page
+// references stay as they are.
+QString substitute_fields(const QString& text, const ReportTemplate& t, const Record* record);
+
+// A band of the report footer as it comes out, with the record its field
+// references read: the first record, or for a band repeated per line a copy
+// in which each value of several lines holds the line of this copy.
+struct FooterBand {
+    const Band* band = nullptr;
+    Record record;
+};
+// The report footer's bands: those whose `when` field is empty left out,
+// those with `repeat` once per line of that field (none for an empty one).
+std::vector<FooterBand> footer_bands(const ReportTemplate& t, const ReportData& data);
+// True when a band shows a field's value, not only fixed text and page numbers.
+bool shows_fields(const Band& band, const ReportTemplate& t);
+
 // The value axis of a chart showing values from `low` to `high`: its ends
 // and the distance of its ticks, a 1, 2, 2.5 or 5 times a power of ten. The
 // axis always includes 0.

@@ -55,8 +55,11 @@ public:
             t_.records = RecordSource::TestAreas;
         } else if (records == QLatin1String("curve-pairs")) {
             t_.records = RecordSource::CurvePairs;
+        } else if (records == QLatin1String("batch-components")) {
+            t_.records = RecordSource::BatchComponents;
         } else if (!records.isEmpty() && records != QLatin1String("components")) {
-            fail(QStringLiteral("records must be components, test-areas or curve-pairs, not \"%1\"").arg(records));
+            fail(QStringLiteral("records must be components, test-areas, batch-components or curve-pairs, not \"%1\"")
+                     .arg(records));
         }
         t_.fonts.push_back(FontDef{QStringLiteral("default"), QStringLiteral("宋体"), 10.5, false});
         bool have_fields = false;
@@ -90,7 +93,7 @@ public:
             } else if (name == QLatin1String("report-footer")) {
                 need_fields(have_fields);
                 allow({});
-                t_.report_footer = read_bands();
+                t_.report_footer = read_bands(true);
             } else {
                 unknown();
             }
@@ -333,8 +336,12 @@ private:
         if (next_child()) unknown();
     }
 
-    TextBox read_text_box() {
-        allow({"font", "align", "border", "width", "height"});
+    TextBox read_text_box(bool conditional = false) {
+        if (conditional) {
+            allow({"font", "align", "border", "width", "height", "when", "repeat"});
+        } else {
+            allow({"font", "align", "border", "width", "height"});
+        }
         TextBox box;
         box.font = font_attr("font", 0);
         box.align = align_attr(Align::Left);
@@ -347,9 +354,9 @@ private:
     }
 
     // Reads the bands of the current element up to its end.
-    std::vector<Band> read_bands() {
+    std::vector<Band> read_bands(bool conditional = false) {
         std::vector<Band> bands;
-        while (next_child()) bands.push_back(read_band_element());
+        while (next_child()) bands.push_back(read_band_element(conditional));
         return bands;
     }
 
@@ -447,20 +454,32 @@ private:
     }
 
     // Reads the current <text>, <row> or <spacer> element as one band.
-    Band read_band_element() {
+    Band read_band_element(bool conditional = false) {
         Band band;
+        if (conditional) {
+            band.when = xml_.attributes().hasAttribute(QLatin1String("when")) ? field_attr("when") : -1;
+            band.repeat = xml_.attributes().hasAttribute(QLatin1String("repeat")) ? field_attr("repeat") : -1;
+        }
         if (xml_.name() == QLatin1String("text")) {
             band.height_mm = length_attr("height", 0);
-            band.boxes.push_back(read_text_box());
+            band.boxes.push_back(read_text_box(conditional));
         } else if (xml_.name() == QLatin1String("row")) {
-            allow({"height"});
+            if (conditional) {
+                allow({"height", "when", "repeat"});
+            } else {
+                allow({"height"});
+            }
             band.height_mm = length_attr("height", 0);
             while (next_child()) {
                 if (xml_.name() != QLatin1String("text")) unknown();
                 band.boxes.push_back(read_text_box());
             }
         } else if (xml_.name() == QLatin1String("spacer")) {
-            allow({"height"});
+            if (conditional) {
+                allow({"height", "when", "repeat"});
+            } else {
+                allow({"height"});
+            }
             band.height_mm = length_attr("height", 0);
             if (next_child()) unknown();
         } else {

@@ -2,7 +2,7 @@
 // and describes its pages. docs/report-template.md documents the format; in
 // short:
 //
-//   <report title="..." records="components|test-areas">
+//   <report title="..." records="components|test-areas|batch-components|curve-pairs">
 //     <fields>   <field name="..." type="integer|text"/> ...            </fields>
 //     <fonts>    <font id="..." family="..." size="pt" bold="true"/> ... </fonts>
 //     <page size="A4" orientation="portrait" left=".." top=".." right=".." bottom=".."/>
@@ -70,7 +70,16 @@ struct TextBox {
 struct Band {
     double height_mm = 0;  // 0: one line of the tallest font plus padding
     std::vector<TextBox> boxes;
+    // In the report footer: the band is printed only when this field of the
+    // first record holds a value (-1: always) ...
+    int when = -1;
+    // ... and once per line of this field's value (-1: once); a field
+    // reference in such a band shows the line of the same number of a value
+    // of several lines.
+    int repeat = -1;
 };
+
+
 
 // Labelled boxes of the report header: `columns` equal slots per row, each a
 // label box of `label_width_mm` followed by the value box; a cell may span
@@ -186,8 +195,9 @@ struct PageSetup {
 
 // What one record of the report stands for, and so which feed fills it: a
 // component (the test report), a test area (the test record sheet) or a
-// pair of a strength curve fit (the fit report).
-enum class RecordSource { Components, TestAreas, CurvePairs };
+// pair of a strength curve fit (the fit report). A batch report takes the
+// ticked components only.
+enum class RecordSource { Components, TestAreas, CurvePairs, BatchComponents };
 
 struct ReportTemplate {
     QString title;

@@ -62,6 +62,33 @@ ComponentList::ComponentList(ProjectDocument& document, QWidget* parent)
         SelectComponentRow(0);
     });
     connect(&mDocument, &ProjectDocument::componentChanged, this, &ComponentList::ShowRow);
+
+    // In a project inspected by batch each row has a check box: a click ticks
+    // or unticks the component through the document (one undo step).
+    connect(&mDocument, &ProjectDocument::batchChanged, this, [this] {
+        SetBatch(mDocument.batchData().settings.enabled);
+        for (int row = 0; row < rowCount(); ++row) ShowRow(row);
+    });
+    connect(this, &QTableWidget::itemChanged, this, [this](QTableWidgetItem* changed) {
+        // Items are user-checkable by default: only a row that shows a check
+        // box holds a check state.
+        if (mShowing || changed == nullptr || changed->column() != 0 ||
+            !changed->data(Qt::CheckStateRole).isValid()) {
+            return;
+        }
+        const ComponentInfo* c = mDocument.project().component(static_cast<std::size_t>(changed->row()));
+        const bool ticked = changed->checkState() == Qt::Checked;
+        if (c != nullptr && (c->list_checked != 0) != ticked) {
+            mDocument.setListChecked(static_cast<std::size_t>(changed->row()), ticked);
+        }
+    });
+}
+
+void ComponentList::SetBatch(bool batch) {
+    mBatch = batch;
+    // Several rows may be selected to tick them at once (the batch window's
+    // Tick Selected); the first of them is the current one.
+    setSelectionMode(batch ? QAbstractItemView::ExtendedSelection : QAbstractItemView::SingleSelection);
 }
 
 int ComponentList::SelectedRow() const {
@@ -71,6 +98,7 @@ int ComponentList::SelectedRow() const {
 
 void ComponentList::RefreshComponentList() {
     SetCurrent(-1);
+    SetBatch(mDocument.batchData().settings.enabled);
     setRowCount(0);
     const int count = static_cast<int>(mDocument.project().component_count());
     if (count == 0) {
@@ -95,9 +123,19 @@ void ComponentList::ShowRow(int row) {
     if (c == nullptr || row >= rowCount() || item(row, 0) == nullptr) {
         return;
     }
-    // The row's check state mirrors list_checked; the list shows no check
-    // boxes, so it is kept as item data.
-    item(row, 0)->setData(Qt::UserRole, static_cast<int>(c->list_checked));
+    // The row's check state mirrors list_checked, as item data and, in a
+    // project inspected by batch, as the row's check box.
+    const bool showing = mShowing;
+    mShowing = true;
+    QTableWidgetItem* number = item(row, 0);
+    number->setData(Qt::UserRole, static_cast<int>(c->list_checked));
+    if (mBatch) {
+        number->setFlags(number->flags() | Qt::ItemIsUserCheckable);
+        number->setCheckState(c->list_checked != 0 ? Qt::Checked : Qt::Unchecked);
+    } else if (number->data(Qt::CheckStateRole).isValid()) {
+        number->setData(Qt::CheckStateRole, QVariant());
+    }
+    mShowing = showing;
     const QString name = platform::to_qstring(c->component_name);
     if (item(row, 1)->text() != name) {
         item(row, 1)->setText(name);

@@ -44,11 +44,16 @@ protected:
 private:
     void lvComponentsSelectItem();
     void ShowRow(int row);
+    void SetBatch(bool batch);
     void SetCurrent(int row);
 
     ProjectDocument& mDocument;
     QMenu* mPopup = nullptr;
     int mCurrentItem = -1;
+    // The project is inspected by batch: the rows show check boxes.
+    bool mBatch = false;
+    // True while a row is being written: its changes are no clicks.
+    bool mShowing = false;
 };
 
 }  // namespace rebound

@@ -25,6 +25,10 @@ QString ExcelFilter() {
     return filter(QT_TRANSLATE_NOOP("FileFilter", "Excel(*.xls)"), "*.xls");
 }
 
+QString PdfFilter() {
+    return filter(QT_TRANSLATE_NOOP("FileFilter", "PDF(*.pdf)"), "*.pdf");
+}
+
 QString TextFilter() {
     return filter(QT_TRANSLATE_NOOP("FileFilter", "Text(*.txt)"), "*.txt");
 }

@@ -12,6 +12,7 @@ QString ProjectFilter();
 QString ExcelFilter();
 QString TextFilter();
 QString CurveFilter();
+QString PdfFilter();
 // Exported component files: no filter.
 inline QString ExportFilter() {
     return {};

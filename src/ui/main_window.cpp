@@ -389,6 +389,8 @@ void TSDIAppForm::CreateMenus() {
     }
     Data1->addSeparator();
     AddMenuItem(Data1, act_create_strength_curve);
+    // Inspection by batch: the batch window, in every mode.
+    AddMenuItem(Data1, act_group_caculate);
 
     menuBar()->addAction(HelpAbout1);
 

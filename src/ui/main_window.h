@@ -32,6 +32,7 @@ class QToolBar;
 namespace rebound {
 
 class AreaGrid;
+class TBatchForm;
 class ComponentList;
 class ComponentPanel;
 class ProjectPanel;
@@ -193,6 +194,8 @@ private:
     ComponentPanel* mComponentPanel = nullptr;
     AreaGrid* mAreaGrid = nullptr;
     ReportCommands* mReportCommands = nullptr;
+    // The batch window, made when Data > 计算批量构件 first opens it.
+    TBatchForm* mBatchForm = nullptr;
 
     // ---- Actions -------------------------------------------------------
     QAction* FileNew1 = nullptr;

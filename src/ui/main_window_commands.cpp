@@ -20,6 +20,7 @@
 #include "ui/create_strength_curve_form.h"
 #include "ui/load_strength_curve_form.h"
 #include "ui/area_grid.h"
+#include "ui/batch_form.h"
 #include "ui/component_list.h"
 #include "ui/file_filters.h"
 #include "ui/main_window.h"
@@ -519,7 +520,13 @@ void TSDIAppForm::act_export_reportExecute() {
 }
 
 void TSDIAppForm::act_group_caculateExecute() {
-    Prompts().message(tr("批量计算构件"));
+    if (mBatchForm == nullptr) {
+        mBatchForm = new TBatchForm(*mDocument, mContext, *mComponentList, *mReportCommands, this);
+    }
+    mBatchForm->Refresh();
+    mBatchForm->show();
+    mBatchForm->raise();
+    mBatchForm->activateWindow();
 }
 
 void TSDIAppForm::act_load_strength_curveExecute() {

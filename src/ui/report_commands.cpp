@@ -23,6 +23,7 @@ namespace {
 
 const char* const kReportTemplate = "/report/rebound_report1.grf";
 const char* const kRecordTemplate = "/report/rebound_record1.grf";
+const char* const kBatchTemplate = "/report/rebound_batch1.grf";
 const char* const kReportError = QT_TRANSLATE_NOOP("rebound::ReportCommands", "Print Preview Error!");
 
 }  // namespace
@@ -128,6 +129,61 @@ void ReportCommands::act_test_recordsExecute() {
     engine.set_fetch_record([&feed](bool& eof) { feed->fetch_record(eof); });
     report::preview_report(engine, Printer(), mWindow,
                            [this](QDialog& dialog) { return mContext.prompts().showModal(dialog); });
+}
+
+namespace {
+
+// A report of its own template and feed, for the commands that load a
+// template other than the test report's.
+struct LoadedReport {
+    report::ReportEngine engine;
+    std::unique_ptr<report::ProjectFeed> feed;
+};
+
+}  // namespace
+
+// Loads the batch report's template afresh with a feed of the ticked
+// components; nullptr (and the operator told) when it cannot be used.
+static std::unique_ptr<LoadedReport> load_report(const QString& path, const ReboundFile& project,
+                                                 const platform::Clock& clock, UserPrompts& prompts) {
+    auto r = std::make_unique<LoadedReport>();
+    if (!r->engine.load_from_file(path)) {
+        prompts.message(ReportCommands::tr(kReportError));
+        return nullptr;
+    }
+    r->feed = report::make_feed(r->engine.report_template(), project, clock);
+    r->feed->bind(r->engine);
+    LoadedReport* raw = r.get();
+    r->engine.set_fetch_record([raw](bool& eof) { raw->feed->fetch_record(eof); });
+    return r;
+}
+
+void ReportCommands::BatchPrint() {
+    const auto r = load_report(AppFolder() + QLatin1String(kBatchTemplate), mDocument.project(),
+                               mContext.app().clock(), mContext.prompts());
+    if (!r) return;
+    report::print_report(r->engine, Printer(), mWindow,
+                         [this](QDialog& dialog) { return mContext.prompts().showModal(dialog); },
+                         mPageSetup ? &*mPageSetup : nullptr);
+}
+
+void ReportCommands::BatchPreview() {
+    const auto r = load_report(AppFolder() + QLatin1String(kBatchTemplate), mDocument.project(),
+                               mContext.app().clock(), mContext.prompts());
+    if (!r) return;
+    report::preview_report(r->engine, Printer(), mWindow,
+                           [this](QDialog& dialog) { return mContext.prompts().showModal(dialog); },
+                           mPageSetup ? &*mPageSetup : nullptr);
+}
+
+void ReportCommands::BatchPdf() {
+    const auto r = load_report(AppFolder() + QLatin1String(kBatchTemplate), mDocument.project(),
+                               mContext.app().clock(), mContext.prompts());
+    if (!r) return;
+    const QString chosen = mContext.prompts().saveFileName(PdfFilter());
+    if (chosen.isEmpty()) return;
+    const QString path = with_required_extension(chosen, ".pdf");
+    if (!r->engine.export_pdf(path)) mContext.prompts().message(tr("Save File Fail!"));
 }
 
 void ReportCommands::ExportReport(const QString& filter, const char* extension, int type) {

@@ -40,6 +40,13 @@ public:
     // where it prints or goes to a PDF file.
     void act_test_recordsExecute();
 
+    // The batch report (report/rebound_batch1.grf: the ticked components with
+    // the batch block and the cores table), printed, previewed or written
+    // as a PDF file chosen by the operator.
+    void BatchPrint();
+    void BatchPreview();
+    void BatchPdf();
+
     // The page chosen in Print Setup, or the template's own until then.
     report::PageSetup SessionPageSetup() const;
     // Set once Print Setup has been accepted; print, preview and PDF use it.
