@@ -12,6 +12,7 @@
 #include <algorithm>
 #include <exception>
 
+#include "document/project_dates.h"
 #include "evaluation/evaluation.h"
 #include "fileio/exchange.h"
 #include "model/number_text.h"
@@ -293,6 +294,13 @@ bool TSDIAppForm::OpenProject(const QString& path) {
         return false;
     }
     AddRecentProject(path);
+    // Dates no known form reads are kept as they are; they are named once
+    // for the file, not each time a component is shown.
+    const QString unreadable =
+        ProjectDates::message(ProjectDates::unreadable(mProject, mContext.app().clock()));
+    if (!unreadable.isEmpty()) {
+        mPrompts->message(unreadable);
+    }
     return true;
 }
 
