@@ -28,7 +28,10 @@ std::string message_of(const Result<ReportTemplate>& read) {
 TEST(ReportTemplate, ShippedTemplateDefinesTheTwentyTwoFieldsWithTheirTypes) {
     const auto t = read_template_file(test::shipped_template_path());
     ASSERT_TRUE(t) << message_of(t);
-    ASSERT_EQ(t->fields.size(), ReportFeed::kFieldCount);
+    EXPECT_EQ(t->language, "zh_CN");
+    // The 22 fields of the feed, then the project panel's measurement date.
+    ASSERT_EQ(t->fields.size(), ReportFeed::kFieldCount + 1);
+    EXPECT_EQ(t->fields.back().name, "agent_date");
     for (std::size_t i = 0; i < ReportFeed::kFieldCount; ++i) {
         const QString name = QString::fromLatin1(ReportFeed::field_names()[i]);
         EXPECT_EQ(t->fields[i].name, name);
@@ -43,8 +46,12 @@ TEST(ReportTemplate, ShippedTemplateDefinesTheTwentyTwoFieldsWithTheirTypes) {
         }
     }
     for (const Column& c : t->detail.columns) shown.insert(c.field);
+    // All but the construction date, which the window cannot edit: the
+    // project keeps the day it was made there, no day of casting.
     EXPECT_EQ(shown.size(), ReportFeed::kFieldCount);
-    EXPECT_EQ(t->detail.columns.size(), 8u);
+    EXPECT_FALSE(shown.count(t->field_index("construction_date")));
+    EXPECT_TRUE(shown.count(t->field_index("agent_date")));
+    EXPECT_EQ(t->detail.columns.size(), 7u);
 }
 
 TEST(ReportTemplate, ErrorsNameTheLine) {

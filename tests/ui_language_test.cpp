@@ -4,8 +4,10 @@
 // window text left in English when the Chinese catalogue is installed.
 #include <QAbstractButton>
 #include <QComboBox>
+#include <QDateEdit>
 #include <QHeaderView>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
 #include <QPushButton>
@@ -13,6 +15,8 @@
 #include <QTableWidget>
 #include <QTest>
 
+#include "platform/dates.h"
+#include "platform/qt_bridge.h"
 #include "ui/about_box.h"
 #include "ui/language.h"
 #include "ui/load_strength_curve_form.h"
@@ -105,6 +109,7 @@ private slots:
     void chineseWindowUsesTheFieldsTerms();
     void everyWindowTextIsTranslated();
     void languageMenuKeepsTheChoiceForTheNextStart();
+    void projectFromAnEnglishDesktopOpensWithoutAWord();
 
 private:
     void startChinese() {
@@ -222,12 +227,17 @@ void LanguageTest::chineseWindowUsesTheFieldsTerms() {
         c.area(s).surface_index = s;
     }
     edit_project(w, [&c](ReboundFile& p) { p.add_component(c); });
-    QCOMPARE(grid_text(w, kGridDepthColumn, 0), QString::fromUtf8("碳化\n深度"));
-    QCOMPARE(grid_text(w, kGridMeanColumn, 0), QString::fromUtf8("平均\n回弹值"));
-    QCOMPARE(grid_text(w, kGridAngleColumn, 0), QString::fromUtf8("测试\n角度"));
-    QCOMPARE(grid_text(w, kGridStrengthColumn, 0), QString::fromUtf8("换算值\n(MPa)"));
+    QCOMPARE(grid_text(w, kGridDepthColumn, 0), QString::fromUtf8("碳化
+深度"));
+    QCOMPARE(grid_text(w, kGridMeanColumn, 0), QString::fromUtf8("平均
+回弹值"));
+    QCOMPARE(grid_text(w, kGridAngleColumn, 0), QString::fromUtf8("测试
+角度"));
+    // The last column holds the area strength, and is called so.
+    QCOMPARE(grid_text(w, kGridStrengthColumn, 0), QString::fromUtf8("测区强度
+(MPa)"));
     QCOMPARE(grid_text(w, kGridSideColumn, 1), QString::fromUtf8("侧面"));
-    QCOMPARE(grid_text(w, kGridSideColumn, 2), QString::fromUtf8("顶面"));
+    QCOMPARE(grid_text(w, kGridSideColumn, 2), QString::fromUtf8("表面"));
     QCOMPARE(grid_text(w, kGridSideColumn, 3), QString::fromUtf8("底面"));
     QCOMPARE(grid_text(w, 1, 1), QStringLiteral("30"));
 
@@ -315,4 +325,40 @@ void LanguageTest::languageMenuKeepsTheChoiceForTheNextStart() {
 }
 
 QTEST_MAIN(LanguageTest)
+// A project written on an English desktop (the C locale writes "11 Dec
+// 2026") opens in the Chinese window on a Chinese desktop without a message,
+// with the same dates; a new project is named in Chinese and stored so.
+void LanguageTest::projectFromAnEnglishDesktopOpensWithoutAWord() {
+    QLocale::setDefault(QLocale::c());
+    ReboundFile english;
+    english.agent_date = platform::format_date({2026, 12, 11});
+    QCOMPARE(english.agent_date, std::string("11 Dec 2026"));
+    ComponentInfo c = component_with_areas("KZ-1", 2);
+    c.examine_date = platform::format_date({2026, 12, 9});
+    english.add_component(c);
+    const QString path = folder->file(QStringLiteral("english.prj"));
+    QVERIFY(english.save(platform::to_path(path)));
+
+    QLocale::setDefault(QLocale(QLocale::Chinese, QLocale::China));
+    startChinese();
+    window = make_window(prompts);
+    TSDIAppForm& w = *window;
+    QCOMPARE(w.txt_project_name->text(), QString::fromUtf8("新建工程"));
+    QCOMPARE(w.mProject.project_name, platform::from_qstring(QString::fromUtf8("新建工程")));
+    QVERIFY(!w.Document().isModified());
+
+    prompts->openAnswers = {path};
+    trigger(w, "FileOpen1");
+    QLocale::setDefault(QLocale::system());
+    QVERIFY2(prompts->messages.isEmpty(), qPrintable(prompts->messages.join(QLatin1Char('\n'))));
+    QCOMPARE(w.dt_agent_date->date(), QDate(2026, 12, 11));
+    QCOMPARE(w.dt_examine_date->date(), QDate(2026, 12, 9));
+    QCOMPARE(w.lvComponents->item(0, 2)->text(), QStringLiteral("2026/12/9"));
+    // Kept as the English desktop wrote it until the operator picks another date.
+    trigger(w, "FileSave1");
+    ReboundFile saved;
+    QVERIFY(saved.load(platform::to_path(path), "today"));
+    QCOMPARE(saved.agent_date, std::string("11 Dec 2026"));
+}
+
 #include "ui_language_test.moc"

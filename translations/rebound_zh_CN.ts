@@ -37,6 +37,35 @@
     </message>
 </context>
 <context>
+    <name>ProjectDates</name>
+    <message>
+        <source>Measurement date</source>
+        <translation>检测日期</translation>
+    </message>
+    <message>
+        <source>Construction date</source>
+        <translation>浇筑日期</translation>
+    </message>
+    <message>
+        <source>Date of component %1</source>
+        <translation>构件 %1 的测试日期</translation>
+    </message>
+    <message>
+        <source>These dates of the project cannot be read as dates; they are kept unchanged:</source>
+        <translation>本工程中以下日期无法识别，已按原样保留：</translation>
+    </message>
+    <message>
+        <source>%1: &quot;%2&quot;</source>
+        <translation>%1：“%2”</translation>
+    </message>
+    <message numerus="yes">
+        <source>and %n more.</source>
+        <translation>
+            <numerusform>另有 %n 个。</numerusform>
+        </translation>
+    </message>
+</context>
+<context>
     <name>UserFolder</name>
     <message>
         <source>The shipped folder %1 is missing.</source>
@@ -118,7 +147,7 @@ Depth</source>
     <message>
         <source>Fcu
 (MPa)</source>
-        <translation>换算值
+        <translation>测区强度
 (MPa)</translation>
     </message>
     <message>
@@ -1038,6 +1067,130 @@ Do you want to replace it?</source>
     <message>
         <source>%1: &quot;%2&quot; is not a date; today&apos;s date is shown instead!</source>
         <translation>%1：“%2”不是日期，已改为显示今天的日期！</translation>
+        <source>Horizontal</source>
+        <extracomment>The tested surface: a side face, struck with the hammer held level.</extracomment>
+        <translation>侧面</translation>
+    </message>
+    <message>
+        <source>Downwards</source>
+        <extracomment>The tested surface: the top (cast) face, struck from above.</extracomment>
+        <translation>表面</translation>
+    </message>
+    <message>
+        <source>Upwards</source>
+        <extracomment>The tested surface: the bottom face, struck from below.</extracomment>
+        <translation>底面</translation>
+    </message>
+    <message>
+        <source>Project Name:</source>
+        <translation>工程名称：</translation>
+    </message>
+    <message>
+        <source>Report NO.:</source>
+        <translation>报告编号：</translation>
+    </message>
+    <message>
+        <source>Measurement NO.:</source>
+        <translation>检测编号：</translation>
+    </message>
+    <message>
+        <source>Standard:</source>
+        <translation>检测依据：</translation>
+    </message>
+    <message>
+        <source>Project Description:</source>
+        <translation>工程概况：</translation>
+    </message>
+    <message>
+        <source>Entrustment
+  Company</source>
+        <translation>委托单位：</translation>
+    </message>
+    <message>
+        <source>Measurement Date:</source>
+        <translation>检测日期：</translation>
+    </message>
+    <message>
+        <source>Project Address:</source>
+        <translation>工程地址：</translation>
+    </message>
+    <message>
+        <source>Supervisory
+Organization</source>
+        <translation>监理单位：</translation>
+    </message>
+    <message>
+        <source>     Concrete 
+Production Departmen</source>
+        <extracomment>The concrete producer; the English label is spelt so on purpose.</extracomment>
+        <translation>混凝土生产单位：</translation>
+    </message>
+    <message>
+        <source>NO.</source>
+        <translation>序号</translation>
+    </message>
+    <message>
+        <source>Component Name</source>
+        <translation>构件名称</translation>
+    </message>
+    <message>
+        <source>Date&amp;Time</source>
+        <translation>检测日期</translation>
+    </message>
+    <message>
+        <source>Component Name:</source>
+        <translation>构件名称：</translation>
+    </message>
+    <message>
+        <source>Date:</source>
+        <translation>检测日期：</translation>
+    </message>
+    <message>
+        <source>Test Ares Numbers:</source>
+        <extracomment>The number of test areas; the English label is spelt so on purpose.</extracomment>
+        <translation>测区数：</translation>
+    </message>
+    <message>
+        <source>Pump:</source>
+        <translation>泵送：</translation>
+    </message>
+    <message>
+        <source>Conv.Curve:</source>
+        <translation>测强曲线：</translation>
+    </message>
+    <message>
+        <source>Fcue:</source>
+        <extracomment>The component&apos;s estimated strength.</extracomment>
+        <translation>推定值：</translation>
+    </message>
+    <message>
+        <source>F.min:</source>
+        <translation>最小值：</translation>
+    </message>
+    <message>
+        <source>F.Avg:</source>
+        <translation>平均值：</translation>
+    </message>
+    <message>
+        <source>F.SD:</source>
+        <translation>标准差：</translation>
+    </message>
+    <message>
+        <source> Component
+Description</source>
+        <translation>构件描述：</translation>
+    </message>
+    <message>
+        <source>Measurement Date</source>
+        <translation>检测日期</translation>
+    </message>
+    <message>
+        <source>Date of component %1</source>
+        <translation>构件 %1 的检测日期</translation>
+    </message>
+    <message>
+        <source>Print Preview Error!</source>
+        <translation>打印预览出错！</translation>
     </message>
     <message>
         <source>no such file</source>
@@ -1136,6 +1289,8 @@ Nothing was calculated.</source>
     <message>
         <source>Redo %1</source>
         <translation>重做%1</translation>
+        <source>New Project</source>
+        <translation>新建工程</translation>
     </message>
     <message>
         <source>%1 was changed by another program since it was opened or saved here.
@@ -1195,6 +1350,57 @@ Reload it?</source>
     <message>
         <source>Cancel</source>
         <translation>取消</translation>
+    </message>
+</context>
+<context>
+    <name>rebound::report::ReportTexts</name>
+    <message>
+        <source>Horizontal</source>
+        <extracomment>The tested surface: a side face, struck with the hammer held level.</extracomment>
+        <translation>侧面</translation>
+    </message>
+    <message>
+        <source>Downwards</source>
+        <extracomment>The tested surface: the cast top face, struck from above.</extracomment>
+        <translation>表面</translation>
+    </message>
+    <message>
+        <source>Upwards</source>
+        <extracomment>The tested surface: the bottom face, struck from below.</extracomment>
+        <translation>底面</translation>
+    </message>
+    <message>
+        <source>Yes</source>
+        <translation>是</translation>
+    </message>
+    <message>
+        <source>No</source>
+        <translation>否</translation>
+    </message>
+    <message>
+        <source>each area&apos;s own depth</source>
+        <extracomment>How the carbonation depth was taken: each area&apos;s own measured depth.</extracomment>
+        <translation>各测区实测值</translation>
+    </message>
+    <message>
+        <source>representative depth</source>
+        <extracomment>How the carbonation depth was taken: the component&apos;s representative depth.</extracomment>
+        <translation>取代表值</translation>
+    </message>
+    <message>
+        <source>-.-</source>
+        <extracomment>A carbonation depth that was not measured.</extracomment>
+        <translation>-.-</translation>
+    </message>
+    <message>
+        <source>&gt; 6.0</source>
+        <extracomment>A carbonation depth above 6 mm.</extracomment>
+        <translation>&gt; 6.0</translation>
+    </message>
+    <message>
+        <source>area strength taken from the instrument; pump correction not added</source>
+        <extracomment>Note on a component whose area strengths the instrument supplied: the pumped-concrete correction is listed but not added to them.</extracomment>
+        <translation>测区强度取自仪器，未计入泵送修正</translation>
     </message>
 </context>
 </TS>

@@ -16,7 +16,8 @@ std::string date_key(std::string_view text, const platform::Clock& clock) {
 std::vector<UnreadableDate> ProjectDates::unreadable(const ReboundFile& project, const platform::Clock& clock) {
     std::vector<UnreadableDate> out;
     const auto check = [&](const std::string& text, const QString& where) {
-        if (!platform::parse_date(text, clock)) out.push_back({where, platform::to_qstring(text)});
+        // An empty text is no date at all rather than one that cannot be read.
+        if (!text.empty() && !platform::parse_date(text, clock)) out.push_back({where, platform::to_qstring(text)});
     };
     check(project.agent_date, tr("Measurement date"));
     check(project.construction_date, tr("Construction date"));

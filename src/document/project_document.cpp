@@ -215,7 +215,11 @@ void ProjectDocument::setCurve(Strength_Curve curve) {
 // ---- Whole project -------------------------------------------------------------
 
 void ProjectDocument::newProject() {
-    adopt(ReboundFile(mContext.today_text()), QString());
+    ReboundFile project(mContext.today_text());
+    if (!mNewProjectName.empty()) {
+        project.project_name = mNewProjectName;
+    }
+    adopt(std::move(project), QString());
 }
 
 void ProjectDocument::adopt(ReboundFile project, const QString& fileName) {

@@ -72,6 +72,9 @@ public:
     explicit ProjectDocument(const AppContext& context, QObject* parent = nullptr);
     // The context the document was made with (its clock reads dates).
     const AppContext& context() const { return mContext; }
+    // The name newProject gives (ANSI bytes); empty: the model's own
+    // "New Project". A window sets it in its language.
+    void setNewProjectName(std::string name) { mNewProjectName = std::move(name); }
     ~ProjectDocument() override;
 
     const ReboundFile& project() const { return mProject; }
@@ -232,6 +235,7 @@ private:
                       const Strength_Curve* curve, const std::function<void(AreaData&)>& change);
 
     const AppContext& mContext;
+    std::string mNewProjectName;
     ReboundFile mProject;
     QString mFileName;
     Strength_Curve mCurve;

@@ -28,7 +28,10 @@ public:
 };
 
 // The project header as both reports print it: each field's name and text,
-// the report date being the clock's day, the day the report is made.
+// the report date being the clock's day, the day the report is made, and
+// "agent_date" the project panel's measurement date. Dates are printed in one
+// form, ISO (yyyy-MM-dd), whatever desktop wrote them; a date text that
+// cannot be read is printed as it stands.
 std::vector<std::pair<const char*, QString>> project_header(const ReboundFile& project, const platform::Clock& clock);
 
 class ReportFeed : public ProjectFeed {
@@ -41,7 +44,8 @@ public:
     // `clock` gives the report date.
     ReportFeed(const ReboundFile& project, const platform::Clock& clock) : project_(project), clock_(clock) {}
 
-    // Binds the 22 fields and starts again at the first component.
+    // Binds the 22 fields (and "agent_date" when the template has it) and
+    // starts again at the first component.
     void bind(ReportTarget& target) override;
 
     // Fills the next component's record, or sets `eof`.
@@ -57,6 +61,7 @@ private:
     const ReboundFile& project_;
     const platform::Clock& clock_;
     std::array<ReportField, kFieldCount> fields_{};
+    ReportField agent_date_;  // bound when the template has the measurement date
     int record_ = 0;
 };
 
