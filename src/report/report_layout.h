@@ -10,6 +10,7 @@
 #include <QPointF>
 #include <QRectF>
 #include <QString>
+#include <memory>
 #include <vector>
 
 #include "report/report_engine.h"
@@ -83,6 +84,39 @@ QFont resolve_font(const FontDef& def);
 
 // Lays the report out on pages.
 ReportLayout lay_out(const ReportTemplate& t, const ReportData& data);
+
+class Paginator;
+
+// The same a part at a time, so that a window can show the first pages and
+// go on repainting while the rest is laid out. A page is complete (rules
+// joined, page number written) once the next one has begun; "PageCount"
+// references are filled in when the whole report is laid out, and until then
+// stand in the boxes as written. The template and the data must outlive the
+// job.
+class LayoutJob {
+public:
+    LayoutJob(const ReportTemplate& t, const ReportData& data);
+    ~LayoutJob();
+    LayoutJob(const LayoutJob&) = delete;
+    LayoutJob& operator=(const LayoutJob&) = delete;
+
+    // Places about `records` more records (a group of records kept together
+    // is placed whole); true once the report is complete.
+    bool step(int records);
+    bool done() const;
+    int records_placed() const;
+    int records_total() const { return total_; }
+    // Pages that will not change any more but for their page count.
+    int finished_pages() const;
+    // The pages so far; all of them once done().
+    const ReportLayout& layout() const;
+    // Hands the layout over; the job is spent afterwards.
+    ReportLayout take();
+
+private:
+    std::unique_ptr<Paginator> paginator_;
+    int total_ = 0;
+};
 
 // The value axis of a chart showing values from `low` to `high`: its ends
 // and the distance of its ticks, a 1, 2, 2.5 or 5 times a power of ten. The
