@@ -1353,6 +1353,53 @@ Reload it?</source>
     </message>
 </context>
 <context>
+    <name>rebound::report::ReportPreviewDialog</name>
+    <message>
+        <source>First page</source>
+        <translation>第一页</translation>
+    </message>
+    <message>
+        <source>Previous page</source>
+        <translation>上一页</translation>
+    </message>
+    <message>
+        <source>Next page</source>
+        <translation>下一页</translation>
+    </message>
+    <message>
+        <source>Last page</source>
+        <translation>最后一页</translation>
+    </message>
+    <message>
+        <source>Zoom out</source>
+        <translation>缩小</translation>
+    </message>
+    <message>
+        <source>Zoom in</source>
+        <translation>放大</translation>
+    </message>
+    <message>
+        <source>Print(&amp;P)...</source>
+        <translation>打印(&amp;P)...</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>取消</translation>
+    </message>
+    <message>
+        <source>of %1</source>
+        <translation>共 %1 页</translation>
+    </message>
+    <message>
+        <source>of %1 so far</source>
+        <translation>已排 %1 页</translation>
+    </message>
+    <message>
+        <source>Laying out pages...</source>
+        <translation>正在排版...</translation>
+    </message>
+</context>
+<context>
     <name>rebound::report::ReportTexts</name>
     <message>
         <source>Horizontal</source>

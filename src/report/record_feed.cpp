@@ -137,6 +137,7 @@ void TestRecordFeed::bind(ReportTarget& target) {
     component_ = 0;
     area_ = 0;
     first_ = true;
+    component_texts_.clear();
 }
 
 void TestRecordFeed::fetch_record(bool& eof) {
@@ -158,6 +159,12 @@ void TestRecordFeed::fetch_record(bool& eof) {
     eof = false;
 }
 
+int TestRecordFeed::record_count() const {
+    std::size_t count = 0;
+    for (const ComponentInfo& c : project_.components) count += std::max<std::size_t>(1, c.area_count());
+    return static_cast<int>(std::min<std::size_t>(count, static_cast<std::size_t>(ReportEngine::kMaxRecords)));
+}
+
 void TestRecordFeed::fill_header() {
     const std::vector<QString>& names = field_names();
     for (const auto& [name, text] : project_header(project_, clock_)) {
@@ -169,27 +176,47 @@ void TestRecordFeed::fill_header() {
 }
 
 void TestRecordFeed::fill_component(const ComponentInfo& c, std::size_t position) {
-    using platform::to_qstring;
+    // Every area's record repeats its component's values: they are made once
+    // per component and shared.
+    if (cached_component_ != position || component_texts_.empty()) {
+        using platform::to_qstring;
+        cached_component_ = position;
+        component_texts_ = {
+            to_qstring(c.component_name),
+            to_qstring(c.component_condition),
+            to_qstring(c.device_serial),
+            to_qstring(platform::report_date_text(c.examine_date, clock_)),
+            // Only 1 marks pumped concrete; the evaluation treats any other value as not pumped.
+            texts_.yes_no(c.pump_tag == 1),
+            to_qstring(c.curve_filename),
+            texts_.carbonation_mode(c.carbonation_mode),
+            texts_.depth(c.rep_carbonation_index),
+            decimal(c.strength_avg),
+            decimal(c.strength_delta),
+            decimal(c.strength_min),
+            decimal(c.strength_estimate),
+            strength_from_instrument(c)
+                ? texts_.text("area strength taken from the instrument; pump correction not added")
+                : QString(),
+        };
+    }
+    const std::vector<QString>& t = component_texts_;
     fields_[kDataId].set_integer(static_cast<std::int32_t>(position + 1));
-    fields_[kComponentName].set_text(to_qstring(c.component_name));
-    fields_[kComponentCondition].set_text(to_qstring(c.component_condition));
-    fields_[kDeviceSerial].set_text(to_qstring(c.device_serial));
-    fields_[kExamineDate].set_text(to_qstring(platform::report_date_text(c.examine_date, clock_)));
+    fields_[kComponentName].set_text(t[0]);
+    fields_[kComponentCondition].set_text(t[1]);
+    fields_[kDeviceSerial].set_text(t[2]);
+    fields_[kExamineDate].set_text(t[3]);
     fields_[kStrengthDegree].set_integer(20 + 5 * static_cast<std::int32_t>(c.strength_degree));
-    // Only 1 marks pumped concrete; the evaluation treats any other value as not pumped.
-    fields_[kPumped].set_text(texts_.yes_no(c.pump_tag == 1));
-    fields_[kCurveFilename].set_text(to_qstring(c.curve_filename));
-    fields_[kCarbonationMode].set_text(texts_.carbonation_mode(c.carbonation_mode));
-    fields_[kRepCarbonation].set_text(texts_.depth(c.rep_carbonation_index));
+    fields_[kPumped].set_text(t[4]);
+    fields_[kCurveFilename].set_text(t[5]);
+    fields_[kCarbonationMode].set_text(t[6]);
+    fields_[kRepCarbonation].set_text(t[7]);
     fields_[kAreaCount].set_integer(static_cast<std::int32_t>(c.area_count()));
-    fields_[kStrengthAvg].set_text(decimal(c.strength_avg));
-    fields_[kStrengthDelta].set_text(decimal(c.strength_delta));
-    fields_[kStrengthMin].set_text(decimal(c.strength_min));
-    fields_[kStrengthEstimate].set_text(decimal(c.strength_estimate));
-    fields_[kStrengthNote].set_text(
-        strength_from_instrument(c)
-            ? texts_.text("area strength taken from the instrument; pump correction not added")
-            : QString());
+    fields_[kStrengthAvg].set_text(t[8]);
+    fields_[kStrengthDelta].set_text(t[9]);
+    fields_[kStrengthMin].set_text(t[10]);
+    fields_[kStrengthEstimate].set_text(t[11]);
+    fields_[kStrengthNote].set_text(t[12]);
 }
 
 void TestRecordFeed::fill_area(const AreaData& a, std::size_t position) {

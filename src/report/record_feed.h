@@ -40,6 +40,7 @@ public:
 
     void bind(ReportTarget& target) override;
     void fetch_record(bool& eof) override;
+    int record_count() const override;
 
 private:
     void fill_header();
@@ -53,6 +54,8 @@ private:
     std::size_t component_ = 0;  // the next record's component
     std::size_t area_ = 0;       // and its area
     bool first_ = true;
+    std::size_t cached_component_ = 0;     // whose texts component_texts_ holds
+    std::vector<QString> component_texts_;
 };
 
 // The feed that fills the records a template asks for.

@@ -25,6 +25,8 @@ public:
     virtual void bind(ReportTarget& target) = 0;
     // The fetch handler: fills the next record, or sets `eof`.
     virtual void fetch_record(bool& eof) = 0;
+    // How many records the feed gives in all.
+    virtual int record_count() const = 0;
 };
 
 // The project header as both reports print it: each field's name and text,
@@ -50,6 +52,7 @@ public:
 
     // Fills the next component's record, or sets `eof`.
     void fetch_record(bool& eof) override;
+    int record_count() const override { return static_cast<int>(project_.component_count()); }
 
     // Calls of fetch_record since the last bind.
     int record_counter() const { return record_; }

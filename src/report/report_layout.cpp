@@ -153,6 +153,9 @@ public:
     bool step(int budget) {
         const int n = static_cast<int>(data_.records.size());
         if (stage_ == Stage::Start) {
+            // The header shows the first record's values, and a chart in it
+            // every record's: it waits for them.
+            if (!complete_ && (n == 0 || header_has_chart())) return false;
             new_page();
             for (const HeaderBlock& block : t_.report_header) place_block(block, all_records());
             if (!t_.detail.group && !columns_.empty()) place_title_row(t_.detail.row_height_mm);
@@ -162,7 +165,7 @@ public:
             if (t_.detail.group) {
                 while (next_ < n && budget > 0) {
                     const int first = next_;
-                    place_next_group();
+                    if (!place_next_group()) break;
                     budget -= next_ - first;
                 }
             } else if (!columns_.empty()) {
@@ -170,7 +173,7 @@ public:
             } else {
                 next_ = n;
             }
-            if (next_ < n) return false;
+            if (next_ < n || !complete_) return false;
             for (const Band& band : t_.report_footer) place_band(band, BoxRole::Static, all_records());
             finish_page(out_.pages.back());
             number_pages();
@@ -178,6 +181,10 @@ public:
         }
         return true;
     }
+
+    // Whether every record has been fetched; until then the last group may
+    // go on in records still to come, and waits for them.
+    void set_complete(bool complete) { complete_ = complete; }
 
     bool done() const { return stage_ == Stage::Done; }
     int records_placed() const { return next_; }
@@ -411,16 +418,25 @@ private:
         return h;
     }
 
-    // The next group: consecutive records with the same value of the group field.
-    void place_next_group() {
+    // The next group: consecutive records with the same value of the group
+    // field. False, with nothing placed, when the group reaches the last
+    // record fetched so far and more may come.
+    bool place_next_group() {
         const GroupDef& g = *t_.detail.group;
         const int n = static_cast<int>(data_.records.size());
         const int first = next_;
         const QString key = value_of(&data_.records[first], g.field);
         int last = first + 1;
         while (last < n && value_of(&data_.records[last], g.field) == key) ++last;
+        if (last == n && !complete_) return false;
         place_group(g, RecordRange{first, last, &data_.records[first], BoxRole::GroupText});
         next_ = last;
+        return true;
+    }
+
+    bool header_has_chart() const {
+        return std::any_of(t_.report_header.begin(), t_.report_header.end(),
+                           [](const HeaderBlock& b) { return b.chart.has_value(); });
     }
 
     void place_group(const GroupDef& g, const RecordRange& range) {
@@ -596,6 +612,7 @@ private:
     enum class Stage { Start, Body, Done };
     Stage stage_ = Stage::Start;
     int next_ = 0;  // the next record to place
+    bool complete_ = true;
 };
 
 QFont resolve_font(const FontDef& def) {
@@ -614,8 +631,14 @@ ReportLayout lay_out(const ReportTemplate& t, const ReportData& data) {
     return Paginator(t, data).run();
 }
 
-LayoutJob::LayoutJob(const ReportTemplate& t, const ReportData& data)
-    : paginator_(std::make_unique<Paginator>(t, data)), total_(static_cast<int>(data.records.size())) {}
+LayoutJob::LayoutJob(const ReportTemplate& t, const ReportData& data, bool complete)
+    : paginator_(std::make_unique<Paginator>(t, data)) {
+    paginator_->set_complete(complete);
+}
+
+void LayoutJob::set_complete(bool complete) {
+    paginator_->set_complete(complete);
+}
 
 LayoutJob::~LayoutJob() = default;
 

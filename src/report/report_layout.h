@@ -92,10 +92,13 @@ class Paginator;
 // joined, page number written) once the next one has begun; "PageCount"
 // references are filled in when the whole report is laid out, and until then
 // stand in the boxes as written. The template and the data must outlive the
-// job.
+// job. The records may still be arriving: with `complete` false the job lays
+// out what has been fetched (a group only once a record of the next one is
+// there) and finishes after set_complete(true).
 class LayoutJob {
 public:
-    LayoutJob(const ReportTemplate& t, const ReportData& data);
+    LayoutJob(const ReportTemplate& t, const ReportData& data, bool complete = true);
+    void set_complete(bool complete);
     ~LayoutJob();
     LayoutJob(const LayoutJob&) = delete;
     LayoutJob& operator=(const LayoutJob&) = delete;
@@ -105,7 +108,6 @@ public:
     bool step(int records);
     bool done() const;
     int records_placed() const;
-    int records_total() const { return total_; }
     // Pages that will not change any more but for their page count.
     int finished_pages() const;
     // The pages so far; all of them once done().
@@ -115,7 +117,6 @@ public:
 
 private:
     std::unique_ptr<Paginator> paginator_;
-    int total_ = 0;
 };
 
 // The value axis of a chart showing values from `low` to `high`: its ends

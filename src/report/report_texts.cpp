@@ -1,6 +1,7 @@
 #include "report/report_texts.h"
 
 #include <QTranslator>
+#include <algorithm>
 
 #include "evaluation/area_texts.h"
 
@@ -57,6 +58,16 @@ const QTranslator* chinese_catalogue() {
 
 ReportTexts::ReportTexts(const QString& language) {
     if (language.startsWith(QLatin1String("zh"))) catalogue_ = chinese_catalogue();
+    for (int i = 0; i < 3; ++i) surfaces_[i] = text(side_text(i).c_str());
+    for (int i = 0; i < 14; ++i) {
+        const std::string d = depth_text(i);
+        // Only the two texts that are not numbers are words of a language.
+        depths_[i] = d == "-.-" || d == "> 6.0" ? text(d.c_str()) : QString::fromStdString(d);
+    }
+    yes_ = text("Yes");
+    no_ = text("No");
+    own_depth_ = text("each area's own depth");
+    representative_ = text("representative depth");
 }
 
 QString ReportTexts::text(const char* source) const {
@@ -68,22 +79,21 @@ QString ReportTexts::text(const char* source) const {
 }
 
 QString ReportTexts::surface(int surface_index) const {
-    return text(side_text(surface_index).c_str());
+    // Every index above 2 reads as the last surface, as side_text has it.
+    return surfaces_[std::clamp(surface_index, 0, 2)];
 }
 
 QString ReportTexts::depth(int carbonation_index) const {
-    const std::string d = depth_text(carbonation_index);
-    // Only the two texts that are not numbers are words of a language.
-    if (d == "-.-" || d == "> 6.0") return text(d.c_str());
-    return QString::fromStdString(d);
+    // 13 and above read "> 6.0", as depth_text has it.
+    return depths_[std::clamp(carbonation_index, 0, 13)];
 }
 
 QString ReportTexts::yes_no(bool yes) const {
-    return text(yes ? "Yes" : "No");
+    return yes ? yes_ : no_;
 }
 
 QString ReportTexts::carbonation_mode(int mode) const {
-    return text(mode == 1 ? "each area's own depth" : "representative depth");
+    return mode == 1 ? own_depth_ : representative_;
 }
 
 }  // namespace rebound::report

@@ -33,6 +33,10 @@ public:
 
 private:
     const QTranslator* catalogue_ = nullptr;
+    // The texts of every index, made once: a feed asks for them per area.
+    QString surfaces_[3];
+    QString depths_[14];
+    QString yes_, no_, own_depth_, representative_;
 };
 
 }  // namespace rebound::report

@@ -112,7 +112,7 @@ void ReportCommands::act_print_previewExecute() {
     }
     report::preview_report(*mReport, Printer(), mWindow,
                            [this](QDialog& dialog) { return mContext.prompts().showModal(dialog); },
-                           mPageSetup ? &*mPageSetup : nullptr);
+                           mPageSetup ? &*mPageSetup : nullptr, mReportFeed->record_count());
 }
 
 void ReportCommands::act_test_recordsExecute() {
@@ -127,7 +127,8 @@ void ReportCommands::act_test_recordsExecute() {
     feed->bind(engine);
     engine.set_fetch_record([&feed](bool& eof) { feed->fetch_record(eof); });
     report::preview_report(engine, Printer(), mWindow,
-                           [this](QDialog& dialog) { return mContext.prompts().showModal(dialog); });
+                           [this](QDialog& dialog) { return mContext.prompts().showModal(dialog); }, nullptr,
+                           feed->record_count());
 }
 
 void ReportCommands::ExportReport(const QString& filter, const char* extension, int type) {

@@ -66,13 +66,13 @@ bool print_report(ReportEngine& engine, QPrinter& printer, QWidget* parent, cons
 }
 
 bool preview_report(ReportEngine& engine, QPrinter& printer, QWidget* parent, const ShowModal& show,
-                    const PageSetup* page) {
+                    const PageSetup* page, int expected_records) {
     if (!engine.is_loaded()) return false;
     ReportTemplate t = with_page(engine.report_template(), page);
     prepare_printer(printer, t);
-    // The preview lays the pages out while it shows them, and frees them
-    // when it closes.
-    ReportPreviewDialog preview(std::move(t), engine.fetch_records(), printer, parent);
+    // The preview fetches the records and lays the pages out while it shows
+    // the first ones, and frees them when it closes.
+    ReportPreviewDialog preview(engine, std::move(t), printer, parent, expected_records);
     show_dialog(preview, show);
     return true;
 }

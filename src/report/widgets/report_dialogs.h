@@ -31,7 +31,8 @@ bool print_report(ReportEngine& engine, QPrinter& printer, QWidget* parent, cons
 // Fetches the records and shows them in a modal print preview window
 // (ReportPreviewDialog, object name "PrintPreviewDialog") that lays the pages
 // out while it shows the first ones, and from which they can be printed.
+// `expected_records`, when known, measures the layout's progress.
 bool preview_report(ReportEngine& engine, QPrinter& printer, QWidget* parent, const ShowModal& show = {},
-                    const PageSetup* page = nullptr);
+                    const PageSetup* page = nullptr, int expected_records = 0);
 
 }  // namespace rebound::report

@@ -55,12 +55,13 @@ private:
     QImage image_;
 };
 
-ReportPreviewDialog::ReportPreviewDialog(ReportTemplate t, ReportData data, QPrinter& printer, QWidget* parent)
-    : QDialog(parent), template_(std::move(t)), data_(std::move(data)), printer_(printer) {
+ReportPreviewDialog::ReportPreviewDialog(ReportEngine& engine, ReportTemplate t, QPrinter& printer,
+                                         QWidget* parent, int expected_records)
+    : QDialog(parent), engine_(engine), template_(std::move(t)), printer_(printer) {
     setObjectName(QStringLiteral("PrintPreviewDialog"));
     setWindowTitle(template_.title);
     setWindowFlag(Qt::WindowMaximizeButtonHint, true);
-    job_ = std::make_unique<LayoutJob>(template_, data_);
+    job_ = std::make_unique<LayoutJob>(template_, data_, false);
 
     auto* bar = new QHBoxLayout;
     auto button = [&](const QString& text, const QString& tip) {
@@ -92,7 +93,8 @@ ReportPreviewDialog::ReportPreviewDialog(ReportTemplate t, ReportData data, QPri
     bar->addWidget(status_);
     progress_ = new QProgressBar(this);
     progress_->setObjectName(QStringLiteral("layoutProgress"));
-    progress_->setRange(0, std::max(1, job_->records_total()));
+    // Without an expected count the bar only shows that work goes on.
+    progress_->setRange(0, std::max(0, expected_records));
     progress_->setMaximumWidth(200);
     bar->addWidget(progress_);
     cancel_ = new QPushButton(tr("Cancel"), this);
@@ -167,7 +169,13 @@ void ReportPreviewDialog::layOutSome() {
     QElapsedTimer clock;
     clock.start();
     const int shown_before = pageCount();
-    while (!job_->done() && clock.elapsed() < kMillisecondsPerRun) job_->step(kRecordsPerStep);
+    while (!job_->done() && clock.elapsed() < kMillisecondsPerRun) {
+        if (!fetched_all_) {
+            fetched_all_ = engine_.fetch_more(data_, kRecordsPerFetch);
+            job_->set_complete(fetched_all_);
+        }
+        job_->step(kRecordsPerStep);
+    }
     if (!job_->done()) timer_->start();
     updateControls();
     // The first page, as soon as there is one; and the footer's page count
@@ -176,6 +184,10 @@ void ReportPreviewDialog::layOutSome() {
 }
 
 void ReportPreviewDialog::finishLayout() {
+    if (!fetched_all_) {
+        fetched_all_ = engine_.fetch_more(data_, ReportEngine::kMaxRecords);
+        job_->set_complete(true);
+    }
     while (!job_->done()) job_->step(1 << 20);
     timer_->stop();
     updateControls();
@@ -190,7 +202,7 @@ void ReportPreviewDialog::updateControls() {
     page_box_->setValue(current_ + 1);
     page_box_->blockSignals(false);
     page_count_->setText(done ? tr("of %1").arg(pages) : tr("of %1 so far").arg(pages));
-    progress_->setValue(job_->records_placed());
+    if (progress_->maximum() > 0) progress_->setValue(std::min(progress_->maximum(), job_->records_placed()));
     progress_->setVisible(!done);
     cancel_->setVisible(!done);
     status_->setText(done ? QString() : tr("Laying out pages..."));

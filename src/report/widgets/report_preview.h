@@ -1,7 +1,6 @@
 // The print preview of a report, for reports of thousands of pages: the
-// records are fetched once, then the pages are laid out a part at a time
-// while the window goes on repainting, with a progress bar and a Cancel
-// button. The first page shows as soon as it is laid out; a page is drawn
+// records are fetched and the pages laid out a part at a time while the
+// window goes on repainting, with a progress bar and a Cancel button. The first page shows as soon as it is laid out; a page is drawn
 // only when it is shown, at the screen's resolution, and only the page on
 // screen is kept as an image. Printing from the preview is offered once every
 // page is laid out. Closing the preview frees the records and the pages and
@@ -31,9 +30,12 @@ class PreviewPageView;
 class ReportPreviewDialog : public QDialog {
     Q_DECLARE_TR_FUNCTIONS(rebound::report::ReportPreviewDialog)
 public:
-    // Takes the template (with the operator's page already applied) and the
-    // fetched records; `printer` is the one the Print button prints on.
-    ReportPreviewDialog(ReportTemplate t, ReportData data, QPrinter& printer, QWidget* parent = nullptr);
+    // Shows the records that `engine` fetches through its callback (the
+    // engine and its feed outlive the dialog), laid out on the template `t`
+    // (the operator's page already applied); `printer` is the one the Print
+    // button prints on. `expected_records`, when known, measures the progress.
+    ReportPreviewDialog(ReportEngine& engine, ReportTemplate t, QPrinter& printer, QWidget* parent = nullptr,
+                        int expected_records = 0);
     ~ReportPreviewDialog() override;
 
     // Pages laid out so far (all once layoutDone()).
@@ -53,6 +55,7 @@ public:
     // Records placed per step of the background layout, and the time a run
     // of steps may take before the window repaints.
     static constexpr int kRecordsPerStep = 40;
+    static constexpr int kRecordsPerFetch = 200;
     static constexpr int kMillisecondsPerRun = 40;
 
 protected:
@@ -64,8 +67,10 @@ private:
     void renderCurrent();
     double pixelsPerMm() const;
 
+    ReportEngine& engine_;
     ReportTemplate template_;
     ReportData data_;
+    bool fetched_all_ = false;
     std::unique_ptr<LayoutJob> job_;
     QPrinter& printer_;
     int current_ = 0;
