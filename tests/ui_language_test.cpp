@@ -4,6 +4,7 @@
 // window text left in English when the Chinese catalogue is installed.
 #include <QAbstractButton>
 #include <QComboBox>
+#include <QFile>
 #include <QDateEdit>
 #include <QHeaderView>
 #include <QLabel>
@@ -18,6 +19,7 @@
 #include "platform/dates.h"
 #include "platform/qt_bridge.h"
 #include "ui/about_box.h"
+#include "ui/error_text.h"
 #include "ui/language.h"
 #include "ui/load_strength_curve_form.h"
 #include "ui/strength_curve_syn_form.h"
@@ -110,6 +112,7 @@ private slots:
     void everyWindowTextIsTranslated();
     void languageMenuKeepsTheChoiceForTheNextStart();
     void projectFromAnEnglishDesktopOpensWithoutAWord();
+    void errorDetailsFollowTheWindowsLanguage();
 
 private:
     void startChinese() {
@@ -359,6 +362,46 @@ void LanguageTest::projectFromAnEnglishDesktopOpensWithoutAWord() {
     ReboundFile saved;
     QVERIFY(saved.load(platform::to_path(path), "today"));
     QCOMPARE(saved.agent_date, std::string("11 Dec 2026"));
+}
+
+// The reader's detail under an error headline: the English of the error
+// itself in an English window, Chinese throughout in the Chinese one.
+void LanguageTest::errorDetailsFollowTheWindowsLanguage() {
+    ReboundFile project;
+    project.project_name = "site";
+    project.add_component(component_with_areas("KZ-1", 3));
+    const QString whole = folder->file(QStringLiteral("whole.prj"));
+    QVERIFY(project.save(platform::to_path(whole)));
+    QFile file(whole);
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    const QByteArray bytes = file.readAll();
+    // Cut inside the header, inside a component's texts and inside its areas;
+    // and a name length far beyond the end.
+    QByteArray huge = bytes;
+    huge.replace(0, 4, QByteArray("1234"));
+    const QList<QByteArray> broken = {bytes.left(10), bytes.left(bytes.size() / 2), bytes.left(bytes.size() - 7), huge};
+    std::vector<FileError> errors;
+    for (int i = 0; i < broken.size(); ++i) {
+        const QString path = folder->file(QStringLiteral("broken%1.prj").arg(i));
+        QFile out(path);
+        QVERIFY(out.open(QIODevice::WriteOnly));
+        out.write(broken[i]);
+        out.close();
+        ReboundFile read;
+        const Result<void> loaded = read.load(platform::to_path(path), "today");
+        QVERIFY(!loaded);
+        errors.push_back(loaded.error());
+        QVERIFY(!loaded.error().sentences.empty());
+        // English: the reader's own message, word for word.
+        QCOMPARE(ErrorText::Of(loaded.error()), QString::fromStdString(loaded.error().message));
+    }
+    startChinese();
+    static const QRegularExpression latin(QStringLiteral("[A-Za-z]"));
+    for (const FileError& error : errors) {
+        const QString chinese = ErrorText::Of(error);
+        QVERIFY2(!chinese.contains(latin), qPrintable(chinese));
+    }
+    QVERIFY(ErrorText::Of(errors.back()).contains(QString::fromUtf8("工程名称")));
 }
 
 #include "ui_language_test.moc"

@@ -2,6 +2,221 @@
 <!DOCTYPE TS>
 <TS version="2.1" language="zh_CN" sourcelanguage="en">
 <context>
+    <name>ErrorText</name>
+    <message>
+        <source>the data goes on beyond %1 bytes, the most read from a pipe or device</source>
+        <translation>数据超过 %1 字节（从管道或设备读取的上限）</translation>
+    </message>
+    <message>
+        <source>the data could not be read at byte %1: %2</source>
+        <translation>在第 %1 字节处无法读取数据：%2</translation>
+    </message>
+    <message>
+        <source>the data ends inside %1 at byte %2 (%3 bytes expected, %4 found)</source>
+        <translation>数据在%1中的第 %2 字节处结束（应有 %3 字节，实有 %4 字节）</translation>
+    </message>
+    <message>
+        <source>the data ends inside the length of %1 at byte %2 (%3 bytes expected, %4 found)</source>
+        <translation>数据在%1的长度中的第 %2 字节处结束（应有 %3 字节，实有 %4 字节）</translation>
+    </message>
+    <message>
+        <source>the data ends at byte %1, inside %2 (%3 x %4 bytes announced at byte %5, %6 remain)</source>
+        <translation>数据在第 %1 字节处、%2中结束（第 %5 字节处声明 %3 × %4 字节，仅余 %6 字节）</translation>
+    </message>
+    <message>
+        <source>the length of %1 at byte %2 is negative (%3)</source>
+        <translation>第 %2 字节处%1的长度为负数（%3）</translation>
+    </message>
+    <message>
+        <source>the length of %1 at byte %2 is %3, but only %4 bytes remain</source>
+        <translation>第 %2 字节处%1的长度为 %3，但仅余 %4 字节</translation>
+    </message>
+    <message>
+        <source>%1 is too long to be stored (%2 bytes)</source>
+        <translation>%1过长，无法保存（%2 字节）</translation>
+    </message>
+    <message>
+        <source>the file could not be written</source>
+        <translation>无法写入文件</translation>
+    </message>
+    <message>
+        <source>there is not enough memory to hold it</source>
+        <translation>内存不足</translation>
+    </message>
+    <message>
+        <source>component %1 of %2</source>
+        <translation>第 %1 个构件（共 %2 个）</translation>
+    </message>
+    <message>
+        <source>area record %1 of %2</source>
+        <translation>第 %1 个测区记录（共 %2 个）</translation>
+    </message>
+    <message>
+        <source>a component has too many areas to be stored</source>
+        <translation>构件的测区过多，无法保存</translation>
+    </message>
+    <message>
+        <source>the project has too many components to be stored</source>
+        <translation>工程的构件过多，无法保存</translation>
+    </message>
+    <message>
+        <source>the device header announces %1 test areas; a device record holds at most 100</source>
+        <translation>仪器文件头声明有 %1 个测区；仪器记录最多 100 个测区</translation>
+    </message>
+    <message>
+        <source>a device record holds at most 100 test areas, not %1</source>
+        <translation>仪器记录最多 100 个测区，而不是 %1 个</translation>
+    </message>
+    <message>
+        <source>the area count %1 does not fit its field</source>
+        <translation>测区数 %1 超出其字段范围</translation>
+    </message>
+    <message>
+        <source>not a component file (expected .cmp, .tmp or .xcmp)</source>
+        <translation>不是构件文件（应为 .cmp、.tmp 或 .xcmp）</translation>
+    </message>
+    <message>
+        <source>is a folder, not a file</source>
+        <translation>是文件夹，不是文件</translation>
+    </message>
+    <message>
+        <source>cannot be opened</source>
+        <translation>无法打开</translation>
+    </message>
+    <message>
+        <source>the system reports: %1</source>
+        <translation>系统报告：%1</translation>
+    </message>
+    <message>
+        <source>the data</source>
+        <translation>数据</translation>
+    </message>
+    <message>
+        <source>an area record</source>
+        <translation>测区记录</translation>
+    </message>
+    <message>
+        <source>a device area record</source>
+        <translation>仪器测区记录</translation>
+    </message>
+    <message>
+        <source>the area count</source>
+        <translation>测区数</translation>
+    </message>
+    <message>
+        <source>the area records of the component</source>
+        <translation>构件的测区记录</translation>
+    </message>
+    <message>
+        <source>the area records of the device file</source>
+        <translation>仪器文件的测区记录</translation>
+    </message>
+    <message>
+        <source>the fixed block of the component</source>
+        <translation>构件的定长数据块</translation>
+    </message>
+    <message>
+        <source>the component count</source>
+        <translation>构件数</translation>
+    </message>
+    <message>
+        <source>the project name</source>
+        <translation>工程名称</translation>
+    </message>
+    <message>
+        <source>the project address</source>
+        <translation>工程地址</translation>
+    </message>
+    <message>
+        <source>the construction date</source>
+        <translation>浇筑日期</translation>
+    </message>
+    <message>
+        <source>the constructor</source>
+        <translation>施工单位</translation>
+    </message>
+    <message>
+        <source>the design organisation</source>
+        <translation>设计单位</translation>
+    </message>
+    <message>
+        <source>the supervising organisation</source>
+        <translation>监理单位</translation>
+    </message>
+    <message>
+        <source>the reserved text</source>
+        <translation>备用文本</translation>
+    </message>
+    <message>
+        <source>the concrete producer</source>
+        <translation>混凝土生产单位</translation>
+    </message>
+    <message>
+        <source>the commissioning company</source>
+        <translation>委托单位</translation>
+    </message>
+    <message>
+        <source>the measurement date</source>
+        <translation>检测日期</translation>
+    </message>
+    <message>
+        <source>the report number</source>
+        <translation>报告编号</translation>
+    </message>
+    <message>
+        <source>the measurement number</source>
+        <translation>检测编号</translation>
+    </message>
+    <message>
+        <source>the standard</source>
+        <translation>检测依据</translation>
+    </message>
+    <message>
+        <source>the project description</source>
+        <translation>工程概况</translation>
+    </message>
+    <message>
+        <source>the component name</source>
+        <translation>构件名称</translation>
+    </message>
+    <message>
+        <source>the device serial</source>
+        <translation>仪器编号</translation>
+    </message>
+    <message>
+        <source>the examination date</source>
+        <translation>测试日期</translation>
+    </message>
+    <message>
+        <source>the second date</source>
+        <translation>第二日期</translation>
+    </message>
+    <message>
+        <source>the curve file name</source>
+        <translation>测强曲线文件名</translation>
+    </message>
+    <message>
+        <source>the component description</source>
+        <translation>构件描述</translation>
+    </message>
+    <message>
+        <source>the file cannot be opened</source>
+        <translation>无法打开文件</translation>
+    </message>
+    <message>
+        <source>the file&apos;s content is damaged or not of this kind</source>
+        <translation>文件内容已损坏或不是此类文件</translation>
+    </message>
+    <message>
+        <source>this kind of file is not supported here</source>
+        <translation>此处不支持这类文件</translation>
+    </message>
+    <message>
+        <source>: </source>
+        <translation>：</translation>
+    </message>
+</context>
+<context>
     <name>FileFilter</name>
     <message>
         <source>Component(*.cmp;*.tmp;*.CMP;*.TMP;)</source>

@@ -321,7 +321,7 @@ Result<void> ProjectDocument::saveAs(const QString& path, bool overwriteOutsideC
 
 Result<void> ProjectDocument::save(bool overwriteOutsideChanges) {
     if (mFileName.isEmpty()) {
-        return FileError{FileError::Kind::CannotOpen, {}, {}, {}, "the project has no file name yet"};
+        return FileError{FileError::Kind::CannotOpen, {}, {}, {}, "the project has no file name yet", {}};
     }
     return write(overwriteOutsideChanges);
 }

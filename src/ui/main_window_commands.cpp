@@ -19,6 +19,7 @@
 #include "platform/qt_bridge.h"
 #include "ui/about_box.h"
 #include "ui/create_strength_curve_form.h"
+#include "ui/error_text.h"
 #include "ui/load_strength_curve_form.h"
 #include "ui/area_grid.h"
 #include "ui/component_list.h"
@@ -150,7 +151,7 @@ bool TSDIAppForm::SaveProjectAs(bool* cancelled) {
         }
     }
     if (!saved) {
-        mSaveError = QString::fromStdString(saved.error().message);
+        mSaveError = ErrorText::Of(saved.error());
         return false;
     }
     AddRecentProject(target);
@@ -217,7 +218,7 @@ bool TSDIAppForm::SaveProject(bool* cancelled) {
         }
     }
     if (!saved) {
-        mSaveError = QString::fromStdString(saved.error().message);
+        mSaveError = ErrorText::Of(saved.error());
         return false;
     }
     AddRecentProject(mDocument->fileName());
@@ -290,7 +291,7 @@ bool TSDIAppForm::OpenProject(const QString& path) {
         // project and its file name stay as they were.
         Prompts().message(
             tr("Open Project Fail!") + QLatin1Char('\n') +
-            tr("%1: %2").arg(QDir::toNativeSeparators(path), QString::fromStdString(opened.error().message)));
+            tr("%1: %2").arg(QDir::toNativeSeparators(path), ErrorText::Of(opened.error())));
         return false;
     }
     AddRecentProject(path);
@@ -407,7 +408,7 @@ void TSDIAppForm::ImportComponentFiles(const QStringList& paths) {
             lines << tr("... and %n more", nullptr, static_cast<int>(report.failures.size()) - kFailuresShown);
             break;
         }
-        lines << tr("%1: %2").arg(QFileInfo(f.path).fileName(), QString::fromStdString(f.error.message));
+        lines << tr("%1: %2").arg(QFileInfo(f.path).fileName(), ErrorText::Of(f.error));
     }
     Prompts().message(tr("Import Component Fail!") + QLatin1Char('\n') + lines.join(QLatin1Char('\n')));
 }
