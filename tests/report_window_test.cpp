@@ -254,16 +254,18 @@ void ReportWindowTest::previewShowsThePages() {
 // laid out, lays out the rest while the event loop runs, and Cancel ends it.
 void ReportWindowTest::largePreviewShowsTheFirstPageAtOnceAndCanBeCancelled() {
     installTemplate({}, QStringLiteral("rebound_record1.grf"));
-    for (int c = 0; c < 300; ++c) {
-        ComponentInfo component(test::today());
-        for (int a = 0; a < 10; ++a) {
-            AreaData area;
-            area.readings.fill(static_cast<std::uint8_t>(30 + a));
-            area.area_strength = 25.0f + static_cast<float>(a);
-            component.add_area(area);
+    edit_project(*window, [](ReboundFile& p) {
+        for (int c = 0; c < 300; ++c) {
+            ComponentInfo component(test::today());
+            for (int a = 0; a < 10; ++a) {
+                AreaData area;
+                area.readings.fill(static_cast<std::uint8_t>(30 + a));
+                area.area_strength = 25.0f + static_cast<float>(a);
+                component.add_area(area);
+            }
+            p.add_component(component);
         }
-        window->mProject.add_component(component);
-    }
+    });
     struct Seen {
         int atOnce = -1;
         bool doneAtOnce = true;

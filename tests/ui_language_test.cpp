@@ -230,15 +230,11 @@ void LanguageTest::chineseWindowUsesTheFieldsTerms() {
         c.area(s).surface_index = s;
     }
     edit_project(w, [&c](ReboundFile& p) { p.add_component(c); });
-    QCOMPARE(grid_text(w, kGridDepthColumn, 0), QString::fromUtf8("碳化
-深度"));
-    QCOMPARE(grid_text(w, kGridMeanColumn, 0), QString::fromUtf8("平均
-回弹值"));
-    QCOMPARE(grid_text(w, kGridAngleColumn, 0), QString::fromUtf8("测试
-角度"));
+    QCOMPARE(grid_text(w, kGridDepthColumn, 0), QString::fromUtf8("碳化\n深度"));
+    QCOMPARE(grid_text(w, kGridMeanColumn, 0), QString::fromUtf8("平均\n回弹值"));
+    QCOMPARE(grid_text(w, kGridAngleColumn, 0), QString::fromUtf8("测试\n角度"));
     // The last column holds the area strength, and is called so.
-    QCOMPARE(grid_text(w, kGridStrengthColumn, 0), QString::fromUtf8("测区强度
-(MPa)"));
+    QCOMPARE(grid_text(w, kGridStrengthColumn, 0), QString::fromUtf8("测区强度\n(MPa)"));
     QCOMPARE(grid_text(w, kGridSideColumn, 1), QString::fromUtf8("侧面"));
     QCOMPARE(grid_text(w, kGridSideColumn, 2), QString::fromUtf8("表面"));
     QCOMPARE(grid_text(w, kGridSideColumn, 3), QString::fromUtf8("底面"));
@@ -346,17 +342,17 @@ void LanguageTest::projectFromAnEnglishDesktopOpensWithoutAWord() {
     startChinese();
     window = make_window(prompts);
     TSDIAppForm& w = *window;
-    QCOMPARE(w.txt_project_name->text(), QString::fromUtf8("新建工程"));
-    QCOMPARE(w.mProject.project_name, platform::from_qstring(QString::fromUtf8("新建工程")));
+    QCOMPARE(box(w, "txt_project_name")->text(), QString::fromUtf8("新建工程"));
+    QCOMPARE(doc_project(w).project_name, platform::from_qstring(QString::fromUtf8("新建工程")));
     QVERIFY(!w.Document().isModified());
 
     prompts->openAnswers = {path};
     trigger(w, "FileOpen1");
     QLocale::setDefault(QLocale::system());
     QVERIFY2(prompts->messages.isEmpty(), qPrintable(prompts->messages.join(QLatin1Char('\n'))));
-    QCOMPARE(w.dt_agent_date->date(), QDate(2026, 12, 11));
-    QCOMPARE(w.dt_examine_date->date(), QDate(2026, 12, 9));
-    QCOMPARE(w.lvComponents->item(0, 2)->text(), QStringLiteral("2026/12/9"));
+    QCOMPARE(child<QDateEdit>(w, "dt_agent_date")->date(), QDate(2026, 12, 11));
+    QCOMPARE(child<QDateEdit>(w, "dt_examine_date")->date(), QDate(2026, 12, 9));
+    QCOMPARE(component_list(w)->item(0, 2)->text(), QStringLiteral("2026/12/9"));
     // Kept as the English desktop wrote it until the operator picks another date.
     trigger(w, "FileSave1");
     ReboundFile saved;

@@ -373,7 +373,7 @@ Depth</source>
     <message>
         <source>Downwards</source>
         <extracomment>The tested surface: the top (cast) face, struck from above.</extracomment>
-        <translation>顶面</translation>
+        <translation>表面</translation>
     </message>
     <message>
         <source>Upwards</source>
@@ -574,10 +574,6 @@ Organization</source>
 Production Departmen</source>
         <extracomment>The concrete producer; the English label is spelt so on purpose.</extracomment>
         <translation>混凝土生产单位：</translation>
-    </message>
-    <message>
-        <source>Measurement Date</source>
-        <translation>检测日期</translation>
     </message>
 </context>
 <context>
@@ -1280,134 +1276,6 @@ Do you want to replace it?</source>
         <translation>下次启动程序时，窗口将以%1显示。</translation>
     </message>
     <message>
-        <source>%1: &quot;%2&quot; is not a date; today&apos;s date is shown instead!</source>
-        <translation>%1：“%2”不是日期，已改为显示今天的日期！</translation>
-        <source>Horizontal</source>
-        <extracomment>The tested surface: a side face, struck with the hammer held level.</extracomment>
-        <translation>侧面</translation>
-    </message>
-    <message>
-        <source>Downwards</source>
-        <extracomment>The tested surface: the top (cast) face, struck from above.</extracomment>
-        <translation>表面</translation>
-    </message>
-    <message>
-        <source>Upwards</source>
-        <extracomment>The tested surface: the bottom face, struck from below.</extracomment>
-        <translation>底面</translation>
-    </message>
-    <message>
-        <source>Project Name:</source>
-        <translation>工程名称：</translation>
-    </message>
-    <message>
-        <source>Report NO.:</source>
-        <translation>报告编号：</translation>
-    </message>
-    <message>
-        <source>Measurement NO.:</source>
-        <translation>检测编号：</translation>
-    </message>
-    <message>
-        <source>Standard:</source>
-        <translation>检测依据：</translation>
-    </message>
-    <message>
-        <source>Project Description:</source>
-        <translation>工程概况：</translation>
-    </message>
-    <message>
-        <source>Entrustment
-  Company</source>
-        <translation>委托单位：</translation>
-    </message>
-    <message>
-        <source>Measurement Date:</source>
-        <translation>检测日期：</translation>
-    </message>
-    <message>
-        <source>Project Address:</source>
-        <translation>工程地址：</translation>
-    </message>
-    <message>
-        <source>Supervisory
-Organization</source>
-        <translation>监理单位：</translation>
-    </message>
-    <message>
-        <source>     Concrete 
-Production Departmen</source>
-        <extracomment>The concrete producer; the English label is spelt so on purpose.</extracomment>
-        <translation>混凝土生产单位：</translation>
-    </message>
-    <message>
-        <source>NO.</source>
-        <translation>序号</translation>
-    </message>
-    <message>
-        <source>Component Name</source>
-        <translation>构件名称</translation>
-    </message>
-    <message>
-        <source>Date&amp;Time</source>
-        <translation>检测日期</translation>
-    </message>
-    <message>
-        <source>Component Name:</source>
-        <translation>构件名称：</translation>
-    </message>
-    <message>
-        <source>Date:</source>
-        <translation>检测日期：</translation>
-    </message>
-    <message>
-        <source>Test Ares Numbers:</source>
-        <extracomment>The number of test areas; the English label is spelt so on purpose.</extracomment>
-        <translation>测区数：</translation>
-    </message>
-    <message>
-        <source>Pump:</source>
-        <translation>泵送：</translation>
-    </message>
-    <message>
-        <source>Conv.Curve:</source>
-        <translation>测强曲线：</translation>
-    </message>
-    <message>
-        <source>Fcue:</source>
-        <extracomment>The component&apos;s estimated strength.</extracomment>
-        <translation>推定值：</translation>
-    </message>
-    <message>
-        <source>F.min:</source>
-        <translation>最小值：</translation>
-    </message>
-    <message>
-        <source>F.Avg:</source>
-        <translation>平均值：</translation>
-    </message>
-    <message>
-        <source>F.SD:</source>
-        <translation>标准差：</translation>
-    </message>
-    <message>
-        <source> Component
-Description</source>
-        <translation>构件描述：</translation>
-    </message>
-    <message>
-        <source>Measurement Date</source>
-        <translation>检测日期</translation>
-    </message>
-    <message>
-        <source>Date of component %1</source>
-        <translation>构件 %1 的检测日期</translation>
-    </message>
-    <message>
-        <source>Print Preview Error!</source>
-        <translation>打印预览出错！</translation>
-    </message>
-    <message>
         <source>no such file</source>
         <translation>文件不存在</translation>
     </message>
@@ -1502,8 +1370,6 @@ Nothing was calculated.</source>
         <translation>撤销%1</translation>
     </message>
     <message>
-        <source>Redo %1</source>
-        <translation>重做%1</translation>
         <source>New Project</source>
         <translation>新建工程</translation>
     </message>
@@ -1530,6 +1396,8 @@ Reload it and discard the changes not saved here?</source>
 Reload it?</source>
         <translation>%1 已被其他程序修改。
 是否重新载入？</translation>
+        <source>Redo %1</source>
+        <translation>重做%1</translation>
     </message>
     <message>
         <source>Your settings (recent projects, edit mode, window layout) could not be saved:</source>

@@ -298,9 +298,9 @@ bool TSDIAppForm::OpenProject(const QString& path) {
     // Dates no known form reads are kept as they are; they are named once
     // for the file, not each time a component is shown.
     const QString unreadable =
-        ProjectDates::message(ProjectDates::unreadable(mProject, mContext.app().clock()));
+        ProjectDates::message(ProjectDates::unreadable(mDocument->project(), mContext.app().clock()));
     if (!unreadable.isEmpty()) {
-        mPrompts->message(unreadable);
+        Prompts().message(unreadable);
     }
     return true;
 }
