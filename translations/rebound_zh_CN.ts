@@ -215,6 +215,46 @@
         <source>: </source>
         <translation>：</translation>
     </message>
+    <message>
+        <source>cannot be opened: the file does not exist</source>
+        <translation>无法打开：文件不存在</translation>
+    </message>
+    <message>
+        <source>cannot be opened: permission denied</source>
+        <translation>无法打开：没有权限</translation>
+    </message>
+    <message>
+        <source>cannot be opened: %1</source>
+        <translation>无法打开：%1</translation>
+    </message>
+    <message>
+        <source>cannot be opened: not a regular file (a socket)</source>
+        <translation>无法打开：不是普通文件（套接字）</translation>
+    </message>
+    <message>
+        <source>cannot be opened: not a regular file</source>
+        <translation>无法打开：不是普通文件</translation>
+    </message>
+    <message>
+        <source>%1 byte follows %2 at byte %3</source>
+        <translation>第 %3 字节处%2之后还有 %1 字节</translation>
+    </message>
+    <message>
+        <source>%1 bytes follow %2 at byte %3</source>
+        <translation>第 %3 字节处%2之后还有 %1 字节</translation>
+    </message>
+    <message>
+        <source>the end of the component record</source>
+        <translation>构件记录的结尾</translation>
+    </message>
+    <message>
+        <source>the end of the project</source>
+        <translation>工程的结尾</translation>
+    </message>
+    <message>
+        <source>another program is changing the file</source>
+        <translation>其他程序正在修改该文件</translation>
+    </message>
 </context>
 <context>
     <name>FileFilter</name>
@@ -1392,12 +1432,14 @@ Reload it and discard the changes not saved here?</source>
 是否重新载入，并放弃此处未保存的修改？</translation>
     </message>
     <message>
+        <source>Redo %1</source>
+        <translation>重做%1</translation>
+    </message>
+    <message>
         <source>%1 was changed by another program.
 Reload it?</source>
         <translation>%1 已被其他程序修改。
 是否重新载入？</translation>
-        <source>Redo %1</source>
-        <translation>重做%1</translation>
     </message>
     <message>
         <source>Your settings (recent projects, edit mode, window layout) could not be saved:</source>

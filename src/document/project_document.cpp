@@ -298,7 +298,7 @@ Result<void> ProjectDocument::write(bool overwriteOutsideChanges) {
     Result<platform::FileLock> lock = platform::FileLock::acquire(path);
     if (!lock) return lock.error();
     if (!overwriteOutsideChanges && fileChangedOnDisk(true)) {
-        return FileError{FileError::Kind::Busy, path, {}, {}, kOutsideChange};
+        return FileError{FileError::Kind::Busy, path, {}, {}, kOutsideChange, {}};
     }
     if (Result<void> written = mProject.save(path); !written) {
         return written;
