@@ -91,7 +91,7 @@ void remove_leftovers(const fs::path& destination) {
     }
 }
 
-FileError failure(const fs::path& target, FileError::Kind kind, std::string message) {
+FileError failure(const fs::path& target, FileError::Kind kind, const std::string& message) {
     FileError error;
     error.kind = kind;
     error.file = target;
