@@ -9,6 +9,7 @@
 #include <QFileInfo>
 #include <QLineEdit>
 #include <QPrintDialog>
+#include <QElapsedTimer>
 #include <QPushButton>
 #include <QPrinter>
 #include <QProcess>
@@ -255,7 +256,7 @@ void ReportWindowTest::previewShowsThePages() {
 void ReportWindowTest::largePreviewShowsTheFirstPageAtOnceAndCanBeCancelled() {
     installTemplate({}, QStringLiteral("rebound_record1.grf"));
     edit_project(*window, [](ReboundFile& p) {
-        for (int c = 0; c < 300; ++c) {
+        for (int c = 0; c < 3000; ++c) {
             ComponentInfo component(test::today());
             for (int a = 0; a < 10; ++a) {
                 AreaData area;
@@ -286,9 +287,14 @@ void ReportWindowTest::largePreviewShowsTheFirstPageAtOnceAndCanBeCancelled() {
             for (int x = 0; x < page.width(); x += 2) ink += qGray(page.pixel(x, y)) < 128;
         }
         seen.blankFirstPage = ink < 200;
-        // The layout goes on while events are processed.
+        // The layout goes on while events are processed: more pages come,
+        // long before 30,000 test areas are laid out.
         dialog.show();
-        QTest::qWait(150);
+        QElapsedTimer waited;
+        waited.start();
+        while (preview->pageCount() <= seen.atOnce + 1 && waited.elapsed() < 30000) {
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+        }
         seen.later = preview->pageCount();
         seen.doneLater = preview->layoutDone();
         auto* cancel = dialog.findChild<QPushButton*>(QStringLiteral("cancelLayout"));
