@@ -490,10 +490,6 @@ Description</source>
         <translation>构件描述：</translation>
     </message>
     <message>
-        <source>Date of component %1</source>
-        <translation>构件 %1 的检测日期</translation>
-    </message>
-    <message>
         <source>Strength Grade:</source>
         <translation>强度等级：</translation>
     </message>

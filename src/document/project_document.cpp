@@ -298,7 +298,7 @@ Result<void> ProjectDocument::write(bool overwriteOutsideChanges) {
     Result<platform::FileLock> lock = platform::FileLock::acquire(path);
     if (!lock) return lock.error();
     if (!overwriteOutsideChanges && fileChangedOnDisk(true)) {
-        return FileError{FileError::Kind::Busy, path, {}, {}, kOutsideChange, {}};
+        return FileError{FileError::Kind::Busy, path, {}, {}, kOutsideChange};
     }
     if (Result<void> written = mProject.save(path); !written) {
         return written;
@@ -321,7 +321,7 @@ Result<void> ProjectDocument::saveAs(const QString& path, bool overwriteOutsideC
 
 Result<void> ProjectDocument::save(bool overwriteOutsideChanges) {
     if (mFileName.isEmpty()) {
-        return FileError{FileError::Kind::CannotOpen, {}, {}, {}, "the project has no file name yet", {}};
+        return FileError{FileError::Kind::CannotOpen, {}, {}, {}, "the project has no file name yet"};
     }
     return write(overwriteOutsideChanges);
 }

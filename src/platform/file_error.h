@@ -49,7 +49,7 @@ struct FileError {
         std::vector<std::string> args;
         bool operator==(const Sentence&) const = default;
     };
-    std::vector<Sentence> sentences;
+    std::vector<Sentence> sentences{};
 
     // Sets the message and its one sentence.
     FileError& say(std::string code, std::vector<std::string> args, std::string english) {
