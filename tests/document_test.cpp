@@ -3,6 +3,7 @@
 // completely, saving, and importing many files in one step.
 #include "document/project_document.h"
 
+#include <QLocale>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
@@ -106,14 +107,18 @@ TEST(SameMeasurement, NameDateAndReadingsDecide) {
          true},
         {"other name", [](ComponentInfo& c) { c.component_name = "KZ-2"; }, false},
         {"other date", [](ComponentInfo& c) { c.examine_date = "2026-05-02"; }, false},
+        // The same day as another desktop writes it is the same date.
+        {"same day, English form", [](ComponentInfo& c) { c.examine_date = "1 May 2026"; }, true},
+        {"same day, Chinese form", [](ComponentInfo& c) { c.examine_date = "2026\xc4\xea" "5\xd4\xc2" "1\xc8\xd5"; }, true},
+        {"unreadable date", [](ComponentInfo& c) { c.examine_date = "sometime in May"; }, false},
         {"one reading differs", [](ComponentInfo& c) { c.areas[1].readings[15] = 41; }, false},
         {"one area fewer", [](ComponentInfo& c) { c.remove_last_area(); }, false},
     };
     for (const Case& c : cases) {
         ComponentInfo b = a;
         c.change(b);
-        EXPECT_EQ(same_measurement(a, b), c.same) << c.what;
-        EXPECT_EQ(same_measurement(b, a), c.same) << c.what;
+        EXPECT_EQ(same_measurement(a, b, test::fixed_clock()), c.same) << c.what;
+        EXPECT_EQ(same_measurement(b, a, test::fixed_clock()), c.same) << c.what;
     }
 }
 
@@ -304,6 +309,27 @@ TEST_F(DocumentTest, DuplicatesAreAskedAboutOncePerImport) {
             EXPECT_EQ(doc.project().components[2].component_name, "C");
         }
     }
+}
+
+TEST_F(DocumentTest, ReimportUnderAnotherDesktopLanguageFindsTheDuplicates) {
+    // The device files are dated from their creation day, written in the
+    // short format of the desktop that imports them.
+    const QStringList files = {deviceFile("A.cmp", "A", 30), deviceFile("B.cmp", "B", 60)};
+    QLocale::setDefault(QLocale::c());  // "11 Dec 2026"
+    ASSERT_EQ(doc.importFiles(files).imported, 2);
+    const std::string englishDate = doc.project().components[0].examine_date;
+    QLocale::setDefault(QLocale(QLocale::Chinese, QLocale::China));  // "2026/12/11"
+    QList<QStringList> questions;
+    const ImportReport report = doc.importFiles(files, [&](const QStringList& names) {
+        questions << names;
+        return true;
+    });
+    QLocale::setDefault(QLocale::system());
+    ASSERT_EQ(questions.size(), 1);
+    EXPECT_EQ(questions[0], (QStringList{"A", "B"}));
+    EXPECT_EQ(report.imported, 0);
+    EXPECT_EQ(doc.project().component_count(), 2u);
+    EXPECT_EQ(doc.project().components[0].examine_date, englishDate);  // kept as written
 }
 
 TEST_F(DocumentTest, AStoppedImportKeepsWhatWasReadBeforeTheStop) {

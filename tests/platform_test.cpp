@@ -2,6 +2,8 @@
 
 #include <QLocale>
 #include <functional>
+#include <optional>
+#include <string>
 #include <vector>
 
 #include "platform/dates.h"
@@ -71,16 +73,78 @@ TEST_F(DatesTest, FormatAndParseRoundTripInSeveralLocales) {
     }
 }
 
-TEST_F(DatesTest, LenientParseAcceptsYearFirstForms) {
-    QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
-    EXPECT_FALSE(parse_date("2026/3/7", clock_).has_value());
-    for (const char* text : {"2026/3/7", "2026-03-07", "2026.3.7"}) {
-        const auto d = parse_date_lenient(text, clock_);
-        ASSERT_TRUE(d.has_value()) << text;
-        EXPECT_EQ(*d, (Date{2026, 3, 7}));
+TEST_F(DatesTest, EveryCommonFormReadsToTheSameDateOnEveryDesktop) {
+    // The texts desktops of several languages write for 11 December 2026,
+    // read on an English, a Chinese, a German and a C desktop.
+    const char* const texts[] = {
+        "2026-12-11",                                  // ISO
+        "2026/12/11",                                  // Chinese short format
+        "2026.12.11",
+        "2026\xc4\xea" "12\xd4\xc2" "11\xc8\xd5",  // 2026年12月11日, in GBK
+        "11 Dec 2026",                                 // C locale short format
+        "11 December 2026",
+        "Dec 11, 2026",
+        "Friday, 11 December 2026",
+        "11.12.26",                                    // German short format
+        "11.12.2026",
+        "  2026-12-11 ",
+    };
+    const QLocale desktops[] = {QLocale(QLocale::English, QLocale::UnitedKingdom),
+                                QLocale(QLocale::Chinese, QLocale::China),
+                                QLocale(QLocale::German, QLocale::Germany), QLocale::c()};
+    for (const QLocale& desktop : desktops) {
+        QLocale::setDefault(desktop);
+        for (const char* text : texts) {
+            SCOPED_TRACE(desktop.name().toStdString() + ": " + text);
+            const auto d = parse_date(text, clock_);
+            ASSERT_TRUE(d.has_value());
+            EXPECT_EQ(*d, (Date{2026, 12, 11}));
+        }
     }
-    EXPECT_FALSE(parse_date_lenient("not a date", clock_).has_value());
-    EXPECT_FALSE(parse_date_lenient("", clock_).has_value());
+}
+
+TEST_F(DatesTest, LocaleDecidesOnlyWhatIsAmbiguous) {
+    struct Case {
+        QLocale desktop;
+        const char* text;
+        std::optional<Date> date;
+    };
+    const Case cases[] = {
+        // Slashes with the year last: only as the desktop itself writes them.
+        {QLocale(QLocale::English, QLocale::UnitedStates), "12/11/26", Date{2026, 12, 11}},
+        {QLocale(QLocale::English, QLocale::UnitedKingdom), "11/12/2026", Date{2026, 12, 11}},
+        {QLocale(QLocale::Chinese, QLocale::China), "11/12/2026", std::nullopt},
+        // Dots: day first, month first where the desktop writes the month first.
+        {QLocale(QLocale::English, QLocale::UnitedStates), "12.11.26", Date{2026, 12, 11}},
+        {QLocale(QLocale::German, QLocale::Germany), "12.11.26", Date{2026, 11, 12}},
+        // Two-digit years stay within 80 years before and 20 after today.
+        {QLocale(QLocale::German, QLocale::Germany), "1.2.46", Date{2046, 2, 1}},
+        {QLocale(QLocale::German, QLocale::Germany), "1.2.47", Date{1947, 2, 1}},
+        {QLocale(QLocale::Chinese, QLocale::China), "1.2.47", Date{1947, 2, 1}},
+        // The desktop's long format, weekday included.
+        {QLocale(QLocale::Chinese, QLocale::China), "2026\xc4\xea" "12\xd4\xc2" "11\xc8\xd5\xd0\xc7\xc6\xda\xce\xe5",
+         Date{2026, 12, 11}},
+        // No such day, no date, mixed separators.
+        {QLocale(QLocale::Chinese, QLocale::China), "2026-02-30", std::nullopt},
+        {QLocale(QLocale::Chinese, QLocale::China), "31.31.31", std::nullopt},
+        {QLocale(QLocale::Chinese, QLocale::China), "not a date", std::nullopt},
+        {QLocale(QLocale::Chinese, QLocale::China), "", std::nullopt},
+        {QLocale::c(), "2026-12/11", std::nullopt},
+    };
+    for (const Case& c : cases) {
+        QLocale::setDefault(c.desktop);
+        SCOPED_TRACE(c.desktop.name().toStdString() + ": " + c.text);
+        EXPECT_EQ(parse_date(c.text, clock_), c.date);
+    }
+}
+
+TEST_F(DatesTest, ReportsPrintOneFormAndKeepWhatTheyCannotRead) {
+    for (const QLocale& desktop : {QLocale(QLocale::Chinese, QLocale::China), QLocale::c()}) {
+        QLocale::setDefault(desktop);
+        EXPECT_EQ(report_date_text("11 Dec 2026", clock_), "2026-12-11");
+        EXPECT_EQ(report_date_text("2026/12/11", clock_), "2026-12-11");
+        EXPECT_EQ(report_date_text("soon", clock_), "soon");
+    }
 }
 
 TEST_F(DatesTest, FixedTodayDrivesTodayText) {

@@ -69,9 +69,10 @@ TEST_F(ReportExport, PdfTextIsEveryHeaderValueAndEveryComponentFigure) {
         u(project.project_name),
         u(project.report_serial),
         u(project.agent_unit),
-        u(test::today()),
+        QStringLiteral("2026-12-10"),  // the report date, in the reports' one form
         u(project.constructor_unit),
-        u(project.components[0].examine_date),
+        u(project.components[0].examine_date),  // an ISO date already
+        u(project.agent_date),
         u(project.design_unit),
         u(project.supervision_unit),
         u(project.components[0].device_serial),
@@ -305,15 +306,14 @@ TEST_F(ReportExport, ExcelFileReadsBackCellForCellInTwoReaders) {
         EXPECT_EQ(cells.at({row, 0}).number, i + 1);
         EXPECT_EQ(text_at(row, 1), u(c.component_name));
         EXPECT_EQ(cells.at({row, 2}).number, 20 + 5 * c.strength_degree);
-        EXPECT_EQ(text_at(row, 3), "2026-03-01");
-        EXPECT_EQ(cells.at({row, 7}).kind, ReadCell::Kind::Number);
-        EXPECT_EQ(cells.at({row, 7}).number, ReportFeed::strength_text(c.strength_estimate).toDouble());
+        EXPECT_EQ(cells.at({row, 6}).kind, ReadCell::Kind::Number);
+        EXPECT_EQ(cells.at({row, 6}).number, ReportFeed::strength_text(c.strength_estimate).toDouble());
     }
-    EXPECT_EQ(cells.at({title_row + 2, 7}).number, 31.3);
+    EXPECT_EQ(cells.at({title_row + 2, 6}).number, 31.3);
 #endif
 }
 
-TEST_F(ReportExport, FiguresUseAPointInEveryLocaleAndDatesFollowIt) {
+TEST_F(ReportExport, FiguresUseAPointAndDatesOneFormInEveryLocale) {
     // Qt puts the C library in the desktop's locale at start-up, so a
     // printf-made figure would read "33,8" under these locales. Files go into
     // a folder and under names in Chinese with an emoji.
@@ -322,13 +322,14 @@ TEST_F(ReportExport, FiguresUseAPointInEveryLocaleAndDatesFollowIt) {
     project.components[0].strength_estimate = 31.26f;
     const QString folder = dir.filePath(QString::fromUtf8("报告😀"));
     ASSERT_TRUE(QDir().mkpath(folder));
-    const QDate today(2026, 12, 10);
     for (const char* name : test::kCommaLocales) {
         SCOPED_TRACE(name);
         test::ScopedLocale locale(name);
         ASSERT_EQ(locale.error(), "");
-        const QString date = QLocale().toString(today, QLocale::ShortFormat);
-        ASSERT_NE(date, QLocale::c().toString(today, QLocale::ShortFormat));
+        // Written by this desktop, printed in the one form of every report.
+        project.agent_date = platform::format_date({2026, 12, 10});
+        ASSERT_NE(project.agent_date, "2026-12-10");
+        const QString date = QStringLiteral("2026-12-10");
         feed_project(project);
         const QString base = folder + QString::fromUtf8("/检测报告😀-") + QString::fromLatin1(name);
 
@@ -382,11 +383,11 @@ TEST_F(ReportExport, RecordSheetExportsOneRowPerTestArea) {
     // the grid's texts of the area's conditions and results.
     std::vector<QStringList> rows;
     const QStringList texts[] = {
-        {"-.-", "36.3", "0", "0.0", "Horizontal", "0.0", "31.2", "2.4", "33.6"},
-        {"0.0", "41.0", "-30", "2.5", "Downwards", "-1.3", "35.5", "0.5", "35.9"},
-        {"> 6.0", "38.8", "-90", "4.0", "Upwards", "1.8", "28.7", "1.6", "30.3"},
-        {"> 6.0", "44.3", "0", "0.0", "Upwards", "0.0", "22.1", "2.5", "24.6"},
-        {"3.0", "33.3", "30", "-3.0", "Horizontal", "0.0", "25.9", "0.2", "26.1"},
+        {"-.-", "36.3", "0", "0.0", "侧面", "0.0", "31.2", "2.4", "33.6"},
+        {"0.0", "41.0", "-30", "2.5", "表面", "-1.3", "35.5", "0.5", "35.9"},
+        {"> 6.0", "38.8", "-90", "4.0", "底面", "1.8", "28.7", "1.6", "30.3"},
+        {"> 6.0", "44.3", "0", "0.0", "底面", "0.0", "22.1", "2.5", "24.6"},
+        {"3.0", "33.3", "30", "-3.0", "侧面", "0.0", "25.9", "0.2", "26.1"},
     };
     int k = 0;
     for (int c = 0; c < 2; ++c) {

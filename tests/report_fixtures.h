@@ -50,6 +50,7 @@ inline ReboundFile sample_project(int components) {
     p.examine_condition = gbk("框架结构，地上十二层");
     p.concrete_producer = gbk("宏达商品混凝土站");
     p.construction_date = "2026-03-01";
+    p.agent_date = "2026-04-02";
     for (int i = 1; i <= components; ++i) {
         ComponentInfo c;
         c.component_name = gbk(("构件-" + std::to_string(i)).c_str());

@@ -116,7 +116,7 @@ TEST_F(ShippedReportLayout, EveryPageHasTheTitleRowAndPageXOfY) {
             SCOPED_TRACE(p + 1);
             const LaidOutPage& page = layout.pages[p];
             const auto titles = boxes_of(page, BoxRole::ColumnTitle);
-            ASSERT_EQ(titles.size(), 8u);
+            ASSERT_EQ(titles.size(), 7u);
             EXPECT_EQ(titles[1]->text, QString::fromUtf8("构件名称"));
             const auto footer = boxes_of(page, BoxRole::PageFooter);
             ASSERT_EQ(footer.size(), 1u);
@@ -154,7 +154,7 @@ TEST_F(ShippedReportLayout, EveryPageHasTheTitleRowAndPageXOfY) {
 TEST_F(ShippedReportLayout, ProjectWithoutComponentsPrintsAnEmptyHeaderAndTable) {
     const ReportLayout layout = lay_out_project(ReboundFile{});
     ASSERT_EQ(layout.pages.size(), 1u);
-    EXPECT_EQ(boxes_of(layout.pages[0], BoxRole::ColumnTitle).size(), 8u);
+    EXPECT_EQ(boxes_of(layout.pages[0], BoxRole::ColumnTitle).size(), 7u);
     EXPECT_TRUE(boxes_of(layout.pages[0], BoxRole::Cell).empty());
     for (const PlacedBox* v : boxes_of(layout.pages[0], BoxRole::HeaderValue)) EXPECT_TRUE(v->text.isEmpty());
 }
@@ -165,10 +165,10 @@ TEST_F(ShippedReportLayout, LongTextsWrapAndGrowTheirRow) {
         test::gbk("三号楼第十二层北侧楼梯间与电梯井之间的框架梁及其两端节点区域的混凝土构件");
     const ReportLayout layout = lay_out_project(project);
     const auto cells = boxes_of(layout.pages[0], BoxRole::Cell);
-    ASSERT_EQ(cells.size(), 16u);
+    ASSERT_EQ(cells.size(), 14u);
     const double normal = engine.report_template().detail.row_height_mm;
     EXPECT_GT(cells[0]->rect_mm.height(), normal * 1.5);
-    EXPECT_DOUBLE_EQ(cells[8]->rect_mm.height(), normal);
+    EXPECT_DOUBLE_EQ(cells[7]->rect_mm.height(), normal);
 }
 
 TEST_F(ShippedReportLayout, PagesRenderOntoAnImage) {

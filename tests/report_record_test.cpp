@@ -108,11 +108,11 @@ TEST_F(RecordSheet, FeedsOneRecordPerAreaWithItsComponentAndTheGridsTexts) {
         "angle_correction", "surface", "surface_correction", "converted_strength", "pump_correction",
         "area_strength"};
     const QStringList expected[] = {
-        {"1", "1", "-.-", "36.3", "0", "0.0", "Horizontal", "0.0", "31.2", "2.4", "33.6"},
-        {"1", "2", "0.0", "41.0", "-30", "2.5", "Downwards", "-1.3", "35.5", "0.5", "35.9"},
-        {"1", "3", "> 6.0", "38.8", "-90", "4.0", "Upwards", "1.8", "28.7", "1.6", "30.3"},
-        {"2", "1", "> 6.0", "44.3", "0", "0.0", "Upwards", "0.0", "22.1", "2.5", "24.6"},
-        {"2", "2", "3.0", "33.3", "30", "-3.0", "Horizontal", "0.0", "25.9", "0.2", "26.1"},
+        {"1", "1", "-.-", "36.3", "0", "0.0", "侧面", "0.0", "31.2", "2.4", "33.6"},
+        {"1", "2", "0.0", "41.0", "-30", "2.5", "表面", "-1.3", "35.5", "0.5", "35.9"},
+        {"1", "3", "> 6.0", "38.8", "-90", "4.0", "底面", "1.8", "28.7", "1.6", "30.3"},
+        {"2", "1", "> 6.0", "44.3", "0", "0.0", "底面", "0.0", "22.1", "2.5", "24.6"},
+        {"2", "2", "3.0", "33.3", "30", "-3.0", "侧面", "0.0", "25.9", "0.2", "26.1"},
         {"3", "<unset>", "<unset>", "<unset>", "<unset>", "<unset>", "<unset>", "<unset>", "<unset>",
          "<unset>", "<unset>"},
     };
@@ -168,7 +168,8 @@ TEST_F(RecordSheet, FeedsOneRecordPerAreaWithItsComponentAndTheGridsTexts) {
     }
     EXPECT_EQ(value(data.records[3], "examine_date"), "2026-05-22");
     EXPECT_EQ(value(data.records[0], "project_name"), QString::fromUtf8("滨江花园三号楼主体结构"));
-    EXPECT_EQ(value(data.records[0], "report_date"), platform::to_qstring(test::today()));
+    EXPECT_EQ(value(data.records[0], "report_date"), "2026-12-10");
+    EXPECT_EQ(value(data.records[0], "agent_date"), "2026-04-02");
     EXPECT_EQ(value(data.records[0], "construction_date"), "2026-03-01");
     for (std::size_t r = 1; r < data.records.size(); ++r) {
         EXPECT_EQ(value(data.records[r], "project_name"), "<unset>") << r;
@@ -177,6 +178,70 @@ TEST_F(RecordSheet, FeedsOneRecordPerAreaWithItsComponentAndTheGridsTexts) {
     // Bound again, the feed starts again at the first area.
     feed->bind(engine);
     EXPECT_EQ(engine.fetch_records().records.size(), 6u);
+}
+
+// The Chinese record sheet reads in Chinese from header to signature: its
+// text export holds no Latin word but units, the grade's "C" and what the
+// project itself holds (names, serial numbers, the curve's file name). Dates
+// written by an English and a Chinese desktop print in one form.
+TEST_F(RecordSheet, ChineseTextExportHoldsNoEnglishWord) {
+    ReboundFile project = test::record_project();
+    project.agent_date = "11 Dec 2026";                           // an English desktop's
+    project.components[1].examine_date = "2026\xc4\xea" "5\xd4\xc2" "22\xc8\xd5";  // 2026年5月22日
+    // Imported from the instrument: one strength as converted and area
+    // strength, while the areas list a pumped-concrete correction.
+    ComponentInfo imported = project.components[0];
+    imported.component_name = gbk("墙-4");
+    for (AreaData& a : imported.areas) a.area_strength = a.converted_strength;
+    project.add_component(imported);
+
+    feed_project(project);
+    const QString path = dir.filePath("records.txt");
+    ASSERT_TRUE(engine.export_direct(ExportType::Text, path));
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    const QString text = QString::fromUtf8(file.readAll());
+
+    std::set<QString> allowed = {"MPa", "mm", "C"};
+    static const QRegularExpression latin(QStringLiteral("[A-Za-z]+"));
+    const auto allow_words_of = [&](const std::string& ansi) {
+        for (auto it = latin.globalMatch(platform::to_qstring(ansi)); it.hasNext();) allowed.insert(it.next().captured());
+    };
+    for (const std::string* s : {&project.project_name, &project.report_serial, &project.examine_serial,
+                                 &project.examine_basis, &project.agent_unit, &project.project_address}) {
+        allow_words_of(*s);
+    }
+    for (const ComponentInfo& c : project.components) {
+        allow_words_of(c.component_name);
+        allow_words_of(c.device_serial);
+        allow_words_of(c.curve_filename);
+        allow_words_of(c.component_condition);
+    }
+    for (auto it = latin.globalMatch(text); it.hasNext();) {
+        const QString word = it.next().captured();
+        EXPECT_TRUE(allowed.count(word)) << "English word in the Chinese record sheet: " << word.toStdString();
+    }
+    for (const char* chinese : {"侧面", "表面", "底面", "检测日期"}) {
+        EXPECT_TRUE(text.contains(QString::fromUtf8(chinese))) << chinese;
+    }
+    EXPECT_TRUE(text.contains(QStringLiteral("2026-12-11")));  // the measurement date
+    EXPECT_TRUE(text.contains(QStringLiteral("2026-12-10")));  // the report date
+    // The note, on each of the imported component's three rows only.
+    const QString note = QString::fromUtf8("测区强度取自仪器");
+    EXPECT_EQ(text.count(note), 3) << text.toStdString();
+    for (const QString& line : text.split(QStringLiteral("\r\n"))) {
+        if (line.contains(note)) {
+            EXPECT_TRUE(line.contains(QString::fromUtf8("墙-4"))) << line.toStdString();
+        }
+    }
+
+    // The component's own texts and dates, as the page prints them above its rows.
+    const ReportData data = fetch(project);
+    EXPECT_EQ(value(data.records[3], "examine_date"), "2026-05-22");
+    EXPECT_EQ(value(data.records[3], "pumped"), QString::fromUtf8("否"));
+    EXPECT_EQ(value(data.records[3], "carbonation_mode"), QString::fromUtf8("各测区实测值"));
+    EXPECT_EQ(value(data.records[0], "strength_note"), QString());
+    EXPECT_EQ(value(data.records[5], "strength_note"), note + QString::fromUtf8("，未计入泵送修正"));
 }
 
 TEST_F(RecordSheet, TemplateDeclaresExactlyTheFeedsFields) {
@@ -205,11 +270,11 @@ TEST_F(RecordSheet, PdfTextHoldsEveryReadingAndStrengthInOrder) {
     ASSERT_FALSE(lines.empty());
 
     const QStringList texts[2][3] = {
-        {{"-.-", "36.3", "0", "0.0", "Horizontal", "0.0", "31.2", "2.4", "33.6"},
-         {"0.0", "41.0", "-30", "2.5", "Downwards", "-1.3", "35.5", "0.5", "35.9"},
-         {">", "6.0", "38.8", "-90", "4.0", "Upwards", "1.8", "28.7", "1.6", "30.3"}},
-        {{">", "6.0", "44.3", "0", "0.0", "Upwards", "0.0", "22.1", "2.5", "24.6"},
-         {"3.0", "33.3", "30", "-3.0", "Horizontal", "0.0", "25.9", "0.2", "26.1"}},
+        {{"-.-", "36.3", "0", "0.0", "侧面", "0.0", "31.2", "2.4", "33.6"},
+         {"0.0", "41.0", "-30", "2.5", "表面", "-1.3", "35.5", "0.5", "35.9"},
+         {">", "6.0", "38.8", "-90", "4.0", "底面", "1.8", "28.7", "1.6", "30.3"}},
+        {{">", "6.0", "44.3", "0", "0.0", "底面", "0.0", "22.1", "2.5", "24.6"},
+         {"3.0", "33.3", "30", "-3.0", "侧面", "0.0", "25.9", "0.2", "26.1"}},
     };
     // Each component: its caption, its rows word for word, then a line with
     // its mean, standard deviation, minimum and estimate in that order.

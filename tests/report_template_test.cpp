@@ -28,12 +28,17 @@ std::string message_of(const Result<ReportTemplate>& read) {
 TEST(ReportTemplate, ShippedTemplateDefinesTheTwentyTwoFieldsWithTheirTypes) {
     const auto t = read_template_file(test::shipped_template_path());
     ASSERT_TRUE(t) << message_of(t);
-    // The 22 fields of the feed, then the batch block's text fields.
+    EXPECT_EQ(t->language, "zh_CN");
+    // The 22 fields of the feed, the project panel's measurement date, then
+    // the batch block's text fields.
+    ASSERT_GT(t->fields.size(), ReportFeed::kFieldCount);
+    EXPECT_EQ(t->fields[ReportFeed::kFieldCount].name, "agent_date");
     const std::vector<const char*>& batch = batch_field_names();
-    ASSERT_EQ(t->fields.size(), ReportFeed::kFieldCount + batch.size());
+    const std::size_t first_batch = ReportFeed::kFieldCount + 1;
+    ASSERT_EQ(t->fields.size(), first_batch + batch.size());
     for (std::size_t i = 0; i < batch.size(); ++i) {
-        EXPECT_EQ(t->fields[ReportFeed::kFieldCount + i].name, QString::fromLatin1(batch[i]));
-        EXPECT_EQ(t->fields[ReportFeed::kFieldCount + i].type, FieldType::Text);
+        EXPECT_EQ(t->fields[first_batch + i].name, QString::fromLatin1(batch[i]));
+        EXPECT_EQ(t->fields[first_batch + i].type, FieldType::Text);
     }
     for (std::size_t i = 0; i < ReportFeed::kFieldCount; ++i) {
         const QString name = QString::fromLatin1(ReportFeed::field_names()[i]);
@@ -49,8 +54,12 @@ TEST(ReportTemplate, ShippedTemplateDefinesTheTwentyTwoFieldsWithTheirTypes) {
         }
     }
     for (const Column& c : t->detail.columns) shown.insert(c.field);
+    // All but the construction date, which the window cannot edit: the
+    // project keeps the day it was made there, no day of casting.
     EXPECT_EQ(shown.size(), ReportFeed::kFieldCount);
-    EXPECT_EQ(t->detail.columns.size(), 8u);
+    EXPECT_FALSE(shown.count(t->field_index("construction_date")));
+    EXPECT_TRUE(shown.count(t->field_index("agent_date")));
+    EXPECT_EQ(t->detail.columns.size(), 7u);
 }
 
 TEST(ReportTemplate, ErrorsNameTheLine) {

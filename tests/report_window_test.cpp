@@ -9,8 +9,8 @@
 #include <QFileInfo>
 #include <QLineEdit>
 #include <QPrintDialog>
-#include <QPrintPreviewDialog>
-#include <QPrintPreviewWidget>
+#include <QElapsedTimer>
+#include <QPushButton>
 #include <QPrinter>
 #include <QProcess>
 #include <QRegularExpression>
@@ -22,6 +22,7 @@
 #include "platform/dates.h"
 #include "platform/qt_bridge.h"
 #include "platform/text_codec.h"
+#include "report/widgets/report_preview.h"
 #include "ui/app_fonts.h"
 #include "ui_window_support.h"
 
@@ -72,6 +73,7 @@ private slots:
     void exportShowsPanelEditsNotYetSaved();
     void printingTwicePrintsTheWholeReportTwice();
     void previewShowsThePages();
+    void largePreviewShowsTheFirstPageAtOnceAndCanBeCancelled();
     void fileCommandsKeepEveryCharacterOfTheNames();
     void testRecordsNeedTheirTemplate_data();
     void testRecordsNeedTheirTemplate();
@@ -236,10 +238,10 @@ void ReportWindowTest::previewShowsThePages() {
     });
     int pages = 0;
     prompts->onModal = [&](QDialog& dialog) {
-        auto* widget = dialog.findChild<QPrintPreviewWidget*>();
-        if (widget) {
-            widget->updatePreview();
-            pages = widget->pageCount();
+        auto* preview = dynamic_cast<report::ReportPreviewDialog*>(&dialog);
+        if (preview) {
+            preview->finishLayout();
+            pages = preview->pageCount();
         }
         return int(QDialog::Accepted);
     };
@@ -247,6 +249,67 @@ void ReportWindowTest::previewShowsThePages() {
     QCOMPARE(prompts->modalDialogs, QStringList{QStringLiteral("PrintPreviewDialog")});
     QCOMPARE(pages, 3);
     QVERIFY(prompts->messages.isEmpty());
+}
+
+// A large record sheet: the preview shows its first page before the rest is
+// laid out, lays out the rest while the event loop runs, and Cancel ends it.
+void ReportWindowTest::largePreviewShowsTheFirstPageAtOnceAndCanBeCancelled() {
+    installTemplate({}, QStringLiteral("rebound_record1.grf"));
+    edit_project(*window, [](ReboundFile& p) {
+        for (int c = 0; c < 3000; ++c) {
+            ComponentInfo component(test::today());
+            for (int a = 0; a < 10; ++a) {
+                AreaData area;
+                area.readings.fill(static_cast<std::uint8_t>(30 + a));
+                area.area_strength = 25.0f + static_cast<float>(a);
+                component.add_area(area);
+            }
+            p.add_component(component);
+        }
+    });
+    struct Seen {
+        int atOnce = -1;
+        bool doneAtOnce = true;
+        int later = -1;
+        bool doneLater = false;
+        bool blankFirstPage = true;
+        bool stillOpenAfterCancel = true;
+    } seen;
+    prompts->onModal = [&](QDialog& dialog) {
+        auto* preview = dynamic_cast<report::ReportPreviewDialog*>(&dialog);
+        if (!preview) return int(QDialog::Rejected);
+        seen.atOnce = preview->pageCount();
+        seen.doneAtOnce = preview->layoutDone();
+        // The first page has ink on it, with the page count still to come.
+        const QImage page = preview->pageImage(0, 2.0);
+        int ink = 0;
+        for (int y = 0; y < page.height(); y += 2) {
+            for (int x = 0; x < page.width(); x += 2) ink += qGray(page.pixel(x, y)) < 128;
+        }
+        seen.blankFirstPage = ink < 200;
+        // The layout goes on while events are processed: more pages come,
+        // long before 30,000 test areas are laid out.
+        dialog.show();
+        QElapsedTimer waited;
+        waited.start();
+        while (preview->pageCount() <= seen.atOnce + 1 && waited.elapsed() < 30000) {
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+        }
+        seen.later = preview->pageCount();
+        seen.doneLater = preview->layoutDone();
+        auto* cancel = dialog.findChild<QPushButton*>(QStringLiteral("cancelLayout"));
+        if (cancel && cancel->isVisible()) cancel->click();
+        seen.stillOpenAfterCancel = dialog.isVisible();
+        return dialog.result();
+    };
+    trigger("act_test_records");
+    QCOMPARE(prompts->modalDialogs, QStringList{QStringLiteral("PrintPreviewDialog")});
+    QVERIFY(seen.atOnce >= 1);
+    QVERIFY(!seen.doneAtOnce);
+    QVERIFY(!seen.blankFirstPage);
+    QVERIFY2(seen.later > seen.atOnce, qPrintable(QStringLiteral("%1 then %2").arg(seen.atOnce).arg(seen.later)));
+    QVERIFY(!seen.doneLater);
+    QVERIFY(!seen.stillOpenAfterCancel);
 }
 
 void ReportWindowTest::fileCommandsKeepEveryCharacterOfTheNames() {
@@ -323,15 +386,14 @@ void ReportWindowTest::testRecordsPreviewAndPrintToAPdfFile() {
     const QString pdf = folder->file(QStringLiteral("records.pdf"));
     int pages = 0;
     prompts->onModal = [&](QDialog& dialog) {
-        auto* preview = qobject_cast<QPrintPreviewDialog*>(&dialog);
-        auto* widget = dialog.findChild<QPrintPreviewWidget*>();
-        if (!preview || !widget) return int(QDialog::Rejected);
-        widget->updatePreview();
-        pages = widget->pageCount();
+        auto* preview = dynamic_cast<report::ReportPreviewDialog*>(&dialog);
+        if (!preview) return int(QDialog::Rejected);
+        preview->finishLayout();
+        pages = preview->pageCount();
         // The preview's own print command, with the PDF file as the printer.
-        preview->printer()->setOutputFormat(QPrinter::PdfFormat);
-        preview->printer()->setOutputFileName(pdf);
-        widget->print();
+        preview->printer().setOutputFormat(QPrinter::PdfFormat);
+        preview->printer().setOutputFileName(pdf);
+        preview->printAll(preview->printer());
         return int(QDialog::Accepted);
     };
     trigger("act_test_records");

@@ -4,8 +4,11 @@
 // window text left in English when the Chinese catalogue is installed.
 #include <QAbstractButton>
 #include <QComboBox>
+#include <QFile>
+#include <QDateEdit>
 #include <QHeaderView>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
 #include <QPushButton>
@@ -13,7 +16,10 @@
 #include <QTableWidget>
 #include <QTest>
 
+#include "platform/dates.h"
+#include "platform/qt_bridge.h"
 #include "ui/about_box.h"
+#include "ui/error_text.h"
 #include "ui/language.h"
 #include "ui/load_strength_curve_form.h"
 #include "ui/strength_curve_syn_form.h"
@@ -105,6 +111,8 @@ private slots:
     void chineseWindowUsesTheFieldsTerms();
     void everyWindowTextIsTranslated();
     void languageMenuKeepsTheChoiceForTheNextStart();
+    void projectFromAnEnglishDesktopOpensWithoutAWord();
+    void errorDetailsFollowTheWindowsLanguage();
 
 private:
     void startChinese() {
@@ -225,9 +233,10 @@ void LanguageTest::chineseWindowUsesTheFieldsTerms() {
     QCOMPARE(grid_text(w, kGridDepthColumn, 0), QString::fromUtf8("碳化\n深度"));
     QCOMPARE(grid_text(w, kGridMeanColumn, 0), QString::fromUtf8("平均\n回弹值"));
     QCOMPARE(grid_text(w, kGridAngleColumn, 0), QString::fromUtf8("测试\n角度"));
-    QCOMPARE(grid_text(w, kGridStrengthColumn, 0), QString::fromUtf8("换算值\n(MPa)"));
+    // The last column holds the area strength, and is called so.
+    QCOMPARE(grid_text(w, kGridStrengthColumn, 0), QString::fromUtf8("测区强度\n(MPa)"));
     QCOMPARE(grid_text(w, kGridSideColumn, 1), QString::fromUtf8("侧面"));
-    QCOMPARE(grid_text(w, kGridSideColumn, 2), QString::fromUtf8("顶面"));
+    QCOMPARE(grid_text(w, kGridSideColumn, 2), QString::fromUtf8("表面"));
     QCOMPARE(grid_text(w, kGridSideColumn, 3), QString::fromUtf8("底面"));
     QCOMPARE(grid_text(w, 1, 1), QStringLiteral("30"));
 
@@ -315,4 +324,80 @@ void LanguageTest::languageMenuKeepsTheChoiceForTheNextStart() {
 }
 
 QTEST_MAIN(LanguageTest)
+// A project written on an English desktop (the C locale writes "11 Dec
+// 2026") opens in the Chinese window on a Chinese desktop without a message,
+// with the same dates; a new project is named in Chinese and stored so.
+void LanguageTest::projectFromAnEnglishDesktopOpensWithoutAWord() {
+    QLocale::setDefault(QLocale::c());
+    ReboundFile english;
+    english.agent_date = platform::format_date({2026, 12, 11});
+    QCOMPARE(english.agent_date, std::string("11 Dec 2026"));
+    ComponentInfo c = component_with_areas("KZ-1", 2);
+    c.examine_date = platform::format_date({2026, 12, 9});
+    english.add_component(c);
+    const QString path = folder->file(QStringLiteral("english.prj"));
+    QVERIFY(english.save(platform::to_path(path)));
+
+    QLocale::setDefault(QLocale(QLocale::Chinese, QLocale::China));
+    startChinese();
+    window = make_window(prompts);
+    TSDIAppForm& w = *window;
+    QCOMPARE(box(w, "txt_project_name")->text(), QString::fromUtf8("新建工程"));
+    QCOMPARE(doc_project(w).project_name, platform::from_qstring(QString::fromUtf8("新建工程")));
+    QVERIFY(!w.Document().isModified());
+
+    prompts->openAnswers = {path};
+    trigger(w, "FileOpen1");
+    QLocale::setDefault(QLocale::system());
+    QVERIFY2(prompts->messages.isEmpty(), qPrintable(prompts->messages.join(QLatin1Char('\n'))));
+    QCOMPARE(child<QDateEdit>(w, "dt_agent_date")->date(), QDate(2026, 12, 11));
+    QCOMPARE(child<QDateEdit>(w, "dt_examine_date")->date(), QDate(2026, 12, 9));
+    QCOMPARE(component_list(w)->item(0, 2)->text(), QStringLiteral("2026/12/9"));
+    // Kept as the English desktop wrote it until the operator picks another date.
+    trigger(w, "FileSave1");
+    ReboundFile saved;
+    QVERIFY(saved.load(platform::to_path(path), "today"));
+    QCOMPARE(saved.agent_date, std::string("11 Dec 2026"));
+}
+
+// The reader's detail under an error headline: the English of the error
+// itself in an English window, Chinese throughout in the Chinese one.
+void LanguageTest::errorDetailsFollowTheWindowsLanguage() {
+    ReboundFile project;
+    project.project_name = "site";
+    project.add_component(component_with_areas("KZ-1", 3));
+    const QString whole = folder->file(QStringLiteral("whole.prj"));
+    QVERIFY(project.save(platform::to_path(whole)));
+    QFile file(whole);
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    const QByteArray bytes = file.readAll();
+    // Cut inside the header, inside a component's texts and inside its areas;
+    // and a name length far beyond the end.
+    QByteArray huge = bytes;
+    huge.replace(0, 4, QByteArray("1234"));
+    const QList<QByteArray> broken = {bytes.left(10), bytes.left(bytes.size() / 2), bytes.left(bytes.size() - 7), huge};
+    std::vector<FileError> errors;
+    for (int i = 0; i < broken.size(); ++i) {
+        const QString path = folder->file(QStringLiteral("broken%1.prj").arg(i));
+        QFile out(path);
+        QVERIFY(out.open(QIODevice::WriteOnly));
+        out.write(broken[i]);
+        out.close();
+        ReboundFile read;
+        const Result<void> loaded = read.load(platform::to_path(path), "today");
+        QVERIFY(!loaded);
+        errors.push_back(loaded.error());
+        QVERIFY(!loaded.error().sentences.empty());
+        // English: the reader's own message, word for word.
+        QCOMPARE(ErrorText::Of(loaded.error()), QString::fromStdString(loaded.error().message));
+    }
+    startChinese();
+    static const QRegularExpression latin(QStringLiteral("[A-Za-z]"));
+    for (const FileError& error : errors) {
+        const QString chinese = ErrorText::Of(error);
+        QVERIFY2(!chinese.contains(latin), qPrintable(chinese));
+    }
+    QVERIFY(ErrorText::Of(errors.back()).contains(QString::fromUtf8("工程名称")));
+}
+
 #include "ui_language_test.moc"

@@ -102,7 +102,7 @@ private slots:
     void gridRowCounts();
     void failureMessages();
     void projectFileGivenAtStartOpens();
-    void unreadableDateIsNamedAndTheRestRefreshed();
+    void unreadableDatesAreNamedOnceAndKept();
     void exportComponent();
     void editCommandsFollowFocusSelectionAndClipboard();
     void shortcutsAndDialogCommands();
@@ -641,7 +641,7 @@ void MainWindowTest::failureMessages() {
              qPrintable(prompts->messages[0]));
 }
 
-void MainWindowTest::unreadableDateIsNamedAndTheRestRefreshed() {
+void MainWindowTest::unreadableDatesAreNamedOnceAndKept() {
     TSDIAppForm& w = *window;
     ReboundFile project;
     project.agent_date = "31.31.31 nonsense";
@@ -656,7 +656,7 @@ void MainWindowTest::unreadableDateIsNamedAndTheRestRefreshed() {
     prompts->openAnswers = {path};
     trigger(w, "FileOpen1");
     QCOMPARE(prompts->messages.size(), 1);
-    QVERIFY2(prompts->messages[0].contains(QStringLiteral("Measurement Date")),
+    QVERIFY2(prompts->messages[0].contains(QStringLiteral("Measurement date")),
              qPrintable(prompts->messages[0]));
     QVERIFY(prompts->messages[0].contains(QStringLiteral("31.31.31 nonsense")));
     QCOMPARE(child<QDateEdit>(w, "dt_agent_date")->date(), QDate(2026, 12, 10));
@@ -666,20 +666,33 @@ void MainWindowTest::unreadableDateIsNamedAndTheRestRefreshed() {
     QCOMPARE(child<QDateEdit>(w, "dt_examine_date")->date(), QDate(2026, 7, 15));
     QCOMPARE(w.Document().fileName(), path);
 
-    // The same for a component's date; the panel still shows that component.
+    // A component's unreadable date shows today without another message; the
+    // panel still shows that component.
     std::vector<ComponentInfo> late{component_with_areas("Z", 2)};
     late[0].examine_date = "soon";
     w.Document().appendComponents(std::move(late), QStringLiteral("Import Component"));
     select_row(w, 1);
-    QCOMPARE(prompts->messages.size(), 2);
-    QVERIFY(prompts->messages[1].contains(QStringLiteral("component Z")));
-    QVERIFY(prompts->messages[1].contains(QStringLiteral("\"soon\"")));
+    QCOMPARE(prompts->messages.size(), 1);
     QCOMPARE(child<QDateEdit>(w, "dt_examine_date")->date(), QDate(2026, 12, 10));
     QCOMPARE(current_row(w), 1);
     QCOMPARE(grid_rows(w), 3);
     QTest::keyClicks(box(w, "txt_component_name"), QStringLiteral("9"));
     QCOMPARE(doc_project(w).components[1].component_name, std::string("Z9"));
-    QCOMPARE(doc_project(w).components[1].examine_date, std::string("soon"));
+
+    // Saving keeps both texts as they were: today is never written in their place.
+    trigger(w, "FileSave1");
+    QCOMPARE(prompts->messages.size(), 1);
+    ReboundFile saved;
+    QVERIFY(saved.load(platform::to_path(path), "today"));
+    QCOMPARE(saved.agent_date, std::string("31.31.31 nonsense"));
+    QCOMPARE(saved.components[1].examine_date, std::string("soon"));
+    QCOMPARE(saved.components[0].examine_date, std::string("2026-7-15"));
+
+    // A date the operator picks replaces the text.
+    child<QDateEdit>(w, "dt_agent_date")->setDate(QDate(2026, 1, 2));
+    trigger(w, "FileSave1");
+    QVERIFY(saved.load(platform::to_path(path), "today"));
+    QCOMPARE(saved.agent_date, platform::format_date({2026, 1, 2}));
 }
 
 void MainWindowTest::exportComponent() {

@@ -5,13 +5,13 @@
 #include <QPageLayout>
 #include <QPageSize>
 #include <QPrintDialog>
-#include <QPrintPreviewDialog>
 #include <QPrinter>
 #include <QFile>
 #include <QProcess>
 #include <QRegularExpression>
 #include <QTest>
 
+#include "report/widgets/report_preview.h"
 #include "ui/report_commands.h"
 #include "ui_window_support.h"
 
@@ -142,9 +142,9 @@ void PrintSetupTest::pageSetupReachesPrintPreviewAndPdf() {
     // The preview lays the report out on the same page.
     QPageLayout previewLayout;
     prompts->onModal = [&](QDialog& dialog) {
-        auto* preview = qobject_cast<QPrintPreviewDialog*>(&dialog);
+        auto* preview = dynamic_cast<report::ReportPreviewDialog*>(&dialog);
         if (!preview) return int(QDialog::Rejected);
-        previewLayout = preview->printer()->pageLayout();
+        previewLayout = preview->printer().pageLayout();
         return int(QDialog::Accepted);
     };
     trigger(*window, "act_print_preview");

@@ -2,6 +2,261 @@
 <!DOCTYPE TS>
 <TS version="2.1" language="zh_CN" sourcelanguage="en">
 <context>
+    <name>ErrorText</name>
+    <message>
+        <source>the data goes on beyond %1 bytes, the most read from a pipe or device</source>
+        <translation>数据超过 %1 字节（从管道或设备读取的上限）</translation>
+    </message>
+    <message>
+        <source>the data could not be read at byte %1: %2</source>
+        <translation>在第 %1 字节处无法读取数据：%2</translation>
+    </message>
+    <message>
+        <source>the data ends inside %1 at byte %2 (%3 bytes expected, %4 found)</source>
+        <translation>数据在%1中的第 %2 字节处结束（应有 %3 字节，实有 %4 字节）</translation>
+    </message>
+    <message>
+        <source>the data ends inside the length of %1 at byte %2 (%3 bytes expected, %4 found)</source>
+        <translation>数据在%1的长度中的第 %2 字节处结束（应有 %3 字节，实有 %4 字节）</translation>
+    </message>
+    <message>
+        <source>the data ends at byte %1, inside %2 (%3 x %4 bytes announced at byte %5, %6 remain)</source>
+        <translation>数据在第 %1 字节处、%2中结束（第 %5 字节处声明 %3 × %4 字节，仅余 %6 字节）</translation>
+    </message>
+    <message>
+        <source>the length of %1 at byte %2 is negative (%3)</source>
+        <translation>第 %2 字节处%1的长度为负数（%3）</translation>
+    </message>
+    <message>
+        <source>the length of %1 at byte %2 is %3, but only %4 bytes remain</source>
+        <translation>第 %2 字节处%1的长度为 %3，但仅余 %4 字节</translation>
+    </message>
+    <message>
+        <source>%1 is too long to be stored (%2 bytes)</source>
+        <translation>%1过长，无法保存（%2 字节）</translation>
+    </message>
+    <message>
+        <source>the file could not be written</source>
+        <translation>无法写入文件</translation>
+    </message>
+    <message>
+        <source>there is not enough memory to hold it</source>
+        <translation>内存不足</translation>
+    </message>
+    <message>
+        <source>component %1 of %2</source>
+        <translation>第 %1 个构件（共 %2 个）</translation>
+    </message>
+    <message>
+        <source>area record %1 of %2</source>
+        <translation>第 %1 个测区记录（共 %2 个）</translation>
+    </message>
+    <message>
+        <source>a component has too many areas to be stored</source>
+        <translation>构件的测区过多，无法保存</translation>
+    </message>
+    <message>
+        <source>the project has too many components to be stored</source>
+        <translation>工程的构件过多，无法保存</translation>
+    </message>
+    <message>
+        <source>the device header announces %1 test areas; a device record holds at most 100</source>
+        <translation>仪器文件头声明有 %1 个测区；仪器记录最多 100 个测区</translation>
+    </message>
+    <message>
+        <source>a device record holds at most 100 test areas, not %1</source>
+        <translation>仪器记录最多 100 个测区，而不是 %1 个</translation>
+    </message>
+    <message>
+        <source>the area count %1 does not fit its field</source>
+        <translation>测区数 %1 超出其字段范围</translation>
+    </message>
+    <message>
+        <source>not a component file (expected .cmp, .tmp or .xcmp)</source>
+        <translation>不是构件文件（应为 .cmp、.tmp 或 .xcmp）</translation>
+    </message>
+    <message>
+        <source>is a folder, not a file</source>
+        <translation>是文件夹，不是文件</translation>
+    </message>
+    <message>
+        <source>cannot be opened</source>
+        <translation>无法打开</translation>
+    </message>
+    <message>
+        <source>the system reports: %1</source>
+        <translation>系统报告：%1</translation>
+    </message>
+    <message>
+        <source>the data</source>
+        <translation>数据</translation>
+    </message>
+    <message>
+        <source>an area record</source>
+        <translation>测区记录</translation>
+    </message>
+    <message>
+        <source>a device area record</source>
+        <translation>仪器测区记录</translation>
+    </message>
+    <message>
+        <source>the area count</source>
+        <translation>测区数</translation>
+    </message>
+    <message>
+        <source>the area records of the component</source>
+        <translation>构件的测区记录</translation>
+    </message>
+    <message>
+        <source>the area records of the device file</source>
+        <translation>仪器文件的测区记录</translation>
+    </message>
+    <message>
+        <source>the fixed block of the component</source>
+        <translation>构件的定长数据块</translation>
+    </message>
+    <message>
+        <source>the component count</source>
+        <translation>构件数</translation>
+    </message>
+    <message>
+        <source>the project name</source>
+        <translation>工程名称</translation>
+    </message>
+    <message>
+        <source>the project address</source>
+        <translation>工程地址</translation>
+    </message>
+    <message>
+        <source>the construction date</source>
+        <translation>浇筑日期</translation>
+    </message>
+    <message>
+        <source>the constructor</source>
+        <translation>施工单位</translation>
+    </message>
+    <message>
+        <source>the design organisation</source>
+        <translation>设计单位</translation>
+    </message>
+    <message>
+        <source>the supervising organisation</source>
+        <translation>监理单位</translation>
+    </message>
+    <message>
+        <source>the reserved text</source>
+        <translation>备用文本</translation>
+    </message>
+    <message>
+        <source>the concrete producer</source>
+        <translation>混凝土生产单位</translation>
+    </message>
+    <message>
+        <source>the commissioning company</source>
+        <translation>委托单位</translation>
+    </message>
+    <message>
+        <source>the measurement date</source>
+        <translation>检测日期</translation>
+    </message>
+    <message>
+        <source>the report number</source>
+        <translation>报告编号</translation>
+    </message>
+    <message>
+        <source>the measurement number</source>
+        <translation>检测编号</translation>
+    </message>
+    <message>
+        <source>the standard</source>
+        <translation>检测依据</translation>
+    </message>
+    <message>
+        <source>the project description</source>
+        <translation>工程概况</translation>
+    </message>
+    <message>
+        <source>the component name</source>
+        <translation>构件名称</translation>
+    </message>
+    <message>
+        <source>the device serial</source>
+        <translation>仪器编号</translation>
+    </message>
+    <message>
+        <source>the examination date</source>
+        <translation>测试日期</translation>
+    </message>
+    <message>
+        <source>the second date</source>
+        <translation>第二日期</translation>
+    </message>
+    <message>
+        <source>the curve file name</source>
+        <translation>测强曲线文件名</translation>
+    </message>
+    <message>
+        <source>the component description</source>
+        <translation>构件描述</translation>
+    </message>
+    <message>
+        <source>the file cannot be opened</source>
+        <translation>无法打开文件</translation>
+    </message>
+    <message>
+        <source>the file&apos;s content is damaged or not of this kind</source>
+        <translation>文件内容已损坏或不是此类文件</translation>
+    </message>
+    <message>
+        <source>this kind of file is not supported here</source>
+        <translation>此处不支持这类文件</translation>
+    </message>
+    <message>
+        <source>: </source>
+        <translation>：</translation>
+    </message>
+    <message>
+        <source>cannot be opened: the file does not exist</source>
+        <translation>无法打开：文件不存在</translation>
+    </message>
+    <message>
+        <source>cannot be opened: permission denied</source>
+        <translation>无法打开：没有权限</translation>
+    </message>
+    <message>
+        <source>cannot be opened: %1</source>
+        <translation>无法打开：%1</translation>
+    </message>
+    <message>
+        <source>cannot be opened: not a regular file (a socket)</source>
+        <translation>无法打开：不是普通文件（套接字）</translation>
+    </message>
+    <message>
+        <source>cannot be opened: not a regular file</source>
+        <translation>无法打开：不是普通文件</translation>
+    </message>
+    <message>
+        <source>%1 byte follows %2 at byte %3</source>
+        <translation>第 %3 字节处%2之后还有 %1 字节</translation>
+    </message>
+    <message>
+        <source>%1 bytes follow %2 at byte %3</source>
+        <translation>第 %3 字节处%2之后还有 %1 字节</translation>
+    </message>
+    <message>
+        <source>the end of the component record</source>
+        <translation>构件记录的结尾</translation>
+    </message>
+    <message>
+        <source>the end of the project</source>
+        <translation>工程的结尾</translation>
+    </message>
+    <message>
+        <source>another program is changing the file</source>
+        <translation>其他程序正在修改该文件</translation>
+    </message>
+</context>
+<context>
     <name>FileFilter</name>
     <message>
         <source>Component(*.cmp;*.tmp;*.CMP;*.TMP;)</source>
@@ -34,6 +289,35 @@
     <message>
         <source>Pairs(*.csv)</source>
         <translation>试件数据(*.csv)</translation>
+    </message>
+</context>
+<context>
+    <name>ProjectDates</name>
+    <message>
+        <source>Measurement date</source>
+        <translation>检测日期</translation>
+    </message>
+    <message>
+        <source>Construction date</source>
+        <translation>浇筑日期</translation>
+    </message>
+    <message>
+        <source>Date of component %1</source>
+        <translation>构件 %1 的测试日期</translation>
+    </message>
+    <message>
+        <source>These dates of the project cannot be read as dates; they are kept unchanged:</source>
+        <translation>本工程中以下日期无法识别，已按原样保留：</translation>
+    </message>
+    <message>
+        <source>%1: &quot;%2&quot;</source>
+        <translation>%1：“%2”</translation>
+    </message>
+    <message numerus="yes">
+        <source>and %n more.</source>
+        <translation>
+            <numerusform>另有 %n 个。</numerusform>
+        </translation>
     </message>
 </context>
 <context>
@@ -118,7 +402,7 @@ Depth</source>
     <message>
         <source>Fcu
 (MPa)</source>
-        <translation>换算值
+        <translation>测区强度
 (MPa)</translation>
     </message>
     <message>
@@ -129,7 +413,7 @@ Depth</source>
     <message>
         <source>Downwards</source>
         <extracomment>The tested surface: the top (cast) face, struck from above.</extracomment>
-        <translation>顶面</translation>
+        <translation>表面</translation>
     </message>
     <message>
         <source>Upwards</source>
@@ -204,10 +488,6 @@ Depth</source>
         <source> Component
 Description</source>
         <translation>构件描述：</translation>
-    </message>
-    <message>
-        <source>Date of component %1</source>
-        <translation>构件 %1 的检测日期</translation>
     </message>
     <message>
         <source>Strength Grade:</source>
@@ -342,10 +622,6 @@ Organization</source>
 Production Departmen</source>
         <extracomment>The concrete producer; the English label is spelt so on purpose.</extracomment>
         <translation>混凝土生产单位：</translation>
-    </message>
-    <message>
-        <source>Measurement Date</source>
-        <translation>检测日期</translation>
     </message>
 </context>
 <context>
@@ -1327,10 +1603,6 @@ Do you want to replace it?</source>
         <translation>下次启动程序时，窗口将以%1显示。</translation>
     </message>
     <message>
-        <source>%1: &quot;%2&quot; is not a date; today&apos;s date is shown instead!</source>
-        <translation>%1：“%2”不是日期，已改为显示今天的日期！</translation>
-    </message>
-    <message>
         <source>no such file</source>
         <translation>文件不存在</translation>
     </message>
@@ -1425,8 +1697,8 @@ Nothing was calculated.</source>
         <translation>撤销%1</translation>
     </message>
     <message>
-        <source>Redo %1</source>
-        <translation>重做%1</translation>
+        <source>New Project</source>
+        <translation>新建工程</translation>
     </message>
     <message>
         <source>%1 was changed by another program since it was opened or saved here.
@@ -1445,6 +1717,10 @@ Cancel: do not save.</source>
 Reload it and discard the changes not saved here?</source>
         <translation>%1 已被其他程序修改。
 是否重新载入，并放弃此处未保存的修改？</translation>
+    </message>
+    <message>
+        <source>Redo %1</source>
+        <translation>重做%1</translation>
     </message>
     <message>
         <source>%1 was changed by another program.
@@ -1486,6 +1762,104 @@ Reload it?</source>
     <message>
         <source>Cancel</source>
         <translation>取消</translation>
+    </message>
+</context>
+<context>
+    <name>rebound::report::ReportPreviewDialog</name>
+    <message>
+        <source>First page</source>
+        <translation>第一页</translation>
+    </message>
+    <message>
+        <source>Previous page</source>
+        <translation>上一页</translation>
+    </message>
+    <message>
+        <source>Next page</source>
+        <translation>下一页</translation>
+    </message>
+    <message>
+        <source>Last page</source>
+        <translation>最后一页</translation>
+    </message>
+    <message>
+        <source>Zoom out</source>
+        <translation>缩小</translation>
+    </message>
+    <message>
+        <source>Zoom in</source>
+        <translation>放大</translation>
+    </message>
+    <message>
+        <source>Print(&amp;P)...</source>
+        <translation>打印(&amp;P)...</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>取消</translation>
+    </message>
+    <message>
+        <source>of %1</source>
+        <translation>共 %1 页</translation>
+    </message>
+    <message>
+        <source>of %1 so far</source>
+        <translation>已排 %1 页</translation>
+    </message>
+    <message>
+        <source>Laying out pages...</source>
+        <translation>正在排版...</translation>
+    </message>
+</context>
+<context>
+    <name>rebound::report::ReportTexts</name>
+    <message>
+        <source>Horizontal</source>
+        <extracomment>The tested surface: a side face, struck with the hammer held level.</extracomment>
+        <translation>侧面</translation>
+    </message>
+    <message>
+        <source>Downwards</source>
+        <extracomment>The tested surface: the cast top face, struck from above.</extracomment>
+        <translation>表面</translation>
+    </message>
+    <message>
+        <source>Upwards</source>
+        <extracomment>The tested surface: the bottom face, struck from below.</extracomment>
+        <translation>底面</translation>
+    </message>
+    <message>
+        <source>Yes</source>
+        <translation>是</translation>
+    </message>
+    <message>
+        <source>No</source>
+        <translation>否</translation>
+    </message>
+    <message>
+        <source>each area&apos;s own depth</source>
+        <extracomment>How the carbonation depth was taken: each area&apos;s own measured depth.</extracomment>
+        <translation>各测区实测值</translation>
+    </message>
+    <message>
+        <source>representative depth</source>
+        <extracomment>How the carbonation depth was taken: the component&apos;s representative depth.</extracomment>
+        <translation>取代表值</translation>
+    </message>
+    <message>
+        <source>-.-</source>
+        <extracomment>A carbonation depth that was not measured.</extracomment>
+        <translation>-.-</translation>
+    </message>
+    <message>
+        <source>&gt; 6.0</source>
+        <extracomment>A carbonation depth above 6 mm.</extracomment>
+        <translation>&gt; 6.0</translation>
+    </message>
+    <message>
+        <source>area strength taken from the instrument; pump correction not added</source>
+        <extracomment>Note on a component whose area strengths the instrument supplied: the pumped-concrete correction is listed but not added to them.</extracomment>
+        <translation>测区强度取自仪器，未计入泵送修正</translation>
     </message>
 </context>
 </TS>

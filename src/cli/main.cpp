@@ -6,6 +6,7 @@
 #include <iostream>
 
 #include "cli/commands.h"
+#include "cli/output_buffer.h"
 #include "platform/files.h"
 #include "platform/qt_bridge.h"
 #include "settings/version.h"
@@ -153,6 +154,9 @@ bool output_written() {
 
 int main(int argc, char** argv) {
     using namespace rebound::cli;
+    // Both streams are written in blocks, not fragment by fragment (ends
+    // after the application object, so that its last notices are kept).
+    const OutputBuffers buffers;
 #ifdef REBOUND_CLI_REPORT
     const auto app = make_application(argc, argv);  // the report command needs Qt's GUI side
 #else

@@ -6,6 +6,7 @@
 #include <unordered_map>
 #include <utility>
 
+#include "document/project_dates.h"
 #include "fileio/exchange.h"
 #include "platform/qt_bridge.h"
 #include "evaluation/strength_curve.h"
@@ -15,12 +16,12 @@ namespace rebound {
 
 namespace {
 
-// A hash over exactly what same_measurement compares.
-std::size_t measurement_hash(const ComponentInfo& c) {
+// A hash over exactly what same_measurement compares, the date by its key.
+std::size_t measurement_hash(const ComponentInfo& c, std::string_view dateKey) {
     const std::hash<std::string_view> hash;
     std::size_t h = hash(c.component_name);
     const auto mix = [&h](std::size_t value) { h ^= value + 0x9e3779b97f4a7c15ULL + (h << 6) + (h >> 2); };
-    mix(hash(c.examine_date));
+    mix(hash(dateKey));
     mix(c.areas.size());
     for (const AreaData& a : c.areas) {
         mix(hash(std::string_view(reinterpret_cast<const char*>(a.readings.data()), a.readings.size())));
@@ -30,9 +31,12 @@ std::size_t measurement_hash(const ComponentInfo& c) {
 
 }  // namespace
 
-bool same_measurement(const ComponentInfo& a, const ComponentInfo& b) {
-    if (a.component_name != b.component_name || a.examine_date != b.examine_date ||
-        a.areas.size() != b.areas.size()) {
+bool same_measurement(const ComponentInfo& a, const ComponentInfo& b, const platform::Clock& clock) {
+    if (a.component_name != b.component_name || a.areas.size() != b.areas.size()) {
+        return false;
+    }
+    // The same day written by desktops of two languages is the same date.
+    if (a.examine_date != b.examine_date && date_key(a.examine_date, clock) != date_key(b.examine_date, clock)) {
         return false;
     }
     for (std::size_t i = 0; i < a.areas.size(); ++i) {
@@ -262,7 +266,11 @@ void ProjectDocument::setCurve(Strength_Curve curve) {
 // ---- Whole project -------------------------------------------------------------
 
 void ProjectDocument::newProject() {
-    adopt(ReboundFile(mContext.today_text()), QString());
+    ReboundFile project(mContext.today_text());
+    if (!mNewProjectName.empty()) {
+        project.project_name = mNewProjectName;
+    }
+    adopt(std::move(project), QString());
 }
 
 void ProjectDocument::adopt(ReboundFile project, const QString& fileName) {
@@ -378,15 +386,24 @@ ImportReport ProjectDocument::importFiles(const QStringList& paths, const Duplic
 
     // Components already in the project, by measurement, so that a large
     // project is not compared component by component for every file.
+    // A project holds few distinct date texts: each is read once.
+    std::unordered_map<std::string, std::string> dateKeys;
+    const auto keyOf = [&](const std::string& text) -> const std::string& {
+        auto found = dateKeys.find(text);
+        if (found == dateKeys.end()) {
+            found = dateKeys.emplace(text, date_key(text, mContext.clock())).first;
+        }
+        return found->second;
+    };
     std::unordered_multimap<std::size_t, const ComponentInfo*> known;
     known.reserve(mProject.components.size() + paths.size());
     for (const ComponentInfo& c : mProject.components) {
-        known.emplace(measurement_hash(c), &c);
+        known.emplace(measurement_hash(c, keyOf(c.examine_date)), &c);
     }
-    const auto isKnown = [&known](const ComponentInfo& c, std::size_t hash) {
+    const auto isKnown = [&](const ComponentInfo& c, std::size_t hash) {
         const auto [first, last] = known.equal_range(hash);
         for (auto it = first; it != last; ++it) {
-            if (same_measurement(*it->second, c)) {
+            if (same_measurement(*it->second, c, mContext.clock())) {
                 return true;
             }
         }
@@ -410,7 +427,7 @@ ImportReport ProjectDocument::importFiles(const QStringList& paths, const Duplic
             continue;
         }
         ComponentInfo scratch = std::move(*imported);
-        const std::size_t hash = measurement_hash(scratch);
+        const std::size_t hash = measurement_hash(scratch, keyOf(scratch.examine_date));
         const bool seen = isKnown(scratch, hash);
         read.push_back(std::move(scratch));
         duplicate.push_back(seen);

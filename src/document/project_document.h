@@ -26,6 +26,7 @@
 #include "evaluation/spare_texts.h"
 #include "evaluation/strength_curve.h"
 #include "model/rebound_file.h"
+#include "platform/clock.h"
 #include "platform/file_error.h"
 #include "platform/files.h"
 
@@ -36,8 +37,10 @@ class AppContext;
 // True when two components hold the same measurement: the same name, the same
 // test date and the same readings, area by area. Results, texts and flags are
 // not compared: a component exported from one project and imported into
-// another after a new calculation is still the same measurement.
-bool same_measurement(const ComponentInfo& a, const ComponentInfo& b);
+// another after a new calculation is still the same measurement. Dates compare
+// as dates: "11 Dec 2026" and "2026/12/11" are the same day (`clock` places
+// two-digit years).
+bool same_measurement(const ComponentInfo& a, const ComponentInfo& b, const platform::Clock& clock);
 
 // The name a file chosen in a save dialog is written under: `required` (for
 // example ".prj") is appended unless the name's extension is exactly that,
@@ -69,6 +72,11 @@ public:
     // The context's clock dates new projects, new components and imported
     // device records; the context outlives the document.
     explicit ProjectDocument(const AppContext& context, QObject* parent = nullptr);
+    // The context the document was made with (its clock reads dates).
+    const AppContext& context() const { return mContext; }
+    // The name newProject gives (ANSI bytes); empty: the model's own
+    // "New Project". A window sets it in its language.
+    void setNewProjectName(std::string name) { mNewProjectName = std::move(name); }
     ~ProjectDocument() override;
 
     const ReboundFile& project() const { return mProject; }
@@ -248,6 +256,7 @@ private:
                       const Strength_Curve* curve, const std::function<void(AreaData&)>& change);
 
     const AppContext& mContext;
+    std::string mNewProjectName;
     ReboundFile mProject;
     QString mFileName;
     Strength_Curve mCurve;

@@ -97,16 +97,22 @@ Result<Strength_Curve> read_curve_file(const std::filesystem::path& path) {
     // counts as opened.
     std::error_code ec;
     if (std::filesystem::is_directory(path, ec)) {
-        error.message = "is a folder, not a file";
+        error.say("is_folder", {}, "is a folder, not a file");
         return error;
     }
     std::ifstream in(path, std::ios::binary);
     if (!in) {
         const int code = errno;
-        error.message = code == ENOENT                   ? "cannot be opened: the file does not exist"
-                        : (code == EACCES || code == EPERM) ? "cannot be opened: permission denied"
-                        : code != 0                      ? std::string("cannot be opened: ") + std::strerror(code)
-                                                         : "cannot be opened";
+        if (code == ENOENT) {
+            error.say("cannot_open_missing", {}, "cannot be opened: the file does not exist");
+        } else if (code == EACCES || code == EPERM) {
+            error.say("cannot_open_denied", {}, "cannot be opened: permission denied");
+        } else if (code != 0) {
+            const std::string reason = std::strerror(code);
+            error.say("cannot_open_reason", {reason}, "cannot be opened: " + reason);
+        } else {
+            error.say("cannot_open", {}, "cannot be opened");
+        }
         return error;
     }
     Strength_Curve curve;

@@ -99,14 +99,14 @@ void ByteReader::start_unsized() {
         if (got == 0) break;
         if (have > kMaxUnsizedBytes) {
             buffer_ = std::vector<char>();
-            fail(kMaxUnsizedBytes, "the data",
+            fail(kMaxUnsizedBytes, "the data", "data_beyond_limit", {std::to_string(kMaxUnsizedBytes)},
                  "the data goes on beyond " + std::to_string(kMaxUnsizedBytes) +
                      " bytes, the most read from a pipe or device");
         }
     }
     buffer_.resize(have);
     if (const std::string failure = source_->failure(); !failure.empty()) {
-        fail(buffer_.size(), "the data",
+        fail(buffer_.size(), "the data", "read_failed_at", {std::to_string(buffer_.size()), failure},
              "the data could not be read at byte " + std::to_string(buffer_.size()) + ": " + failure);
     }
     data_ = buffer_.data();
@@ -140,7 +140,7 @@ bool ByteReader::refill() {
     data_ = buffer_.data();
     if (size_ < want) {
         if (const std::string failure = source_->failure(); !failure.empty()) {
-            fail(consumed_ + size_, "the data",
+            fail(consumed_ + size_, "the data", "read_failed_at", {std::to_string(consumed_ + size_), failure},
                  "the data could not be read at byte " + std::to_string(consumed_ + size_) + ": " + failure);
         }
         // The source ended before the size it announced (a file that shrank
@@ -165,26 +165,30 @@ std::size_t ByteReader::read_some(void* dst, std::size_t n) {
     return got;
 }
 
-void ByteReader::fail(std::uint64_t at, std::string_view what, std::string message) const {
+void ByteReader::fail(std::uint64_t at, std::string_view what, std::string code, std::vector<std::string> args,
+                      std::string message) const {
     FileError error;
     error.kind = FileError::Kind::Malformed;
     error.offset = at;
     error.field = str(what);
-    error.message = std::move(message);
+    error.say(std::move(code), std::move(args), std::move(message));
     throw FormatError(std::move(error));
 }
 
 void ByteReader::require_end(std::string_view what, std::string_view expected) const {
     const std::uint64_t left = remaining();
     if (left == 0) return;
-    fail(offset(), what,
-         std::to_string(left) + (left == 1 ? " byte follows " : " bytes follow ") + str(what) + " at byte " +
-             std::to_string(offset()) + " (" + str(expected) + ")");
+    const std::string count = std::to_string(left), at = std::to_string(offset());
+    fail(offset(), what, left == 1 ? "byte_follows" : "bytes_follow", {count, str(what), at},
+         count + (left == 1 ? " byte follows " : " bytes follow ") + str(what) + " at byte " + at + " (" +
+             str(expected) + ")");
 }
 
-void ByteReader::fail_short(std::size_t wanted, std::size_t got, std::string_view what) const {
-    fail(offset(), what,
-         "the data ends inside " + str(what) + " at byte " + std::to_string(offset()) + " (" +
+void ByteReader::fail_short(std::size_t wanted, std::size_t got, std::string_view what, bool length_of) const {
+    const std::string inside = length_of ? "the length of " + str(what) : str(what);
+    fail(offset(), inside, length_of ? "data_ends_inside_length" : "data_ends_inside",
+         {str(what), std::to_string(offset()), std::to_string(wanted), std::to_string(got)},
+         "the data ends inside " + inside + " at byte " + std::to_string(offset()) + " (" +
              std::to_string(wanted) + " bytes expected, " + std::to_string(got) + " found)");
 }
 
@@ -231,7 +235,9 @@ float ByteReader::f32(std::string_view what) {
 void ByteReader::require(std::uint64_t count, std::uint64_t item_size, std::string_view what) const {
     const std::uint64_t left = remaining();
     if (item_size != 0 && count > left / item_size) {
-        fail(offset() + left, what,
+        fail(offset() + left, what, "data_ends_announced",
+             {std::to_string(offset() + left), str(what), std::to_string(count), std::to_string(item_size),
+              std::to_string(offset()), std::to_string(left)},
              "the data ends at byte " + std::to_string(offset() + left) + ", inside " + str(what) + " (" +
                  std::to_string(count) + " x " + std::to_string(item_size) + " bytes announced at byte " +
                  std::to_string(offset()) + ", " + std::to_string(left) + " remain)");
@@ -250,17 +256,18 @@ void ByteReader::text(std::string& out, std::string_view what) {
     } else if (const std::size_t got = read_some(length_bytes, 4); got == 4) {
         b = length_bytes;
     } else {
-        fail_short(4, got, "the length of " + str(what));
+        fail_short(4, got, what, true);
     }
     const auto length = static_cast<std::int32_t>(load_u32(b));
     if (length < 0) {
-        fail(at, what,
+        fail(at, what, "text_length_negative", {str(what), std::to_string(at), std::to_string(length)},
              "the length of " + str(what) + " at byte " + std::to_string(at) + " is negative (" +
                  std::to_string(length) + ")");
     }
     const auto n = static_cast<std::size_t>(length);
     if (n > remaining()) {
-        fail(at, what,
+        fail(at, what, "text_length_beyond_end",
+             {str(what), std::to_string(at), std::to_string(length), std::to_string(remaining())},
              "the length of " + str(what) + " at byte " + std::to_string(at) + " is " +
                  std::to_string(length) + ", but only " + std::to_string(remaining()) + " bytes remain");
     }
@@ -328,7 +335,8 @@ void ByteWriter::text(std::string_view s, std::string_view what) {
         FileError error;
         error.kind = FileError::Kind::WriteFailed;
         error.field = str(what);
-        error.message = str(what) + " is too long to be stored (" + std::to_string(s.size()) + " bytes)";
+        error.say("text_too_long", {str(what), std::to_string(s.size())},
+                  str(what) + " is too long to be stored (" + std::to_string(s.size()) + " bytes)");
         throw WriteError(std::move(error));
     }
     i32(static_cast<std::int32_t>(s.size()));
@@ -350,7 +358,7 @@ void ByteWriter::flush() {
         FileError error;
         error.kind = FileError::Kind::WriteFailed;
         error.offset = flushed_;
-        error.message = "the file could not be written";
+        error.say("write_failed", {}, "the file could not be written");
         throw WriteError(std::move(error));
     }
     flushed_ += buffer_.size();
@@ -370,7 +378,7 @@ Result<void> at_file_boundary(const std::filesystem::path& file, FileError::Kind
         FileError error;
         error.kind = kind;
         error.file = file;
-        error.message = "there is not enough memory to hold it";
+        error.say("out_of_memory", {}, "there is not enough memory to hold it");
         return error;
     } catch (const std::exception& e) {
         FileError error;

@@ -132,8 +132,12 @@ private:
     bool refill();
     void read_slow(void* dst, std::size_t n, std::string_view what);
     const unsigned char* take_slow(std::size_t n, std::string_view what);
-    [[noreturn]] void fail_short(std::size_t wanted, std::size_t got, std::string_view what) const;
-    [[noreturn]] void fail(std::uint64_t at, std::string_view what, std::string message) const;
+    [[noreturn]] void fail_short(std::size_t wanted, std::size_t got, std::string_view what,
+                                 bool length_of = false) const;
+    // Fails at byte `at` inside `what` with the sentence `code` (arguments
+    // `args`), whose English is `message`.
+    [[noreturn]] void fail(std::uint64_t at, std::string_view what, std::string code,
+                           std::vector<std::string> args, std::string message) const;
 
     const char* data_ = nullptr;  // current buffer
     std::size_t size_ = 0;        // bytes in the buffer

@@ -79,8 +79,9 @@ void ComponentInfo::read_device_record(ByteReader& in, std::string_view today) {
         error.kind = FileError::Kind::Malformed;
         error.offset = start + 60;
         error.field = "the area count";
-        error.message = "the device header announces " + std::to_string(count) +
-                        " test areas; a device record holds at most 100";
+        error.say("device_too_many_areas", {std::to_string(count)},
+                  "the device header announces " + std::to_string(count) +
+                      " test areas; a device record holds at most 100");
         throw FormatError(std::move(error));
     }
     if (component_name.empty() && count == 0) {
@@ -107,7 +108,8 @@ void ComponentInfo::write_device_record(ByteWriter& out, std::uint32_t date_stam
         FileError error;
         error.kind = FileError::Kind::WriteFailed;
         error.field = "the area count";
-        error.message = "a device record holds at most 100 test areas, not " + std::to_string(areas.size());
+        error.say("device_record_too_many_areas", {std::to_string(areas.size())},
+                  "a device record holds at most 100 test areas, not " + std::to_string(areas.size()));
         throw WriteError(std::move(error));
     }
     records::encode(records::kDeviceHeader, *this, out.claim(kDeviceHeaderSize),

@@ -92,7 +92,7 @@ Result<ComponentInfo> import_component_file(const std::filesystem::path& path, c
         FileError error;
         error.kind = FileError::Kind::Unsupported;
         error.file = path;
-        error.message = "not a component file (expected .cmp, .tmp or .xcmp)";
+        error.say("not_component_file", {}, "not a component file (expected .cmp, .tmp or .xcmp)");
         return error;
     }
     const std::string today = platform::today_text(clock);

@@ -46,8 +46,8 @@ void read_component(ByteReader& in, ComponentInfo& component, std::uint32_t inde
         component.read_record(in);
     } catch (const FormatError& e) {
         FileError error = e.error();
-        error.message = "component " + std::to_string(std::uint64_t{index} + 1) + " of " +
-                        std::to_string(count) + ": " + error.message;
+        const std::string n = std::to_string(std::uint64_t{index} + 1), total = std::to_string(count);
+        error.prefix("component_of", {n, total}, "component " + n + " of " + total);
         throw FormatError(std::move(error));
     }
 }
@@ -60,7 +60,7 @@ void ComponentInfo::write_record(ByteWriter& out) const {
         FileError error;
         error.kind = FileError::Kind::WriteFailed;
         error.field = records::kComponentAreasLabel;
-        error.message = "a component has too many areas to be stored";
+        error.say("too_many_areas", {}, "a component has too many areas to be stored");
         throw WriteError(std::move(error));
     }
     records::encode(records::kComponentFixedBlock, *this, out.claim(kComponentFixedBlockSize),
@@ -86,8 +86,8 @@ void ComponentInfo::read_record(ByteReader& in) {
         // Only a source that delivers less than it announced gets here.
         areas.resize(i);
         FileError error = e.error();
-        error.message = "area record " + std::to_string(std::uint64_t{i} + 1) + " of " +
-                        std::to_string(count) + ": " + error.message;
+        const std::string n = std::to_string(std::uint64_t{i} + 1), total = std::to_string(count);
+        error.prefix("area_record_of", {n, total}, "area record " + n + " of " + total);
         throw FormatError(std::move(error));
     }
 }
@@ -98,7 +98,7 @@ void ReboundFile::write_to(ByteWriter& out) const {
         FileError error;
         error.kind = FileError::Kind::WriteFailed;
         error.field = records::kComponentCountLabel;
-        error.message = "the project has too many components to be stored";
+        error.say("too_many_components", {}, "the project has too many components to be stored");
         throw WriteError(std::move(error));
     }
     out.u32(static_cast<std::uint32_t>(components.size()));

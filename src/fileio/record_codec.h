@@ -110,7 +110,8 @@ inline void encode(const Table& table, const R& record, unsigned char* p, std::u
                 FileError error;
                 error.kind = FileError::Kind::WriteFailed;
                 error.field = f.name;
-                error.message = "the area count " + std::to_string(count) + " does not fit its field";
+                error.say("area_count_too_large", {std::to_string(count)},
+                          "the area count " + std::to_string(count) + " does not fit its field");
                 throw WriteError(std::move(error));
             }
             store_value(p, static_cast<T>(count));

@@ -13,6 +13,7 @@
 #include <string>
 #include <utility>
 #include <variant>
+#include <vector>
 
 namespace rebound {
 
@@ -36,6 +37,32 @@ struct FileError {
     // One line of UTF-8, complete in itself, without the file's name
     // ("component 2 of 2: the data ends inside ... at byte 684 (...)").
     std::string message;
+
+    // The message again, for a reader that shows it in another language: its
+    // parts, the outermost first ("component 2 of 2", then what went wrong
+    // there), each an English sentence named by a code whose arguments fill
+    // its %1, %2, ... in order (numbers, field labels as record_layout.h
+    // names them, texts of the system). `message` is these sentences joined
+    // by ": ". Empty when no sentence is coded; the kind then says enough.
+    struct Sentence {
+        std::string code;
+        std::vector<std::string> args;
+        bool operator==(const Sentence&) const = default;
+    };
+    std::vector<Sentence> sentences{};
+
+    // Sets the message and its one sentence.
+    FileError& say(std::string code, std::vector<std::string> args, std::string english) {
+        sentences = {Sentence{std::move(code), std::move(args)}};
+        message = std::move(english);
+        return *this;
+    }
+    // Puts a sentence that says where in front of the message.
+    FileError& prefix(std::string code, std::vector<std::string> args, const std::string& english) {
+        sentences.insert(sentences.begin(), Sentence{std::move(code), std::move(args)});
+        message = english + ": " + message;
+        return *this;
+    }
 
     bool operator==(const FileError&) const = default;
 };

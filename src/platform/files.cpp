@@ -91,11 +91,12 @@ void remove_leftovers(const fs::path& destination) {
     }
 }
 
-FileError failure(const fs::path& target, FileError::Kind kind, std::string message) {
+FileError failure(const fs::path& target, FileError::Kind kind, const std::string& message) {
     FileError error;
     error.kind = kind;
     error.file = target;
-    error.message = std::move(message);
+    // The system's own words about the failure.
+    error.say("system_reason", {message}, message);
     return error;
 }
 
@@ -121,7 +122,10 @@ std::optional<FileError> run_producer(const fs::path& target, const std::functio
         // stays as it was.
         FileError error = e.error();
         if (error.file.empty()) error.file = target;
-        if (sink.failed()) error.message = sink_reason();
+        if (sink.failed()) {
+            const std::string reason = sink_reason();
+            error.say("system_reason", {reason}, reason);
+        }
         return error;
     } catch (const std::exception& e) {
         // Running out of memory, or any other error of the producer.

@@ -1,5 +1,7 @@
 #include "platform/input_file.h"
 
+#include <vector>
+
 #include <QFile>
 #include <QFileInfo>
 
@@ -19,11 +21,12 @@ namespace rebound::platform {
 
 namespace {
 
-FileError cannot_open(const std::filesystem::path& path, std::string message) {
+FileError cannot_open(const std::filesystem::path& path, std::string code, std::vector<std::string> args,
+                      std::string message) {
     FileError error;
     error.kind = FileError::Kind::CannotOpen;
     error.file = path;
-    error.message = std::move(message);
+    error.say(std::move(code), std::move(args), std::move(message));
     return error;
 }
 
@@ -40,16 +43,17 @@ struct InputFile::Impl {
 Result<InputFile> InputFile::open(const std::filesystem::path& path) {
     const QString name = from_path(path);
     const QFileInfo info(name);
-    if (info.isDir()) return cannot_open(path, "is a folder, not a file");
-    if (!info.exists()) return cannot_open(path, "cannot be opened: the file does not exist");
+    if (info.isDir()) return cannot_open(path, "is_folder", {}, "is a folder, not a file");
+    if (!info.exists()) return cannot_open(path, "cannot_open_missing", {}, "cannot be opened: the file does not exist");
     auto impl = std::make_unique<Impl>();
     impl->file.setFileName(name);
     // Unbuffered: the reader has its own buffer, and a second one would only
     // copy every byte once more.
     if (!impl->file.open(QIODevice::ReadOnly | QIODevice::Unbuffered)) {
         const bool denied = impl->file.error() == QFileDevice::OpenError && info.exists() && !info.isReadable();
-        return cannot_open(path, denied ? std::string("cannot be opened: permission denied")
-                                        : "cannot be opened: " + impl->file.errorString().toStdString());
+        if (denied) return cannot_open(path, "cannot_open_denied", {}, "cannot be opened: permission denied");
+        const std::string reason = impl->file.errorString().toStdString();
+        return cannot_open(path, "cannot_open_reason", {reason}, "cannot be opened: " + reason);
     }
     if (!impl->file.isSequential()) {
         impl->size = static_cast<std::uint64_t>(impl->file.size());
@@ -83,8 +87,8 @@ struct InputFile::Impl {
 Result<InputFile> InputFile::open(const std::filesystem::path& path) {
     struct stat st {};
     if (::stat(path.c_str(), &st) == 0) {
-        if (S_ISDIR(st.st_mode)) return cannot_open(path, "is a folder, not a file");
-        if (S_ISSOCK(st.st_mode)) return cannot_open(path, "cannot be opened: not a regular file (a socket)");
+        if (S_ISDIR(st.st_mode)) return cannot_open(path, "is_folder", {}, "is a folder, not a file");
+        if (S_ISSOCK(st.st_mode)) return cannot_open(path, "cannot_open_socket", {}, "cannot be opened: not a regular file (a socket)");
     }
     auto impl = std::make_unique<Impl>();
     // A FIFO opens once a writer has it open, and is read once.
@@ -93,15 +97,16 @@ Result<InputFile> InputFile::open(const std::filesystem::path& path) {
         const int code = errno;
         switch (code) {
             case ENOENT:
-                return cannot_open(path, "cannot be opened: the file does not exist");
+                return cannot_open(path, "cannot_open_missing", {}, "cannot be opened: the file does not exist");
             case EACCES:
             case EPERM:
-                return cannot_open(path, "cannot be opened: permission denied");
+                return cannot_open(path, "cannot_open_denied", {}, "cannot be opened: permission denied");
             case ENXIO:
             case ENODEV:
-                return cannot_open(path, "cannot be opened: not a regular file");
+                return cannot_open(path, "cannot_open_irregular", {}, "cannot be opened: not a regular file");
             default:
-                return cannot_open(path, std::string("cannot be opened: ") + std::strerror(code));
+                return cannot_open(path, "cannot_open_reason", {std::strerror(code)},
+                                   std::string("cannot be opened: ") + std::strerror(code));
         }
     }
     if (::fstat(impl->fd, &st) == 0 && S_ISREG(st.st_mode)) {

@@ -6,6 +6,7 @@
 #pragma once
 
 #include <QString>
+#include <algorithm>
 #include <vector>
 
 #include "evaluation/curve_fit.h"
@@ -33,6 +34,10 @@ public:
 
     void bind(ReportTarget& target) override;
     void fetch_record(bool& eof) override;
+    // One record per pair; a fit without pairs still gives one.
+    int record_count() const override {
+        return static_cast<int>(std::max<std::size_t>(report_.pairs.size(), 1));
+    }
 
     // The formula as the report prints it: "f = 0.0250 × Rm^2.0108 × 10^(-0.0358 × dm)".
     static QString formula_text(const CurveFormula& formula);

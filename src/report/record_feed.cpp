@@ -26,6 +26,7 @@ enum FieldPos : std::size_t {
     kExamineCondition,
     kConcreteProducer,
     kConstructionDate,
+    kAgentDate,
     // the component
     kDataId,
     kComponentName,
@@ -42,6 +43,7 @@ enum FieldPos : std::size_t {
     kStrengthDelta,
     kStrengthMin,
     kStrengthEstimate,
+    kStrengthNote,
     // the test area
     kAreaNo,
     kReading1,
@@ -65,6 +67,19 @@ QString text(const std::string& s) {
     return QString::fromStdString(s);
 }
 
+// True when the component's area strengths are its converted strengths while
+// its areas list a pumped-concrete correction: the instrument supplied one
+// strength as both, and the correction was not added to it.
+bool strength_from_instrument(const ComponentInfo& c) {
+    if (c.pump_tag != 1 || c.areas.empty()) return false;
+    bool corrected = false;
+    for (const AreaData& a : c.areas) {
+        if (a.area_strength != a.converted_strength) return false;
+        corrected = corrected || a.pump_correction != 0.0f;
+    }
+    return corrected;
+}
+
 }  // namespace
 
 const std::vector<QString>& TestRecordFeed::field_names() {
@@ -83,6 +98,7 @@ const std::vector<QString>& TestRecordFeed::field_names() {
                                  "examine_condition",
                                  "concrete_producer",
                                  "construction_date",
+                                 "agent_date",
                                  "data_id",
                                  "component_name",
                                  "component_condition",
@@ -98,6 +114,7 @@ const std::vector<QString>& TestRecordFeed::field_names() {
                                  "strength_delta",
                                  "strength_min",
                                  "strength_estimate",
+                                 "strength_note",
                                  "area_no"}) {
             n.push_back(QString::fromLatin1(name));
         }
@@ -121,6 +138,7 @@ void TestRecordFeed::bind(ReportTarget& target) {
     component_ = 0;
     area_ = 0;
     first_ = true;
+    component_texts_.clear();
 }
 
 void TestRecordFeed::fetch_record(bool& eof) {
@@ -142,45 +160,75 @@ void TestRecordFeed::fetch_record(bool& eof) {
     eof = false;
 }
 
+int TestRecordFeed::record_count() const {
+    std::size_t count = 0;
+    for (const ComponentInfo& c : project_.components) count += std::max<std::size_t>(1, c.area_count());
+    return static_cast<int>(std::min<std::size_t>(count, static_cast<std::size_t>(ReportEngine::kMaxRecords)));
+}
+
 void TestRecordFeed::fill_header() {
     const std::vector<QString>& names = field_names();
     for (const auto& [name, text] : project_header(project_, clock_)) {
         const auto at = std::find(names.begin(), names.end(), QLatin1String(name));
         if (at != names.end()) fields_[static_cast<std::size_t>(at - names.begin())].set_text(text);
     }
-    fields_[kConstructionDate].set_text(platform::to_qstring(project_.construction_date));
+    fields_[kConstructionDate].set_text(
+        platform::to_qstring(platform::report_date_text(project_.construction_date, clock_)));
     batch_.fill(project_);
 }
 
 void TestRecordFeed::fill_component(const ComponentInfo& c, std::size_t position) {
-    using platform::to_qstring;
+    // Every area's record repeats its component's values: they are made once
+    // per component and shared.
+    if (cached_component_ != position || component_texts_.empty()) {
+        using platform::to_qstring;
+        cached_component_ = position;
+        component_texts_ = {
+            to_qstring(c.component_name),
+            to_qstring(c.component_condition),
+            to_qstring(c.device_serial),
+            to_qstring(platform::report_date_text(c.examine_date, clock_)),
+            // Only 1 marks pumped concrete; the evaluation treats any other value as not pumped.
+            texts_.yes_no(c.pump_tag == 1),
+            to_qstring(c.curve_filename),
+            texts_.carbonation_mode(c.carbonation_mode),
+            texts_.depth(c.rep_carbonation_index),
+            decimal(c.strength_avg),
+            decimal(c.strength_delta),
+            decimal(c.strength_min),
+            decimal(c.strength_estimate),
+            strength_from_instrument(c)
+                ? texts_.text("area strength taken from the instrument; pump correction not added")
+                : QString(),
+        };
+    }
+    const std::vector<QString>& t = component_texts_;
     fields_[kDataId].set_integer(static_cast<std::int32_t>(position + 1));
-    fields_[kComponentName].set_text(to_qstring(c.component_name));
-    fields_[kComponentCondition].set_text(to_qstring(c.component_condition));
-    fields_[kDeviceSerial].set_text(to_qstring(c.device_serial));
-    fields_[kExamineDate].set_text(to_qstring(c.examine_date));
+    fields_[kComponentName].set_text(t[0]);
+    fields_[kComponentCondition].set_text(t[1]);
+    fields_[kDeviceSerial].set_text(t[2]);
+    fields_[kExamineDate].set_text(t[3]);
     fields_[kStrengthDegree].set_integer(20 + 5 * static_cast<std::int32_t>(c.strength_degree));
-    // Only 1 marks pumped concrete; the evaluation treats any other value as not pumped.
-    fields_[kPumped].set_text(c.pump_tag == 1 ? QStringLiteral("是") : QStringLiteral("否"));
-    fields_[kCurveFilename].set_text(to_qstring(c.curve_filename));
-    fields_[kCarbonationMode].set_text(c.carbonation_mode == 1 ? QStringLiteral("各测区实测值")
-                                                               : QStringLiteral("取代表值"));
-    fields_[kRepCarbonation].set_text(text(depth_text(c.rep_carbonation_index)));
+    fields_[kPumped].set_text(t[4]);
+    fields_[kCurveFilename].set_text(t[5]);
+    fields_[kCarbonationMode].set_text(t[6]);
+    fields_[kRepCarbonation].set_text(t[7]);
     fields_[kAreaCount].set_integer(static_cast<std::int32_t>(c.area_count()));
-    fields_[kStrengthAvg].set_text(decimal(c.strength_avg));
-    fields_[kStrengthDelta].set_text(decimal(c.strength_delta));
-    fields_[kStrengthMin].set_text(decimal(c.strength_min));
-    fields_[kStrengthEstimate].set_text(decimal(c.strength_estimate));
+    fields_[kStrengthAvg].set_text(t[8]);
+    fields_[kStrengthDelta].set_text(t[9]);
+    fields_[kStrengthMin].set_text(t[10]);
+    fields_[kStrengthEstimate].set_text(t[11]);
+    fields_[kStrengthNote].set_text(t[12]);
 }
 
 void TestRecordFeed::fill_area(const AreaData& a, std::size_t position) {
     fields_[kAreaNo].set_integer(static_cast<std::int32_t>(position + 1));
     for (std::size_t i = 0; i < kReadingsPerArea; ++i) fields_[kReading1 + i].set_integer(a.readings[i]);
-    fields_[kCarbonationDepth].set_text(text(depth_text(a.carbonation_index)));
+    fields_[kCarbonationDepth].set_text(texts_.depth(a.carbonation_index));
     fields_[kMeanRebound].set_text(decimal(a.mean_rebound));
     fields_[kAngle].set_text(text(angle_text(a.angle_index)));
     fields_[kAngleCorrection].set_text(decimal(a.angle_correction));
-    fields_[kSurface].set_text(text(side_text(a.surface_index)));
+    fields_[kSurface].set_text(texts_.surface(a.surface_index));
     fields_[kSurfaceCorrection].set_text(decimal(a.surface_correction));
     fields_[kConvertedStrength].set_text(decimal(a.converted_strength));
     fields_[kPumpCorrection].set_text(decimal(a.pump_correction));
@@ -189,7 +237,7 @@ void TestRecordFeed::fill_area(const AreaData& a, std::size_t position) {
 
 std::unique_ptr<ProjectFeed> make_feed(const ReportTemplate& t, const ReboundFile& project,
                                        const platform::Clock& clock) {
-    if (t.records == RecordSource::TestAreas) return std::make_unique<TestRecordFeed>(project, clock);
+    if (t.records == RecordSource::TestAreas) return std::make_unique<TestRecordFeed>(project, clock, t.language);
     if (t.records == RecordSource::BatchComponents) {
         return std::make_unique<ReportFeed>(project, clock, ticked_components(project));
     }

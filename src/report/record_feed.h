@@ -6,8 +6,12 @@
 // component fields and no area fields, so that it appears on the sheet.
 //
 // Values are the project's as stored, written as the test-area grid shows
-// them: readings as integers, depth, angle and surface as the grid's texts,
-// strengths, corrections and mean rebound values with one decimal.
+// them: readings as integers, depth, angle and surface as the grid's texts in
+// the template's language (ReportTexts), strengths, corrections and mean
+// rebound values with one decimal, dates in one form (ISO, yyyy-MM-dd) where
+// they can be read. "strength_note" says when the area strengths are the
+// instrument's own, taken over without the pumped-concrete correction that
+// the areas list.
 #pragma once
 
 #include <QString>
@@ -17,6 +21,7 @@
 #include "model/rebound_file.h"
 #include "report/report_feed.h"
 #include "report/report_template.h"
+#include "report/report_texts.h"
 
 namespace rebound::report {
 
@@ -25,14 +30,17 @@ public:
     // The fields in binding order: the project header, the component's
     // fields, then the test area's.
     static const std::vector<QString>& field_names();
-    static constexpr std::size_t kHeaderFieldCount = 13;
-    static constexpr std::size_t kComponentFieldCount = 15;
+    static constexpr std::size_t kHeaderFieldCount = 14;
+    static constexpr std::size_t kComponentFieldCount = 16;
 
-    // `clock` gives the report date.
-    TestRecordFeed(const ReboundFile& project, const platform::Clock& clock) : project_(project), clock_(clock) {}
+    // `clock` gives the report date; `language` that of the printed texts.
+    TestRecordFeed(const ReboundFile& project, const platform::Clock& clock,
+                   const QString& language = QStringLiteral("en"))
+        : project_(project), clock_(clock), texts_(language) {}
 
     void bind(ReportTarget& target) override;
     void fetch_record(bool& eof) override;
+    int record_count() const override;
 
 private:
     void fill_header();
@@ -41,11 +49,14 @@ private:
 
     const ReboundFile& project_;
     const platform::Clock& clock_;
+    ReportTexts texts_;
     std::vector<ReportField> fields_;
     BatchFieldSet batch_;  // the batch block, with the first record
     std::size_t component_ = 0;  // the next record's component
     std::size_t area_ = 0;       // and its area
     bool first_ = true;
+    std::size_t cached_component_ = 0;     // whose texts component_texts_ holds
+    std::vector<QString> component_texts_;
 };
 
 // The feed that fills the records a template asks for.

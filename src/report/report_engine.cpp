@@ -95,11 +95,17 @@ void ReportEngine::store_text(int field, std::uint64_t generation, const QString
 
 ReportData ReportEngine::fetch_records() {
     ReportData data;
-    if (!template_ || !fetch_) return data;
+    fetch_more(data, kMaxRecords);
+    return data;
+}
+
+bool ReportEngine::fetch_more(ReportData& data, int count) {
+    if (!template_ || !fetch_) return true;
     const std::size_t field_count = template_->fields.size();
     bool eof = true;
     Record record;
-    while (static_cast<int>(data.records.size()) < kMaxRecords) {
+    for (int fetched = 0; fetched < count; ++fetched) {
+        if (static_cast<int>(data.records.size()) >= kMaxRecords) return true;
         record.assign(field_count, FieldValue{});
         filling_ = &record;
         try {
@@ -109,12 +115,12 @@ ReportData ReportEngine::fetch_records() {
             throw;
         }
         filling_ = nullptr;
-        if (eof) break;
+        if (eof) return true;
         data.records.push_back(std::move(record));
         // A load inside the callback changes the field count; the loop ends.
-        if (!template_ || template_->fields.size() != field_count) break;
+        if (!template_ || template_->fields.size() != field_count) return true;
     }
-    return data;
+    return static_cast<int>(data.records.size()) >= kMaxRecords;
 }
 
 Result<void> save_bytes(const QString& path, const QByteArray& bytes) {

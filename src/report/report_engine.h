@@ -103,6 +103,10 @@ public:
     // exhaust its memory (a project holds far fewer components).
     ReportData fetch_records();
     static constexpr int kMaxRecords = 250'000;
+    // The same a part at a time: appends up to `count` more records to
+    // `data`; true once the callback has signalled the end (or the limit is
+    // reached), after which it is not called again for `data`.
+    bool fetch_more(ReportData& data, int count);
 
     // Fetches the records and writes the report; fails when there is no
     // template (CannotOpen) or the file cannot be written. Files are replaced

@@ -56,7 +56,8 @@ std::vector<std::pair<const char*, QString>> project_header(const ReboundFile& p
         {"project_name", to_qstring(p.project_name)},
         {"report_serial", to_qstring(p.report_serial)},
         {"agent_unit", to_qstring(p.agent_unit)},
-        {"report_date", to_qstring(platform::today_text(clock))},
+        {"report_date", to_qstring(platform::iso_date(clock.today()))},
+        {"agent_date", to_qstring(platform::report_date_text(p.agent_date, clock))},
         {"constructor", to_qstring(p.constructor_unit)},
         {"design_unit", to_qstring(p.design_unit)},
         {"supervision_unit", to_qstring(p.supervision_unit)},
@@ -78,6 +79,7 @@ void ReportFeed::bind(ReportTarget& target) {
         fields_[i] = target.field_by_name(QString::fromLatin1(field_names()[i]));
     }
     batch_.bind(target);
+    agent_date_ = target.field_by_name(QStringLiteral("agent_date"));
 }
 
 void ReportFeed::fetch_record(bool& eof) {
@@ -97,7 +99,7 @@ void ReportFeed::fetch_record(bool& eof) {
     fields_[kDataId].set_integer(static_cast<std::int32_t>(position + 1));
     fields_[kComponentName].set_text(to_qstring(c.component_name));
     fields_[kStrengthDegree].set_integer(20 + 5 * static_cast<std::int32_t>(c.strength_degree));
-    fields_[kConstructionDate].set_text(to_qstring(project_.construction_date));
+    fields_[kConstructionDate].set_text(to_qstring(platform::report_date_text(project_.construction_date, clock_)));
     fields_[kStrengthAvg].set_text(strength_text(c.strength_avg));
     fields_[kStrengthMin].set_text(strength_text(c.strength_min));
     fields_[kStrengthDelta].set_text(strength_text(c.strength_delta));
@@ -109,8 +111,9 @@ void ReportFeed::fetch_record(bool& eof) {
             const auto at = std::find_if(names.begin(), names.end(),
                                          [name = name](const char* n) { return std::strcmp(n, name) == 0; });
             if (at != names.end()) fields_[static_cast<std::size_t>(at - names.begin())].set_text(text);
+            if (std::strcmp(name, "agent_date") == 0) agent_date_.set_text(text);
         }
-        fields_[kExamineDate].set_text(to_qstring(c.examine_date));
+        fields_[kExamineDate].set_text(to_qstring(platform::report_date_text(c.examine_date, clock_)));
         fields_[kDeviceSerial].set_text(to_qstring(c.device_serial));
         batch_.fill(project_);
     }

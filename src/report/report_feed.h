@@ -26,10 +26,15 @@ public:
     virtual void bind(ReportTarget& target) = 0;
     // The fetch handler: fills the next record, or sets `eof`.
     virtual void fetch_record(bool& eof) = 0;
+    // How many records the feed gives in all.
+    virtual int record_count() const = 0;
 };
 
 // The project header as both reports print it: each field's name and text,
-// the report date being the clock's day, the day the report is made.
+// the report date being the clock's day, the day the report is made, and
+// "agent_date" the project panel's measurement date. Dates are printed in one
+// form, ISO (yyyy-MM-dd), whatever desktop wrote them; a date text that
+// cannot be read is printed as it stands.
 std::vector<std::pair<const char*, QString>> project_header(const ReboundFile& project, const platform::Clock& clock);
 
 class ReportFeed : public ProjectFeed {
@@ -46,11 +51,15 @@ public:
     ReportFeed(const ReboundFile& project, const platform::Clock& clock, std::vector<std::size_t> components)
         : project_(project), clock_(clock), only_(std::move(components)), filtered_(true) {}
 
-    // Binds the 22 fields and starts again at the first component.
+    // Binds the 22 fields (and "agent_date" when the template has it) and
+    // starts again at the first component.
     void bind(ReportTarget& target) override;
 
     // Fills the next component's record, or sets `eof`.
     void fetch_record(bool& eof) override;
+    int record_count() const override {
+        return static_cast<int>(filtered_ ? only_.size() : project_.component_count());
+    }
 
     // Calls of fetch_record since the last bind.
     int record_counter() const { return record_; }
@@ -65,6 +74,7 @@ private:
     BatchFieldSet batch_;  // the batch block, with the first record
     std::vector<std::size_t> only_;
     bool filtered_ = false;
+    ReportField agent_date_;  // bound when the template has the measurement date
     int record_ = 0;
 };
 

@@ -16,6 +16,7 @@
 #include <QTextLayout>
 #include <algorithm>
 #include <cmath>
+#include <limits>
 #include <optional>
 
 namespace rebound::report {
@@ -117,6 +118,9 @@ struct RecordRange {
     BoxRole band_role = BoxRole::Static;
 };
 
+}  // namespace
+
+// Places the template's blocks and the records on pages, a step at a time.
 class Paginator {
 public:
     Paginator(const ReportTemplate& t, const ReportData& data) : t_(t), data_(data), measure_(t) {
@@ -127,22 +131,58 @@ public:
         scale_columns();
     }
 
+    // Lays out records until about `budget` more have been placed (a group
+    // is placed whole); true once the report is complete.
+    bool step(int budget) {
+        const int n = static_cast<int>(data_.records.size());
+        if (stage_ == Stage::Start) {
+            // The header shows the first record's values, and a chart in it
+            // every record's: it waits for them.
+            if (!complete_ && (n == 0 || header_has_chart())) return false;
+            new_page();
+            for (const HeaderBlock& block : t_.report_header) place_block(block, all_records());
+            if (!t_.detail.group && !columns_.empty()) place_title_row(t_.detail.row_height_mm);
+            stage_ = Stage::Body;
+        }
+        if (stage_ == Stage::Body) {
+            if (t_.detail.group) {
+                while (next_ < n && budget > 0) {
+                    const int first = next_;
+                    if (!place_next_group()) break;
+                    budget -= next_ - first;
+                }
+            } else if (!columns_.empty()) {
+                for (; next_ < n && budget > 0; --budget) place_record(next_++);
+            } else {
+                next_ = n;
+            }
+            if (next_ < n || !complete_) return false;
+            const RecordRange all = all_records();
+            for (const FooterBand& f : footer_bands(t_, data_)) {
+                place_band(*f.band, BoxRole::Static, RecordRange{all.first, all.last, &f.record, BoxRole::Static});
+            }
+            finish_page(out_.pages.back());
+            number_pages();
+            stage_ = Stage::Done;
+        }
+        return true;
+    }
+
+    // Whether every record has been fetched; until then the last group may
+    // go on in records still to come, and waits for them.
+    void set_complete(bool complete) { complete_ = complete; }
+
+    bool done() const { return stage_ == Stage::Done; }
+    int records_placed() const { return next_; }
+    int finished_pages() const {
+        const int pages = static_cast<int>(out_.pages.size());
+        return done() ? pages : std::max(0, pages - 1);
+    }
+    const ReportLayout& layout() const { return out_; }
+    ReportLayout take() { return std::move(out_); }
+
     ReportLayout run() {
-        new_page();
-        const RecordRange all{0, static_cast<int>(data_.records.size()),
-                              data_.records.empty() ? nullptr : &data_.records.front(), BoxRole::Static};
-        for (const HeaderBlock& block : t_.report_header) place_block(block, all);
-        if (t_.detail.group) {
-            place_groups();
-        } else if (!columns_.empty()) {
-            place_title_row(t_.detail.row_height_mm);
-            for (std::size_t r = 0; r < data_.records.size(); ++r) place_record(static_cast<int>(r));
-        }
-        for (const FooterBand& f : footer_bands(t_, data_)) {
-            place_band(*f.band, BoxRole::Static, RecordRange{all.first, all.last, &f.record, BoxRole::Static});
-        }
-        number_pages();
-        for (LaidOutPage& page : out_.pages) join_rules(page);
+        step(std::numeric_limits<int>::max());
         return std::move(out_);
     }
 
@@ -194,7 +234,25 @@ private:
         return std::max(band.height_mm, needed);
     }
 
+    RecordRange all_records() const {
+        return RecordRange{0, static_cast<int>(data_.records.size()),
+                           data_.records.empty() ? nullptr : &data_.records.front(), BoxRole::Static};
+    }
+
+    // A page is complete once the next one begins: its rules are joined and
+    // its number is known; the page count follows when the report is.
+    void finish_page(LaidOutPage& page) {
+        join_rules(page);
+        const QString number_ref = QStringLiteral("[#%1#]").arg(QLatin1String(kPageNumberName));
+        const QString number = QString::number(&page - out_.pages.data() + 1);
+        for (PlacedBox& b : page.boxes) {
+            if (b.role == BoxRole::Cell || b.role == BoxRole::HeaderValue) continue;
+            if (b.text.contains(number_ref)) b.text.replace(number_ref, number);
+        }
+    }
+
     void new_page() {
+        if (!out_.pages.empty()) finish_page(out_.pages.back());
         out_.pages.emplace_back();
         page_ = &out_.pages.back();
         double y = t_.page.top_mm;
@@ -346,17 +404,25 @@ private:
         return h;
     }
 
-    // Groups of consecutive records with the same value of the group field.
-    void place_groups() {
+    // The next group: consecutive records with the same value of the group
+    // field. False, with nothing placed, when the group reaches the last
+    // record fetched so far and more may come.
+    bool place_next_group() {
         const GroupDef& g = *t_.detail.group;
         const int n = static_cast<int>(data_.records.size());
-        for (int first = 0; first < n;) {
-            const QString key = value_of(&data_.records[first], g.field);
-            int last = first + 1;
-            while (last < n && value_of(&data_.records[last], g.field) == key) ++last;
-            place_group(g, RecordRange{first, last, &data_.records[first], BoxRole::GroupText});
-            first = last;
-        }
+        const int first = next_;
+        const QString key = value_of(&data_.records[first], g.field);
+        int last = first + 1;
+        while (last < n && value_of(&data_.records[last], g.field) == key) ++last;
+        if (last == n && !complete_) return false;
+        place_group(g, RecordRange{first, last, &data_.records[first], BoxRole::GroupText});
+        next_ = last;
+        return true;
+    }
+
+    bool header_has_chart() const {
+        return std::any_of(t_.report_header.begin(), t_.report_header.end(),
+                           [](const HeaderBlock& b) { return b.chart.has_value(); });
     }
 
     void place_group(const GroupDef& g, const RecordRange& range) {
@@ -471,14 +537,11 @@ private:
 
     void number_pages() {
         const QString count = QString::number(out_.pages.size());
-        const QString number_ref = QStringLiteral("[#%1#]").arg(QLatin1String(kPageNumberName));
         const QString count_ref = QStringLiteral("[#%1#]").arg(QLatin1String(kPageCountName));
-        for (std::size_t p = 0; p < out_.pages.size(); ++p) {
-            for (PlacedBox& b : out_.pages[p].boxes) {
+        for (LaidOutPage& page : out_.pages) {
+            for (PlacedBox& b : page.boxes) {
                 if (b.role == BoxRole::Cell || b.role == BoxRole::HeaderValue) continue;
-                if (!b.text.contains(QLatin1String("[#"))) continue;
-                b.text.replace(number_ref, QString::number(p + 1));
-                b.text.replace(count_ref, count);
+                if (b.text.contains(count_ref)) b.text.replace(count_ref, count);
             }
         }
     }
@@ -532,9 +595,11 @@ private:
     double y_ = 0;
     bool fresh_ = true;  // nothing but the page header and footer on this page yet
     const RecordRange* group_ = nullptr;  // the group whose rows are being placed
+    enum class Stage { Start, Body, Done };
+    Stage stage_ = Stage::Start;
+    int next_ = 0;  // the next record to place
+    bool complete_ = true;
 };
-
-}  // namespace
 
 QFont resolve_font(const FontDef& def) {
     QString family = def.family;
@@ -601,6 +666,41 @@ bool shows_fields(const Band& band, const ReportTemplate& t) {
 
 ReportLayout lay_out(const ReportTemplate& t, const ReportData& data) {
     return Paginator(t, data).run();
+}
+
+LayoutJob::LayoutJob(const ReportTemplate& t, const ReportData& data, bool complete)
+    : paginator_(std::make_unique<Paginator>(t, data)) {
+    paginator_->set_complete(complete);
+}
+
+void LayoutJob::set_complete(bool complete) {
+    paginator_->set_complete(complete);
+}
+
+LayoutJob::~LayoutJob() = default;
+
+bool LayoutJob::step(int records) {
+    return paginator_->step(std::max(1, records));
+}
+
+bool LayoutJob::done() const {
+    return paginator_->done();
+}
+
+int LayoutJob::records_placed() const {
+    return paginator_->records_placed();
+}
+
+int LayoutJob::finished_pages() const {
+    return paginator_->finished_pages();
+}
+
+const ReportLayout& LayoutJob::layout() const {
+    return paginator_->layout();
+}
+
+ReportLayout LayoutJob::take() {
+    return paginator_->take();
 }
 
 ChartScale chart_scale(double low, double high) {

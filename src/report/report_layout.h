@@ -10,6 +10,7 @@
 #include <QPointF>
 #include <QRectF>
 #include <QString>
+#include <memory>
 #include <vector>
 
 #include "report/report_engine.h"
@@ -100,6 +101,40 @@ struct FooterBand {
 std::vector<FooterBand> footer_bands(const ReportTemplate& t, const ReportData& data);
 // True when a band shows a field's value, not only fixed text and page numbers.
 bool shows_fields(const Band& band, const ReportTemplate& t);
+
+class Paginator;
+
+// The same a part at a time, so that a window can show the first pages and
+// go on repainting while the rest is laid out. A page is complete (rules
+// joined, page number written) once the next one has begun; "PageCount"
+// references are filled in when the whole report is laid out, and until then
+// stand in the boxes as written. The template and the data must outlive the
+// job. The records may still be arriving: with `complete` false the job lays
+// out what has been fetched (a group only once a record of the next one is
+// there) and finishes after set_complete(true).
+class LayoutJob {
+public:
+    LayoutJob(const ReportTemplate& t, const ReportData& data, bool complete = true);
+    void set_complete(bool complete);
+    ~LayoutJob();
+    LayoutJob(const LayoutJob&) = delete;
+    LayoutJob& operator=(const LayoutJob&) = delete;
+
+    // Places about `records` more records (a group of records kept together
+    // is placed whole); true once the report is complete.
+    bool step(int records);
+    bool done() const;
+    int records_placed() const;
+    // Pages that will not change any more but for their page count.
+    int finished_pages() const;
+    // The pages so far; all of them once done().
+    const ReportLayout& layout() const;
+    // Hands the layout over; the job is spent afterwards.
+    ReportLayout take();
+
+private:
+    std::unique_ptr<Paginator> paginator_;
+};
 
 // The value axis of a chart showing values from `low` to `high`: its ends
 // and the distance of its ticks, a 1, 2, 2.5 or 5 times a power of ten. The

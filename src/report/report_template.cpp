@@ -6,6 +6,7 @@
 #include <QRegularExpression>
 #include <QSet>
 #include <QXmlStreamReader>
+#include <algorithm>
 #include <cmath>
 
 namespace rebound::report {
@@ -48,8 +49,17 @@ public:
         if (xml_.name() != QLatin1String("report")) {
             fail(QStringLiteral("the root element must be <report>, not <%1>").arg(xml_.name()));
         }
-        allow({"title", "version", "records"});
+        allow({"title", "version", "records", "language"});
         t_.title = xml_.attributes().value(QLatin1String("title")).toString();
+        t_.language = xml_.attributes().value(QLatin1String("language")).toString();
+        if (t_.language.isEmpty()) {
+            // A template written before it could name its language: Chinese
+            // when its title is.
+            const bool han = std::any_of(t_.title.cbegin(), t_.title.cend(), [](QChar c) {
+                return c.script() == QChar::Script_Han;
+            });
+            t_.language = han ? QStringLiteral("zh_CN") : QStringLiteral("en");
+        }
         const QString records = xml_.attributes().value(QLatin1String("records")).toString();
         if (records == QLatin1String("test-areas")) {
             t_.records = RecordSource::TestAreas;

@@ -2,7 +2,7 @@
 // and describes its pages. docs/report-template.md documents the format; in
 // short:
 //
-//   <report title="..." records="components|test-areas|batch-components|curve-pairs">
+//   <report title="..." records="components|test-areas|batch-components|curve-pairs" language="zh_CN|en">
 //     <fields>   <field name="..." type="integer|text"/> ...            </fields>
 //     <fonts>    <font id="..." family="..." size="pt" bold="true"/> ... </fonts>
 //     <page size="A4" orientation="portrait" left=".." top=".." right=".." bottom=".."/>
@@ -201,6 +201,10 @@ enum class RecordSource { Components, TestAreas, CurvePairs, BatchComponents };
 
 struct ReportTemplate {
     QString title;
+    // The language of the printed texts: the values the record feeds print
+    // (surfaces, yes and no, units) are taken from its catalogue. "zh_CN" or
+    // "en"; a template that names none is Chinese when its title is.
+    QString language = QStringLiteral("en");
     RecordSource records = RecordSource::Components;
     std::vector<FieldDef> fields;
     std::vector<FontDef> fonts;  // never empty once read

@@ -6,7 +6,9 @@
 #include <QMouseEvent>
 
 #include "document/project_document.h"
+#include "platform/dates.h"
 #include "platform/qt_bridge.h"
+#include "settings/app_context.h"
 #include "ui/app_fonts.h"
 #include "ui/panel_widgets.h"
 
@@ -140,7 +142,9 @@ void ComponentList::ShowRow(int row) {
     if (item(row, 1)->text() != name) {
         item(row, 1)->setText(name);
     }
-    const QString date = platform::to_qstring(c->examine_date);
+    // The date as this desktop writes it; an unreadable text as it is.
+    const auto day = platform::parse_date(c->examine_date, mDocument.context().clock());
+    const QString date = platform::to_qstring(day ? platform::format_date(*day) : c->examine_date);
     if (item(row, 2)->text() != date) {
         item(row, 2)->setText(date);
     }

@@ -183,13 +183,10 @@ void ComponentPanel::Fill(bool whole) {
     set_text(txt_curve_filename, platform::to_qstring(c->curve_filename));
     set_text(txt_component_condition, platform::to_qstring(c->component_condition));
     cb_strength_degree->setCurrentIndex(c->strength_degree < cb_strength_degree->count() ? c->strength_degree : -1);
-    // An unreadable date shows a message and today's date; the rest of the
-    // fill goes on, so the panel always shows one component completely.
+    // An unreadable date shows today's date and stays as it is in the project.
     if (whole || c->examine_date != mShownDate) {
         mShownDate = c->examine_date;
-        show_date_text(dt_examine_date, c->examine_date,
-                       tr("Date of component %1").arg(platform::to_qstring(c->component_name)),
-                       mContext.app().clock(), mContext.prompts());
+        show_date_text(dt_examine_date, c->examine_date, mContext.app().clock());
     }
     mFilling = false;
 }

@@ -154,6 +154,9 @@ TSDIAppForm::TSDIAppForm(WindowContext& context, QWidget* parent)
     }
     setAcceptDrops(true);
     RebuildRecentMenu();
+    // A new project is named in the window's language (stored as it reads).
+    mDocument->setNewProjectName(platform::from_qstring(tr(kNewProjectName)));
+    mDocument->newProject();
     RefreshAll();
     SetEditMode(EditTestData1->isChecked());
     UpdateCaption();

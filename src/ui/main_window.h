@@ -43,8 +43,11 @@ class TCreateStrengthCurveFrm;
 class TStrengthCurve_Syn_Form;
 class UserPrompts;
 
-// Caption of every simple message box and the application's name.
-inline constexpr const char* kApplicationTitle = " Digital  Concrete Test Hammer";
+// Caption of every simple message box and the application's name: the
+// program's name as the main window's caption spells it.
+inline constexpr const char* kApplicationTitle = "Digital Concret Test Hammer";
+// The name of a new project, translated for the window's language.
+inline constexpr const char* kNewProjectName = QT_TRANSLATE_NOOP("rebound::TSDIAppForm", "New Project");
 // Caption of the main window.
 inline constexpr const char* kMainWindowCaption = "Digital Concret Test Hammer Halvorn Instruments V1.2";
 

@@ -12,12 +12,14 @@
 #include <algorithm>
 #include <exception>
 
+#include "document/project_dates.h"
 #include "evaluation/evaluation.h"
 #include "fileio/exchange.h"
 #include "model/number_text.h"
 #include "platform/qt_bridge.h"
 #include "ui/about_box.h"
 #include "ui/create_strength_curve_form.h"
+#include "ui/error_text.h"
 #include "ui/load_strength_curve_form.h"
 #include "ui/area_grid.h"
 #include "ui/batch_form.h"
@@ -150,7 +152,7 @@ bool TSDIAppForm::SaveProjectAs(bool* cancelled) {
         }
     }
     if (!saved) {
-        mSaveError = QString::fromStdString(saved.error().message);
+        mSaveError = ErrorText::Of(saved.error());
         return false;
     }
     AddRecentProject(target);
@@ -217,7 +219,7 @@ bool TSDIAppForm::SaveProject(bool* cancelled) {
         }
     }
     if (!saved) {
-        mSaveError = QString::fromStdString(saved.error().message);
+        mSaveError = ErrorText::Of(saved.error());
         return false;
     }
     AddRecentProject(mDocument->fileName());
@@ -290,10 +292,17 @@ bool TSDIAppForm::OpenProject(const QString& path) {
         // project and its file name stay as they were.
         Prompts().message(
             tr("Open Project Fail!") + QLatin1Char('\n') +
-            tr("%1: %2").arg(QDir::toNativeSeparators(path), QString::fromStdString(opened.error().message)));
+            tr("%1: %2").arg(QDir::toNativeSeparators(path), ErrorText::Of(opened.error())));
         return false;
     }
     AddRecentProject(path);
+    // Dates no known form reads are kept as they are; they are named once
+    // for the file, not each time a component is shown.
+    const QString unreadable =
+        ProjectDates::message(ProjectDates::unreadable(mDocument->project(), mContext.app().clock()));
+    if (!unreadable.isEmpty()) {
+        Prompts().message(unreadable);
+    }
     return true;
 }
 
@@ -400,7 +409,7 @@ void TSDIAppForm::ImportComponentFiles(const QStringList& paths) {
             lines << tr("... and %n more", nullptr, static_cast<int>(report.failures.size()) - kFailuresShown);
             break;
         }
-        lines << tr("%1: %2").arg(QFileInfo(f.path).fileName(), QString::fromStdString(f.error.message));
+        lines << tr("%1: %2").arg(QFileInfo(f.path).fileName(), ErrorText::Of(f.error));
     }
     Prompts().message(tr("Import Component Fail!") + QLatin1Char('\n') + lines.join(QLatin1Char('\n')));
 }

@@ -41,16 +41,12 @@ platform::Date from_qdate(const QDate& d) {
     return platform::Date{d.year(), d.month(), d.day()};
 }
 
-void show_date_text(QDateEdit* picker, const std::string& text, const QString& field,
-                    const platform::Clock& clock, UserPrompts& prompts) {
-    if (const auto date = platform::parse_date_lenient(text, clock)) {
-        picker->setDate(to_qdate(*date));
-        return;
-    }
-    picker->setDate(to_qdate(clock.today()));
-    prompts.message(QCoreApplication::translate(
-                        "rebound::TSDIAppForm", "%1: \"%2\" is not a date; today's date is shown instead!")
-                        .arg(field, platform::to_qstring(text)));
+void show_date_text(QDateEdit* picker, const std::string& text, const platform::Clock& clock) {
+    // A text no known form reads shows today's date but stays as it is in the
+    // project until the operator picks a date; opening the file named such
+    // texts once.
+    const auto date = platform::parse_date(text, clock);
+    picker->setDate(to_qdate(date ? *date : clock.today()));
 }
 
 }  // namespace rebound

@@ -39,9 +39,9 @@ protected:
 QDate to_qdate(const platform::Date& d);
 platform::Date from_qdate(const QDate& d);
 
-// Reads a date text into a picker; an unreadable text shows one message
-// naming `field` and sets the picker to today. The model is not changed.
-void show_date_text(QDateEdit* picker, const std::string& text, const QString& field,
-                    const platform::Clock& clock, UserPrompts& prompts);
+// Reads a date text into a picker; an unreadable text sets the picker to
+// today without a word (the file's unreadable dates are named once, when it
+// is opened). The model is not changed.
+void show_date_text(QDateEdit* picker, const std::string& text, const platform::Clock& clock);
 
 }  // namespace rebound

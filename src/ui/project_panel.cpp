@@ -99,11 +99,9 @@ void ProjectPanel::ShowHeader(bool whole) {
             f.box->setText(text);
         }
     }
-    // The date is read again only when its text changed, so that a text that
-    // is no date is complained about once, not at every edit of the header.
+    // The date is read again only when its text changed.
     if (whole || project.agent_date != mShownDate) {
-        show_date_text(dt_agent_date, project.agent_date, tr("Measurement Date"), mContext.app().clock(),
-                       mContext.prompts());
+        show_date_text(dt_agent_date, project.agent_date, mContext.app().clock());
         mShownDate = project.agent_date;
     }
     mFilling = false;

@@ -113,7 +113,7 @@ void ReportCommands::act_print_previewExecute() {
     }
     report::preview_report(*mReport, Printer(), mWindow,
                            [this](QDialog& dialog) { return mContext.prompts().showModal(dialog); },
-                           mPageSetup ? &*mPageSetup : nullptr);
+                           mPageSetup ? &*mPageSetup : nullptr, mReportFeed->record_count());
 }
 
 void ReportCommands::act_test_recordsExecute() {
@@ -128,7 +128,8 @@ void ReportCommands::act_test_recordsExecute() {
     feed->bind(engine);
     engine.set_fetch_record([&feed](bool& eof) { feed->fetch_record(eof); });
     report::preview_report(engine, Printer(), mWindow,
-                           [this](QDialog& dialog) { return mContext.prompts().showModal(dialog); });
+                           [this](QDialog& dialog) { return mContext.prompts().showModal(dialog); }, nullptr,
+                           feed->record_count());
 }
 
 namespace {

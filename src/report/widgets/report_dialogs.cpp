@@ -3,11 +3,11 @@
 #include <QPageLayout>
 #include <QPageSize>
 #include <QPrintDialog>
-#include <QPrintPreviewDialog>
 #include <QPrinter>
 #include <algorithm>
 
 #include "report/report_layout.h"
+#include "report/widgets/report_preview.h"
 
 namespace rebound::report {
 
@@ -66,16 +66,13 @@ bool print_report(ReportEngine& engine, QPrinter& printer, QWidget* parent, cons
 }
 
 bool preview_report(ReportEngine& engine, QPrinter& printer, QWidget* parent, const ShowModal& show,
-                    const PageSetup* page) {
+                    const PageSetup* page, int expected_records) {
     if (!engine.is_loaded()) return false;
-    const ReportTemplate t = with_page(engine.report_template(), page);
-    const ReportLayout layout = lay_out(t, engine.fetch_records());
+    ReportTemplate t = with_page(engine.report_template(), page);
     prepare_printer(printer, t);
-    QPrintPreviewDialog preview(&printer, parent);
-    preview.setObjectName(QStringLiteral("PrintPreviewDialog"));
-    preview.setWindowTitle(t.title);
-    QObject::connect(&preview, &QPrintPreviewDialog::paintRequested, &preview,
-                     [&](QPrinter* target) { print_range(*target, t, layout); });
+    // The preview fetches the records and lays the pages out while it shows
+    // the first ones, and frees them when it closes.
+    ReportPreviewDialog preview(engine, std::move(t), printer, parent, expected_records);
     show_dialog(preview, show);
     return true;
 }

@@ -1,6 +1,6 @@
 // Printing and previewing a report with the platform's dialogs. The records
-// are fetched once per command, before any dialog shows, so that the dialogs
-// know the number of pages; the pages are drawn by the engine's renderer.
+// are fetched once per command, before any dialog shows; the pages are drawn
+// by the engine's renderer.
 #pragma once
 
 #include <functional>
@@ -28,9 +28,11 @@ void prepare_printer(QPrinter& printer, const ReportTemplate& t);
 bool print_report(ReportEngine& engine, QPrinter& printer, QWidget* parent, const ShowModal& show = {},
                   const PageSetup* page = nullptr);
 
-// Fetches the records and shows them in a modal print preview window (object
-// name "PrintPreviewDialog"), from which they can also be printed.
+// Fetches the records and shows them in a modal print preview window
+// (ReportPreviewDialog, object name "PrintPreviewDialog") that lays the pages
+// out while it shows the first ones, and from which they can be printed.
+// `expected_records`, when known, measures the layout's progress.
 bool preview_report(ReportEngine& engine, QPrinter& printer, QWidget* parent, const ShowModal& show = {},
-                    const PageSetup* page = nullptr);
+                    const PageSetup* page = nullptr, int expected_records = 0);
 
 }  // namespace rebound::report

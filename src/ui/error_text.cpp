@@ -1,0 +1,137 @@
+#include "ui/error_text.h"
+
+#include <QHash>
+#include <QStringList>
+#include <iterator>
+
+namespace rebound {
+
+namespace {
+
+struct Pattern {
+    const char* code;
+    const char* text;
+};
+
+// The readers' and writers' sentences, by code; %1, %2, ... are the error's
+// arguments in order.
+const Pattern kSentences[] = {
+    {"data_beyond_limit",
+     QT_TRANSLATE_NOOP("ErrorText", "the data goes on beyond %1 bytes, the most read from a pipe or device")},
+    {"read_failed_at", QT_TRANSLATE_NOOP("ErrorText", "the data could not be read at byte %1: %2")},
+    {"data_ends_inside",
+     QT_TRANSLATE_NOOP("ErrorText", "the data ends inside %1 at byte %2 (%3 bytes expected, %4 found)")},
+    {"data_ends_inside_length",
+     QT_TRANSLATE_NOOP("ErrorText",
+                       "the data ends inside the length of %1 at byte %2 (%3 bytes expected, %4 found)")},
+    {"data_ends_announced",
+     QT_TRANSLATE_NOOP("ErrorText",
+                       "the data ends at byte %1, inside %2 (%3 x %4 bytes announced at byte %5, %6 remain)")},
+    {"text_length_negative", QT_TRANSLATE_NOOP("ErrorText", "the length of %1 at byte %2 is negative (%3)")},
+    {"text_length_beyond_end",
+     QT_TRANSLATE_NOOP("ErrorText", "the length of %1 at byte %2 is %3, but only %4 bytes remain")},
+    {"text_too_long", QT_TRANSLATE_NOOP("ErrorText", "%1 is too long to be stored (%2 bytes)")},
+    {"write_failed", QT_TRANSLATE_NOOP("ErrorText", "the file could not be written")},
+    {"out_of_memory", QT_TRANSLATE_NOOP("ErrorText", "there is not enough memory to hold it")},
+    {"component_of", QT_TRANSLATE_NOOP("ErrorText", "component %1 of %2")},
+    {"area_record_of", QT_TRANSLATE_NOOP("ErrorText", "area record %1 of %2")},
+    {"too_many_areas", QT_TRANSLATE_NOOP("ErrorText", "a component has too many areas to be stored")},
+    {"too_many_components", QT_TRANSLATE_NOOP("ErrorText", "the project has too many components to be stored")},
+    {"device_too_many_areas",
+     QT_TRANSLATE_NOOP("ErrorText", "the device header announces %1 test areas; a device record holds at most 100")},
+    {"device_record_too_many_areas",
+     QT_TRANSLATE_NOOP("ErrorText", "a device record holds at most 100 test areas, not %1")},
+    {"area_count_too_large", QT_TRANSLATE_NOOP("ErrorText", "the area count %1 does not fit its field")},
+    {"not_component_file", QT_TRANSLATE_NOOP("ErrorText", "not a component file (expected .cmp, .tmp or .xcmp)")},
+    {"is_folder", QT_TRANSLATE_NOOP("ErrorText", "is a folder, not a file")},
+    {"cannot_open", QT_TRANSLATE_NOOP("ErrorText", "cannot be opened")},
+    {"cannot_open_missing", QT_TRANSLATE_NOOP("ErrorText", "cannot be opened: the file does not exist")},
+    {"cannot_open_denied", QT_TRANSLATE_NOOP("ErrorText", "cannot be opened: permission denied")},
+    {"cannot_open_reason", QT_TRANSLATE_NOOP("ErrorText", "cannot be opened: %1")},
+    {"cannot_open_socket", QT_TRANSLATE_NOOP("ErrorText", "cannot be opened: not a regular file (a socket)")},
+    {"cannot_open_irregular", QT_TRANSLATE_NOOP("ErrorText", "cannot be opened: not a regular file")},
+    // The English message goes on with what was expected there; the window
+    // names the place.
+    {"byte_follows", QT_TRANSLATE_NOOP("ErrorText", "%1 byte follows %2 at byte %3")},
+    {"bytes_follow", QT_TRANSLATE_NOOP("ErrorText", "%1 bytes follow %2 at byte %3")},
+    {"system_reason", QT_TRANSLATE_NOOP("ErrorText", "the system reports: %1")},
+};
+
+// The field labels the readers and writers name in their sentences.
+const char* const kLabels[] = {
+    QT_TRANSLATE_NOOP("ErrorText", "the data"),
+    QT_TRANSLATE_NOOP("ErrorText", "an area record"),
+    QT_TRANSLATE_NOOP("ErrorText", "a device area record"),
+    QT_TRANSLATE_NOOP("ErrorText", "the area count"),
+    QT_TRANSLATE_NOOP("ErrorText", "the area records of the component"),
+    QT_TRANSLATE_NOOP("ErrorText", "the area records of the device file"),
+    QT_TRANSLATE_NOOP("ErrorText", "the fixed block of the component"),
+    QT_TRANSLATE_NOOP("ErrorText", "the component count"),
+    QT_TRANSLATE_NOOP("ErrorText", "the project name"),
+    QT_TRANSLATE_NOOP("ErrorText", "the project address"),
+    QT_TRANSLATE_NOOP("ErrorText", "the construction date"),
+    QT_TRANSLATE_NOOP("ErrorText", "the constructor"),
+    QT_TRANSLATE_NOOP("ErrorText", "the design organisation"),
+    QT_TRANSLATE_NOOP("ErrorText", "the supervising organisation"),
+    QT_TRANSLATE_NOOP("ErrorText", "the reserved text"),
+    QT_TRANSLATE_NOOP("ErrorText", "the concrete producer"),
+    QT_TRANSLATE_NOOP("ErrorText", "the commissioning company"),
+    QT_TRANSLATE_NOOP("ErrorText", "the measurement date"),
+    QT_TRANSLATE_NOOP("ErrorText", "the report number"),
+    QT_TRANSLATE_NOOP("ErrorText", "the measurement number"),
+    QT_TRANSLATE_NOOP("ErrorText", "the standard"),
+    QT_TRANSLATE_NOOP("ErrorText", "the project description"),
+    QT_TRANSLATE_NOOP("ErrorText", "the component name"),
+    QT_TRANSLATE_NOOP("ErrorText", "the device serial"),
+    QT_TRANSLATE_NOOP("ErrorText", "the examination date"),
+    QT_TRANSLATE_NOOP("ErrorText", "the second date"),
+    QT_TRANSLATE_NOOP("ErrorText", "the curve file name"),
+    QT_TRANSLATE_NOOP("ErrorText", "the component description"),
+    QT_TRANSLATE_NOOP("ErrorText", "the end of the component record"),
+    QT_TRANSLATE_NOOP("ErrorText", "the end of the project"),
+};
+
+// Failures without a coded sentence, by kind.
+const char* const kKinds[] = {
+    QT_TRANSLATE_NOOP("ErrorText", "the file cannot be opened"),
+    QT_TRANSLATE_NOOP("ErrorText", "the file's content is damaged or not of this kind"),
+    QT_TRANSLATE_NOOP("ErrorText", "this kind of file is not supported here"),
+    QT_TRANSLATE_NOOP("ErrorText", "the file could not be written"),
+    QT_TRANSLATE_NOOP("ErrorText", "another program is changing the file"),
+};
+
+}  // namespace
+
+QString ErrorText::Label(const std::string& label) {
+    for (const char* known : kLabels) {
+        if (label == known) return tr(known);
+    }
+    return QString::fromStdString(label);
+}
+
+QString ErrorText::Of(const FileError& error) {
+    QStringList parts;
+    for (const FileError::Sentence& sentence : error.sentences) {
+        const Pattern* pattern = nullptr;
+        for (const Pattern& p : kSentences) {
+            if (sentence.code == p.code) pattern = &p;
+        }
+        if (pattern == nullptr) {
+            parts.clear();
+            break;
+        }
+        QString text = tr(pattern->text);
+        for (const std::string& arg : sentence.args) text = text.arg(Label(arg));
+        parts << text;
+    }
+    if (!parts.isEmpty()) return parts.join(tr(": "));
+    // No coded sentence: the kind in the window's language. A window in the
+    // language of the messages shows the message itself, which says more.
+    const auto kind = static_cast<std::size_t>(error.kind);
+    const char* general = kind < std::size(kKinds) ? kKinds[kind] : kKinds[1];
+    const QString translated = tr(general);
+    if (translated == QLatin1String(general) && !error.message.empty()) return QString::fromStdString(error.message);
+    return translated;
+}
+
+}  // namespace rebound
