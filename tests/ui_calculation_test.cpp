@@ -295,11 +295,12 @@ void CalculationTest::calculationUsesTheChosenCurve() {
 }
 
 void CalculationTest::chosenCurveThatCannotEvaluate_data() {
-    QTest::addColumn<QByteArray>("chosen");    // the name kept in the settings
-    QTest::addColumn<QString>("expected");     // the message, or its start; %1 the curve file
+    QTest::addColumn<QByteArray>("chosen");  // the name kept in the settings
+    QTest::addColumn<QString>("expected");   // the message, or its start; %1 the curve file
     // The standard curve is always there: a chosen curve is never replaced
     // by it behind the user's back.
-    QTest::newRow("missing") << QByteArray("lab.cur") << QString::fromUtf8("您所使用的测强曲线lab.cur不存在！");
+    QTest::newRow("missing") << QByteArray("lab.cur")
+                             << QString::fromUtf8("您所使用的测强曲线lab.cur不存在！");
     QTest::newRow("GBK name missing") << QByteArray("\xC7\xFA\xCF\xDF.cur")  // 曲线.cur
                                       << QString::fromUtf8("您所使用的测强曲线曲线.cur不存在！");
     // An edited settings file naming a file outside the curve folder: that
@@ -314,8 +315,8 @@ void CalculationTest::chosenCurveThatCannotEvaluate() {
     QFETCH(QByteArray, chosen);
     QFETCH(QString, expected);
     if (expected.contains(QStringLiteral("%1"))) {
-        expected = expected.arg(QDir::toNativeSeparators(folder->file(QStringLiteral("curve/") +
-                                                                     platform::to_qstring(chosen.toStdString()))));
+        expected = expected.arg(QDir::toNativeSeparators(
+            folder->file(QStringLiteral("curve/") + platform::to_qstring(chosen.toStdString()))));
     }
     QVERIFY(folder->installCurve());
     writeCurve(QStringLiteral("../outside.cur"), 31.5f);

@@ -119,8 +119,9 @@ int run_evaluate(AppContext& context, const QStringList& args) {
         }
         const std::filesystem::path name = platform::path_from_ansi(store.evaluation_curve_file());
         if (!is_plain_file_name(name)) {
-            return fail(store.ini_path, "names the strength curve \"" + platform::ansi_to_utf8(store.curve_file) +
-                                            "\", which is not a file name in the curve folder; nothing was evaluated");
+            return fail(store.ini_path,
+                        "names the strength curve \"" + platform::ansi_to_utf8(store.curve_file) +
+                            "\", which is not a file name in the curve folder; nothing was evaluated");
         }
         curve_path = context.curve_folder() / name;
     }
