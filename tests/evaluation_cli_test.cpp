@@ -12,6 +12,7 @@
 #include "model/rebound_file.h"
 #include "platform/files.h"
 #include "platform/text_codec.h"
+#include "settings/setting.h"
 
 namespace rebound {
 namespace {
@@ -106,6 +107,58 @@ TEST_F(EvaluateCli, WritesToOutputAndLeavesTheProject) {
     ReboundFile got;
     ASSERT_TRUE(got.load(dir_ / "result.prj", test::today()));
     EXPECT_EQ(got, evaluated_in_process(project()));
+}
+
+TEST_F(EvaluateCli, WithoutACurveOptionTheCurveChosenInTheWindowIsUsed) {
+    // A laboratory's curve, 31.5 MPa everywhere, beside the standard one
+    // (38.3 MPa for component 0).
+    test::write_file(dir_ / "curve" / "lab.cur", test::curve_file_bytes(201, 13, 31.5f));
+    const auto keep_choice = [&](const std::string& name) {
+        fs::create_directories(dir_ / "Setting");
+        setting store;
+        store.set_base_folder(dir_);
+        store.curve_file = name;
+        ASSERT_TRUE(store.write_ini());
+    };
+    const auto strength_of_first = [&](const QStringList& args) {
+        test::write_file(project(), original_);
+        const CliRun r = run_cli(args, dir_);
+        EXPECT_EQ(r.status, 0) << r.err;
+        ReboundFile got;
+        EXPECT_TRUE(got.load(project(), test::today()));
+        return got.component(0)->areas[0].converted_strength;
+    };
+
+    // No choice kept: the standard curve, and no settings file is made.
+    EXPECT_FLOAT_EQ(strength_of_first({"evaluate", "site.prj"}), 38.3f);
+    EXPECT_FALSE(fs::exists(dir_ / "Setting"));
+    // The default name a missing settings file is given is no choice either.
+    keep_choice("normal.cuv");
+    EXPECT_FLOAT_EQ(strength_of_first({"evaluate", "site.prj"}), 38.3f);
+
+    keep_choice("lab.cur");
+    EXPECT_FLOAT_EQ(strength_of_first({"evaluate", "site.prj"}), 31.5f);
+    EXPECT_FLOAT_EQ(strength_of_first({"evaluate", "site.prj", "--curve", "curve/normal.cur"}), 38.3f);
+
+    // A chosen curve that is not there, or a name reaching outside the curve
+    // folder, is refused: nothing falls back to the standard curve.
+    struct Case {
+        const char* chosen;
+        const char* says;
+    } cases[] = {
+        {"gone.cur", "gone.cur"},
+        {"../site.prj", "not a file name in the curve folder"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.chosen);
+        keep_choice(c.chosen);
+        test::write_file(project(), original_);
+        const CliRun r = run_cli({"evaluate", "site.prj"}, dir_);
+        EXPECT_EQ(r.status, 1);
+        EXPECT_NE(r.err.find(c.says), std::string::npos) << r.err;
+        EXPECT_NE(r.err.find("nothing was evaluated"), std::string::npos) << r.err;
+        EXPECT_EQ(test::read_file(project()), original_);
+    }
 }
 
 TEST_F(EvaluateCli, CurveThatCannotBeOpenedWritesNothing) {

@@ -74,6 +74,42 @@ TEST_F(SettingStore, ReadsTheStoredName) {
     EXPECT_EQ(store_.curve_file, gbk_name);
 }
 
+TEST_F(SettingStore, TheEvaluationCurveIsTheChoiceOrTheStandardCurve) {
+    // Reading for a look only creates nothing and leaves no choice.
+    store_.curve_file = "previous.cur";
+    EXPECT_TRUE(store_.read_existing_ini());
+    EXPECT_EQ(store_.curve_file, "");
+    EXPECT_FALSE(fs::exists(folder()));
+    EXPECT_EQ(store_.evaluation_curve_file(), "normal.cur");
+
+    const struct {
+        std::string kept;
+        std::string used;
+    } cases[] = {
+        {"", "normal.cur"},
+        {"normal.cuv", "normal.cur"},  // the default put in place for a missing file
+        {"normal.cur", "normal.cur"},
+        {"lab.cur", "lab.cur"},
+        {"\xC6\xD5\xCD\xA8.cur", "\xC6\xD5\xCD\xA8.cur"},
+    };
+    fs::create_directory(folder());
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.kept);
+        test::write_file(ini(), "[" + kSection + "]\r\n" + kKey + "=" + c.kept + "\r\n");
+        EXPECT_TRUE(store_.read_existing_ini());
+        EXPECT_EQ(store_.curve_file, c.kept);
+        EXPECT_EQ(store_.evaluation_curve_file(), c.used);
+    }
+}
+
+TEST(CurveFileName, OnlyABareNameStaysInTheCurveFolder) {
+    EXPECT_TRUE(is_plain_file_name("lab.cur"));
+    EXPECT_TRUE(is_plain_file_name("..lab.cur"));
+    for (const char* name : {"", ".", "..", "../lab.cur", "sub/lab.cur", "/etc/lab.cur"}) {
+        EXPECT_FALSE(is_plain_file_name(name)) << name;
+    }
+}
+
 TEST_F(SettingStore, WriteKeepsEverythingElseByteForByte) {
     struct Case {
         const char* name;

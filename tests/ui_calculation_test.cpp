@@ -15,6 +15,8 @@
 #include "locale_support.h"
 #include "platform/dates.h"
 #include "platform/qt_bridge.h"
+#include "settings/setting.h"
+#include "ui/file_list_box.h"
 #include "ui/load_strength_curve_form.h"
 #include "ui_window_support.h"
 
@@ -72,6 +74,10 @@ private slots:
     void calculationUsesTheStandardCurveAfresh();
     void calculationRefusesAnUnusableCurve();
     void calculationNamesAreasOutsideTheCurve();
+    void calculationUsesTheChosenCurve();
+    void chosenCurveThatCannotEvaluate_data();
+    void chosenCurveThatCannotEvaluate();
+    void editEvaluatesWithTheChosenCurve();
     void figuresUseAPointInEveryLocale();
     void messageCommands_data();
     void messageCommands();
@@ -98,6 +104,37 @@ private:
         action(*window, "EditTestData1")->setChecked(true);
         window->show();
         QVERIFY(QTest::qWaitForWindowExposed(window.get()));
+    }
+    // Chooses curve/<name> in the curve selection dialog, as the user does.
+    void chooseCurve(const QString& name) {
+        bool chosen = false;
+        prompts->onModal = [&](QDialog& dialog) {
+            auto* form = qobject_cast<TLoadStrengthCurveFrm*>(&dialog);
+            if (form == nullptr) return int(QDialog::Rejected);
+            form->FormShow();
+            const QList<QListWidgetItem*> items = form->FileListBox1->findItems(name, Qt::MatchExactly);
+            if (items.size() != 1) return int(QDialog::Rejected);
+            form->FileListBox1->setCurrentItem(items.front());
+            chosen = form->OKBtnClick();
+            return int(chosen ? QDialog::Accepted : QDialog::Rejected);
+        };
+        trigger(*window, "act_load_strength_curve");
+        prompts->onModal = [](QDialog&) { return int(QDialog::Rejected); };
+        QVERIFY2(chosen, qPrintable(name));
+    }
+    // Keeps `name` in the settings as the chosen curve, as an earlier run did.
+    void keepChosenCurve(const std::string& name) {
+        setting store;
+        store.set_base_folder(platform::to_path(folder->path()));
+        QVERIFY(QDir(folder->path()).mkpath(QStringLiteral("Setting")));
+        store.curve_file = name;
+        QVERIFY(store.write_ini());
+    }
+    // curve/<name>: every value `strength`.
+    void writeCurve(const QString& name, float strength) {
+        QVERIFY(QDir(folder->path()).mkpath(QStringLiteral("curve")));
+        test::write_file(platform::to_path(folder->file(QStringLiteral("curve/") + name)),
+                         test::curve_file_bytes(201, 13, strength));
     }
     void clickCell(int column, int row) { click_cell(*window, column, row); }
     void typeInCell(int column, int row, const QString& text) { type_in_cell(*window, column, row, text); }
@@ -224,6 +261,88 @@ void CalculationTest::calculationNamesAreasOutsideTheCurve() {
     select_row(*window, 3);
     trigger(*window, "act_single_caculate");
     QVERIFY(prompts->messages.isEmpty());
+}
+
+void CalculationTest::calculationUsesTheChosenCurve() {
+    // A laboratory's own curve beside the standard one: 31.5 MPa wherever
+    // the evaluation looks, unlike anything the standard curve gives.
+    QVERIFY(folder->installCurve());
+    writeCurve(QStringLiteral("lab.cur"), 31.5f);
+    start({measured_component()});
+    chooseCurve(QStringLiteral("lab.cur"));
+
+    trigger(*window, "act_single_caculate");
+    QCOMPARE(prompts->messages, QStringList{});
+    const Result<Strength_Curve> lab =
+        read_curve_file(platform::to_path(folder->file(QStringLiteral("curve/lab.cur"))));
+    QVERIFY(lab);
+    ComponentInfo expected = measured_component();
+    evaluate_component(expected, *lab);
+    QVERIFY(doc_project(*window).components[0] == expected);
+    ComponentInfo withStandard = measured_component();
+    evaluate_component(withStandard, shipped_curve());
+    QVERIFY(!(expected == withStandard));
+    QCOMPARE(grid_text(*window, kGridStrengthColumn, 2), QStringLiteral("31.5"));
+
+    // The choice is kept for the next start, and the curve is read afresh
+    // at every calculation: a lab curve replaced on disk is the one used.
+    window.reset();
+    writeCurve(QStringLiteral("lab.cur"), 42.0f);
+    start({measured_component()});
+    trigger(*window, "act_single_caculate");
+    QCOMPARE(prompts->messages, QStringList{});
+    QCOMPARE(grid_text(*window, kGridStrengthColumn, 2), QStringLiteral("42.0"));
+}
+
+void CalculationTest::chosenCurveThatCannotEvaluate_data() {
+    QTest::addColumn<QByteArray>("chosen");  // the name kept in the settings
+    QTest::addColumn<QString>("expected");   // the message, or its start; %1 the curve file
+    // The standard curve is always there: a chosen curve is never replaced
+    // by it behind the user's back.
+    QTest::newRow("missing") << QByteArray("lab.cur")
+                             << QString::fromUtf8("您所使用的测强曲线lab.cur不存在！");
+    QTest::newRow("GBK name missing") << QByteArray("\xC7\xFA\xCF\xDF.cur")  // 曲线.cur
+                                      << QString::fromUtf8("您所使用的测强曲线曲线.cur不存在！");
+    // An edited settings file naming a file outside the curve folder: that
+    // file is not opened, even though it is a usable curve.
+    QTest::newRow("outside the curve folder")
+        << QByteArray("../outside.cur") << QString::fromUtf8("您所使用的测强曲线../outside.cur不存在！");
+    QTest::newRow("cut short") << QByteArray("short.cur")
+                               << QStringLiteral("The strength curve %1 cannot be used: ");
+}
+
+void CalculationTest::chosenCurveThatCannotEvaluate() {
+    QFETCH(QByteArray, chosen);
+    QFETCH(QString, expected);
+    if (expected.contains(QStringLiteral("%1"))) {
+        expected = expected.arg(QDir::toNativeSeparators(
+            folder->file(QStringLiteral("curve/") + platform::to_qstring(chosen.toStdString()))));
+    }
+    QVERIFY(folder->installCurve());
+    writeCurve(QStringLiteral("../outside.cur"), 31.5f);
+    test::write_file(platform::to_path(folder->file(QStringLiteral("curve/short.cur"))),
+                     test::curve_file_bytes(201, 13, 30.0f, -1, 0.0f, 100 * 13));
+    keepChosenCurve(chosen.toStdString());
+    start({measured_component()});
+    window->Document().setCurve(shipped_curve());
+
+    trigger(*window, "act_single_caculate");
+    QCOMPARE(prompts->messages.size(), 1);
+    QVERIFY2(prompts->messages.front().startsWith(expected), qPrintable(prompts->messages.front()));
+    QVERIFY(doc_project(*window).components[0] == measured_component());
+    QVERIFY(window->Document().curve() == shipped_curve());
+    QVERIFY(!window->Document().isModified());
+}
+
+void CalculationTest::editEvaluatesWithTheChosenCurve() {
+    // No standard curve at all: the edit is evaluated with the chosen one.
+    writeCurve(QStringLiteral("lab.cur"), 31.5f);
+    keepChosenCurve("lab.cur");
+    startEditing({measured_component()});
+    typeInCell(3, 1, QStringLiteral("40"));
+    QCOMPARE(prompts->messages, QStringList{});
+    QCOMPARE(grid_text(*window, kGridStrengthColumn, 2), QStringLiteral("31.5"));
+    QVERIFY(!area_table(*window)->item(0, kGridMeanColumn)->data(Qt::UserRole).toBool());
 }
 
 void CalculationTest::figuresUseAPointInEveryLocale() {

@@ -10,6 +10,8 @@
 #include "model/rebound_file.h"
 #include "platform/files.h"
 #include "platform/text_codec.h"
+#include "settings/app_context.h"
+#include "settings/setting.h"
 
 namespace rebound::cli {
 
@@ -105,9 +107,24 @@ int run_evaluate(AppContext& context, const QStringList& args) {
     if (!parse_command(parser, "evaluate", args, 1, 1, positional, status)) return status;
 
     const std::filesystem::path project_path = arg_path(positional[0]);
-    const std::filesystem::path curve_path = parser.isSet(curve_option)
-                                                 ? arg_path(parser.value(curve_option))
-                                                 : context.curve_folder() / "normal.cur";
+    // Without --curve, the curve the window evaluates with: the one chosen
+    // in its curve selection dialog, or the standard curve.
+    std::filesystem::path curve_path;
+    if (parser.isSet(curve_option)) {
+        curve_path = arg_path(parser.value(curve_option));
+    } else {
+        setting& store = context.get_setting();
+        if (const Result<void> read = store.read_existing_ini(); !read) {
+            return fail(read.error().file, read.error().message + "; nothing was evaluated");
+        }
+        const std::filesystem::path name = platform::path_from_ansi(store.evaluation_curve_file());
+        if (!is_plain_file_name(name)) {
+            return fail(store.ini_path,
+                        "names the strength curve \"" + platform::ansi_to_utf8(store.curve_file) +
+                            "\", which is not a file name in the curve folder; nothing was evaluated");
+        }
+        curve_path = context.curve_folder() / name;
+    }
     const std::filesystem::path out_path =
         parser.isSet(output_option) ? arg_path(parser.value(output_option)) : project_path;
     const bool strict = parser.isSet(strict_option);

@@ -27,7 +27,8 @@ const std::vector<Command>& commands() {
          "Write component INDEX (0-based) of PROJECT as an exported component file (.xcmp appended).",
          run_export_component},
         {"evaluate", "evaluate PROJECT [--curve FILE] [-o OUT] [--strict]",
-         "Evaluate every component of PROJECT with the curve FILE (default curve/normal.cur), save to OUT "
+         "Evaluate every component of PROJECT with the curve FILE (default: the curve chosen in the window, "
+         "else curve/normal.cur), save to OUT "
          "(default PROJECT) and print one line of figures per component; with --strict an area outside the "
          "curve is an error and nothing is saved.",
          run_evaluate},

@@ -79,6 +79,25 @@ Result<void> setting::read_ini() {
     return {};
 }
 
+Result<void> setting::read_existing_ini() {
+    // A missing file reads as empty text, so the name comes out empty.
+    const std::optional<std::string> content = read_whole_file(ini_path);
+    if (!content) {
+        return settings_error(ini_path, FileError::Kind::CannotOpen, "cannot be read");
+    }
+    curve_file = ini_read_value(*content, kSection, kCurveKey).value_or(std::string());
+    return {};
+}
+
+std::string setting::evaluation_curve_file() const {
+    if (curve_file.empty() || curve_file == kDefaultCurveFile) return std::string(kStandardCurveFile);
+    return curve_file;
+}
+
+bool is_plain_file_name(const std::filesystem::path& name) {
+    return !name.empty() && !name.has_parent_path() && !name.has_root_path() && name != "." && name != "..";
+}
+
 Result<void> setting::write_ini() {
     // A line break or zero byte in the value would change the file's layout.
     if (curve_file.find_first_of(std::string_view("\r\n\0", 3)) != std::string::npos) {

@@ -7,10 +7,19 @@
 
 #include <filesystem>
 #include <string>
+#include <string_view>
 
 #include "platform/file_error.h"
 
 namespace rebound {
+
+// The standard curve, shipped with the application.
+inline constexpr std::string_view kStandardCurveFile = "normal.cur";
+
+// True when `name` is a bare file name that stays inside the folder it is
+// joined to: no folder part, not "." or "..". A chosen curve's name comes
+// from an editable settings file and is checked before it is opened.
+bool is_plain_file_name(const std::filesystem::path& name);
 
 class setting {
 public:
@@ -34,8 +43,17 @@ public:
     // Writes curve_file into the INI file, keeping every other line of it;
     // the file is replaced atomically.
     Result<void> write_ini();
+    // Like read_ini, but never creates or writes anything: a missing INI file
+    // leaves curve_file empty (no curve chosen). For tools that only look at
+    // the choice, such as the command-line evaluation.
+    Result<void> read_existing_ini();
     // curve_file = "normal.cuv".
     void use_defaults();
+    // The file name (raw bytes) of the curve an evaluation uses: the chosen
+    // curve, or the standard curve "normal.cur" when none was chosen, that is
+    // when the name is empty or is the default put in place for a missing
+    // settings file.
+    std::string evaluation_curve_file() const;
     // True when the settings folder and the INI file both exist; creates the
     // folder (one level) when it is missing.
     bool check_folder();

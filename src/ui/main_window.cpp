@@ -119,7 +119,7 @@ TSDIAppForm::TSDIAppForm(WindowContext& context, QWidget* parent)
     mAreaGrid->SetMessageSink([this](const QString& text) { Prompts().message(text); });
     mAreaGrid->SetCurveSource([this] {
         AreaGrid::EditCurve source;
-        if (ReadStandardCurve(&source.why)) {
+        if (ReadEvaluationCurve(&source.why)) {
             source.curve = &mDocument->curve();
         }
         return source;

@@ -118,9 +118,11 @@ private:
     // ---- Edit mode, Undo and Redo -----------------------------------------------
     void SetEditMode(bool on);
     void UpdateUndoActions();
-    // The curve an edit of the grid is evaluated with: the standard curve,
-    // read afresh as the calculation command reads it.
-    bool ReadStandardCurve(QString* why);
+    // The curve the calculation command and an edit of the grid evaluate
+    // with: the curve chosen in the curve selection dialog, or the standard
+    // curve when none was chosen, read afresh. False with the reason in *why
+    // when it is missing or cannot evaluate.
+    bool ReadEvaluationCurve(QString* why);
 
     // ---- Commands (handlers of the actions) --------------------------------
     void FileNew1Execute();

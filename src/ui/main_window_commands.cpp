@@ -17,6 +17,8 @@
 #include "fileio/exchange.h"
 #include "model/number_text.h"
 #include "platform/qt_bridge.h"
+#include "platform/text_codec.h"
+#include "settings/setting.h"
 #include "ui/about_box.h"
 #include "ui/create_strength_curve_form.h"
 #include "ui/error_text.h"
@@ -476,14 +478,22 @@ void TSDIAppForm::act_remove_areaExecute() {
 
 // ---- Calculation -----------------------------------------------------------
 
-bool TSDIAppForm::ReadStandardCurve(QString* why) {
-    // Always the standard curve, read afresh; the curve chosen in the
-    // settings and the component's own curve name play no part. A curve that
-    // cannot evaluate leaves the loaded curve as it was.
-    const QString name = QStringLiteral("normal.cur");  // a file name, never translated
-    const std::filesystem::path path = mContext.app().curve_folder() / platform::to_path(name);
+bool TSDIAppForm::ReadEvaluationCurve(QString* why) {
+    // The curve chosen in the curve selection dialog (kept in the settings),
+    // or the standard curve when none was chosen, read afresh on every
+    // calculation so that a curve replaced on disk is the one used. The
+    // component's own curve name plays no part. A curve that cannot evaluate
+    // leaves the loaded curve as it was.
+    const std::string chosen = mContext.app().get_setting().evaluation_curve_file();
+    const QString name = platform::to_qstring(chosen);  // a file name, never translated
+    const std::filesystem::path file = platform::path_from_ansi(chosen);
+    const std::filesystem::path path = mContext.app().curve_folder() / file;
     Strength_Curve curve;
-    if (const auto defect = read_curve_for_evaluation(path, curve)) {
+    // A name with a folder part (an edited settings file) is not looked for
+    // outside the curve folder: it is a curve the folder does not hold.
+    const std::optional<CurveDefect> defect =
+        is_plain_file_name(file) ? read_curve_for_evaluation(path, curve) : std::optional(CurveDefect{});
+    if (defect) {
         if (defect->kind == CurveDefect::Kind::Missing) {
             *why = tr("您所使用的测强曲线") + name + tr("不存在！");
         } else {
@@ -501,7 +511,7 @@ void TSDIAppForm::act_single_caculateExecute() {
         return;
     }
     QString why;
-    if (!ReadStandardCurve(&why)) {
+    if (!ReadEvaluationCurve(&why)) {
         Prompts().message(why);
         return;
     }
