@@ -93,6 +93,24 @@ fs::path::string_type hidden_name_stem(const fs::path& destination) {
     return fs::path(stem).native();
 }
 
+namespace {
+
+// The lock file sits hidden beside the file the save really writes, so every
+// name that leads there through links shares one lock.
+fs::path lock_path_for(const fs::path& target) {
+    const fs::path destination = save_destination(target);
+    fs::path lock_path = destination.parent_path() / hidden_name_stem(destination);
+    lock_path += ".lock";
+    return lock_path;
+}
+
+bool held_here(const std::string& key) {
+    const std::lock_guard guard(registry_mutex());
+    return registry().count(key) > 0;
+}
+
+}  // namespace
+
 FileLock::FileLock(FileLock&& other) noexcept
     : lock_path_(std::move(other.lock_path_)), key_(std::move(other.key_)), handle_(other.handle_) {
     other.handle_ = -1;
@@ -116,25 +134,16 @@ FileLock::~FileLock() {
 }
 
 bool FileLock::held(const fs::path& target) {
-    const fs::path destination = save_destination(target);
-    fs::path lock = destination.parent_path() / hidden_name_stem(destination);
-    lock += ".lock";
-    const std::lock_guard guard(registry_mutex());
-    return registry().count(key_of(lock)) > 0;
+    return held_here(key_of(lock_path_for(target)));
 }
 
 #ifdef _WIN32
 
 Result<FileLock> FileLock::acquire(const fs::path& target, std::chrono::milliseconds wait) {
-    const fs::path destination = save_destination(target);
-    fs::path lock_path = destination.parent_path() / hidden_name_stem(destination);
-    lock_path += ".lock";
+    const fs::path lock_path = lock_path_for(target);
     const std::string key = key_of(lock_path);
-    {
-        const std::lock_guard guard(registry_mutex());
-        if (registry().count(key) > 0) {
-            return lock_error(target, FileError::Kind::Busy, "is being changed by another program");
-        }
+    if (held_here(key)) {
+        return lock_error(target, FileError::Kind::Busy, "is being changed by another program");
     }
     const auto deadline = std::chrono::steady_clock::now() + wait;
     int denied_without_file = 0;
@@ -184,15 +193,10 @@ void FileLock::release() {
 #else
 
 Result<FileLock> FileLock::acquire(const fs::path& target, std::chrono::milliseconds wait) {
-    const fs::path destination = save_destination(target);
-    fs::path lock_path = destination.parent_path() / hidden_name_stem(destination);
-    lock_path += ".lock";
+    const fs::path lock_path = lock_path_for(target);
     const std::string key = key_of(lock_path);
-    {
-        const std::lock_guard guard(registry_mutex());
-        if (registry().count(key) > 0) {
-            return lock_error(target, FileError::Kind::Busy, "is being changed by another program");
-        }
+    if (held_here(key)) {
+        return lock_error(target, FileError::Kind::Busy, "is being changed by another program");
     }
     const auto deadline = std::chrono::steady_clock::now() + wait;
     for (;;) {
