@@ -128,7 +128,8 @@ void JsonWriter::integer(std::int64_t v) {
     end_ = std::to_chars(at, at + 24, v).ptr;
 }
 
-void JsonWriter::number(float v) {
+template <typename Float>
+void JsonWriter::shortest(Float v) {
     if (std::isnan(v)) {
         string("nan");
         return;
@@ -138,23 +139,18 @@ void JsonWriter::number(float v) {
         return;
     }
     before_value();
-    // Shortest representation that reads back to exactly this float.
+    // Converted as its own type: a float widened to double first would
+    // show the widening's digits ("0.1" would become "0.10000000149011612").
     char* at = room(64);
     end_ = std::to_chars(at, at + 64, v).ptr;
 }
 
+void JsonWriter::number(float v) {
+    shortest(v);
+}
+
 void JsonWriter::real(double v) {
-    if (std::isnan(v)) {
-        string("nan");
-        return;
-    }
-    if (std::isinf(v)) {
-        string(v > 0 ? "inf" : "-inf");
-        return;
-    }
-    before_value();
-    char* at = room(64);
-    end_ = std::to_chars(at, at + 64, v).ptr;
+    shortest(v);
 }
 
 void JsonWriter::null() {

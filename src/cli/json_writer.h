@@ -73,6 +73,10 @@ private:
     void before_value();
     void write_escaped(std::string_view s);
     void newline();
+    // Shortest form that reads back to exactly v; "nan", "inf" and "-inf"
+    // as strings, since JSON has no such numbers.
+    template <typename Float>
+    void shortest(Float v);
 
     std::ostream& out_;
     bool pretty_;
