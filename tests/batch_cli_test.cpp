@@ -8,6 +8,7 @@
 #include <filesystem>
 #include <fstream>
 
+#include "batch_fixtures.h"
 #include "cli_support.h"
 #include "evaluation/spare_texts.h"
 #include "fixtures.h"
@@ -20,22 +21,8 @@ namespace fs = std::filesystem;
 using test::CliRun;
 using test::run_cli;
 
-ComponentInfo component_of(const char* name, std::initializer_list<double> strengths) {
-    ComponentInfo c;
-    c.component_name = name;
-    for (double s : strengths) {
-        AreaData a;
-        a.converted_strength = static_cast<float>(s);
-        a.area_strength = static_cast<float>(s);
-        c.areas.push_back(a);
-    }
-    return c;
-}
-
-// Component 1: 20, 25, 30, 35, 40 and five 30s; component 2 (not ticked):
-// 40 and 60 alternating; component 3: ten 30s.
-// Ticked batch (1, 3): n 20, m 30.0, S = sqrt(250 / 19) = 3.63 -> 3.6,
-// fe = 30.0 - 1.645 x 3.6 = 24.078 -> 24.1.
+// The shared batch project (ticked 1 and 3: n 20, m 30.0, S 3.6, fe 24.1),
+// its third component named in GBK.
 class BatchCli : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -43,11 +30,7 @@ protected:
                ("rebound-batch-cli-" + std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
         fs::remove_all(dir_);
         fs::create_directories(dir_);
-        project_.components.push_back(
-            component_of("KZ-1", {20, 25, 30, 35, 40, 30, 30, 30, 30, 30}));
-        project_.components.push_back(component_of("KZ-2", {40, 60, 40, 60, 40, 60, 40, 60, 40, 60}));
-        project_.components[1].list_checked = 0;
-        project_.components.push_back(component_of("\xD6\xF9-3", {30, 30, 30, 30, 30, 30, 30, 30, 30, 30}));
+        project_ = test::batch_fixture_project("\xD6\xF9-3");
         project_.components[0].strength_avg = 30.0f;
         project_.components[0].strength_delta = 5.27f;
         project_.components[0].strength_min = 20.0f;

@@ -7,6 +7,7 @@
 #include <filesystem>
 #include <initializer_list>
 
+#include "batch_fixtures.h"
 #include "evaluation/spare_texts.h"
 #include "fileio/byte_io.h"
 #include "fixtures.h"
@@ -14,18 +15,7 @@
 namespace rebound {
 namespace {
 
-// A component whose areas hold these strengths (no pumped correction); a
-// strength of 0 is an area outside the curve.
-ComponentInfo component_of(std::initializer_list<double> strengths) {
-    ComponentInfo c;
-    for (double s : strengths) {
-        AreaData a;
-        a.converted_strength = static_cast<float>(s);
-        a.area_strength = static_cast<float>(s);
-        c.areas.push_back(a);
-    }
-    return c;
-}
+using test::component_of;
 
 // Ten areas, five at mean - d and five at mean + d: S = d x sqrt(10 / 9).
 ComponentInfo spread_component(double mean, double d) {

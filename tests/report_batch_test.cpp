@@ -5,6 +5,7 @@
 
 #include <QBuffer>
 
+#include "batch_fixtures.h"
 #include "evaluation/spare_texts.h"
 #include "report/record_feed.h"
 #include "report/report_engine.h"
@@ -15,27 +16,11 @@
 namespace rebound::report {
 namespace {
 
-ComponentInfo component_of(const char* name, std::initializer_list<double> strengths) {
-    ComponentInfo c;
-    c.component_name = name;
-    for (double s : strengths) {
-        AreaData a;
-        a.converted_strength = static_cast<float>(s);
-        a.area_strength = static_cast<float>(s);
-        c.areas.push_back(a);
-    }
-    return c;
-}
-
 // As in the command-line test: the ticked components 1 and 3 give n 20,
 // m 30.0, S 3.6, fe 24.1; cores at areas 1 to 6 of component 1 give
 // delta 3.0, and corrected m 33.0, S 3.6, fe 27.1.
 ReboundFile batch_project(bool batch) {
-    ReboundFile p;
-    p.components.push_back(component_of("KZ-1", {20, 25, 30, 35, 40, 30, 30, 30, 30, 30}));
-    p.components.push_back(component_of("KZ-2", {40, 60, 40, 60, 40, 60, 40, 60, 40, 60}));
-    p.components[1].list_checked = 0;
-    p.components.push_back(component_of("KZ-3", {30, 30, 30, 30, 30, 30, 30, 30, 30, 30}));
+    ReboundFile p = test::batch_fixture_project();
     BatchSettings settings;
     settings.enabled = batch;
     settings.lot_size = 40;
