@@ -34,6 +34,7 @@ TEST(SaveFaults, NeedPosixFacilities) {
 #include <string>
 #include <vector>
 
+#include "child_process.h"
 #include "fileio/byte_io.h"
 #include "fileio/exchange.h"
 #include "fixtures.h"
@@ -57,22 +58,9 @@ constexpr int kSaveThrew = 2;
 constexpr int kCannotMount = 77;
 
 // Runs `body` in a child process and returns its exit code (-signal when it
-// was killed). The child never returns into the test framework.
+// was killed); a body that throws counts as a save that threw.
 int in_child(const std::function<int()>& body) {
-    std::fflush(nullptr);
-    const pid_t pid = fork();
-    if (pid < 0) return -1000;
-    if (pid == 0) {
-        int code = kSaveThrew;
-        try {
-            code = body();
-        } catch (...) {
-        }
-        _exit(code);
-    }
-    int status = 0;
-    waitpid(pid, &status, 0);
-    return WIFEXITED(status) ? WEXITSTATUS(status) : -WTERMSIG(status);
+    return test::in_child(body, kSaveThrew);
 }
 
 std::set<std::string> names_in(const fs::path& folder) {

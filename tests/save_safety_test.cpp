@@ -27,6 +27,7 @@ TEST(SaveSafety, NeedPosixFacilities) {
 #include <set>
 #include <string>
 
+#include "child_process.h"
 #include "fileio/byte_io.h"
 #include "fixtures.h"
 #include "model/rebound_file.h"
@@ -55,20 +56,7 @@ std::set<std::string> names_in(const fs::path& folder) {
 
 // Runs `body` in a child process; its exit code, or -signal when killed.
 int in_child(const std::function<int()>& body) {
-    std::fflush(nullptr);
-    const pid_t pid = fork();
-    if (pid < 0) return -1000;
-    if (pid == 0) {
-        int code = 99;
-        try {
-            code = body();
-        } catch (...) {
-        }
-        _exit(code);
-    }
-    int status = 0;
-    waitpid(pid, &status, 0);
-    return WIFEXITED(status) ? WEXITSTATUS(status) : -WTERMSIG(status);
+    return test::in_child(body, 99);
 }
 
 SaveStep g_kill_at = SaveStep::Locked;
