@@ -28,6 +28,7 @@
 #include "report/report_engine.h"
 #include "report/widgets/report_dialogs.h"
 #include "report/widgets/report_preview.h"
+#include "report_projects.h"
 
 namespace {
 
@@ -35,41 +36,8 @@ using namespace rebound;
 
 const platform::SystemClock clock_now;
 
-QString template_path(const char* name) {
-    return QString::fromStdString((std::filesystem::path(REBOUND_SOURCE_DIR) / "data/report" / name).string());
-}
-
-ReboundFile project_with_areas(int components, int areas) {
-    ReboundFile p;
-    p.project_name = platform::utf8_to_ansi("滨江花园三号楼主体结构");
-    p.report_serial = "HT-2026-0317";
-    int k = 0;
-    for (int i = 1; i <= components; ++i) {
-        ComponentInfo c;
-        c.component_name = platform::utf8_to_ansi("框架梁 KL-") + std::to_string(i);
-        c.strength_degree = static_cast<std::uint8_t>(i % 6);
-        c.strength_avg = 30.0f + 0.01f * static_cast<float>(i);
-        c.strength_min = 25.0f;
-        c.strength_delta = 1.5f;
-        c.strength_estimate = 28.0f;
-        for (int a = 0; a < areas; ++a, ++k) {
-            AreaData area;
-            for (std::size_t r = 0; r < kReadingsPerArea; ++r) {
-                area.readings[r] = static_cast<std::uint8_t>(30 + (k * 7 + static_cast<int>(r) * 3) % 20);
-            }
-            area.carbonation_index = static_cast<std::uint8_t>(k % 14);
-            area.angle_index = static_cast<std::uint8_t>(k % 9);
-            area.surface_index = static_cast<std::uint8_t>(k % 3);
-            area.mean_rebound = 35.0f + 0.1f * static_cast<float>(k % 97);
-            area.converted_strength = 25.0f + 0.2f * static_cast<float>(k % 71);
-            area.pump_correction = 0.1f * static_cast<float>(k % 33);
-            area.area_strength = area.converted_strength + area.pump_correction;
-            c.add_area(area);
-        }
-        p.add_component(std::move(c));
-    }
-    return p;
-}
+using bench::project_with_areas;
+using bench::template_path;
 
 double mb(std::size_t bytes) {
     return static_cast<double>(bytes) / (1024.0 * 1024.0);
