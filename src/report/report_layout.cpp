@@ -858,6 +858,21 @@ private:
     // Width of a text on one line.
     double text_width(int font, const QString& text) { return shaped(font, Align::Left, 1e9, text).width; }
 
+    // What both kinds of chart are drawn with: the chart's font (the first
+    // one when the template names none it has), the height of a line of it,
+    // the padding around the parts and the width of thin lines.
+    struct ChartMeasures {
+        int font;
+        double line;
+        double pad;
+        double thin;
+    };
+    ChartMeasures chart_measures(const ChartDef& def) {
+        const int font = def.font >= 0 && def.font < static_cast<int>(fonts_.size()) ? def.font : 0;
+        return {font, shaped(font, Align::Left, 1e9, QStringLiteral("0")).height, 1.2 * sx_,
+                std::max(1.0, 0.2 * sx_)};
+    }
+
     // Draws a chart into `r` (device units): the unit, the title and the
     // legend of the lines above the plot, the value axis with its ticks on
     // the left, the bar labels below, the bars, then the lines over them.
@@ -867,10 +882,7 @@ private:
             return;
         }
         const ChartDef& def = chart.def;
-        const int font = def.font >= 0 && def.font < static_cast<int>(fonts_.size()) ? def.font : 0;
-        const double line = shaped(font, Align::Left, 1e9, QStringLiteral("0")).height;
-        const double pad = 1.2 * sx_;
-        const double thin = std::max(1.0, 0.2 * sx_);
+        const auto [font, line, pad, thin] = chart_measures(def);
 
         double low = 0, high = 0;
         for (const std::vector<double>* values : {&chart.bars, &chart.lines}) {
@@ -977,10 +989,7 @@ private:
     // equality from corner to corner of the common range.
     void draw_scatter(const QRectF& r, const PlacedChart& chart) {
         const ChartDef& def = chart.def;
-        const int font = def.font >= 0 && def.font < static_cast<int>(fonts_.size()) ? def.font : 0;
-        const double line = shaped(font, Align::Left, 1e9, QStringLiteral("0")).height;
-        const double pad = 1.2 * sx_;
-        const double thin = std::max(1.0, 0.2 * sx_);
+        const auto [font, line, pad, thin] = chart_measures(def);
 
         double low = 0, high = 0;
         bool first = true;
