@@ -46,6 +46,11 @@ FileError lock_error(const fs::path& target, FileError::Kind kind, std::string m
     return error;
 }
 
+// Another holder has the lock, in this process or in another one.
+FileError busy_error(const fs::path& target) {
+    return lock_error(target, FileError::Kind::Busy, "is being changed by another program");
+}
+
 // FNV-1a over the bytes of the file name: the same on every run and machine.
 std::uint64_t name_hash(const fs::path& name) {
 #ifdef _WIN32
@@ -142,9 +147,7 @@ bool FileLock::held(const fs::path& target) {
 Result<FileLock> FileLock::acquire(const fs::path& target, std::chrono::milliseconds wait) {
     const fs::path lock_path = lock_path_for(target);
     const std::string key = key_of(lock_path);
-    if (held_here(key)) {
-        return lock_error(target, FileError::Kind::Busy, "is being changed by another program");
-    }
+    if (held_here(key)) return busy_error(target);
     const auto deadline = std::chrono::steady_clock::now() + wait;
     int denied_without_file = 0;
     for (;;) {
@@ -175,7 +178,7 @@ Result<FileLock> FileLock::acquire(const fs::path& target, std::chrono::millisec
                               "cannot be locked for the change (system error " + std::to_string(code) + ")");
         }
         if (std::chrono::steady_clock::now() >= deadline) {
-            return lock_error(target, FileError::Kind::Busy, "is being changed by another program");
+            return busy_error(target);
         }
         std::this_thread::sleep_for(std::chrono::milliseconds(50));
     }
@@ -195,9 +198,7 @@ void FileLock::release() {
 Result<FileLock> FileLock::acquire(const fs::path& target, std::chrono::milliseconds wait) {
     const fs::path lock_path = lock_path_for(target);
     const std::string key = key_of(lock_path);
-    if (held_here(key)) {
-        return lock_error(target, FileError::Kind::Busy, "is being changed by another program");
-    }
+    if (held_here(key)) return busy_error(target);
     const auto deadline = std::chrono::steady_clock::now() + wait;
     for (;;) {
         // Never through a link planted at the lock's name; read access is
@@ -232,7 +233,7 @@ Result<FileLock> FileLock::acquire(const fs::path& target, std::chrono::millisec
                               std::string("cannot be locked for the change: ") + std::strerror(code));
         }
         if (std::chrono::steady_clock::now() >= deadline) {
-            return lock_error(target, FileError::Kind::Busy, "is being changed by another program");
+            return busy_error(target);
         }
         std::this_thread::sleep_for(std::chrono::milliseconds(50));
     }
