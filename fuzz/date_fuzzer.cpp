@@ -33,7 +33,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     if (const std::optional<Date> d = parse_date(text, clock)) {
         FUZZ_CHECK(valid(*d));
-        FUZZ_CHECK(parse_date(format_date(*d), clock) == d);
+        // A short format with a two-digit year names only the hundred years
+        // that end 20 years after today; within them the short form reads back.
+        if (d->year > 2026 + 20 - 100 && d->year <= 2026 + 20) {
+            FUZZ_CHECK(parse_date(format_date(*d), clock) == d);
+        }
         FUZZ_CHECK(parse_date(iso_date(*d), clock) == d);
     }
     return 0;
