@@ -52,9 +52,7 @@ private slots:
     void initTestCase() { prepareTestCase(); }
     void init() {
         start();
-        QDir(folder->path()).mkpath(QStringLiteral("report"));
-        QVERIFY(QFile::copy(QStringLiteral(REBOUND_SOURCE_DIR "/data/report/rebound_batch1.grf"),
-                            folder->file(QStringLiteral("report/rebound_batch1.grf"))));
+        QVERIFY(folder->installTemplate("rebound_batch1.grf"));
         // The figures of the command-line and report tests: ticked 1 and 3
         // give n 20, m 30.0, S 3.6, fe 24.1.
         ReboundFile p(today());

@@ -253,9 +253,7 @@ void CreateCurveTest::fitReportAsPdf() {
     QCOMPARE(prompts->messages, QStringList{QStringLiteral("Print Preview Error!")});
     QVERIFY(prompts->saveFilters.isEmpty());
 
-    QDir(fixture.folder->path()).mkpath(QStringLiteral("report"));
-    QVERIFY(QFile::copy(QStringLiteral(REBOUND_SOURCE_DIR "/data/report/curve_fit1.grf"),
-                        fixture.folder->file(QStringLiteral("report/curve_fit1.grf"))));
+    QVERIFY(fixture.folder->installTemplate("curve_fit1.grf"));
     dialog->btnPdfClick();
     QFile pdf(fixture.folder->file(QStringLiteral("fit.pdf")));
     QVERIFY(pdf.open(QIODevice::ReadOnly));

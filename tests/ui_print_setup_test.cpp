@@ -70,9 +70,7 @@ private slots:
     void initTestCase() { prepareTestCase(); }
     void init() {
         start();
-        QDir(folder->path()).mkpath(QStringLiteral("report"));
-        QVERIFY(QFile::copy(QStringLiteral(REBOUND_SOURCE_DIR "/data/report/rebound_report1.grf"),
-                            folder->file(QStringLiteral("report/rebound_report1.grf"))));
+        QVERIFY(folder->installTemplate("rebound_report1.grf"));
         // 60 components fill three A4 pages.
         edit_project(*window, [](ReboundFile& p) {
             for (int i = 1; i <= 60; ++i) {

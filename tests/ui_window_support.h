@@ -262,6 +262,14 @@ public:
                            file(QStringLiteral("curve/") + name));
     }
 
+    // Copies a shipped report template into the report folder.
+    bool installTemplate(const char* name) const {
+        QDir(mDir.path()).mkpath(QStringLiteral("report"));
+        const QString file_name = QString::fromLatin1(name);
+        return QFile::copy(QStringLiteral(REBOUND_SOURCE_DIR "/data/report/") + file_name,
+                           file(QStringLiteral("report/") + file_name));
+    }
+
 private:
     QTemporaryDir mDir;
     QString mPrevious;
