@@ -8,6 +8,7 @@
 
 #include "platform/dates.h"
 #include "platform/files.h"
+#include "platform/message.h"
 #include "platform/text_codec.h"
 
 #ifdef _WIN32
@@ -25,6 +26,26 @@
 
 namespace rebound::platform {
 namespace {
+
+TEST(CodedMessage, ArgumentsFillTheEnglishInOrder) {
+    const struct {
+        const char* pattern;
+        std::vector<std::string> args;
+        const char* english;
+    } cases[] = {
+        {"area %1 of component %2", {"3", "KZ-1"}, "area 3 of component KZ-1"},
+        {"%2 before %1", {"a", "b"}, "b before a"},
+        {"100% sure", {}, "100% sure"},
+        {"a missing %3 stays empty", {"x"}, "a missing  stays empty"},
+        {"%1 is %1", {"k"}, "k is k"},
+    };
+    for (const auto& c : cases) {
+        const rebound::Message m = rebound::coded("code", c.args, c.pattern);
+        EXPECT_EQ(m.english, c.english) << c.pattern;
+        EXPECT_EQ(m.code, "code");
+        EXPECT_EQ(m.args, c.args);
+    }
+}
 
 TEST(TextCodec, GbkRoundTrip) {
     const std::string gbk = "\xB2\xE2\xC7\xBF\xC7\xFA\xCF\xDF";  // 测强曲线

@@ -109,13 +109,29 @@ QString ErrorText::Label(const std::string& label) {
     return QString::fromStdString(label);
 }
 
+namespace {
+
+const Pattern* find_pattern(const std::string& code) {
+    for (const Pattern& p : kSentences) {
+        if (code == p.code) return &p;
+    }
+    return nullptr;
+}
+
+}  // namespace
+
+QString ErrorText::Of(const Message& message) {
+    const Pattern* pattern = find_pattern(message.code);
+    if (pattern == nullptr) return QString::fromStdString(message.english);
+    QString text = tr(pattern->text);
+    for (const std::string& arg : message.args) text = text.arg(Label(arg));
+    return text;
+}
+
 QString ErrorText::Of(const FileError& error) {
     QStringList parts;
     for (const FileError::Sentence& sentence : error.sentences) {
-        const Pattern* pattern = nullptr;
-        for (const Pattern& p : kSentences) {
-            if (sentence.code == p.code) pattern = &p;
-        }
+        const Pattern* pattern = find_pattern(sentence.code);
         if (pattern == nullptr) {
             parts.clear();
             break;

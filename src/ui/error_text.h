@@ -8,6 +8,7 @@
 #include <QString>
 
 #include "platform/file_error.h"
+#include "platform/message.h"
 
 namespace rebound {
 
@@ -16,6 +17,9 @@ class ErrorText {
 public:
     // The sentences joined, without the file's name.
     static QString Of(const FileError& error);
+    // A coded message of the core in the window's language; a code the
+    // catalogue does not know reads as the message's English.
+    static QString Of(const Message& message);
     // One field label of the readers ("the project name"), translated; an
     // unknown text as it is.
     static QString Label(const std::string& label);
