@@ -4,9 +4,11 @@
 
 #include <cstdint>
 #include <numeric>
+#include <string>
 #include <vector>
 
 #include "evaluation/batch.h"
+#include "evaluation/spare_texts.h"
 
 namespace {
 
@@ -55,6 +57,41 @@ void BM_BatchWithCores(benchmark::State& state) {
     run(state, true);
 }
 BENCHMARK(BM_Batch)->Unit(benchmark::kMillisecond)->MinTime(1.0);
+
+// Reading the spare texts of a project whose header text holds N key=value
+// pairs and whose components hold N cores in all (goal: 100,000 of each in
+// under 0.1 s; the time grows with N, not its square).
+void BM_SpareTexts(benchmark::State& state) {
+    const auto n = static_cast<std::size_t>(state.range(0));
+    ReboundFile project = make_project(n / 10, 10);
+    std::string header = "batch=1";
+    for (std::size_t i = 0; i < n; ++i) header += ";note" + std::to_string(i) + "=x";
+    project.reserved_text1 = header;
+    std::vector<CoreSample> cores;
+    for (std::size_t i = 0; i < n; ++i) cores.push_back({i / 10, i % 10, 30.0});
+    if (write_batch_data(project, {}, cores)) state.SkipWithError("the cores could not be stored");
+    for (auto _ : state) {
+        ProjectBatchData data = read_batch_data(project);
+        benchmark::DoNotOptimize(data);
+    }
+    state.SetComplexityN(static_cast<benchmark::IterationCount>(n));
+}
+BENCHMARK(BM_SpareTexts)->RangeMultiplier(10)->Range(1000, 100000)->Unit(benchmark::kMillisecond)->Complexity();
+
+// Writing them back, as a save after a change of the cores does.
+void BM_SpareTextsWritten(benchmark::State& state) {
+    const auto n = static_cast<std::size_t>(state.range(0));
+    ReboundFile project = make_project(n / 10, 10);
+    std::vector<CoreSample> cores;
+    for (std::size_t i = 0; i < n; ++i) cores.push_back({i / 10, i % 10, 30.0});
+    BatchSettings settings;
+    settings.enabled = true;
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(write_batch_data(project, settings, cores));
+    }
+    state.SetComplexityN(static_cast<benchmark::IterationCount>(n));
+}
+BENCHMARK(BM_SpareTextsWritten)->RangeMultiplier(10)->Range(1000, 100000)->Unit(benchmark::kMillisecond)->Complexity();
 BENCHMARK(BM_BatchWithCores)->Unit(benchmark::kMillisecond)->MinTime(1.0);
 
 }  // namespace

@@ -6,6 +6,7 @@
 
 #include <filesystem>
 #include <initializer_list>
+#include <limits>
 
 #include "batch_fixtures.h"
 #include "evaluation/spare_texts.h"
@@ -69,6 +70,10 @@ TEST(BatchFigures, LineAndVerdictByHand) {
         // k changed: 25.0 - 2.0 x 5.5 = 14.0; 25.0 - 1.282 x 5.5 = 17.949
         {"k 2.0", 25.0, 5.2, 2.0, 5.5, 14.0, {}},
         {"k 1.282", 25.0, 5.2, 1.282, 5.5, 17.9, {}},
+        // S = 4.427 -> 4.4; 12.0 - 3.0 x 4.4 = -1.2 and 13.2 - 13.2 = 0.0:
+        // no strength, whatever the spread rules say.
+        {"estimate below 0", 12.0, 4.2, 3.0, 4.4, -1.2, {Kind::EstimateNotPositive}},
+        {"estimate of 0", 13.2, 4.2, 3.0, 4.4, 0.0, {Kind::EstimateNotPositive}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -434,6 +439,72 @@ TEST(SpareTexts, ProjectWithoutBatchIsByteIdenticalAfterSave) {
     EXPECT_EQ(bytes_a, before.bytes());
     EXPECT_EQ(bytes_b, bytes_a);
     std::filesystem::remove_all(dir);
+}
+
+// A stored area strength no concrete has (damaged or foreign data) makes
+// its component and every batch holding it not valid, naming the area.
+TEST(BatchFigures, ImplausibleStoredStrengthsAreNamed) {
+    const float cases[] = {3.4e38f, -5.0f, 200.5f, std::numeric_limits<float>::quiet_NaN(),
+                           std::numeric_limits<float>::infinity()};
+    for (const float bad : cases) {
+        SCOPED_TRACE(bad);
+        ReboundFile p;
+        p.components.push_back(component_of({30, 31, 32, 33, 34}));
+        p.components.push_back(component_of({30, 31, 32, 33, 34}));
+        p.components[1].areas[3].area_strength = bad;
+        const BatchEvaluation e = evaluate_all(p);
+        EXPECT_FALSE(e.batch.valid);
+        // (A strength of 3.4e38 also makes the estimate no strength.)
+        ASSERT_FALSE(e.batch.reasons.empty());
+        EXPECT_EQ(e.batch.reasons[0].kind, Kind::ImplausibleArea);
+        EXPECT_EQ(e.batch.reasons[0].areas, (std::vector<BatchReason::AreaRef>{{1, 3}}));
+        EXPECT_EQ(describe(e.batch.reasons[0]),
+                  "test areas with a stored strength outside 0 to 200.0 MPa or not a number (component/area): 2/4");
+        EXPECT_TRUE(e.components[0].implausible_areas.empty());
+        EXPECT_EQ(e.components[1].implausible_areas, std::vector<std::size_t>{3});
+    }
+    // 200 MPa itself is a strength.
+    ReboundFile p;
+    p.components.push_back(component_of({200, 199.5, 199.8}));
+    EXPECT_TRUE(evaluate_all(p).components[0].implausible_areas.empty());
+}
+
+// k beyond its stated range is refused where it is stored.
+TEST(SpareTexts, KOutsideItsRangeIsNotTaken) {
+    for (const char* text : {"k=0.4", "k=3.01", "k=10", "k=0"}) {
+        ReboundFile p;
+        p.reserved_text1 = text;
+        const ProjectBatchData data = read_batch_data(p);
+        ASSERT_EQ(data.unparsable.size(), 1u) << text;
+        EXPECT_EQ(data.unparsable[0].reason, "k must be a number from 0.5 to 3.0") << text;
+        EXPECT_DOUBLE_EQ(data.settings.k, batch_rules::kDefaultK);
+    }
+    ReboundFile p;
+    p.reserved_text1 = "k=3";
+    EXPECT_DOUBLE_EQ(read_batch_data(p).settings.k, 3.0);
+}
+
+// A zero byte in a spare text is kept through save and load (the rest of
+// the text is not cut off); the other texts still end at their first zero.
+TEST(SpareTexts, AZeroByteIsKeptThroughSaveAndLoad) {
+    ReboundFile p = test::sample_project(1, 2);
+    const std::string spare("note=a\0b;cores=1:30", 20);
+    p.reserved_text1 = spare;
+    p.reserved_text2 = std::string("\0\0x", 3);
+    p.components[0].reserved_text = spare;
+    p.components[0].component_name = std::string("KZ\0tail", 7);
+    ByteWriter out;
+    p.write_to(out);
+    ReboundFile back;
+    ByteReader in(out.bytes());
+    back.read_from(in, test::today());
+    EXPECT_EQ(back.reserved_text1, spare);
+    EXPECT_EQ(back.reserved_text2, std::string("\0\0x", 3));
+    EXPECT_EQ(back.components[0].reserved_text, spare);
+    EXPECT_EQ(back.components[0].component_name, "KZ");
+    // Such a text is not key=value pairs: reported, never rewritten.
+    const ProjectBatchData data = read_batch_data(back);
+    EXPECT_EQ(data.unparsable.size(), 3u);
 }
 
 }  // namespace

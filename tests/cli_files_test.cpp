@@ -23,7 +23,10 @@ TEST(CliFiles, NeedPosixFacilities) {
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
+#include <cmath>
 #include <filesystem>
+#include <map>
 #include <set>
 #include <string>
 #include <thread>
@@ -324,6 +327,182 @@ TEST_F(CliFiles, ExitStatusesTellTheTruth) {
     EXPECT_EQ(r.status, 1);  // site.prj is not a component file
     r = run({"evaluate", "--", "-x.prj"});
     EXPECT_EQ(r.status, 0) << r.err;
+}
+
+// ---- A laboratory's shared folder ------------------------------------------
+
+// Pairs of a special curve, within the plausible ranges: f = 0.025 Rm^2.01.
+std::string plausible_pairs(int n) {
+    std::string csv = "rm,depth,strength\n";
+    for (int i = 0; i < n; ++i) {
+        const double rm = 22.0 + i;
+        const double f = std::round(0.025 * std::pow(rm, 2.01) * (1.0 + 0.02 * (i % 3 - 1)) * 10.0) / 10.0;
+        csv += std::to_string(rm) + "," + std::to_string(0.5 * (i % 5)) + "," + std::to_string(f) + "\n";
+    }
+    return csv;
+}
+
+class CliSharedFolder : public CliFiles {
+protected:
+    void SetUp() override {
+        CliFiles::SetUp();
+        ASSERT_TRUE(test::sample_project(2, 10).save(dir_ / "site.prj"));
+        test::write_file(dir_ / "KZ.cmp", test::device_record("KZ", {test::DeviceArea{}}));
+        test::write_file(dir_ / "pairs.csv", plausible_pairs(40));
+        fs::create_directories(dir_ / "curve");
+        fs::create_directories(dir_ / "report");
+        fs::copy_file(fs::path(REBOUND_SOURCE_DIR) / "data" / "curve" / "normal.cur", dir_ / "curve" / "normal.cur");
+        fs::copy_file(fs::path(REBOUND_SOURCE_DIR) / "data" / "curve" / "normal.cur", dir_ / "lab.cur");
+        for (const char* t : {"rebound_report1.grf", "curve_fit1.grf"}) {
+            fs::copy_file(fs::path(REBOUND_SOURCE_DIR) / "data" / "report" / t, dir_ / "report" / t);
+        }
+        reports_ = run({"--help"}).out.find("report PROJECT") != std::string::npos;
+    }
+    // Every regular file of the folder with its bytes.
+    std::map<std::string, std::string> files() const {
+        std::map<std::string, std::string> out;
+        for (const auto& e : fs::recursive_directory_iterator(dir_)) {
+            if (e.is_regular_file()) out[e.path().lexically_relative(dir_).string()] = test::read_file(e.path());
+        }
+        return out;
+    }
+    bool reports_ = false;
+};
+
+// No command writes its output over one of its inputs or its template,
+// whatever name or link reaches it: each refuses before anything is written.
+TEST_F(CliSharedFolder, NoCommandReplacesOneOfItsInputs) {
+    fs::create_hard_link(dir_ / "KZ.cmp", dir_ / "kz.prj");
+    fs::create_symlink("site.prj", dir_ / "alias.xcmp");
+    fs::create_hard_link(dir_ / "pairs.csv", dir_ / "pairs-link.cur");
+    fs::create_symlink("report/rebound_report1.grf", dir_ / "template.txt");
+    struct Case {
+        const char* name;
+        std::vector<std::string> args;
+        bool report;
+    };
+    const Case cases[] = {
+        {"import into a component file", {"import", "kz.prj", "KZ.cmp"}, false},
+        {"export over the project", {"export-component", "site.prj", "0", "alias"}, false},
+        {"evaluate over the curve", {"evaluate", "site.prj", "--curve", "lab.cur", "-o", "lab.cur"}, false},
+        {"curve over the pairs", {"curve", "fit", "pairs.csv", "-o", "pairs-link"}, false},
+        {"fit report over the pairs", {"curve", "fit", "pairs.csv", "-o", "new.cur", "--report", "pairs.csv"}, true},
+        {"fit report over the curve", {"curve", "fit", "pairs.csv", "-o", "lab.cur", "--report", "lab.cur"}, true},
+        {"report over the project", {"report", "site.prj", "--pdf", "site.prj"}, true},
+        {"text over its template",
+         {"report", "site.prj", "--template", "report/rebound_report1.grf", "--text", "template.txt"}, true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        if (c.report && !reports_) continue;
+        const auto before = files();
+        const ToolRun r = run(c.args);
+        EXPECT_NE(r.status, 0);
+        EXPECT_TRUE(r.err.find("is the same file as the input") != std::string::npos ||
+                    r.err.find("name the same file") != std::string::npos)
+            << r.err;
+        EXPECT_EQ(files(), before);
+    }
+}
+
+// File names are bytes for every command: a GBK name, a name of 255 bytes
+// and a name holding a newline each go in and come out unchanged, and a
+// message shows the newline as \x0A.
+TEST_F(CliSharedFolder, EveryCommandTakesFileNamesAsBytes) {
+    const std::string names[] = {"\xB9\xA4\xB3\xCC", std::string(250, 'n'), "two\nlines"};
+    for (const std::string& n : names) {
+        SCOPED_TRACE(n.size());
+        fs::copy_file(dir_ / "KZ.cmp", dir_ / (n + ".cmp"));
+        fs::copy_file(dir_ / "pairs.csv", dir_ / (n + ".csv"));
+        const std::vector<std::vector<std::string>> runs = {
+            {"import", n + ".prj", n + ".cmp"},
+            {"export-component", n + ".prj", "0", n},
+            {"dump", n + ".xcmp"},
+            {"evaluate", n + ".prj", "--curve", "lab.cur"},
+            {"batch", n + ".prj", "--components", "1"},
+            {"curve", "fit", n + ".csv", "-o", n},
+            {"dump", n + ".cur"},
+        };
+        for (const auto& args : runs) {
+            const ToolRun r = run(args);
+            EXPECT_EQ(r.status, 0) << args[0] << ": " << r.err;
+        }
+        for (const char* ext : {".prj", ".xcmp", ".cur"}) EXPECT_TRUE(fs::is_regular_file(dir_ / (n + ext))) << ext;
+        if (reports_) {
+            EXPECT_EQ(run({"curve", "fit", n + ".csv", "-o", n, "--report", n + ".pdf"}).status, 0);
+            EXPECT_EQ(run({"report", n + ".prj", "--pdf", "R" + n + ".pdf"}).status, 0);
+            EXPECT_TRUE(fs::is_regular_file(dir_ / (n + ".pdf")));
+            EXPECT_TRUE(fs::is_regular_file(dir_ / ("R" + n + ".pdf")));
+        }
+    }
+    const ToolRun missing = run({"dump", "two\nlines-missing.prj"});
+    EXPECT_EQ(missing.err,
+              "rebound-cli: two\\x0Alines-missing.prj: cannot be opened: the file does not exist\n");
+}
+
+// -o names a file: a folder, an empty name and "." are usage errors, and no
+// hidden ".cur" appears.
+TEST_F(CliSharedFolder, CurveOutputMustNameAFile) {
+    fs::create_directory(dir_ / "dir");
+    for (const std::string out : {"", ".", "dir/", "dir", "dir/.."}) {
+        SCOPED_TRACE("-o '" + out + "'");
+        for (const std::vector<std::string>& args :
+             {std::vector<std::string>{"curve", "fit", "pairs.csv", "-o", out},
+              std::vector<std::string>{"curve", "formula", "--a", "0.025", "--b", "2", "--c", "-0.035", "--rm",
+                                       "20,60", "--depth", "0,6", "--strength", "10,60", "-o", out}}) {
+            const ToolRun r = run(args);
+            EXPECT_EQ(r.status, 2) << r.err;
+            EXPECT_NE(r.err.find("OUT must name a file"), std::string::npos) << r.err;
+        }
+        EXPECT_FALSE(fs::exists(dir_ / ".cur"));
+        EXPECT_TRUE(fs::is_empty(dir_ / "dir"));
+    }
+}
+
+// The standard curve is reached under another name through a link: it is
+// still the standard curve and is not replaced without --force.
+TEST_F(CliSharedFolder, TheStandardCurveUnderAnotherNameIsNotReplaced) {
+    fs::create_symlink("curve/normal.cur", dir_ / "mine.cur");
+    const std::string before = test::read_file(dir_ / "curve" / "normal.cur");
+    ToolRun r = run({"curve", "fit", "pairs.csv", "-o", "mine.cur"});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_NE(r.err.find("is the standard curve and is not replaced without --force"), std::string::npos) << r.err;
+    EXPECT_EQ(test::read_file(dir_ / "curve" / "normal.cur"), before);
+    r = run({"curve", "fit", "pairs.csv", "-o", "mine.cur", "--force"});
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_NE(test::read_file(dir_ / "curve" / "normal.cur"), before);
+}
+
+// Bytes from files reach the terminal escaped: control bytes as \xNN, a
+// quoted line cut at 200 characters; the JSON stays JSON.
+TEST_F(CliSharedFolder, ControlBytesFromFilesAreEscaped) {
+    test::write_file(dir_ / "bad.csv", "\x1B]0;owned\x07" + std::string(300, 'x') + "\nrm\n");
+    ToolRun r = run({"curve", "fit", "bad.csv", "-o", "out.cur"});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.err.find('\x1B'), std::string::npos);
+    EXPECT_EQ(r.err.find('\x07'), std::string::npos);
+    const std::string quoted = "not \"\\x1B]0;owned\\x07" + std::string(190, 'x') + "...\"";
+    EXPECT_NE(r.err.find(quoted), std::string::npos) << r.err;
+    EXPECT_EQ(std::count(r.err.begin(), r.err.end(), '\n'), 1);
+
+    ReboundFile project = test::sample_project(1, 10);
+    project.components[0].component_name = "KZ\x1B[2J";
+    ASSERT_TRUE(project.save(dir_ / "esc.prj"));
+    r = run({"batch", "esc.prj", "--components", "1"});
+    EXPECT_EQ(r.out.find('\x1B'), std::string::npos);
+    EXPECT_NE(r.out.find("\"KZ\\x1B[2J\""), std::string::npos) << r.out;
+    r = run({"batch", "esc.prj", "--components", "1", "--json"});
+    EXPECT_EQ(r.out.find('\x1B'), std::string::npos);
+    EXPECT_NE(r.out.find("KZ\\u001b[2J"), std::string::npos) << r.out;
+}
+
+// A pairs file is capped like a cores file: an endless device is refused
+// with the limit, having read no more than it.
+TEST_F(CliSharedFolder, APairsFileIsBounded) {
+    const ToolRun r = run({"curve", "fit", "/dev/zero", "-o", "out.cur"});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.err, "rebound-cli: /dev/zero: is larger than 4194304 bytes, the most a table of pairs may hold\n");
+    EXPECT_FALSE(fs::exists(dir_ / "out.cur"));
 }
 
 }  // namespace

@@ -66,10 +66,17 @@ TEST_F(CurveCli, JsonHoldsEveryFigureOnce) {
     write_pairs(dir_ / "pairs.csv", 12, 0.03);
     const CliRun r = run_cli({"curve", "fit", "pairs.csv", "-o", "curve/lab.cur", "--json", "--kind", "regional"}, dir_);
     ASSERT_EQ(r.status, 0) << r.err;
-    // Fewer than 30 pairs: a warning, and the curve all the same.
-    EXPECT_EQ(r.err, "rebound-cli: warning: only 12 pairs; a special curve is normally built from at least 30\n");
+    // Fewer than 30 pairs: a warning, a curve that is not accepted however
+    // well it fits, and the curve written all the same.
+    EXPECT_EQ(r.err.substr(0, r.err.find('\n') + 1),
+              "rebound-cli: warning: only 12 pairs; a special curve is normally built from at least 30\n");
+    EXPECT_NE(r.err.find("rebound-cli: warning: the curve is not accepted as a regional curve: 12 pairs, fewer "
+                         "than the 30 it needs; delta"),
+              std::string::npos)
+        << r.err;
     const QJsonObject json = test::json_object(r.out);
-    const QStringList keys = {"a", "b", "c", "n", "r", "delta", "er", "kind", "limits", "accepted", "rm", "depth", "strength"};
+    const QStringList keys = {"a",     "b",      "c",        "n",       "r",  "delta", "er", "kind",
+                              "limits", "accepted", "written", "rm", "depth", "strength"};
     EXPECT_EQ(json.keys().size(), keys.size());
     for (const QString& key : keys) EXPECT_TRUE(json.contains(key)) << key.toStdString();
     EXPECT_NEAR(json["a"].toDouble(), 0.025, 0.01);
@@ -78,15 +85,50 @@ TEST_F(CurveCli, JsonHoldsEveryFigureOnce) {
     EXPECT_EQ(json["kind"].toString(), "regional");
     EXPECT_EQ(json["limits"].toObject()["delta"].toDouble(), 14.0);
     EXPECT_EQ(json["limits"].toObject()["er"].toDouble(), 17.0);
-    EXPECT_TRUE(json["accepted"].toBool());
+    EXPECT_FALSE(json["accepted"].toBool());
+    EXPECT_TRUE(json["written"].toBool());
     EXPECT_EQ(json["depth"].toArray().size(), 2);
     EXPECT_TRUE(fs::exists(dir_ / "curve" / "lab.cur"));
 
-    // With a threshold of 10 pairs, 12 draw no warning.
+    // With a threshold of 10 pairs, 12 draw no count warning; 40 pairs that
+    // fit are accepted.
     const CliRun quiet =
         run_cli({"curve", "fit", "pairs.csv", "-o", "curve/lab.cur", "--json", "--recommended-pairs", "10"}, dir_);
     EXPECT_EQ(quiet.status, 0);
-    EXPECT_EQ(quiet.err, "");
+    EXPECT_EQ(quiet.err.find("only 12 pairs"), std::string::npos) << quiet.err;
+    write_pairs(dir_ / "many.csv", 40, 0.03);
+    const CliRun many = run_cli({"curve", "fit", "many.csv", "-o", "curve/lab.cur", "--json"}, dir_);
+    EXPECT_EQ(many.status, 0);
+    EXPECT_EQ(many.err, "");
+    EXPECT_TRUE(test::json_object(many.out)["accepted"].toBool());
+}
+
+// The JSON is printed after the curve was written or refused, and says which.
+TEST_F(CurveCli, JsonTellsWhetherTheCurveWasWritten) {
+    write_pairs(dir_ / "pairs.csv", 12, 0.03);
+    const struct {
+        const char* name;
+        QStringList args;
+        int status;
+        bool written;
+    } cases[] = {
+        {"strict refuses a fit of 12 pairs", {"curve", "fit", "pairs.csv", "-o", "a.cur", "--json", "--strict"}, 1,
+         false},
+        {"folder missing", {"curve", "fit", "pairs.csv", "-o", "none/a.cur", "--json"}, 1, false},
+        {"written", {"curve", "fit", "pairs.csv", "-o", "a.cur", "--json"}, 0, true},
+        {"formula, folder missing",
+         {"curve", "formula", "--a", "0.025", "--b", "2", "--c", "-0.035", "--rm", "20,60", "--depth", "0,6",
+          "--strength", "10,60", "-o", "none/b.cur", "--json"},
+         1, false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        fs::remove(dir_ / "a.cur");
+        const CliRun r = run_cli(c.args, dir_);
+        EXPECT_EQ(r.status, c.status) << r.err;
+        EXPECT_EQ(test::json_object(r.out)["written"].toBool(), c.written) << r.out;
+        EXPECT_EQ(fs::exists(dir_ / "a.cur"), c.written);
+    }
 }
 
 TEST_F(CurveCli, CurveNotAcceptedIsWrittenUnlessStrict) {

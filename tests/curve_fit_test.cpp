@@ -116,9 +116,10 @@ TEST(CurveFit, RefusesPairsThatDetermineNoCurve) {
         {"no pairs", {}, "at least 3 pairs, there are 0"},
         {"two pairs", {{30, 1, 25}, {40, 1, 35}}, "at least 3 pairs, there are 2"},
         {"one rebound value", {{30, 1, 25}, {30, 2, 24}, {30, 3, 23}}, "same rebound value"},
-        // log10 Rm and dm vary together: Rm 10, 100, 1000 with dm 1, 2, 3.
-        {"rebound and depth together", {{10, 1, 25}, {100, 2, 30}, {1000, 3, 35}}, "vary together"},
-        {"bad pair", {{30, 1, 25}, {40, 1, -3}, {50, 1, 45}}, "pair 2: the strength must be above 0"},
+        // log10 Rm and dm vary together: Rm 10, 20, 40 with dm 1, 2, 3.
+        {"rebound and depth together", {{10, 1, 25}, {20, 2, 30}, {40, 3, 35}}, "vary together"},
+        {"bad pair", {{30, 1, 25}, {40, 1, -3}, {50, 1, 45}},
+         "pair 2: the strength must lie from 5.0 to 100.0 MPa, not -3.0"},
     };
     for (const auto& c : cases) {
         const CurveFitOutcome outcome = fit_curve(c.pairs);
@@ -132,6 +133,24 @@ TEST(CurveFit, PairCountWarningBelowTheRecommendedNumber) {
     EXPECT_NE(pair_count_warning(29).find("only 29 pairs"), std::string::npos);
     EXPECT_EQ(pair_count_warning(12, 10), "");
     EXPECT_NE(pair_count_warning(9, 10).find("at least 10"), std::string::npos);
+}
+
+// Three parameters fit three points exactly: a fit of fewer than 30 pairs is
+// never accepted, however small its errors.
+TEST(CurveAcceptance, FewerThanThirtyPairsAreNeverAccepted) {
+    for (const std::size_t n : {std::size_t{3}, std::size_t{12}, std::size_t{29}, std::size_t{30}}) {
+        CurveFit fit;
+        fit.n = n;
+        fit.delta_percent = 1.0;
+        fit.er_percent = 1.0;
+        const CurveVerdict verdict = judge_fit(fit, CurveKind::Special);
+        EXPECT_EQ(verdict.accepted, n >= 30) << n;
+        if (n < 30) {
+            EXPECT_EQ(verdict.text, "not accepted as a special curve: " + std::to_string(n) +
+                                        " pairs, fewer than the 30 it needs; delta 1.00 % <= 12.0 %, er 1.00 % <= "
+                                        "14.0 %");
+        }
+    }
 }
 
 TEST(CurveAcceptance, LimitsOfEachKindDecideTheVerdict) {
@@ -160,6 +179,7 @@ TEST(CurveAcceptance, LimitsOfEachKindDecideTheVerdict) {
     };
     for (const auto& c : cases) {
         CurveFit fit;
+        fit.n = kRecommendedCurvePairs;
         fit.delta_percent = c.delta;
         fit.er_percent = c.er;
         const CurveVerdict verdict = judge_fit(fit, c.kind);
@@ -325,12 +345,22 @@ TEST(CurvePairsCsv, BadLinesAreErrorsNamingTheLine) {
         {"not a number", head + "31.0,abc,26.0\n", "depth", "line 3: depth \"abc\" is not a number"},
         {"empty cell", head + "31.0,,26.0\n", "depth", "line 3: depth is empty"},
         {"infinity", head + "31.0,1.0,inf\n", "strength", "line 3: strength \"inf\" is not a number"},
-        {"negative rebound", head + "-31.0,1.0,26.0\n", "rm", "line 3: the rebound value must be above 0"},
-        {"zero rebound", head + "0,1.0,26.0\n", "rm", "line 3: the rebound value must be above 0"},
-        {"negative depth", head + "31.0,-0.5,26.0\n", "depth", "line 3: the carbonation depth must not be negative"},
-        {"depth above 6.0", head + "31.0,6.5,26.0\n", "depth", "line 3: the carbonation depth must not exceed 6.0 mm"},
-        {"zero strength", head + "31.0,1.0,0\n", "strength", "line 3: the strength must be above 0"},
-        {"negative strength", "rm,depth,strength\r\n31.0,1.0,-2\r\n", "strength", "line 2: the strength must be above 0"},
+        {"negative rebound", head + "-31.0,1.0,26.0\n", "rm",
+         "line 3: the rebound value must lie from 10.0 to 70.0, not -31.0"},
+        {"zero rebound", head + "0,1.0,26.0\n", "rm", "line 3: the rebound value must lie from 10.0 to 70.0, not 0.0"},
+        {"rebound below 10", head + "9.9,1.0,26.0\n", "rm", "line 3: the rebound value must lie from 10.0 to 70.0"},
+        {"rebound of 1e6", head + "1e6,1.0,26.0\n", "rm",
+         "line 3: the rebound value must lie from 10.0 to 70.0, not 1000000.0"},
+        {"negative depth", head + "31.0,-0.5,26.0\n", "depth",
+         "line 3: the carbonation depth must lie from 0.0 to 6.0 mm, not -0.5"},
+        {"depth above 6.0", head + "31.0,6.5,26.0\n", "depth",
+         "line 3: the carbonation depth must lie from 0.0 to 6.0 mm, not 6.5"},
+        {"zero strength", head + "31.0,1.0,0\n", "strength",
+         "line 3: the strength must lie from 5.0 to 100.0 MPa, not 0.0"},
+        {"strength in kPa", head + "31.0,1.0,26000\n", "strength",
+         "line 3: the strength must lie from 5.0 to 100.0 MPa, not 26000.0"},
+        {"negative strength", "rm,depth,strength\r\n31.0,1.0,-2\r\n", "strength",
+         "line 2: the strength must lie from 5.0 to 100.0 MPa, not -2.0"},
         {"open quote", head + "\"31.0,1.0,26.0\n", "", "line 3: a quoted cell is not closed"},
         {"wrong header", "rebound,depth,strength\n30,1,25\n", "", "line 1: the first line must be the header"},
         {"header missing", "30.0,1.0,25.0\n", "", "line 1: the first line must be the header"},

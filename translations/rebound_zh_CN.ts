@@ -228,6 +228,26 @@
         <translation>无法打开：%1</translation>
     </message>
     <message>
+        <source>the folder %1 does not exist</source>
+        <translation>文件夹 %1 不存在</translation>
+    </message>
+    <message>
+        <source>the link %1 belongs to %2, not to you or the owner of its folder, and is not followed</source>
+        <translation>链接 %1 属于 %2，既不属于您，也不属于其所在文件夹的所有者，因此不会跟随该链接</translation>
+    </message>
+    <message>
+        <source>cannot be locked for the change: its hidden lock file %1 is %2, owned by %3, and cannot be used; its owner or an administrator can remove it with %4</source>
+        <translation>无法锁定以进行修改：其隐藏锁文件 %1 是%2，所有者为 %3，无法使用；其所有者或管理员可用 %4 删除它</translation>
+    </message>
+    <message>
+        <source>is the same file as the input %1; it is not replaced and nothing was written</source>
+        <translation>与输入文件 %1 是同一个文件；不会替换它，未写入任何内容</translation>
+    </message>
+    <message>
+        <source>is larger than %1 bytes, the most %2 may hold</source>
+        <translation>大于 %1 字节，超过%2允许的最大值</translation>
+    </message>
+    <message>
         <source>cannot be opened: not a regular file (a socket)</source>
         <translation>无法打开：不是普通文件（套接字）</translation>
     </message>

@@ -1,11 +1,11 @@
 // batch: the figures of a batch of components, its verdict and the
 // correction by cores, from the stored figures of a project. Reads the
 // project and the cores file, writes nothing.
-#include <QCommandLineParser>
 #include <algorithm>
 #include <charconv>
 #include <iostream>
 
+#include "cli/arguments.h"
 #include "cli/commands.h"
 #include "cli/json_writer.h"
 #include "evaluation/batch.h"
@@ -19,9 +19,6 @@
 namespace rebound::cli {
 
 namespace {
-
-// A cores file larger than this is not a table of cores.
-constexpr std::size_t kMaxCoresFileBytes = 4u << 20;
 
 // "1,3-5" as positions from 0, ascending and each once; an error phrase when
 // the list is malformed or names a component the project lacks.
@@ -58,23 +55,6 @@ std::optional<std::string> parse_component_list(const std::string& list, std::si
         if (chosen[i]) out.push_back(i);
     }
     return std::nullopt;
-}
-
-Result<std::string> read_small_file(const std::filesystem::path& path) {
-    Result<platform::InputFile> opened = platform::InputFile::open(path);
-    if (!opened) return opened.error();
-    std::string bytes;
-    char block[8192];
-    while (const std::size_t n = opened->read(block, sizeof block)) {
-        bytes.append(block, n);
-        if (bytes.size() > kMaxCoresFileBytes) {
-            return FileError{FileError::Kind::Malformed, path, std::nullopt, {}, "is too large for a table of cores"};
-        }
-    }
-    if (const std::string failure = opened->failure(); !failure.empty()) {
-        return FileError{FileError::Kind::Malformed, path, std::nullopt, {}, failure};
-    }
-    return bytes;
 }
 
 std::string count_text(std::size_t n, const char* noun) {
@@ -135,71 +115,42 @@ void write_figures(JsonWriter& json, const BatchFigures& b, bool with_k) {
 }  // namespace
 
 int run_batch(AppContext& context, const QStringList& args) {
-    QCommandLineParser parser;
-    parser.setApplicationDescription(QStringLiteral("batch"));
-    parser.addHelpOption();
-    const QCommandLineOption components_option(QStringList{QStringLiteral("components")},
-                                               QStringLiteral("Components of the batch, by number: 1,3-5."),
-                                               QStringLiteral("LIST"));
-    const QCommandLineOption k_option(QStringList{QStringLiteral("k")},
-                                      QStringLiteral("Factor of the estimate (default 1.645)."), QStringLiteral("K"));
-    const QCommandLineOption lot_option(QStringList{QStringLiteral("lot-size")},
-                                        QStringLiteral("Components the batch holds on site."), QStringLiteral("N"));
-    const QCommandLineOption cores_option(QStringList{QStringLiteral("cores")},
-                                          QStringLiteral("Cores file: component,area,strength."),
-                                          QStringLiteral("FILE.csv"));
-    const QCommandLineOption method_option(QStringList{QStringLiteral("method")},
-                                           QStringLiteral("Correction method: amount or coefficient."),
-                                           QStringLiteral("METHOD"));
-    const QCommandLineOption strict_option(QStringList{QStringLiteral("strict")},
-                                           QStringLiteral("A verdict of not valid is an error."));
-    const QCommandLineOption json_option(QStringList{QStringLiteral("json")}, QStringLiteral("Print JSON."));
-    for (const auto* o : {&components_option, &k_option, &lot_option, &cores_option, &method_option, &strict_option,
-                          &json_option}) {
-        parser.addOption(*o);
-    }
-    QStringList full = args;
-    full.prepend(QStringLiteral("rebound-cli"));
-    if (!parser.parse(full)) return usage_error(parser.errorText().toStdString());
-    if (parser.isSet(QStringLiteral("help"))) {
-        for (const Command& c : commands()) {
-            if (std::string_view(c.name) == "batch") {
-                std::cout << "Usage: rebound-cli " << c.synopsis << "\n" << c.description << "\n";
-            }
-        }
-        return 0;
-    }
-    const QStringList positional = parser.positionalArguments();
-    if (positional.size() != 1) return usage_error("wrong number of arguments for 'batch'");
-    const bool strict = parser.isSet(strict_option);
-    const bool as_json = parser.isSet(json_option);
+    static constexpr OptionSpec kOptions[] = {
+        {"components", {}, true}, {"k", {}, true},       {"lot-size", {}, true}, {"cores", {}, true},
+        {"method", {}, true},     {"strict", {}, false}, {"json", {}, false}};
+    Arguments a;
+    if (const auto status = parse_arguments("batch", command_usage("batch"), args, kOptions, 1, 1, a)) return *status;
+    const QStringList& positional = a.positional();
+    const bool strict = a.has("strict");
+    const bool as_json = a.has("json");
 
     // Options that do not need the project are checked first.
     std::optional<double> k;
-    if (parser.isSet(k_option)) {
-        const std::string text = parser.value(k_option).toStdString();
+    if (a.has("k")) {
+        const std::string text = a.value("k")->toStdString();
         double v = 0.0;
         const auto r = std::from_chars(text.data(), text.data() + text.size(), v, std::chars_format::fixed);
-        if (text.empty() || r.ec != std::errc() || r.ptr != text.data() + text.size() || !(v > batch_rules::kMinK) ||
-            v > batch_rules::kMaxK) {
-            return usage_error("--k must be a number above 0 and at most 10, such as 1.645");
+        if (text.empty() || r.ec != std::errc() || r.ptr != text.data() + text.size() || !batch_rules::k_in_range(v)) {
+            return usage_error("--k must be a number from " + one_decimal(batch_rules::kMinK) + " to " +
+                               one_decimal(batch_rules::kMaxK) + ", such as 1.645, not '" + text + "'");
         }
         k = v;
     }
     std::optional<std::uint32_t> lot;
-    if (parser.isSet(lot_option)) {
-        const std::string text = parser.value(lot_option).toStdString();
+    if (a.has("lot-size")) {
+        const std::string text = a.value("lot-size")->toStdString();
         std::uint32_t v = 0;
         const auto r = std::from_chars(text.data(), text.data() + text.size(), v);
         if (text.empty() || r.ec != std::errc() || r.ptr != text.data() + text.size() || v == 0 ||
             v > batch_rules::kMaxLotSize) {
-            return usage_error("--lot-size must be a whole number of components from 1");
+            return usage_error("--lot-size must be a whole number of components from 1 to " +
+                               std::to_string(batch_rules::kMaxLotSize) + ", not '" + text + "'");
         }
         lot = v;
     }
     std::optional<CorrectionMethod> method;
-    if (parser.isSet(method_option)) {
-        method = method_from_name(parser.value(method_option).toStdString());
+    if (a.has("method")) {
+        method = method_from_name(a.value("method")->toStdString());
         if (!method) return usage_error("--method must be amount or coefficient");
     }
 
@@ -218,9 +169,9 @@ int run_batch(AppContext& context, const QStringList& args) {
     if (method) settings.method = *method;
 
     std::vector<std::size_t> components;
-    if (parser.isSet(components_option)) {
+    if (a.has("components")) {
         if (const auto error =
-                parse_component_list(parser.value(components_option).toStdString(), project.components.size(),
+                parse_component_list(a.value("components")->toStdString(), project.components.size(),
                                      components)) {
             return fail(project_path, *error);
         }
@@ -232,10 +183,10 @@ int run_batch(AppContext& context, const QStringList& args) {
     // The cores: from the file when one is named, else those the project
     // keeps for the components of the batch.
     std::vector<CoreSample> cores;
-    const bool cores_from_file = parser.isSet(cores_option);
+    const bool cores_from_file = a.has("cores");
     if (cores_from_file) {
-        const std::filesystem::path cores_path = arg_path(parser.value(cores_option));
-        const Result<std::string> bytes = read_small_file(cores_path);
+        const std::filesystem::path cores_path = arg_path(*a.value("cores"));
+        const Result<std::string> bytes = platform::read_small_file(cores_path, "a table of cores");
         if (!bytes) return fail(bytes.error());
         const CoreTable table = parse_core_table(*bytes);
         if (table.error_line != 0) {
@@ -252,7 +203,7 @@ int run_batch(AppContext& context, const QStringList& args) {
     const BatchEvaluation e = evaluate_batch(project, components, settings, cores);
     if (e.correction_error) {
         const std::string message = "no correction by cores: " + describe(*e.correction_error);
-        if (cores_from_file) return fail(arg_path(parser.value(cores_option)), message);
+        if (cores_from_file) return fail(arg_path(*a.value("cores")), message);
         std::cerr << "rebound-cli: warning: " << message << "\n";
     }
     for (const SamplingWarning& w : e.sampling) std::cerr << "rebound-cli: warning: " << describe(w) << "\n";
@@ -267,6 +218,10 @@ int run_batch(AppContext& context, const QStringList& args) {
             json.member("index", static_cast<std::int64_t>(line.index + 1));
             json.member("name", platform::ansi_to_utf8(project.components[line.index].component_name));
             json.member("areas", static_cast<std::int64_t>(line.areas));
+            json.key("implausible_areas");
+            json.begin_array();
+            for (const std::size_t area : line.implausible_areas) json.integer(static_cast<std::int64_t>(area + 1));
+            json.end_array();
             for (const auto& [name, value] : {std::pair{"mean", line.mean}, std::pair{"sd", line.sd},
                                               std::pair{"min", line.min}, std::pair{"estimate", line.estimate}}) {
                 json.key(name);
@@ -306,10 +261,16 @@ int run_batch(AppContext& context, const QStringList& args) {
     } else {
         for (const ComponentBatchLine& line : e.components) {
             std::cout << "component " << line.index + 1 << " \""
-                      << platform::ansi_to_utf8(project.components[line.index].component_name) << "\": "
+                      << platform::terminal_text(platform::ansi_to_utf8(project.components[line.index].component_name))
+                      << "\": "
                       << count_text(line.areas, "area") << ", mean " << mpa(line.mean)
                       << ", SD " << mpa(line.sd) << ", minimum " << mpa(line.min) << ", estimate "
                       << mpa(line.estimate);
+            for (const std::size_t area : line.implausible_areas) {
+                const float stored = project.components[line.index].areas[area].area_strength;
+                std::cout << "; not valid: area " << area + 1 << " holds the strength " << one_decimal(stored)
+                          << " MPa, outside 0 to " << one_decimal(batch_rules::kMaxAreaStrength) << " MPa";
+            }
             if (line.corrected) {
                 std::cout << "; corrected: mean " << mpa(line.corrected->mean) << ", minimum "
                           << mpa(line.corrected->min) << ", estimate " << mpa(line.corrected->estimate);

@@ -7,14 +7,13 @@
 #include <QStringList>
 #include <filesystem>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "evaluation/curve_fit.h"
 #include "platform/file_error.h"
 #include "settings/app_context.h"
-
-class QCommandLineParser;
 
 namespace rebound::cli {
 
@@ -37,8 +36,9 @@ int run_curve(AppContext& context, const QStringList& args);
 
 // Writes the fit report of a curve as a PDF (the template
 // report/curve_fit1.grf of the context); returns the exit status.
-int write_curve_fit_report(AppContext& context, const std::vector<CurvePair>& pairs, const CurveFit& fit,
-                           CurveKind kind, const std::filesystem::path& curve, const std::filesystem::path& pdf);
+int write_curve_fit_report(AppContext& context, const std::filesystem::path& pairs_file,
+                           const std::vector<CurvePair>& pairs, const CurveFit& fit, CurveKind kind,
+                           const std::filesystem::path& curve, const std::filesystem::path& pdf);
 int run_batch(AppContext& context, const QStringList& args);
 
 // The application object: a GUI one (offscreen unless QT_QPA_PLATFORM says
@@ -58,14 +58,14 @@ int fail(const FileError& error);
 int output_failed(const char* done = nullptr);
 // "rebound-cli: message" plus a hint to --help on standard error; returns 2.
 int usage_error(const std::string& message);
+// "rebound-cli: warning: message" on standard error.
+void warn(const std::string& message);
 
-// Parses the options of one command (the caller has added its own options);
-// positional arguments are returned. `expected_min`/`expected_max` bound
-// their number (-1: no upper bound). False when the command is to end with
-// `status` at once: a usage error, or --help, which prints the command's
-// synopsis and description.
-bool parse_command(QCommandLineParser& parser, const char* command, const QStringList& args, int expected_min,
-                   int expected_max, QStringList& positional, int& status);
+// The output file an argument names, with `extension` appended unless
+// present. An empty name, ".", ".." and a folder are usage errors (status
+// 2): with the extension appended they would become hidden files such as
+// "dir/.cur".
+std::optional<std::filesystem::path> output_file_argument(const QString& arg, const char* extension, int& status);
 
 // A command-line argument as a file-system path, byte for byte as given.
 std::filesystem::path arg_path(const QString& arg);

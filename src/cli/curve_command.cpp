@@ -3,10 +3,9 @@
 #include <charconv>
 #include <cmath>
 #include <iostream>
-#include <map>
 #include <optional>
-#include <set>
 
+#include "cli/arguments.h"
 #include "cli/commands.h"
 #include "cli/json_writer.h"
 #include "evaluation/curve_fit.h"
@@ -14,6 +13,7 @@
 #include "fileio/exchange.h"
 #include "model/number_text.h"
 #include "platform/files.h"
+#include "platform/text_codec.h"
 
 namespace rebound::cli {
 
@@ -25,48 +25,6 @@ const char* const kFitSynopsis =
 const char* const kFormulaSynopsis =
     "curve formula --a A --b B --c C --rm LO,HI --depth LO,HI --strength LO,HI -o OUT.cur "
     "[--kind special|regional] [--json] [--force]";
-
-// The arguments of a subcommand: options by name (without the dashes) and
-// the positional arguments. Options take their value from the next argument
-// or after "=", so that negative numbers ("--c -0.035") are values.
-struct Arguments {
-    std::map<std::string, std::string> values;
-    std::set<std::string> flags;
-    std::vector<std::string> positional;
-};
-
-// Fills `parsed`, or returns the usage error.
-std::optional<std::string> parse_arguments(const QStringList& args, const std::set<std::string>& with_value,
-                                           const std::set<std::string>& flags, Arguments& parsed) {
-    for (qsizetype i = 0; i < args.size(); ++i) {
-        const std::string arg = args[i].toStdString();
-        if (arg.size() < 2 || arg[0] != '-' || arg == "--") {
-            parsed.positional.push_back(arg);
-            continue;
-        }
-        std::string name = arg.substr(arg[1] == '-' ? 2 : 1);
-        std::optional<std::string> value;
-        if (const auto eq = name.find('='); eq != std::string::npos) {
-            value = name.substr(eq + 1);
-            name.resize(eq);
-        }
-        if (name == "output") name = "o";
-        if (name == "help") name = "h";
-        if (flags.count(name)) {
-            if (value) return "option '" + name + "' takes no value";
-            parsed.flags.insert(name);
-        } else if (with_value.count(name)) {
-            if (!value) {
-                if (i + 1 >= args.size()) return "option '" + name + "' needs a value";
-                value = args[++i].toStdString();
-            }
-            parsed.values[name] = *value;
-        } else {
-            return "unknown option '" + arg + "'";
-        }
-    }
-    return std::nullopt;
-}
 
 // Six significant digits: what a published formula is quoted with.
 std::string figure(double value) {
@@ -102,7 +60,10 @@ void json_range(JsonWriter& json, std::string_view name, const FigureRange& rang
 
 // The figures in the order of the JSON object; a formula has no n, r, delta
 // and er (null) and counts as accepted: it is taken as published.
-void print_json(const CurveFormula& formula, const CurveFit* fit, const CurveAcceptance& limits, bool accepted) {
+// Printed after the curve (and its report) were written or refused, so that
+// "written" tells what is on disk.
+void print_json(const CurveFormula& formula, const CurveFit* fit, const CurveAcceptance& limits, bool accepted,
+                bool written) {
     JsonWriter json(std::cout, false);
     json.begin_object();
     json.key("a");
@@ -132,6 +93,8 @@ void print_json(const CurveFormula& formula, const CurveFit* fit, const CurveAcc
     json.end_object();
     json.key("accepted");
     json.boolean(accepted);
+    json.key("written");
+    json.boolean(written);
     json_range(json, "rm", formula.rm);
     json_range(json, "depth", formula.depth);
     json_range(json, "strength", formula.strength);
@@ -147,28 +110,33 @@ void print_formula(const CurveFormula& f) {
               << one_decimal(f.strength.low) << " to " << one_decimal(f.strength.high) << " MPa\n";
 }
 
-// The output path: ".cur" appended unless present. Refuses to replace an
-// existing normal.cur (the shipped standard curve) without --force.
-std::optional<std::filesystem::path> output_path(const Arguments& a, int& status) {
-    const auto found = a.values.find("o");
-    if (found == a.values.end()) {
+// The output path: ".cur" appended unless present; a folder or no name is a
+// usage error. Refuses to replace the standard curve without --force,
+// whatever name or link reaches it: "normal.cur" at the end of the links,
+// or the very file the curve folder's normal.cur is.
+std::optional<std::filesystem::path> output_path(AppContext& context, const Arguments& a, int& status) {
+    const std::optional<QString> chosen = a.value("output");
+    if (!chosen) {
         status = usage_error("'curve' needs -o OUT.cur");
         return std::nullopt;
     }
-    const std::filesystem::path out = append_required_extension(arg_path(QString::fromStdString(found->second)), ".cur");
-    std::error_code ec;
-    if (out.filename() == "normal.cur" && std::filesystem::exists(out, ec) && !a.flags.count("force")) {
-        status = fail(out, "is the standard curve and is not replaced without --force; nothing was written");
+    std::optional<std::filesystem::path> out = output_file_argument(*chosen, ".cur", status);
+    if (!out) return std::nullopt;
+    const std::optional<platform::FileId> id = platform::file_id(*out);
+    const bool standard = id && (platform::save_destination(*out).filename() == "normal.cur" ||
+                                 id == platform::file_id(context.curve_folder() / "normal.cur"));
+    if (standard && !a.has("force")) {
+        status = fail(*out, "is the standard curve and is not replaced without --force; nothing was written");
         return std::nullopt;
     }
     return out;
 }
 
 std::optional<CurveKind> kind_of(const Arguments& a, CurveKind fallback, int& status) {
-    const auto found = a.values.find("kind");
-    if (found == a.values.end()) return fallback;
-    const auto kind = curve_kind_named(found->second);
-    if (!kind) status = usage_error("--kind must be special or regional, not '" + found->second + "'");
+    const std::optional<QString> named = a.value("kind");
+    if (!named) return fallback;
+    const auto kind = curve_kind_named(named->toStdString());
+    if (!kind) status = usage_error("--kind must be special or regional, not '" + named->toStdString() + "'");
     return kind;
 }
 
@@ -190,97 +158,111 @@ int write_curve(const CurveFormula& formula, const std::filesystem::path& out, b
     return 0;
 }
 
+constexpr OptionSpec kFitOptions[] = {
+    {"output", "o", true},  {"kind", {}, true},    {"report", {}, true}, {"recommended-pairs", {}, true},
+    {"json", {}, false},    {"strict", {}, false}, {"force", {}, false}};
+constexpr OptionSpec kFormulaOptions[] = {
+    {"output", "o", true}, {"kind", {}, true},  {"a", {}, true},        {"b", {}, true},     {"c", {}, true},
+    {"rm", {}, true},      {"depth", {}, true}, {"strength", {}, true}, {"json", {}, false}, {"force", {}, false}};
+
 int run_curve_fit(AppContext& context, const QStringList& args) {
     Arguments a;
-    if (auto error = parse_arguments(args, {"o", "kind", "report", "recommended-pairs"},
-                                     {"json", "strict", "force", "h"}, a)) {
-        return usage_error(*error);
-    }
-    if (a.flags.count("h")) {
-        std::cout << "Usage: rebound-cli " << kFitSynopsis << "\n";
-        return 0;
-    }
-    if (a.positional.size() != 1) return usage_error("'curve fit' needs one pairs file");
+    const std::string usage = std::string("Usage: rebound-cli ") + kFitSynopsis + "\n";
+    if (const auto status = parse_arguments("curve fit", usage, args, kFitOptions, 0, -1, a)) return *status;
+    if (a.positional().size() != 1) return usage_error("'curve fit' needs one pairs file");
     int status = 0;
     const auto kind = kind_of(a, CurveKind::Special, status);
     if (!kind) return status;
     std::size_t recommended = kRecommendedCurvePairs;
-    if (const auto found = a.values.find("recommended-pairs"); found != a.values.end()) {
+    if (const std::optional<QString> given = a.value("recommended-pairs")) {
         unsigned long long n = 0;
-        const std::string& text = found->second;
+        const std::string text = given->toStdString();
         const auto r = std::from_chars(text.data(), text.data() + text.size(), n);
         if (r.ec != std::errc() || r.ptr != text.data() + text.size()) {
             return usage_error("--recommended-pairs must be a whole number, not '" + text + "'");
         }
         recommended = static_cast<std::size_t>(n);
     }
-    const auto out = output_path(a, status);
+    const auto out = output_path(context, a, status);
     if (!out) return status;
-    const bool json = a.flags.count("json") > 0;
-    const bool strict = a.flags.count("strict") > 0;
+    const bool json = a.has("json");
+    const bool strict = a.has("strict");
+    const std::filesystem::path pairs_path = arg_path(a.positional()[0]);
+    std::optional<std::filesystem::path> report;
+    if (const std::optional<QString> given = a.value("report")) report = arg_path(*given);
 
-    const std::filesystem::path pairs_path = arg_path(QString::fromStdString(a.positional[0]));
+    // Nothing is written over the pairs, and the report is not the curve.
+    const std::filesystem::path inputs[] = {pairs_path};
+    if (const Result<void> distinct = platform::refuse_output_over_inputs(*out, inputs); !distinct) {
+        return fail(distinct.error());
+    }
+    if (report) {
+        const std::filesystem::path report_inputs[] = {pairs_path, *out};
+        if (const Result<void> distinct = platform::refuse_output_over_inputs(*report, report_inputs); !distinct) {
+            return fail(distinct.error());
+        }
+        if (platform::save_destination(*report) == platform::save_destination(*out)) {
+            return usage_error("--report and -o name the same file");
+        }
+    }
+
     const Result<std::vector<CurvePair>> pairs = read_pairs_csv(pairs_path);
     if (!pairs) return fail(pairs.error());
     const CurveFitOutcome outcome = fit_curve(*pairs);
     if (!outcome.fit) return fail(pairs_path, outcome.error + "; nothing was written");
     const CurveFit& fit = *outcome.fit;
-    if (const std::string warning = pair_count_warning(fit.n, recommended); !warning.empty()) {
-        std::cerr << "rebound-cli: warning: " << warning << "\n";
-    }
+    if (const std::string warning = pair_count_warning(fit.n, recommended); !warning.empty()) warn(warning);
     if (!fit.depth_fitted) {
-        std::cerr << "rebound-cli: warning: every pair has the depth " << one_decimal(fit.formula.depth.low)
-                  << " mm; C is not fitted and the curve holds for that depth only\n";
+        warn("every pair has the depth " + one_decimal(fit.formula.depth.low) +
+             " mm; C is not fitted and the curve holds for that depth only");
     }
     const CurveVerdict verdict = judge_fit(fit, *kind);
-    if (json) {
-        print_json(fit.formula, &fit, verdict.limits, verdict.accepted);
-    } else {
+    if (!json) {
         print_formula(fit.formula);
         std::cout << "n = " << fit.n << ", r = " << fixed(fit.r, 4) << ", delta = " << fixed(fit.delta_percent, 2)
                   << " %, er = " << fixed(fit.er_percent, 2) << " %\n";
         if (verdict.accepted) std::cout << verdict.text << "\n";
     }
-    if (!verdict.accepted) {
-        if (strict) return fail(*out, "the curve is " + verdict.text + " (--strict); nothing was written");
-        std::cerr << "rebound-cli: warning: the curve is " << verdict.text << "\n";
+    int result = 0;
+    bool written = false;
+    if (!verdict.accepted && strict) {
+        result = fail(*out, "the curve is " + verdict.text + " (--strict); nothing was written");
+    } else {
+        if (!verdict.accepted) warn("the curve is " + verdict.text);
+        result = write_curve(fit.formula, *out, json);
+        written = result == 0;
+        if (written && report) {
+            result = write_curve_fit_report(context, pairs_path, *pairs, fit, *kind, *out, *report);
+        }
     }
-    if (const int written = write_curve(fit.formula, *out, json); written != 0) return written;
-    if (const auto report = a.values.find("report"); report != a.values.end()) {
-        return write_curve_fit_report(context, *pairs, fit, *kind, *out,
-                                      arg_path(QString::fromStdString(report->second)));
-    }
-    return 0;
+    if (json) print_json(fit.formula, &fit, verdict.limits, verdict.accepted, written);
+    return result;
 }
 
-int run_curve_formula(const QStringList& args) {
+int run_curve_formula(AppContext& context, const QStringList& args) {
     Arguments a;
-    if (auto error = parse_arguments(args, {"o", "kind", "a", "b", "c", "rm", "depth", "strength"},
-                                     {"json", "force", "h"}, a)) {
-        return usage_error(*error);
-    }
-    if (a.flags.count("h")) {
-        std::cout << "Usage: rebound-cli " << kFormulaSynopsis << "\n";
-        return 0;
-    }
-    if (!a.positional.empty()) return usage_error("'curve formula' takes no file but -o OUT.cur");
+    const std::string usage = std::string("Usage: rebound-cli ") + kFormulaSynopsis + "\n";
+    if (const auto status = parse_arguments("curve formula", usage, args, kFormulaOptions, 0, -1, a)) return *status;
+    if (!a.positional().empty()) return usage_error("'curve formula' takes no file but -o OUT.cur");
     CurveFormula formula;
     for (const auto& [name, target] :
          {std::pair<const char*, double*>{"a", &formula.a}, {"b", &formula.b}, {"c", &formula.c}}) {
-        const auto found = a.values.find(name);
-        if (found == a.values.end()) return usage_error(std::string("'curve formula' needs --") + name);
-        const auto value = parse_pair_number(found->second);
-        if (!value) return usage_error(std::string("--") + name + " must be a number, not '" + found->second + "'");
+        const std::optional<QString> given = a.value(name);
+        if (!given) return usage_error(std::string("'curve formula' needs --") + name);
+        const std::string text = given->toStdString();
+        const auto value = parse_pair_number(text);
+        if (!value) return usage_error(std::string("--") + name + " must be a number, not '" + text + "'");
         *target = *value;
     }
     for (const auto& [name, target] : {std::pair<const char*, FigureRange*>{"rm", &formula.rm},
                                        {"depth", &formula.depth},
                                        {"strength", &formula.strength}}) {
-        const auto found = a.values.find(name);
-        if (found == a.values.end()) return usage_error(std::string("'curve formula' needs --") + name + " LO,HI");
-        const auto range = parse_range(found->second);
+        const std::optional<QString> given = a.value(name);
+        if (!given) return usage_error(std::string("'curve formula' needs --") + name + " LO,HI");
+        const std::string text = given->toStdString();
+        const auto range = parse_range(text);
         if (!range) {
-            return usage_error(std::string("--") + name + " must be two numbers LO,HI, not '" + found->second + "'");
+            return usage_error(std::string("--") + name + " must be two numbers LO,HI, not '" + text + "'");
         }
         *target = *range;
     }
@@ -288,21 +270,21 @@ int run_curve_formula(const QStringList& args) {
     // A published formula is normally a province's regional curve.
     const auto kind = kind_of(a, CurveKind::Regional, status);
     if (!kind) return status;
-    const auto out = output_path(a, status);
+    const auto out = output_path(context, a, status);
     if (!out) return status;
     if (const auto defect = formula_defect(formula)) {
         return fail(*out, "the formula cannot make a curve: " + *defect + "; nothing was written");
     }
-    const bool json = a.flags.count("json") > 0;
+    const bool json = a.has("json");
     const CurveAcceptance& limits = acceptance_of(*kind);
-    if (json) {
-        print_json(formula, nullptr, limits, true);
-    } else {
+    if (!json) {
         print_formula(formula);
         std::cout << "a published " << limits.name << " curve, taken as published: no pairs to hold against "
                   << "the limits\n";
     }
-    return write_curve(formula, *out, json);
+    const int result = write_curve(formula, *out, json);
+    if (json) print_json(formula, nullptr, limits, true, result == 0);
+    return result;
 }
 
 }  // namespace
@@ -312,17 +294,17 @@ int run_curve(AppContext& context, const QStringList& args) {
     QStringList rest = args;
     const QString sub = rest.takeFirst();
     if (sub == QLatin1String("fit")) return run_curve_fit(context, rest);
-    if (sub == QLatin1String("formula")) return run_curve_formula(rest);
+    if (sub == QLatin1String("formula")) return run_curve_formula(context, rest);
     if (sub == QLatin1String("-h") || sub == QLatin1String("--help")) {
         std::cout << "Usage: rebound-cli " << kFitSynopsis << "\n       rebound-cli " << kFormulaSynopsis << "\n";
         return 0;
     }
-    return usage_error("'curve' needs fit or formula, not '" + sub.toStdString() + "'");
+    return usage_error("'curve' needs fit or formula, not '" + platform::path_text(arg_path(sub)) + "'");
 }
 
 #ifndef REBOUND_CLI_REPORT
-int write_curve_fit_report(AppContext&, const std::vector<CurvePair>&, const CurveFit&, CurveKind,
-                           const std::filesystem::path&, const std::filesystem::path& pdf) {
+int write_curve_fit_report(AppContext&, const std::filesystem::path&, const std::vector<CurvePair>&, const CurveFit&,
+                           CurveKind, const std::filesystem::path&, const std::filesystem::path& pdf) {
     return fail(pdf, "this build of rebound-cli writes no reports; the curve was written");
 }
 #endif

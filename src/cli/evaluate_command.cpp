@@ -1,7 +1,7 @@
 // evaluate, and the curve part of dump.
-#include <QCommandLineParser>
 #include <iostream>
 
+#include "cli/arguments.h"
 #include "cli/commands.h"
 #include "cli/json_writer.h"
 #include "evaluation/evaluation.h"
@@ -19,7 +19,8 @@ namespace {
 
 // "component 2 \"KZ-1\"": the position from 1 and the name in UTF-8.
 std::string component_label(std::size_t index, const ComponentInfo& c) {
-    return "component " + std::to_string(index + 1) + " \"" + platform::ansi_to_utf8(c.component_name) + "\"";
+    return "component " + std::to_string(index + 1) + " \"" +
+           platform::terminal_text(platform::ansi_to_utf8(c.component_name)) + "\"";
 }
 
 // What the operator must know about one component's evaluation, as one
@@ -92,26 +93,18 @@ int dump_curve_file(const std::filesystem::path& file, bool pretty) {
 }
 
 int run_evaluate(AppContext& context, const QStringList& args) {
-    QCommandLineParser parser;
-    const QCommandLineOption curve_option(QStringList{QStringLiteral("c"), QStringLiteral("curve")},
-                                          QStringLiteral("Strength curve file."), QStringLiteral("FILE"));
-    const QCommandLineOption output_option(QStringList{QStringLiteral("o"), QStringLiteral("output")},
-                                           QStringLiteral("Save the result here."), QStringLiteral("OUT"));
-    const QCommandLineOption strict_option(QStringList{QStringLiteral("strict")},
-                                           QStringLiteral("Refuse to save when an area lies outside the curve."));
-    parser.addOption(curve_option);
-    parser.addOption(output_option);
-    parser.addOption(strict_option);
-    QStringList positional;
-    int status = 0;
-    if (!parse_command(parser, "evaluate", args, 1, 1, positional, status)) return status;
-
-    const std::filesystem::path project_path = arg_path(positional[0]);
+    static constexpr OptionSpec kOptions[] = {
+        {"curve", "c", true}, {"output", "o", true}, {"strict", {}, false}};
+    Arguments a;
+    if (const auto status = parse_arguments("evaluate", command_usage("evaluate"), args, kOptions, 1, 1, a)) {
+        return *status;
+    }
+    const std::filesystem::path project_path = arg_path(a.positional()[0]);
     // Without --curve, the curve the window evaluates with: the one chosen
     // in its curve selection dialog, or the standard curve.
     std::filesystem::path curve_path;
-    if (parser.isSet(curve_option)) {
-        curve_path = arg_path(parser.value(curve_option));
+    if (const auto chosen = a.value("curve")) {
+        curve_path = arg_path(*chosen);
     } else {
         setting& store = context.get_setting();
         if (const Result<void> read = store.read_existing_ini(); !read) {
@@ -125,9 +118,14 @@ int run_evaluate(AppContext& context, const QStringList& args) {
         }
         curve_path = context.curve_folder() / name;
     }
-    const std::filesystem::path out_path =
-        parser.isSet(output_option) ? arg_path(parser.value(output_option)) : project_path;
-    const bool strict = parser.isSet(strict_option);
+    const std::filesystem::path out_path = a.has("output") ? arg_path(*a.value("output")) : project_path;
+    const bool strict = a.has("strict");
+
+    // The result may replace the project, never the curve it was evaluated with.
+    const std::filesystem::path inputs[] = {curve_path};
+    if (const Result<void> distinct = platform::refuse_output_over_inputs(out_path, inputs); !distinct) {
+        return fail(distinct.error());
+    }
 
     // The file saved is not changed by anyone else from before the project
     // is read until the result is in place.

@@ -1,11 +1,11 @@
 // dump, import and export-component. They read a project one component at a
 // time (ProjectFileReader), so that a project of any size is dumped or
 // extended with little memory.
-#include <QCommandLineParser>
 #include <cctype>
 #include <iostream>
 #include <optional>
 
+#include "cli/arguments.h"
 #include "cli/commands.h"
 #include "cli/json_writer.h"
 #include "fileio/byte_io.h"
@@ -105,23 +105,14 @@ int dump_component(const ComponentInfo& c, const char* format, bool pretty) {
 }  // namespace
 
 int run_dump(AppContext& context, const QStringList& args) {
-    QCommandLineParser parser;
-    const QCommandLineOption compact_option(QStringLiteral("compact"),
-                                            QStringLiteral("No spaces or line breaks (the default unless "
-                                                           "standard output is a terminal)."));
-    const QCommandLineOption pretty_option(QStringLiteral("pretty"),
-                                           QStringLiteral("One member per line, indented (the default on a "
-                                                          "terminal)."));
-    parser.addOption(compact_option);
-    parser.addOption(pretty_option);
-    QStringList pos;
-    int status = 0;
-    if (!parse_command(parser, "dump", args, 1, 1, pos, status)) return status;
-    if (parser.isSet(compact_option) && parser.isSet(pretty_option)) {
+    static constexpr OptionSpec kOptions[] = {{"compact", {}, false}, {"pretty", {}, false}};
+    Arguments a;
+    if (const auto status = parse_arguments("dump", command_usage("dump"), args, kOptions, 1, 1, a)) return *status;
+    if (a.has("compact") && a.has("pretty")) {
         return usage_error("'dump' takes only one of --compact and --pretty");
     }
-    const bool pretty = parser.isSet(pretty_option) ||
-                        (!parser.isSet(compact_option) && platform::standard_output_is_terminal());
+    const bool pretty = a.has("pretty") || (!a.has("compact") && platform::standard_output_is_terminal());
+    const QStringList& pos = a.positional();
     const std::filesystem::path file = arg_path(pos[0]);
     std::string ext = file_extension_of(file);
     for (char& ch : ext) ch = static_cast<char>(std::tolower(static_cast<unsigned char>(ch)));
@@ -137,10 +128,9 @@ int run_dump(AppContext& context, const QStringList& args) {
 }
 
 int run_import(AppContext& context, const QStringList& args) {
-    QCommandLineParser parser;
-    QStringList pos;
-    int status = 0;
-    if (!parse_command(parser, "import", args, 2, -1, pos, status)) return status;
+    Arguments a;
+    if (const auto status = parse_arguments("import", command_usage("import"), args, {}, 2, -1, a)) return *status;
+    const QStringList& pos = a.positional();
     const std::filesystem::path project_path = arg_path(pos[0]);
 
     // Nobody else changes the project from before it is read until the new
@@ -148,6 +138,13 @@ int run_import(AppContext& context, const QStringList& args) {
     // project without the other's component.
     Result<platform::FileLock> lock = platform::FileLock::acquire(project_path);
     if (!lock) return fail(project_path, lock.error().message + "; nothing was saved");
+
+    // The project is never one of the files imported into it.
+    std::vector<std::filesystem::path> inputs;
+    for (qsizetype i = 1; i < pos.size(); ++i) inputs.push_back(arg_path(pos[i]));
+    if (const Result<void> distinct = platform::refuse_output_over_inputs(project_path, inputs); !distinct) {
+        return fail(distinct.error());
+    }
 
     // Every component file is read before the project is touched.
     std::vector<ComponentInfo> imported;
@@ -208,23 +205,24 @@ int run_import(AppContext& context, const QStringList& args) {
 }
 
 int run_export_component(AppContext&, const QStringList& args) {
-    QCommandLineParser parser;
-    QStringList pos;
-    int status = 0;
-    if (!parse_command(parser, "export-component", args, 3, 3, pos, status)) return status;
+    Arguments a;
+    if (const auto status =
+            parse_arguments("export-component", command_usage("export-component"), args, {}, 3, 3, a)) {
+        return *status;
+    }
+    const QStringList& pos = a.positional();
     const std::filesystem::path project_path = arg_path(pos[0]);
     bool ok = false;
     const qulonglong index = pos[1].toULongLong(&ok);
-    if (!ok) return usage_error("INDEX must be a whole number from 0");
-    // OUT names a file: not nothing, and not a folder (with ".xcmp" appended
-    // either would become a hidden ".xcmp" file).
-    const std::filesystem::path chosen = arg_path(pos[2]);
-    const std::filesystem::path::string_type name = chosen.filename().native();
-    std::error_code ec;
-    if (pos[2].isEmpty()) return usage_error("OUT must name a file, not be empty");
-    if (name.empty() || name == std::filesystem::path(".").native() ||
-        name == std::filesystem::path("..").native() || std::filesystem::is_directory(chosen, ec)) {
-        return fail(chosen, "is a folder; OUT must name a file");
+    if (!ok || pos[1].startsWith(QLatin1Char('+'))) {
+        return usage_error("INDEX must be a whole number from 0, not '" + pos[1].toStdString() + "'");
+    }
+    int status = 0;
+    const std::optional<std::filesystem::path> out = output_file_argument(pos[2], ".xcmp", status);
+    if (!out) return status;
+    const std::filesystem::path inputs[] = {project_path};
+    if (const Result<void> distinct = platform::refuse_output_over_inputs(*out, inputs); !distinct) {
+        return fail(distinct.error());
     }
 
     Result<ProjectFileReader> reader = ProjectFileReader::open(project_path);
@@ -238,9 +236,8 @@ int run_export_component(AppContext&, const QStringList& args) {
         const Result<bool> more = reader->next(component);
         if (!more) return fail(more.error());
     }
-    const std::filesystem::path out = append_required_extension(chosen, ".xcmp");
-    const Result<void> written = export_component_file(out, component);
-    if (!written) return fail(out, "cannot be written: " + written.error().message);
+    const Result<void> written = export_component_file(*out, component);
+    if (!written) return fail(*out, "cannot be written: " + written.error().message);
     return 0;
 }
 

@@ -1,14 +1,15 @@
 // rebound-cli: batch work on project, component, device and curve files
 // without windows.
-#include <QCommandLineParser>
 #include <QCoreApplication>
 #include <cstdio>
 #include <iostream>
 
 #include "cli/commands.h"
 #include "cli/output_buffer.h"
+#include "fileio/exchange.h"
 #include "platform/files.h"
 #include "platform/qt_bridge.h"
+#include "platform/text_codec.h"
 #include "settings/version.h"
 
 namespace rebound::cli {
@@ -72,14 +73,40 @@ void print_help() {
 
 }  // namespace
 
+// Messages quote file names, arguments and bytes read from files: each is
+// printed with its control bytes as \xNN, so that nothing a file holds can
+// steer the terminal or split the one line of the error.
 int usage_error(const std::string& message) {
-    std::cerr << "rebound-cli: " << message << "\nTry 'rebound-cli --help'.\n";
+    std::cerr << "rebound-cli: " << rebound::platform::terminal_text(message) << "\nTry 'rebound-cli --help'.\n";
     return 2;
 }
 
 int fail(const std::filesystem::path& file, const std::string& message) {
-    std::cerr << "rebound-cli: " << rebound::platform::path_text(file) << ": " << message << "\n";
+    std::cerr << "rebound-cli: " << rebound::platform::path_text(file) << ": "
+              << rebound::platform::terminal_text(message) << "\n";
     return 1;
+}
+
+void warn(const std::string& message) {
+    std::cerr << "rebound-cli: warning: " << rebound::platform::terminal_text(message) << "\n";
+}
+
+std::optional<std::filesystem::path> output_file_argument(const QString& arg, const char* extension, int& status) {
+    const std::filesystem::path chosen = arg_path(arg);
+    const std::filesystem::path::string_type name = chosen.filename().native();
+    std::error_code ec;
+    if (arg.isEmpty()) {
+        status = usage_error("OUT must name a file, not be empty");
+        return std::nullopt;
+    }
+    // With the extension appended, a folder or nothing would become a hidden
+    // file such as "dir/.cur".
+    if (name.empty() || name == std::filesystem::path(".").native() ||
+        name == std::filesystem::path("..").native() || std::filesystem::is_directory(chosen, ec)) {
+        status = usage_error("OUT must name a file, not the folder '" + rebound::platform::path_text(chosen) + "'");
+        return std::nullopt;
+    }
+    return append_required_extension(chosen, extension);
 }
 
 int fail(const FileError& error) {
@@ -90,33 +117,6 @@ int output_failed(const char* done) {
     std::cerr << "rebound-cli: standard output could not be written" << (done ? "; " : "") << (done ? done : "")
               << "\n";
     return 1;
-}
-
-bool parse_command(QCommandLineParser& parser, const char* command, const QStringList& args, int expected_min,
-                   int expected_max, QStringList& positional, int& status) {
-    parser.setApplicationDescription(QString::fromLatin1(command));
-    parser.addHelpOption();
-    QStringList full = args;
-    full.prepend(QStringLiteral("rebound-cli"));
-    if (!parser.parse(full)) {
-        status = usage_error(parser.errorText().toStdString());
-        return false;
-    }
-    if (parser.isSet(QStringLiteral("help"))) {
-        for (const Command& c : commands()) {
-            if (std::string_view(c.name) == command) {
-                std::cout << "Usage: rebound-cli " << c.synopsis << "\n" << c.description << "\n";
-            }
-        }
-        status = 0;
-        return false;
-    }
-    positional = parser.positionalArguments();
-    if (positional.size() < expected_min || (expected_max >= 0 && positional.size() > expected_max)) {
-        status = usage_error(std::string("wrong number of arguments for '") + command + "'");
-        return false;
-    }
-    return true;
 }
 
 std::filesystem::path arg_path(const QString& arg) {
@@ -195,5 +195,5 @@ int main(int argc, char** argv) {
             }
         }
     }
-    return usage_error("unknown command '" + first.toStdString() + "'");
+    return usage_error("unknown command '" + rebound::platform::path_text(arg_path(first)) + "'");
 }

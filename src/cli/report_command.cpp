@@ -2,13 +2,14 @@
 // describes (the test record sheet), as a PDF, text or Excel file, with the
 // same templates, record feeds and engine as the main window. The template
 // says which feed fills its records.
-#include <QCommandLineParser>
 #include <QGuiApplication>
 #include <cstring>
 #include <iostream>
 
+#include "cli/arguments.h"
 #include "cli/commands.h"
 #include "model/rebound_file.h"
+#include "platform/files.h"
 #include "platform/qt_bridge.h"
 #include "report/curve_fit_feed.h"
 #include "report/record_feed.h"
@@ -42,32 +43,30 @@ std::unique_ptr<QCoreApplication> make_application(int& argc, char** argv) {
 }
 
 int run_report(AppContext& context, const QStringList& args) {
-    QCommandLineParser parser;
-    const QCommandLineOption template_option(QStringLiteral("template"), QStringLiteral("Report template."),
-                                             QStringLiteral("FILE"));
-    const QCommandLineOption pdf_option(QStringLiteral("pdf"), QStringLiteral("Write a PDF file."),
-                                        QStringLiteral("OUT"));
-    const QCommandLineOption text_option(QStringLiteral("text"), QStringLiteral("Write a text file."),
-                                         QStringLiteral("OUT"));
-    const QCommandLineOption xls_option(QStringLiteral("xls"), QStringLiteral("Write an Excel file."),
-                                        QStringLiteral("OUT"));
-    parser.addOptions({template_option, pdf_option, text_option, xls_option});
-    QStringList positional;
-    int status = 0;
-    if (!parse_command(parser, "report", args, 1, 1, positional, status)) return status;
-    const int outputs =
-        int(parser.isSet(pdf_option)) + int(parser.isSet(text_option)) + int(parser.isSet(xls_option));
+    static constexpr OptionSpec kOptions[] = {
+        {"template", {}, true}, {"pdf", {}, true}, {"text", {}, true}, {"xls", {}, true}};
+    Arguments a;
+    if (const auto status = parse_arguments("report", command_usage("report"), args, kOptions, 1, 1, a)) {
+        return *status;
+    }
+    const int outputs = int(a.has("pdf")) + int(a.has("text")) + int(a.has("xls"));
     if (outputs != 1) return usage_error("'report' needs exactly one of --pdf, --text and --xls");
+    const QString out = a.value("pdf").value_or(a.value("text").value_or(a.value("xls").value_or(QString())));
+    const std::filesystem::path out_path = arg_path(out);
 
-    const std::filesystem::path project_path = arg_path(positional[0]);
+    const std::filesystem::path project_path = arg_path(a.positional()[0]);
+    const QString template_path = a.value("template").value_or(
+        platform::from_path(context.report_folder() / "rebound_report1.grf"));
+    // Neither the project nor the template is ever replaced by the report.
+    const std::filesystem::path inputs[] = {project_path, arg_path(template_path)};
+    if (const Result<void> distinct = platform::refuse_output_over_inputs(out_path, inputs); !distinct) {
+        return fail(distinct.error());
+    }
     ReboundFile project;
     if (const Result<void> loaded = project.load(project_path, context.today_text()); !loaded) {
         return fail(loaded.error());
     }
 
-    const QString template_path = parser.isSet(template_option)
-                                      ? parser.value(template_option)
-                                      : platform::from_path(context.report_folder() / "rebound_report1.grf");
     report::ReportEngine engine;
     if (const Result<void> loaded = engine.load_from_file(template_path); !loaded) {
         return fail(arg_path(template_path), loaded.error().message);
@@ -80,28 +79,29 @@ int run_report(AppContext& context, const QStringList& args) {
     feed->bind(engine);
     engine.set_fetch_record([&feed](bool& eof) { feed->fetch_record(eof); });
 
-    QString out;
     Result<void> written;
-    if (parser.isSet(pdf_option)) {
-        out = parser.value(pdf_option);
+    if (a.has("pdf")) {
         written = engine.export_pdf(out);
-    } else if (parser.isSet(text_option)) {
-        out = parser.value(text_option);
+    } else if (a.has("text")) {
         written = engine.export_direct(report::ExportType::Text, out);
     } else {
-        out = parser.value(xls_option);
         written = engine.export_direct(report::ExportType::Excel, out);
     }
     if (!written) return fail(arg_path(out), written.error().message);
     return 0;
 }
 
-int write_curve_fit_report(AppContext& context, const std::vector<CurvePair>& pairs, const CurveFit& fit,
-                           CurveKind kind, const std::filesystem::path& curve, const std::filesystem::path& pdf) {
+int write_curve_fit_report(AppContext& context, const std::filesystem::path& pairs_file,
+                           const std::vector<CurvePair>& pairs, const CurveFit& fit, CurveKind kind,
+                           const std::filesystem::path& curve, const std::filesystem::path& pdf) {
     const std::filesystem::path template_path = context.report_folder() / "curve_fit1.grf";
     report::ReportEngine engine;
     if (const Result<void> loaded = engine.load_from_file(platform::from_path(template_path)); !loaded) {
         return fail(template_path, loaded.error().message + "; the curve was written, the report not");
+    }
+    const std::filesystem::path inputs[] = {pairs_file, curve, template_path};
+    if (const Result<void> distinct = platform::refuse_output_over_inputs(pdf, inputs); !distinct) {
+        return fail(pdf, distinct.error().message + "; the curve was written, the report not");
     }
     report::CurveFitReport content{pairs, fit, kind, platform::from_path(curve.filename())};
     report::CurveFitFeed feed(content, context.clock());

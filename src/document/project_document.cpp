@@ -1,5 +1,7 @@
 #include "document/project_document.h"
 
+#include <optional>
+
 #include <QUndoCommand>
 #include <algorithm>
 #include <string_view>
@@ -345,9 +347,14 @@ QString ProjectDocument::projectPathFor(const QString& chosen) {
 Result<void> ProjectDocument::write(bool overwriteOutsideChanges) {
     const std::filesystem::path path = platform::to_path(mFileName);
     // The check and the write under one lock: no other program of ours can
-    // save between them.
-    Result<platform::FileLock> lock = platform::FileLock::acquire(path);
-    if (!lock) return lock.error();
+    // save between them. The window may hold it already, while it asked the
+    // operator about an outside change.
+    std::optional<platform::FileLock> lock;
+    if (!platform::FileLock::held(path)) {
+        Result<platform::FileLock> taken = platform::FileLock::acquire(path);
+        if (!taken) return taken.error();
+        lock.emplace(std::move(*taken));
+    }
     if (!overwriteOutsideChanges && fileChangedOnDisk(true)) {
         return FileError{FileError::Kind::Busy, path, {}, {}, kOutsideChange};
     }

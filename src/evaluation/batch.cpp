@@ -49,6 +49,16 @@ std::string strength_text(double v) {
     return one_decimal(v);
 }
 
+// "1/3, 2/5": areas as component/area, both from 1.
+std::string area_list(const std::vector<BatchReason::AreaRef>& areas) {
+    std::string list;
+    for (const BatchReason::AreaRef& a : areas) {
+        if (!list.empty()) list += ", ";
+        list += std::to_string(a.component + 1) + "/" + std::to_string(a.area + 1);
+    }
+    return list;
+}
+
 }  // namespace
 
 double round_to(double value, int decimals) {
@@ -115,6 +125,10 @@ BatchFigures batch_figures(std::span<const double> strengths, std::size_t compon
     } else if (const auto spread = spread_verdict(b.mean, b.sd)) {
         reasons.push_back(BatchReason{*spread, {}, {}});
     }
+    // Whatever k is: an estimate that is no strength is never valid.
+    if (b.has_sd && !(std::isfinite(b.estimate) && b.estimate > 0.0)) {
+        reasons.push_back(BatchReason{BatchReason::Kind::EstimateNotPositive, {}, {}});
+    }
     b.reasons = std::move(reasons);
     b.valid = b.reasons.empty();
     return b;
@@ -154,12 +168,17 @@ CorrectionOutcome compute_correction(const ReboundFile& project, std::span<const
         return out;
     }
     std::set<std::pair<std::size_t, std::size_t>> seen;
+    // Membership by a sorted copy, so that many cores over many components
+    // cost n log n, not their product, also for a batch of one component of
+    // a large project.
+    std::vector<std::size_t> in_batch(components.begin(), components.end());
+    std::sort(in_batch.begin(), in_batch.end());
     double core_sum = 0.0;
     double area_sum = 0.0;
     double ratio_sum = 0.0;
     for (const CoreSample& core : cores) {
         if (core.component >= project.components.size()) return error(CorrectionError::Kind::NoSuchComponent, core);
-        if (std::find(components.begin(), components.end(), core.component) == components.end()) {
+        if (!std::binary_search(in_batch.begin(), in_batch.end(), core.component)) {
             return error(CorrectionError::Kind::NotInBatch, core);
         }
         const ComponentInfo& c = project.components[core.component];
@@ -210,6 +229,7 @@ BatchEvaluation evaluate_batch(const ReboundFile& project, std::span<const std::
 
     BatchReason without_areas{BatchReason::Kind::ComponentWithoutAreas, {}, {}};
     BatchReason outside{BatchReason::Kind::AreaOutsideCurve, {}, {}};
+    BatchReason implausible{BatchReason::Kind::ImplausibleArea, {}, {}};
     result.components.reserve(components.size());
     for (std::size_t i : components) {
         const ComponentInfo& c = project.components[i];
@@ -224,7 +244,13 @@ BatchEvaluation evaluate_batch(const ReboundFile& project, std::span<const std::
         const std::size_t first_corrected = corrected.size();
         for (std::size_t a = 0; a < c.areas.size(); ++a) {
             const AreaData& area = c.areas[a];
-            if (!area_has_strength(area)) outside.areas.push_back({i, a});
+            if (!std::isfinite(area.area_strength) || area.area_strength < 0.0f ||
+                area.area_strength > kMaxAreaStrength) {
+                implausible.areas.push_back({i, a});
+                line.implausible_areas.push_back(a);
+            } else if (!area_has_strength(area)) {
+                outside.areas.push_back({i, a});
+            }
             strengths.push_back(area.area_strength);
             if (correction) corrected.push_back(correction->apply(area.area_strength));
         }
@@ -238,6 +264,7 @@ BatchEvaluation evaluate_batch(const ReboundFile& project, std::span<const std::
     std::vector<BatchReason> reasons;
     if (!without_areas.components.empty()) reasons.push_back(without_areas);
     if (!outside.areas.empty()) reasons.push_back(outside);
+    if (!implausible.areas.empty()) reasons.push_back(implausible);
     result.batch = batch_figures(strengths, components.size(), settings.k, reasons);
     if (correction) result.corrected = batch_figures(corrected, components.size(), settings.k, std::move(reasons));
     result.sampling = sampling_advice(components.size(), settings.lot_size);
@@ -251,14 +278,14 @@ std::string describe(const BatchReason& reason) {
             return "the batch holds no component";
         case Kind::ComponentWithoutAreas:
             return "components without test areas: " + numbers_from_one(reason.components);
-        case Kind::AreaOutsideCurve: {
-            std::string list;
-            for (const BatchReason::AreaRef& a : reason.areas) {
-                if (!list.empty()) list += ", ";
-                list += std::to_string(a.component + 1) + "/" + std::to_string(a.area + 1);
-            }
-            return "test areas outside the range of the curve, without a strength (component/area): " + list;
-        }
+        case Kind::AreaOutsideCurve:
+            return "test areas outside the range of the curve, without a strength (component/area): " +
+                   area_list(reason.areas);
+        case Kind::ImplausibleArea:
+            return "test areas with a stored strength outside 0 to " + strength_text(kMaxAreaStrength) +
+                   " MPa or not a number (component/area): " + area_list(reason.areas);
+        case Kind::EstimateNotPositive:
+            return "the estimate is not a strength above 0 MPa";
         case Kind::TooFewAreas:
             return "fewer than 2 test areas: no standard deviation";
         case Kind::LowMeanSpread:

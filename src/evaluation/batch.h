@@ -29,8 +29,8 @@ namespace batch_rules {
 // Estimate of the batch: mean - k x standard deviation; 1.645 gives 95 %
 // assurance. The operator may enter another k (interval estimates).
 inline constexpr double kDefaultK = 1.645;
-inline constexpr double kMinK = 0.0;   // k must be above this ...
-inline constexpr double kMaxK = 10.0;  // ... and at most this
+inline constexpr double kMinK = 0.5;  // k must be at least this ...
+inline constexpr double kMaxK = 3.0;  // ... and at most this
 // The batch estimate is not valid when the mean is below kLowMeanLimit and
 // the standard deviation above kLowMeanMaxSd, or when the mean lies from
 // kLowMeanLimit to kHighMeanLimit (both included) and the standard deviation
@@ -48,7 +48,15 @@ inline constexpr std::size_t kMinSampleComponents = 10;
 inline constexpr std::size_t kMinCorePairs = 6;
 // Limits of what the operator may enter.
 inline constexpr double kMaxCoreStrength = 200.0;  // MPa
+// A stored area strength outside 0 to this (or not a number) is no strength
+// concrete can have: the file was damaged or written by something else.
+inline constexpr double kMaxAreaStrength = 200.0;  // MPa
 inline constexpr std::uint32_t kMaxLotSize = 1000000;
+// Whether k lies within its range, from kMinK to kMaxK: beyond it the
+// estimate says nothing a standard would accept.
+inline bool k_in_range(double k) {
+    return k >= kMinK && k <= kMaxK;
+}
 // Figures are shown and compared to 0.1 MPa, the coefficient to 0.001.
 inline constexpr int kStrengthDecimals = 1;
 inline constexpr int kCoefficientDecimals = 3;
@@ -102,6 +110,8 @@ struct BatchReason {
         TooFewAreas,            // fewer than two areas: no deviation
         LowMeanSpread,          // mean below 25.0 MPa and deviation above 4.5 MPa
         MidMeanSpread,          // mean 25.0 to 60.0 MPa and deviation above 5.5 MPa
+        ImplausibleArea,        // `areas` hold a stored strength outside 0 to 200 MPa or not a number
+        EstimateNotPositive,    // the estimate is not a finite strength above 0
     };
     struct AreaRef {
         std::size_t component = 0;
@@ -178,6 +188,9 @@ struct ComponentBatchLine {
     double sd = 0.0;
     double min = 0.0;
     double estimate = 0.0;
+    // Areas (from 0) whose stored strength is outside 0 to 200 MPa or not a
+    // number: the component's figures are then not valid.
+    std::vector<std::size_t> implausible_areas;
     // Its figures from the corrected area strengths, when there is a correction.
     std::optional<StrengthFigures> corrected;
 };

@@ -180,9 +180,16 @@ CurveVerdict judge_fit(const CurveFit& fit, CurveKind kind) {
     const double er = shown_percent(fit.er_percent);
     const bool delta_ok = delta <= verdict.limits.max_delta_percent;
     const bool er_ok = er <= verdict.limits.max_er_percent;
-    verdict.accepted = delta_ok && er_ok;
+    // Three parameters fit three points exactly: the errors of a small fit
+    // say nothing, so it is not accepted however small they are.
+    const bool enough = fit.n >= kRecommendedCurvePairs;
+    verdict.accepted = enough && delta_ok && er_ok;
     verdict.text = std::string(verdict.accepted ? "accepted" : "not accepted") + " as a " + verdict.limits.name +
-                   " curve: delta " + two_decimals(delta) + " %" + (delta_ok ? " <= " : " > ") +
+                   " curve: " +
+                   (enough ? std::string()
+                           : std::to_string(fit.n) + " pairs, fewer than the " +
+                                 std::to_string(kRecommendedCurvePairs) + " it needs; ") +
+                   "delta " + two_decimals(delta) + " %" + (delta_ok ? " <= " : " > ") +
                    one_decimal(verdict.limits.max_delta_percent) + " %, er " + two_decimals(er) + " %" +
                    (er_ok ? " <= " : " > ") + one_decimal(verdict.limits.max_er_percent) + " %";
     return verdict;

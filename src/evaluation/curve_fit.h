@@ -45,8 +45,9 @@ std::optional<CurveKind> curve_kind_named(std::string_view name);
 
 // Fewer pairs than this cannot be fitted at all.
 inline constexpr std::size_t kMinCurvePairs = 3;
-// A special curve is normally built from at least this many pairs; fewer is a
-// warning, not an error (the threshold can be changed per fit).
+// A curve is accepted only when fitted to at least this many pairs; fewer
+// draw a warning (whose threshold can be raised per fit) and a fit that can
+// be saved but is not accepted.
 inline constexpr std::size_t kRecommendedCurvePairs = 30;
 
 // A closed range of a figure.
@@ -111,7 +112,8 @@ std::string pair_count_warning(std::size_t n, std::size_t recommended = kRecomme
 // precision they are shown with.
 double shown_percent(double value);
 
-// The fit held against the limits of a kind.
+// The fit held against the limits of a kind. A fit of fewer than
+// kRecommendedCurvePairs pairs is never accepted.
 struct CurveVerdict {
     CurveAcceptance limits;
     bool accepted = false;

@@ -3,12 +3,12 @@
 #include <array>
 #include <charconv>
 #include <cmath>
-#include <fstream>
 #include <iterator>
-#include <sstream>
 #include <system_error>
 
 #include "model/number_text.h"
+#include "platform/input_file.h"
+#include "platform/text_codec.h"
 
 namespace rebound {
 
@@ -86,14 +86,35 @@ std::optional<double> parse_pair_number(std::string_view text) {
     return value;
 }
 
+namespace {
+
+bool within(double value, double low, double high) {
+    return std::isfinite(value) && value >= low && value <= high;
+}
+
+}  // namespace
+
+const char* pair_defect_field(const CurvePair& pair) {
+    if (!within(pair.rm, kMinPairRebound, kMaxPairRebound)) return "rm";
+    if (!within(pair.depth, kMinPairDepth, kMaxPairDepth)) return "depth";
+    if (!within(pair.strength, kMinPairStrength, kMaxPairStrength)) return "strength";
+    return nullptr;
+}
+
 std::optional<std::string> pair_defect(const CurvePair& pair) {
-    if (!std::isfinite(pair.rm) || pair.rm <= 0.0) return "the rebound value must be above 0";
-    if (!std::isfinite(pair.depth) || pair.depth < 0.0) return "the carbonation depth must not be negative";
-    if (pair.depth > kMaxPairDepth) {
-        return "the carbonation depth must not exceed " + one_decimal(kMaxPairDepth) + " mm";
+    const char* field = pair_defect_field(pair);
+    if (!field) return std::nullopt;
+    const auto range = [](const char* what, double low, double high, const char* unit, double value) {
+        return std::string(what) + " must lie from " + one_decimal(low) + " to " + one_decimal(high) + unit +
+               ", not " + one_decimal(value);
+    };
+    if (field == std::string_view("rm")) {
+        return range("the rebound value", kMinPairRebound, kMaxPairRebound, "", pair.rm);
     }
-    if (!std::isfinite(pair.strength) || pair.strength <= 0.0) return "the strength must be above 0";
-    return std::nullopt;
+    if (field == std::string_view("depth")) {
+        return range("the carbonation depth", kMinPairDepth, kMaxPairDepth, " mm", pair.depth);
+    }
+    return range("the strength", kMinPairStrength, kMaxPairStrength, " MPa", pair.strength);
 }
 
 Result<std::vector<CurvePair>> parse_pairs_csv(std::string_view text, const std::filesystem::path& file) {
@@ -132,7 +153,7 @@ Result<std::vector<CurvePair>> parse_pairs_csv(std::string_view text, const std:
             if (!header) {
                 return fail(line_no, start, {},
                             "the first line must be the header " + std::string(kPairsHeader) + ", not \"" +
-                                std::string(line) + "\"");
+                                platform::terminal_text(line, platform::kQuotedTextLimit) + "\"");
             }
             header_seen = true;
             continue;
@@ -149,17 +170,15 @@ Result<std::vector<CurvePair>> parse_pairs_csv(std::string_view text, const std:
             if (cell.empty()) return fail(line_no, start, kColumnNames[i], std::string(kColumnNames[i]) + " is empty");
             const std::optional<double> value = parse_pair_number(cell);
             if (!value) {
-                std::string what = std::string(kColumnNames[i]) + " \"" + cell + "\" is not a number";
+                std::string what = std::string(kColumnNames[i]) + " \"" +
+                                   platform::terminal_text(cell, platform::kQuotedTextLimit) + "\" is not a number";
                 if (cell.find(',') != std::string::npos) what += "; write a decimal point, not a comma";
                 return fail(line_no, start, kColumnNames[i], what);
             }
             figures[i] = *value;
         }
         const CurvePair pair{figures[0], figures[1], figures[2]};
-        if (const auto defect = pair_defect(pair)) {
-            const char* field = pair.rm <= 0.0 ? "rm" : (pair.depth < 0.0 || pair.depth > kMaxPairDepth) ? "depth" : "strength";
-            return fail(line_no, start, field, *defect);
-        }
+        if (const auto defect = pair_defect(pair)) return fail(line_no, start, pair_defect_field(pair), *defect);
         pairs.push_back(pair);
     }
     if (!header_seen) {
@@ -171,26 +190,9 @@ Result<std::vector<CurvePair>> parse_pairs_csv(std::string_view text, const std:
 }
 
 Result<std::vector<CurvePair>> read_pairs_csv(const std::filesystem::path& path) {
-    FileError error;
-    error.kind = FileError::Kind::CannotOpen;
-    error.file = path;
-    std::error_code ec;
-    if (std::filesystem::is_directory(path, ec)) {
-        error.message = "is a folder, not a file";
-        return error;
-    }
-    std::ifstream in(path, std::ios::binary);
-    if (!in) {
-        error.message = "cannot be opened";
-        return error;
-    }
-    std::ostringstream content;
-    content << in.rdbuf();
-    if (in.bad()) {
-        error.message = "cannot be read";
-        return error;
-    }
-    return parse_pairs_csv(content.str(), path);
+    const Result<std::string> content = platform::read_small_file(path, "a table of pairs");
+    if (!content) return content.error();
+    return parse_pairs_csv(*content, path);
 }
 
 std::string pairs_csv_text(const std::vector<CurvePair>& pairs) {

@@ -32,16 +32,26 @@ struct CurvePair {
     bool operator==(const CurvePair&) const = default;
 };
 
-// The deepest carbonation a pair may carry: the curve's last column.
-inline constexpr double kMaxPairDepth = 6.0;
+// The plausible range of each figure of a pair; a pair outside them is a
+// typing or unit error (a strength in kPa, a rebound value of 300), not a
+// specimen, and would stretch the curve's range to nonsense.
+inline constexpr double kMinPairRebound = 10.0;
+inline constexpr double kMaxPairRebound = 70.0;
+inline constexpr double kMinPairDepth = 0.0;
+inline constexpr double kMaxPairDepth = 6.0;  // mm, the curve's last column
+inline constexpr double kMinPairStrength = 5.0;    // MPa
+inline constexpr double kMaxPairStrength = 100.0;  // MPa
 
 // The header line of a pairs file.
 inline constexpr std::string_view kPairsHeader = "rm,depth,strength";
 
-// What is wrong with one pair, as a phrase ("the strength must be above 0"),
-// or nullopt when it can enter a fit: a rebound value and a strength above 0,
-// a depth from 0 to kMaxPairDepth, every figure finite.
+// What is wrong with one pair, as a phrase ("the strength must lie from 5.0
+// to 100.0 MPa, not 250.0"), or nullopt when it can enter a fit: every figure
+// finite and within its plausible range above.
 std::optional<std::string> pair_defect(const CurvePair& pair);
+// The column of the figure pair_defect objects to ("rm", "depth",
+// "strength"), or nullptr for a pair without a defect.
+const char* pair_defect_field(const CurvePair& pair);
 
 // Reads pairs from CSV text. The first line that is not blank must be the
 // header. A failure is Malformed, with the byte offset of the line, the field

@@ -4,6 +4,9 @@
 #include <charconv>
 #include <cmath>
 #include <system_error>
+#include <unordered_set>
+
+#include "model/number_text.h"
 
 namespace rebound {
 
@@ -61,11 +64,16 @@ std::optional<std::string> apply_header_pairs(const SparePairs& pairs, BatchSett
             settings.enabled = value == "1";
         } else if (key == kKKey) {
             const auto k = parse_number(value);
-            if (!k || *k <= batch_rules::kMinK || *k > batch_rules::kMaxK) return "k must be a number above 0, at most 10";
+            if (!k || !batch_rules::k_in_range(*k)) {
+                return "k must be a number from " + one_decimal(batch_rules::kMinK) + " to " +
+                       one_decimal(batch_rules::kMaxK);
+            }
             settings.k = *k;
         } else if (key == kLotKey) {
             const auto lot = parse_count(value);
-            if (!lot || *lot == 0 || *lot > batch_rules::kMaxLotSize) return "lot must be a whole number from 1";
+            if (!lot || *lot == 0 || *lot > batch_rules::kMaxLotSize) {
+                return "lot must be a whole number from 1 to " + std::to_string(batch_rules::kMaxLotSize);
+            }
             settings.lot_size = static_cast<std::uint32_t>(*lot);
         } else if (key == kMethodKey) {
             const auto method = method_from_name(value);
@@ -132,6 +140,9 @@ std::optional<std::string> header_problem(const std::string& text) {
 std::optional<SparePairs> parse_spare_text(std::string_view text) {
     SparePairs pairs;
     if (text.empty()) return pairs;
+    // The keys seen so far, to find one given twice in time linear in the
+    // pairs (a text may hold many thousands of them).
+    std::unordered_set<std::string_view> keys;
     while (true) {
         const std::size_t semicolon = text.find(';');
         const std::string_view item = text.substr(0, semicolon);
@@ -141,9 +152,7 @@ std::optional<SparePairs> parse_spare_text(std::string_view text) {
         const std::string_view value = item.substr(equals + 1);
         if (!std::all_of(key.begin(), key.end(), is_key_char)) return std::nullopt;
         if (!std::all_of(value.begin(), value.end(), is_value_char)) return std::nullopt;
-        if (std::any_of(pairs.begin(), pairs.end(), [&](const auto& p) { return p.first == key; })) {
-            return std::nullopt;  // a key twice: which one holds is not clear
-        }
+        if (!keys.insert(key).second) return std::nullopt;  // a key twice: which one holds is not clear
         pairs.emplace_back(std::string(key), std::string(value));
         if (semicolon == std::string_view::npos) break;
         text.remove_prefix(semicolon + 1);
@@ -255,12 +264,17 @@ std::optional<UnparsableSpareText> write_batch_data(ReboundFile& project, const 
         return UnparsableSpareText{UnparsableSpareText::Where::HeaderText1, 0, project.reserved_text1,
                                    "neither header spare text can take the batch settings"};
     }
+    // The cores by component, so that every component's text is written
+    // from its own cores: many cores over many components cost their sum.
+    std::vector<std::vector<CoreSample>> by_component(project.components.size());
+    for (const CoreSample& core : cores) {
+        if (core.component < by_component.size()) by_component[core.component].push_back(core);
+    }
     std::vector<std::string> component_texts(project.components.size());
     for (std::size_t i = 0; i < project.components.size(); ++i) {
         const ComponentInfo& c = project.components[i];
-        const bool has_cores =
-            std::any_of(cores.begin(), cores.end(), [i](const CoreSample& s) { return s.component == i; });
-        const auto text = component_text_with(c, i, cores);
+        const bool has_cores = !by_component[i].empty();
+        const auto text = component_text_with(c, i, by_component[i]);
         if (!text) {
             // A text that does not parse stays as it is; it is an obstacle
             // only when cores are to go there.

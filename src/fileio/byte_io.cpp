@@ -244,7 +244,7 @@ void ByteReader::require(std::uint64_t count, std::uint64_t item_size, std::stri
     }
 }
 
-void ByteReader::text(std::string& out, std::string_view what) {
+void ByteReader::text(std::string& out, std::string_view what, bool keep_zero_bytes) {
     const std::uint64_t at = offset();
     // The label of a short read is built only when the read fails: texts are
     // read by the million and the common case must not allocate.
@@ -273,7 +273,7 @@ void ByteReader::text(std::string& out, std::string_view what) {
     }
     if (n <= size_ - pos_) {
         const char* p = data_ + pos_;
-        const void* zero = std::memchr(p, '\0', n);
+        const void* zero = keep_zero_bytes ? nullptr : std::memchr(p, '\0', n);
         out.assign(p, zero != nullptr ? static_cast<std::size_t>(static_cast<const char*>(zero) - p) : n);
         pos_ += n;
         return;
@@ -281,7 +281,7 @@ void ByteReader::text(std::string& out, std::string_view what) {
     out.resize(n);
     read_slow(out.data(), n, what);
     const std::size_t zero = out.find('\0');
-    if (zero != std::string::npos) {
+    if (zero != std::string::npos && !keep_zero_bytes) {
         out.resize(zero);
     }
 }

@@ -108,11 +108,11 @@ public:
     float f32(std::string_view what);
 
     // A text stored as a signed 32-bit length followed by that many bytes; the
-    // value is cut at the first zero byte. A negative length, or one larger
-    // than what remains, throws before anything is allocated. The second form
-    // reuses the storage of `out`.
+    // value is cut at the first zero byte unless `keep_zero_bytes`. A negative
+    // length, or one larger than what remains, throws before anything is
+    // allocated. The second form reuses the storage of `out`.
     std::string text(std::string_view what);
-    void text(std::string& out, std::string_view what);
+    void text(std::string& out, std::string_view what, bool keep_zero_bytes = false);
     // A fixed-width text field of n bytes, ending at its first zero byte.
     std::string fixed_text(std::size_t n, std::string_view what);
 

@@ -29,7 +29,8 @@ namespace rebound {
 namespace {
 
 void read_header(ByteReader& in, ReboundFile& project) {
-    records::for_each(records::kProjectTexts, [&](const auto& f) { in.text(project.*f.member, f.label); });
+    records::for_each(records::kProjectTexts,
+                      [&](const auto& f) { in.text(project.*f.member, f.label, f.keeps_zero_bytes); });
 }
 
 // A project ends with its last component record: bytes after it mean a
@@ -71,7 +72,8 @@ void ComponentInfo::write_record(ByteWriter& out) const {
 }
 
 void ComponentInfo::read_record(ByteReader& in) {
-    records::for_each(records::kComponentTexts, [&](const auto& f) { in.text(this->*f.member, f.label); });
+    records::for_each(records::kComponentTexts,
+                      [&](const auto& f) { in.text(this->*f.member, f.label, f.keeps_zero_bytes); });
     std::uint32_t count = 0;
     records::decode(records::kComponentFixedBlock,
                     in.take(kComponentFixedBlockSize, records::kComponentFixedBlockLabel), *this, &count);

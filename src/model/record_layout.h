@@ -33,6 +33,10 @@ struct Text {
     const char* name;
     const char* label;
     std::string Record::*member;
+    // A spare text keeps every byte it holds, a zero byte too: it carries
+    // data of its own (evaluation/spare_texts.h), which a cut would lose.
+    // Every other text ends at its first zero byte, as it always has.
+    bool keeps_zero_bytes = false;
 };
 
 enum class Rule : std::uint8_t {
@@ -87,13 +91,13 @@ inline constexpr std::tuple kProjectTexts{
     Text<ReboundFile>{"constructor_unit", "the constructor", &ReboundFile::constructor_unit},
     Text<ReboundFile>{"design_unit", "the design organisation", &ReboundFile::design_unit},
     Text<ReboundFile>{"supervision_unit", "the supervising organisation", &ReboundFile::supervision_unit},
-    Text<ReboundFile>{"reserved_text1", "reserved text 1", &ReboundFile::reserved_text1},
+    Text<ReboundFile>{"reserved_text1", "reserved text 1", &ReboundFile::reserved_text1, true},
     Text<ReboundFile>{"concrete_producer", "the concrete producer", &ReboundFile::concrete_producer},
     Text<ReboundFile>{"agent_unit", "the commissioning company", &ReboundFile::agent_unit},
     Text<ReboundFile>{"agent_date", "the measurement date", &ReboundFile::agent_date},
     Text<ReboundFile>{"report_serial", "the report number", &ReboundFile::report_serial},
     Text<ReboundFile>{"examine_serial", "the measurement number", &ReboundFile::examine_serial},
-    Text<ReboundFile>{"reserved_text2", "reserved text 2", &ReboundFile::reserved_text2},
+    Text<ReboundFile>{"reserved_text2", "reserved text 2", &ReboundFile::reserved_text2, true},
     Text<ReboundFile>{"examine_basis", "the standard", &ReboundFile::examine_basis},
     Text<ReboundFile>{"examine_condition", "the project description", &ReboundFile::examine_condition},
 };
@@ -108,7 +112,7 @@ inline constexpr std::tuple kComponentTexts{
     Text<ComponentInfo>{"examine_date", "the examination date", &ComponentInfo::examine_date},
     Text<ComponentInfo>{"extra_date", "the second date", &ComponentInfo::extra_date},
     Text<ComponentInfo>{"curve_filename", "the curve file name", &ComponentInfo::curve_filename},
-    Text<ComponentInfo>{"reserved_text", "the reserved text", &ComponentInfo::reserved_text},
+    Text<ComponentInfo>{"reserved_text", "the reserved text", &ComponentInfo::reserved_text, true},
     Text<ComponentInfo>{"component_condition", "the component description",
                         &ComponentInfo::component_condition},
 };

@@ -9,12 +9,17 @@
 #include <windows.h>
 #else
 #include <fcntl.h>
+#include <pwd.h>
 #include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <atomic>
 #include <cerrno>
+#include <vector>
 #endif
+
+#include "platform/text_codec.h"
 
 namespace rebound::platform {
 
@@ -49,6 +54,16 @@ FileError lock_error(const fs::path& target, FileError::Kind kind, std::string m
 // Another holder has the lock, in this process or in another one.
 FileError busy_error(const fs::path& target) {
     return lock_error(target, FileError::Kind::Busy, "is being changed by another program");
+}
+
+// The folder the file would be in is not there.
+FileError missing_folder(const fs::path& target, const fs::path& lock_path) {
+    FileError error;
+    error.kind = FileError::Kind::CannotOpen;
+    error.file = target;
+    const std::string folder = path_bytes_text(lock_path.parent_path());
+    error.say("folder_missing", {folder}, "the folder " + folder + " does not exist");
+    return error;
 }
 
 // FNV-1a over the bytes of the file name: the same on every run and machine.
@@ -89,6 +104,78 @@ fs::path save_destination(const fs::path& target) {
     fs::path full = fs::absolute(current, ec);
     return ec ? current : full.lexically_normal();
 }
+
+#ifdef _WIN32
+
+// Windows keeps no owner a program could plant a link under in the sense of
+// a sticky folder; links there need rights a user does not have by default.
+Result<fs::path> trusted_save_destination(const fs::path& target) {
+    return save_destination(target);
+}
+
+void assume_user_for_tests(std::optional<std::uint32_t>) {}
+
+#else
+
+namespace {
+
+std::atomic<long long> g_assumed_user{-1};
+
+uid_t saving_user() {
+    const long long assumed = g_assumed_user.load();
+    return assumed >= 0 ? static_cast<uid_t>(assumed) : ::geteuid();
+}
+
+// "user NAME (uid N)", or "uid N" for a user the system does not name.
+std::string user_text(std::uint32_t uid) {
+    struct passwd entry {};
+    struct passwd* found = nullptr;
+    std::vector<char> buffer(16384);
+    if (::getpwuid_r(static_cast<uid_t>(uid), &entry, buffer.data(), buffer.size(), &found) == 0 && found) {
+        return std::string("user ") + found->pw_name + " (uid " + std::to_string(uid) + ")";
+    }
+    return "uid " + std::to_string(uid);
+}
+
+}  // namespace
+
+void assume_user_for_tests(std::optional<std::uint32_t> uid) {
+    g_assumed_user.store(uid ? static_cast<long long>(*uid) : -1);
+}
+
+Result<fs::path> trusted_save_destination(const fs::path& target) {
+    std::error_code ec;
+    fs::path current = target;
+    const uid_t me = saving_user();
+    for (int i = 0; i < kMaxLinks; ++i) {
+        struct stat link {};
+        if (::lstat(current.c_str(), &link) != 0 || !S_ISLNK(link.st_mode)) break;
+        const fs::path folder = current.parent_path().empty() ? fs::path(".") : current.parent_path();
+        struct stat dir {};
+        const bool folder_known = ::stat(folder.c_str(), &dir) == 0;
+        // The user's own link, or one the folder's owner made in a folder
+        // of the user's or root's: nobody else could have put it there.
+        const bool trusted = link.st_uid == me ||
+                             (folder_known && link.st_uid == dir.st_uid && (dir.st_uid == me || dir.st_uid == 0));
+        if (!trusted) {
+            FileError error;
+            error.kind = FileError::Kind::CannotOpen;
+            error.file = target;
+            const std::string link_text = path_bytes_text(current);
+            const std::string owner = user_text(link.st_uid);
+            error.say("link_of_another_user", {link_text, owner},
+                      "the link " + link_text + " belongs to " + owner +
+                          ", not to you or the owner of its folder, and is not followed");
+            return error;
+        }
+        const fs::path next = fs::read_symlink(current, ec);
+        if (ec) break;
+        current = next.is_absolute() ? next : current.parent_path() / next;
+    }
+    return save_destination(target);
+}
+
+#endif
 
 fs::path::string_type hidden_name_stem(const fs::path& destination) {
     static const char digits[] = "0123456789abcdef";
@@ -150,6 +237,8 @@ Result<FileLock> FileLock::acquire(const fs::path& target, std::chrono::millisec
     if (held_here(key)) return busy_error(target);
     const auto deadline = std::chrono::steady_clock::now() + wait;
     int denied_without_file = 0;
+    std::error_code folder_ec;
+    if (!fs::is_directory(lock_path.parent_path(), folder_ec)) return missing_folder(target, lock_path);
     for (;;) {
         // Opened without sharing and deleted when closed: the system closes
         // it when the holder ends, however it ends.
@@ -195,26 +284,104 @@ void FileLock::release() {
 
 #else
 
+namespace {
+
+// What a lock file is, for the message that refuses it.
+std::string lock_file_kind(const struct stat& st) {
+    if (S_ISFIFO(st.st_mode)) return "a FIFO";
+    if (S_ISDIR(st.st_mode)) return "a folder";
+    if (S_ISLNK(st.st_mode)) return "a link";
+    if (S_ISSOCK(st.st_mode)) return "a socket";
+    if (!S_ISREG(st.st_mode)) return "a device";
+    return "a file that cannot be read";
+}
+
+// True when the user may remove the name `path` (of what `st` describes):
+// the folder lets the user write, and, when it is sticky, the user owns the
+// folder or the name's file (or is root).
+bool may_remove(const fs::path& path, const struct stat& st) {
+    const fs::path folder = path.parent_path().empty() ? fs::path(".") : path.parent_path();
+    struct stat dir {};
+    if (::stat(folder.c_str(), &dir) != 0) return false;
+    if (::faccessat(AT_FDCWD, folder.c_str(), W_OK | X_OK, AT_EACCESS) != 0) return false;
+    const uid_t me = saving_user();
+    return (dir.st_mode & S_ISVTX) == 0 || me == 0 || dir.st_uid == me || st.st_uid == me;
+}
+
+// The lock file is in the way and may not be removed by this user.
+FileError lock_file_refused(const fs::path& target, const fs::path& lock_path, const struct stat& st) {
+    FileError error;
+    error.kind = FileError::Kind::CannotOpen;
+    error.file = target;
+    const std::string name = path_bytes_text(lock_path);
+    const std::string kind = lock_file_kind(st);
+    const std::string owner = user_text(st.st_uid);
+    const std::string how = S_ISDIR(st.st_mode) ? "rmdir -- '" + name + "'" : "rm -- '" + name + "'";
+    error.say("lock_file_unusable", {name, kind, owner, how},
+              "cannot be locked for the change: its hidden lock file " + name + " is " + kind + ", owned by " +
+                  owner + ", and cannot be used; its owner or an administrator can remove it with " + how);
+    return error;
+}
+
+}  // namespace
+
 Result<FileLock> FileLock::acquire(const fs::path& target, std::chrono::milliseconds wait) {
+    Result<fs::path> destination = trusted_save_destination(target);
+    if (!destination) return destination.error();
     const fs::path lock_path = lock_path_for(target);
     const std::string key = key_of(lock_path);
     if (held_here(key)) return busy_error(target);
     const auto deadline = std::chrono::steady_clock::now() + wait;
     for (;;) {
-        // Never through a link planted at the lock's name; read access is
-        // all flock needs, so a lock file another user created serves too.
-        const int fd = ::open(lock_path.c_str(), O_RDONLY | O_CREAT | O_NOFOLLOW | O_CLOEXEC, 0666);
-        if (fd < 0) {
-            return lock_error(target, FileError::Kind::CannotOpen,
-                              std::string("cannot be locked for the change: ") + std::strerror(errno));
+        // Never through a link planted at the lock's name, and without
+        // blocking, so that a FIFO there cannot hold the save. An existing
+        // file is opened without O_CREAT (which the system refuses for
+        // another user's file in a sticky folder); read access is all flock
+        // needs, so a lock file another user created serves too.
+        constexpr int kFlags = O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC;
+        int fd = ::open(lock_path.c_str(), kFlags);
+        if (fd < 0 && errno == ENOENT) {
+            fd = ::open(lock_path.c_str(), kFlags | O_CREAT | O_EXCL, 0644);
+            // Readable by every user of the folder, whatever the umask: a
+            // second user must be able to wait on it rather than find it in
+            // the way.
+            if (fd >= 0) {
+                [[maybe_unused]] const int ignored = ::fchmod(fd, 0644);
+            }
+            if (fd < 0 && errno == EEXIST) continue;  // created meanwhile: open that one
+            if (fd < 0 && errno == ENOENT) return missing_folder(target, lock_path);
+        }
+        struct stat opened {};
+        const bool usable = fd >= 0 && ::fstat(fd, &opened) == 0 && S_ISREG(opened.st_mode);
+        if (!usable) {
+            const int code = errno;
+            if (fd >= 0) ::close(fd);
+            struct stat named {};
+            if (::lstat(lock_path.c_str(), &named) != 0) {
+                if (errno == ENOENT) continue;  // gone meanwhile
+                return lock_error(target, FileError::Kind::CannotOpen,
+                                  std::string("cannot be locked for the change: ") + std::strerror(code));
+            }
+            if (fd < 0 && code != EACCES && code != EPERM && code != ELOOP && code != ENXIO && code != EISDIR &&
+                code != EWOULDBLOCK) {
+                return lock_error(target, FileError::Kind::CannotOpen,
+                                  std::string("cannot be locked for the change: ") + std::strerror(code));
+            }
+            // A FIFO, folder, link or unreadable file at the lock's name is
+            // nobody's lock: removed when the user may remove it (only the
+            // name goes), else refused with the way to remove it.
+            if (S_ISDIR(named.st_mode) || !may_remove(lock_path, named) || ::unlink(lock_path.c_str()) != 0) {
+                return lock_file_refused(target, lock_path, named);
+            }
+            if (std::chrono::steady_clock::now() >= deadline) return lock_file_refused(target, lock_path, named);
+            continue;
         }
         if (::flock(fd, LOCK_EX | LOCK_NB) == 0) {
             // The holder before us removes the file while it still holds it:
             // a lock on a file no longer under that name locks nothing.
-            struct stat opened {};
-            struct stat named {};
-            if (::fstat(fd, &opened) == 0 && ::lstat(lock_path.c_str(), &named) == 0 &&
-                opened.st_dev == named.st_dev && opened.st_ino == named.st_ino) {
+            struct stat now_named {};
+            if (::lstat(lock_path.c_str(), &now_named) == 0 && opened.st_dev == now_named.st_dev &&
+                opened.st_ino == now_named.st_ino) {
                 FileLock lock;
                 lock.lock_path_ = lock_path;
                 lock.key_ = key;

@@ -14,6 +14,7 @@
 #include <chrono>
 #include <cstdint>
 #include <filesystem>
+#include <optional>
 #include <string>
 
 #include "platform/file_error.h"
@@ -27,10 +28,16 @@ class FileLock {
 public:
     // Takes the lock for `target` (the file a symbolic link at `target`
     // leads to, when it is one), waiting up to `wait` while another program
-    // holds it. Errors: Busy ("is being changed by another program") when the
-    // wait ran out, CannotOpen when the lock file cannot be created (with the
-    // system's reason). Within one process a target already locked is
-    // refused as Busy.
+    // holds it. The lock file is opened without blocking and never through a
+    // link; it must be a regular file this process can open. One that is not
+    // (a FIFO, a folder, a link, a file of another user that cannot be read)
+    // is removed when the user may remove it, and otherwise refused at once
+    // with a message that names it and says how to remove it. Errors: Busy
+    // ("is being changed by another program") when the wait ran out,
+    // CannotOpen when the lock file cannot be created or used (with the
+    // reason; "the folder ... does not exist" for a missing folder) or when a
+    // link on the way is not trusted (trusted_save_destination). Within one
+    // process a target already locked is refused as Busy.
     static Result<FileLock> acquire(const std::filesystem::path& target,
                                     std::chrono::milliseconds wait = kChangeLockWait);
     // True when this process holds the lock of `target`.
@@ -59,6 +66,18 @@ private:
 // when `target` is a symbolic link (also one that leads nowhere yet), the
 // file it finally leads to; as a full path.
 std::filesystem::path save_destination(const std::filesystem::path& target);
+
+// The same, refusing a chain of links that somebody else could have
+// planted. A link is followed only when it belongs to the user saving, or
+// when it belongs to the owner of its folder and that owner is the user
+// saving or root: the rule the system applies to links in sticky folders,
+// here applied everywhere, because the program follows links itself. A
+// link of anybody else fails as CannotOpen, naming the link and its owner.
+Result<std::filesystem::path> trusted_save_destination(const std::filesystem::path& target);
+
+// For tests that cannot run as a second user: the user id the link and lock
+// checks take as the one saving (nullopt: the process's own).
+void assume_user_for_tests(std::optional<std::uint32_t> uid);
 
 // ".~" and sixteen hex digits derived from the destination's file name: the
 // start of the hidden names (staging files, lock file) that belong to it.

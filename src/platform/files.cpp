@@ -200,7 +200,9 @@ Result<void> write_file_atomically(const std::filesystem::path& target,
     // keeps the target's creation time, security and attributes), MoveFileExW
     // when it is new. A read-only target is refused before anything is
     // written.
-    const fs::path destination = save_destination(target);
+    const Result<fs::path> trusted = trusted_save_destination(target);
+    if (!trusted) return trusted.error();
+    const fs::path& destination = *trusted;
     Result<std::optional<FileLock>> lock = lock_for_save(target);
     if (!lock) return lock.error();
     remove_leftovers(destination);
@@ -325,7 +327,9 @@ Result<void> write_file_atomically(const std::filesystem::path& target,
     // is then synced so that the new name survives a power loss. Killed
     // before the rename, the save leaves only that hidden file, which the
     // next save of the same target removes.
-    const fs::path destination = save_destination(target);
+    const Result<fs::path> trusted = trusted_save_destination(target);
+    if (!trusted) return trusted.error();
+    const fs::path& destination = *trusted;
     Result<std::optional<FileLock>> lock = lock_for_save(target);
     if (!lock) return lock.error();
     remove_leftovers(destination);
@@ -411,6 +415,43 @@ Result<void> write_file_atomically(const std::filesystem::path& target,
 }
 
 #endif
+
+std::optional<FileId> file_id(const std::filesystem::path& path) {
+#ifdef _WIN32
+    // The volume's serial number and the file's index on it: the same for
+    // every name (and link) of one file.
+    const HANDLE h = CreateFileW(path.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                 OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    if (h == INVALID_HANDLE_VALUE) return std::nullopt;
+    BY_HANDLE_FILE_INFORMATION info{};
+    const bool ok = GetFileInformationByHandle(h, &info) != 0;
+    CloseHandle(h);
+    if (!ok) return std::nullopt;
+    return FileId{info.dwVolumeSerialNumber,
+                  (static_cast<std::uint64_t>(info.nFileIndexHigh) << 32) | info.nFileIndexLow};
+#else
+    struct stat st {};
+    if (::stat(path.c_str(), &st) != 0) return std::nullopt;
+    return FileId{static_cast<std::uint64_t>(st.st_dev), static_cast<std::uint64_t>(st.st_ino)};
+#endif
+}
+
+Result<void> refuse_output_over_inputs(const std::filesystem::path& output,
+                                       std::span<const std::filesystem::path> inputs) {
+    const std::optional<FileId> out = file_id(output);
+    if (!out) return {};  // a new file is nobody's input
+    for (const fs::path& input : inputs) {
+        if (input.empty() || file_id(input) != out) continue;
+        FileError error;
+        error.kind = FileError::Kind::CannotOpen;
+        error.file = output;
+        const std::string name = path_text(input);
+        error.say("output_is_input", {name},
+                  "is the same file as the input " + name + "; it is not replaced and nothing was written");
+        return error;
+    }
+    return {};
+}
 
 bool FileIdentity::differs_from(const FileIdentity& other) const {
     if (exists != other.exists) return true;

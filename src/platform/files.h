@@ -6,6 +6,8 @@
 #include <cstdint>
 #include <filesystem>
 #include <functional>
+#include <optional>
+#include <span>
 #include <string>
 
 #include "platform/clock.h"
@@ -72,6 +74,23 @@ struct FileIdentity {
     bool differs_from(const FileIdentity& other) const;
 };
 FileIdentity file_identity(const std::filesystem::path& path, bool with_digest);
+
+// Which file a name leads to, whatever name or link reaches it: device and
+// inode on POSIX, the volume's serial number and the file index on Windows.
+struct FileId {
+    std::uint64_t device = 0;
+    std::uint64_t index = 0;
+    bool operator==(const FileId&) const = default;
+};
+// nullopt when the name leads to no file.
+std::optional<FileId> file_id(const std::filesystem::path& path);
+
+// Refuses an output that is one of the inputs (or the template) of the same
+// command, by file identity, not by name: a link, a second hard link and
+// "./p.prj" are all caught. Call it before anything is written. The error is
+// CannotOpen on `output`, naming the input.
+Result<void> refuse_output_over_inputs(const std::filesystem::path& output,
+                                       std::span<const std::filesystem::path> inputs);
 
 // The local date of the file's creation time as a short-date text; the
 // clock's today when the creation time cannot be read.

@@ -143,4 +143,30 @@ std::string InputFile::failure() const {
     return impl_->failure;
 }
 
+Result<std::string> read_small_file(const std::filesystem::path& path, const char* what, std::size_t limit) {
+    Result<InputFile> opened = InputFile::open(path);
+    if (!opened) return opened.error();
+    std::string bytes;
+    char block[65536];
+    while (const std::size_t n = opened->read(block, sizeof block)) {
+        if (n > limit - bytes.size()) {
+            FileError error;
+            error.kind = FileError::Kind::Malformed;
+            error.file = path;
+            error.say("file_too_large", {std::to_string(limit), what},
+                      "is larger than " + std::to_string(limit) + " bytes, the most " + what + " may hold");
+            return error;
+        }
+        bytes.append(block, n);
+    }
+    if (const std::string failure = opened->failure(); !failure.empty()) {
+        FileError error;
+        error.kind = FileError::Kind::Malformed;
+        error.file = path;
+        error.say("system_reason", {failure}, failure);
+        return error;
+    }
+    return bytes;
+}
+
 }  // namespace rebound::platform

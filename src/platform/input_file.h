@@ -51,4 +51,16 @@ private:
     std::unique_ptr<Impl> impl_;
 };
 
+// The most a table read whole is allowed to hold (a pairs file, a cores
+// file): far more than any real table, and little enough to hold in memory.
+inline constexpr std::size_t kMaxTableFileBytes = std::size_t{4} << 20;
+
+// The whole content of a small file, such as a table of pairs or cores,
+// read through InputFile (a FIFO or a device as well). A file that goes on
+// beyond `limit` bytes fails as Malformed, "is larger than LIMIT bytes, the
+// most WHAT may hold", having held no more than that; a read error fails
+// with the system's reason.
+Result<std::string> read_small_file(const std::filesystem::path& path, const char* what,
+                                    std::size_t limit = kMaxTableFileBytes);
+
 }  // namespace rebound::platform

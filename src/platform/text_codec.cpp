@@ -169,22 +169,6 @@ std::string utf8_to_ansi(std::string_view utf8) {
     return encode(QString::fromUtf8(utf8.data(), qsizetype(utf8.size())));
 }
 
-#ifdef _WIN32
-
-std::filesystem::path to_path(const QString& path) {
-    return std::filesystem::path(path.toStdU16String());
-}
-
-QString from_path(const std::filesystem::path& path) {
-    return QString::fromStdU16String(path.u16string());
-}
-
-std::string path_bytes_text(const std::filesystem::path& path) {
-    return from_path(path).toStdString();
-}
-
-#else
-
 namespace {
 
 // Length of the valid UTF-8 sequence at `p` (of `n` bytes), or 0.
@@ -212,6 +196,58 @@ std::size_t utf8_sequence(const unsigned char* p, std::size_t n, char32_t& cp) {
     if (cp < min || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) return 0;
     return len;
 }
+
+}  // namespace
+
+std::string terminal_text(std::string_view text, std::size_t max_chars) {
+    static const char digits[] = "0123456789ABCDEF";
+    const auto* p = reinterpret_cast<const unsigned char*>(text.data());
+    std::string out;
+    out.reserve(text.size());
+    std::size_t chars = 0;
+    for (std::size_t i = 0; i < text.size(); ++chars) {
+        if (chars == max_chars) {
+            out += "...";
+            break;
+        }
+        char32_t cp = 0;
+        const std::size_t len = utf8_sequence(p + i, text.size() - i, cp);
+        const bool control = len != 0 && (cp < 0x20 || cp == 0x7F || (cp >= 0x80 && cp < 0xA0));
+        if (len == 0 || control) {
+            // A C1 control character is escaped byte by byte, as is a byte
+            // that is not part of UTF-8.
+            const std::size_t n = len == 0 ? 1 : len;
+            for (std::size_t k = 0; k < n; ++k) {
+                out += "\\x";
+                out += digits[p[i + k] >> 4];
+                out += digits[p[i + k] & 0xF];
+            }
+            i += n;
+        } else {
+            out.append(text.substr(i, len));
+            i += len;
+        }
+    }
+    return out;
+}
+
+#ifdef _WIN32
+
+std::filesystem::path to_path(const QString& path) {
+    return std::filesystem::path(path.toStdU16String());
+}
+
+QString from_path(const std::filesystem::path& path) {
+    return QString::fromStdU16String(path.u16string());
+}
+
+std::string path_bytes_text(const std::filesystem::path& path) {
+    return terminal_text(from_path(path).toStdString());
+}
+
+#else
+
+namespace {
 
 void append_utf8(std::string& out, char32_t cp) {
     if (cp < 0x80) {
@@ -282,26 +318,9 @@ QString from_path(const std::filesystem::path& path) {
 }
 
 std::string path_bytes_text(const std::filesystem::path& path) {
-    // UTF-8 as it is; every other byte as \xNN, so that a message names the
-    // file exactly.
-    static const char digits[] = "0123456789ABCDEF";
-    const std::string& bytes = path.native();
-    const auto* p = reinterpret_cast<const unsigned char*>(bytes.data());
-    std::string out;
-    for (std::size_t i = 0; i < bytes.size();) {
-        char32_t cp = 0;
-        const std::size_t len = utf8_sequence(p + i, bytes.size() - i, cp);
-        if (len == 0) {
-            out += "\\x";
-            out += digits[p[i] >> 4];
-            out += digits[p[i] & 0xF];
-            ++i;
-        } else {
-            out.append(bytes, i, len);
-            i += len;
-        }
-    }
-    return out;
+    // UTF-8 as it is; every other byte and every control character as \xNN,
+    // so that a message names the file exactly.
+    return terminal_text(path.native());
 }
 
 #endif

@@ -25,8 +25,16 @@ void set_conversion_notice(ConversionNotice receiver);
 // A file name held as ANSI bytes (as the settings store keeps the curve's),
 // as a file-system path.
 std::filesystem::path path_from_ansi(std::string_view ansi);
-// A path as UTF-8 for messages: on Linux a byte that is not part of UTF-8
-// shows as \xNN, so that the message names the file exactly.
+// A path as UTF-8 for messages: on Linux a byte that is not part of UTF-8,
+// and a control character, shows as \xNN, so that the message names the
+// file exactly and cannot steer the terminal it is printed on.
 std::string path_bytes_text(const std::filesystem::path& path);
+
+// Text that came from a file, made safe to print on a terminal: UTF-8 stays
+// as it is, every control byte (0x00 to 0x1F, 0x7F), C1 control character and
+// byte that is not part of UTF-8 shows as \xNN. Cut after `max_chars`
+// characters, "..." marking the cut.
+inline constexpr std::size_t kQuotedTextLimit = 200;
+std::string terminal_text(std::string_view text, std::size_t max_chars = std::string_view::npos);
 
 }  // namespace rebound::platform

@@ -48,13 +48,20 @@ QString reason_text(const BatchReason& reason) {
             for (std::size_t c : reason.components) numbers << QString::number(c + 1);
             return QStringLiteral("构件 %1 没有测区").arg(numbers.join(QStringLiteral("、")));
         }
-        case Kind::AreaOutsideCurve: {
+        case Kind::AreaOutsideCurve:
+        case Kind::ImplausibleArea: {
             QStringList areas;
             for (const BatchReason::AreaRef& a : reason.areas) {
                 areas << QStringLiteral("%1/%2").arg(a.component + 1).arg(a.area + 1);
             }
+            if (reason.kind == Kind::ImplausibleArea) {
+                return QStringLiteral("测区强度超出 0～%1 MPa 或不是数值（构件/测区）：%2")
+                    .arg(tenth(batch_rules::kMaxAreaStrength), areas.join(QStringLiteral("、")));
+            }
             return QStringLiteral("测区超出测强曲线范围（构件/测区）：%1").arg(areas.join(QStringLiteral("、")));
         }
+        case Kind::EstimateNotPositive:
+            return QStringLiteral("推定值不是大于 0 MPa 的强度");
         case Kind::TooFewAreas:
             return QStringLiteral("测区少于 2 个，无法计算标准差");
         case Kind::LowMeanSpread:

@@ -47,10 +47,12 @@ Result<void> ReportEngine::install(Result<ReportTemplate> t) {
 }
 
 Result<void> ReportEngine::load_from_file(const QString& path) {
+    template_file_ = platform::to_path(path);
     return install(read_template_file(path));
 }
 
 Result<void> ReportEngine::load_from_data(const QByteArray& xml) {
+    template_file_.clear();
     QByteArray copy = xml;
     QBuffer buffer(&copy);
     buffer.open(QIODevice::ReadOnly);
@@ -145,19 +147,28 @@ FileError no_template(const QString& path) {
 }
 }  // namespace
 
+Result<void> ReportEngine::refuse_over_inputs(const QString& path) const {
+    std::vector<std::filesystem::path> inputs = inputs_;
+    inputs.push_back(template_file_);
+    return platform::refuse_output_over_inputs(platform::to_path(path), inputs);
+}
+
 Result<void> ReportEngine::export_pdf(const QString& path) {
     if (!template_) return no_template(path);
+    if (Result<void> distinct = refuse_over_inputs(path); !distinct) return distinct;
     return save_bytes(path, pdf_bytes());
 }
 
 Result<void> ReportEngine::export_text(const QString& path) {
     if (!template_) return no_template(path);
+    if (Result<void> distinct = refuse_over_inputs(path); !distinct) return distinct;
     const ReportData data = fetch_records();
     return save_bytes(path, text_report(*template_, data));
 }
 
 Result<void> ReportEngine::export_excel(const QString& path) {
     if (!template_) return no_template(path);
+    if (Result<void> distinct = refuse_over_inputs(path); !distinct) return distinct;
     const ReportData data = fetch_records();
     const Result<QByteArray> bytes = xls::write_workbook(excel_workbook(*template_, data));
     if (!bytes) {

@@ -13,6 +13,7 @@
 #include <QByteArray>
 #include <QString>
 #include <cstdint>
+#include <filesystem>
 #include <functional>
 #include <optional>
 #include <vector>
@@ -108,9 +109,15 @@ public:
     // reached), after which it is not called again for `data`.
     bool fetch_more(ReportData& data, int count);
 
+    // The files the report is made from besides its template (the project):
+    // an export never writes over one of them, nor over the template file
+    // it was loaded from. Compared by file identity; empty names are ignored.
+    void set_inputs(std::vector<std::filesystem::path> inputs) { inputs_ = std::move(inputs); }
+
     // Fetches the records and writes the report; fails when there is no
-    // template (CannotOpen) or the file cannot be written. Files are replaced
-    // only once complete.
+    // template (CannotOpen), when the output is the template file or one of
+    // the inputs (CannotOpen, before anything is written), or when the file
+    // cannot be written. Files are replaced only once complete.
     Result<void> export_pdf(const QString& path);
     Result<void> export_text(const QString& path);
     Result<void> export_excel(const QString& path);
@@ -126,7 +133,12 @@ protected:
 private:
     Result<void> install(Result<ReportTemplate> t);
 
+    // The output is not the template file or an input; else the error.
+    Result<void> refuse_over_inputs(const QString& path) const;
+
     std::optional<ReportTemplate> template_;
+    std::filesystem::path template_file_;
+    std::vector<std::filesystem::path> inputs_;
     std::uint64_t generation_ = 1;
     FetchRecord fetch_;
     Record* filling_ = nullptr;  // the record being filled, during the loop only

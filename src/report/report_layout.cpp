@@ -639,15 +639,20 @@ std::vector<FooterBand> footer_bands(const ReportTemplate& t, const ReportData& 
             out.push_back(FooterBand{&band, head});
             continue;
         }
-        const QStringList lines = value_of(&head, band.repeat).split(QLatin1Char('\n'));
         if (value_of(&head, band.repeat).isEmpty()) continue;
-        for (qsizetype i = 0; i < lines.size(); ++i) {
-            Record record = head;
-            for (FieldValue& v : record) {
-                if (v.kind != FieldValue::Kind::Text || !v.text.contains(QLatin1Char('\n'))) continue;
-                const QStringList parts = v.text.split(QLatin1Char('\n'));
-                v.text = i < parts.size() ? parts[i] : QString();
+        const qsizetype lines = value_of(&head, band.repeat).count(QLatin1Char('\n')) + 1;
+        // Every text of several lines is split once, so that a table of
+        // thousands of lines costs its lines, not their square.
+        std::vector<std::pair<std::size_t, QStringList>> split;
+        for (std::size_t f = 0; f < head.size(); ++f) {
+            const FieldValue& v = head[f];
+            if (v.kind == FieldValue::Kind::Text && v.text.contains(QLatin1Char('\n'))) {
+                split.emplace_back(f, v.text.split(QLatin1Char('\n')));
             }
+        }
+        for (qsizetype i = 0; i < lines; ++i) {
+            Record record = head;
+            for (const auto& [f, parts] : split) record[f].text = i < parts.size() ? parts[i] : QString();
             out.push_back(FooterBand{&band, std::move(record)});
         }
     }

@@ -79,14 +79,22 @@ QString TBatchForm::ReasonText(const BatchReason& reason) {
             for (std::size_t c : reason.components) numbers << QString::number(c + 1);
             return tr("components without test areas: %1").arg(numbers.join(QStringLiteral(", ")));
         }
-        case Kind::AreaOutsideCurve: {
+        case Kind::AreaOutsideCurve:
+        case Kind::ImplausibleArea: {
             QStringList areas;
             for (const BatchReason::AreaRef& a : reason.areas) {
                 areas << QStringLiteral("%1/%2").arg(a.component + 1).arg(a.area + 1);
             }
+            if (reason.kind == Kind::ImplausibleArea) {
+                return tr("test areas with a stored strength outside 0 to %1 MPa or not a number "
+                          "(component/area): %2")
+                    .arg(tenth(batch_rules::kMaxAreaStrength), areas.join(QStringLiteral(", ")));
+            }
             return tr("test areas outside the range of the curve (component/area): %1")
                 .arg(areas.join(QStringLiteral(", ")));
         }
+        case Kind::EstimateNotPositive:
+            return tr("the estimate is not a strength above 0 MPa");
         case Kind::TooFewAreas:
             return tr("fewer than 2 test areas, no standard deviation");
         case Kind::LowMeanSpread:
@@ -187,7 +195,7 @@ TBatchForm::TBatchForm(ProjectDocument& document, WindowContext& context, Compon
     spin_k = new QDoubleSpinBox(this);
     spin_k->setObjectName(QStringLiteral("spin_k"));
     spin_k->setDecimals(3);
-    spin_k->setRange(0.001, batch_rules::kMaxK);
+    spin_k->setRange(batch_rules::kMinK, batch_rules::kMaxK);
     spin_k->setSingleStep(0.001);
     spin_k->setLocale(QLocale::c());
     spin_k->setToolTip(tr("Factor of the estimate: mean - k x standard deviation (1.645: 95 % assurance)"));

@@ -26,6 +26,7 @@
 #include <algorithm>
 #include <charconv>
 #include <filesystem>
+#include <string_view>
 #include <cmath>
 
 #include "platform/qt_bridge.h"
@@ -413,16 +414,22 @@ void TCreateStrengthCurveFrm::Recompute() {
                 continue;
             }
             const CurvePair pair{values[0], values[1], values[2]};
-            if (pair.rm <= 0.0) {
-                problems << tr("Row %1: the rebound value must be above 0.").arg(r + 1);
-            } else if (pair.depth < 0.0 || pair.depth > kMaxPairDepth) {
-                problems << tr("Row %1: the carbonation depth must lie between 0.0 and %2 mm.")
-                                .arg(r + 1)
-                                .arg(fixed(kMaxPairDepth, 1));
-            } else if (pair.strength <= 0.0) {
-                problems << tr("Row %1: the strength must be above 0.").arg(r + 1);
-            } else {
+            // The core's plausible ranges decide; the dialog only words them.
+            const char* field = pair_defect_field(pair);
+            if (!field) {
                 mPairs.push_back(pair);
+            } else if (field == std::string_view("rm")) {
+                problems << tr("Row %1: the rebound value must lie from %2 to %3.")
+                                .arg(r + 1)
+                                .arg(fixed(kMinPairRebound, 1), fixed(kMaxPairRebound, 1));
+            } else if (field == std::string_view("depth")) {
+                problems << tr("Row %1: the carbonation depth must lie between %2 and %3 mm.")
+                                .arg(r + 1)
+                                .arg(fixed(kMinPairDepth, 1), fixed(kMaxPairDepth, 1));
+            } else {
+                problems << tr("Row %1: the strength must lie from %2 to %3 MPa.")
+                                .arg(r + 1)
+                                .arg(fixed(kMinPairStrength, 1), fixed(kMaxPairStrength, 1));
             }
         }
         if (problems.isEmpty() && mPairs.empty()) {
@@ -455,6 +462,11 @@ void TCreateStrengthCurveFrm::Recompute() {
                                                 : tr("Not accepted: the limits are δ ≤ %1 % and eᵣ ≤ %2 %."))
                                   .arg(fixed(verdict.limits.max_delta_percent, 1),
                                        fixed(verdict.limits.max_er_percent, 1));
+                if (mFit->n < kRecommendedCurvePairs) {
+                    verdictText = tr("Not accepted: %1 pairs, fewer than the %2 a curve is accepted with.")
+                                      .arg(mFit->n)
+                                      .arg(kRecommendedCurvePairs);
+                }
                 if (mFit->n < static_cast<std::size_t>(spRecommended->value())) {
                     problems << tr("Only %1 pairs; a special curve is normally built from at least %2.")
                                     .arg(mFit->n)

@@ -54,6 +54,17 @@ const Pattern kSentences[] = {
     // names the place.
     {"byte_follows", QT_TRANSLATE_NOOP("ErrorText", "%1 byte follows %2 at byte %3")},
     {"bytes_follow", QT_TRANSLATE_NOOP("ErrorText", "%1 bytes follow %2 at byte %3")},
+    {"folder_missing", QT_TRANSLATE_NOOP("ErrorText", "the folder %1 does not exist")},
+    {"link_of_another_user",
+     QT_TRANSLATE_NOOP("ErrorText",
+                       "the link %1 belongs to %2, not to you or the owner of its folder, and is not followed")},
+    {"lock_file_unusable",
+     QT_TRANSLATE_NOOP("ErrorText",
+                       "cannot be locked for the change: its hidden lock file %1 is %2, owned by %3, and cannot be "
+                       "used; its owner or an administrator can remove it with %4")},
+    {"output_is_input",
+     QT_TRANSLATE_NOOP("ErrorText", "is the same file as the input %1; it is not replaced and nothing was written")},
+    {"file_too_large", QT_TRANSLATE_NOOP("ErrorText", "is larger than %1 bytes, the most %2 may hold")},
     {"system_reason", QT_TRANSLATE_NOOP("ErrorText", "the system reports: %1")},
 };
 

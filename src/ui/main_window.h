@@ -16,8 +16,10 @@
 #include <QString>
 #include <QStringList>
 #include <memory>
+#include <optional>
 
 #include "document/project_document.h"
+#include "platform/file_lock.h"
 #include "ui/language.h"
 #include "ui/window_context.h"
 
@@ -168,7 +170,12 @@ private:
     bool MaybeSave();
     // Asked when the project's file changed on disk since it was opened or
     // saved here: Yes overwrites it, No saves elsewhere, Cancel saves nothing.
-    QMessageBox::StandardButton AskAboutOutsideChange();
+    // Asks whether to overwrite another program's change of the file. The
+    // file's lock is taken before asking and kept in `lock` for the save that
+    // follows, so that another program of ours waits (and fails) instead of
+    // changing the file meanwhile; a change made while the question was open
+    // by any other program is asked about again.
+    QMessageBox::StandardButton AskAboutOutsideChange(std::optional<platform::FileLock>& lock);
     // When the window is activated and its file was changed by another
     // program: offers to reload it (once per change).
     void OfferOutsideChange();

@@ -16,6 +16,7 @@
 #include "evaluation/evaluation.h"
 #include "fileio/exchange.h"
 #include "model/number_text.h"
+#include "platform/files.h"
 #include "platform/qt_bridge.h"
 #include "platform/text_codec.h"
 #include "settings/setting.h"
@@ -142,7 +143,8 @@ bool TSDIAppForm::SaveProjectAs(bool* cancelled) {
     Result<void> saved = mDocument->saveAs(target);
     if (!saved && ProjectDocument::isOutsideChange(saved.error())) {
         // Only the document's own file, changed by another program since.
-        switch (AskAboutOutsideChange()) {
+        std::optional<platform::FileLock> lock;
+        switch (AskAboutOutsideChange(lock)) {
             case QMessageBox::Yes:
                 saved = mDocument->saveAs(target, true);
                 break;
@@ -161,15 +163,27 @@ bool TSDIAppForm::SaveProjectAs(bool* cancelled) {
     return true;
 }
 
-QMessageBox::StandardButton TSDIAppForm::AskAboutOutsideChange() {
-    return Prompts().question(
-        tr("Message"),
-        tr("%1 was changed by another program since it was opened or saved here.\n\n"
-           "Yes: overwrite it with this project, losing the other program's changes.\n"
-           "No: save this project under another name.\n"
-           "Cancel: do not save.")
-            .arg(QDir::toNativeSeparators(mDocument->fileName())),
-        QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
+QMessageBox::StandardButton TSDIAppForm::AskAboutOutsideChange(std::optional<platform::FileLock>& lock) {
+    const std::filesystem::path path = platform::to_path(mDocument->fileName());
+    if (!platform::FileLock::held(path)) {
+        // Busy: another program is saving right now; the answer is then
+        // checked against what it leaves, as for a program without the lock.
+        if (Result<platform::FileLock> taken = platform::FileLock::acquire(path); taken) {
+            lock.emplace(std::move(*taken));
+        }
+    }
+    for (;;) {
+        const platform::FileIdentity asked = platform::file_identity(path, true);
+        const QMessageBox::StandardButton answer = Prompts().question(
+            tr("Message"),
+            tr("%1 was changed by another program since it was opened or saved here.\n\n"
+               "Yes: overwrite it with this project, losing the other program's changes.\n"
+               "No: save this project under another name.\n"
+               "Cancel: do not save.")
+                .arg(QDir::toNativeSeparators(mDocument->fileName())),
+            QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
+        if (!platform::file_identity(path, true).differs_from(asked)) return answer;
+    }
 }
 
 void TSDIAppForm::OfferOutsideChange() {
@@ -209,7 +223,8 @@ bool TSDIAppForm::SaveProject(bool* cancelled) {
     Result<void> saved = mDocument->save();
     if (!saved && ProjectDocument::isOutsideChange(saved.error())) {
         // Never over another program's changes without asking.
-        switch (AskAboutOutsideChange()) {
+        std::optional<platform::FileLock> lock;
+        switch (AskAboutOutsideChange(lock)) {
             case QMessageBox::Yes:
                 saved = mDocument->save(true);
                 break;

@@ -184,6 +184,8 @@ void ReportCommands::BatchPdf() {
     const QString chosen = mContext.prompts().saveFileName(PdfFilter());
     if (chosen.isEmpty()) return;
     const QString path = with_required_extension(chosen, ".pdf");
+    // Never over the project the report is made from.
+    r->engine.set_inputs({platform::to_path(mDocument.fileName())});
     if (!r->engine.export_pdf(path)) mContext.prompts().message(tr("Save File Fail!"));
 }
 
@@ -196,6 +198,8 @@ void ReportCommands::ExportReport(const QString& filter, const char* extension, 
         return;
     }
     const QString path = with_required_extension(chosen, extension);
+    // Never over the project the report is made from, nor its template.
+    mReport->set_inputs({platform::to_path(mDocument.fileName())});
     if (!mReport->export_direct(static_cast<report::ExportType>(type), path)) {
         mContext.prompts().message(tr("Save File Fail!"));
         return;
