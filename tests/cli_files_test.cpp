@@ -505,6 +505,33 @@ TEST_F(CliSharedFolder, APairsFileIsBounded) {
     EXPECT_FALSE(fs::exists(dir_ / "out.cur"));
 }
 
+// Messages name the real cause, and every limit states its maximum.
+TEST_F(CliSharedFolder, MessagesNameTheRealCause) {
+    std::string absurd(24, '\0');
+    absurd[0] = '\xFF', absurd[1] = '\xFF', absurd[2] = '\xFF', absurd[3] = '\x7F', absurd[4] = 13;
+    test::write_file(dir_ / "absurd.cur", absurd);
+    const struct {
+        std::vector<std::string> args;
+        int status;
+        const char* says;
+    } cases[] = {
+        {{"import", "none/site.prj", "KZ.cmp"}, 1, "none/site.prj: the folder "},
+        {{"curve", "fit", "none.csv", "-o", "x.cur"}, 1, "none.csv: cannot be opened: the file does not exist"},
+        {{"dump", "absurd.cur"}, 1, "the curve header announces 2147483647 rows x 13 columns, not a table of 1 to"},
+        {{"export-component", "site.prj", "-1", "x"}, 2, "INDEX must be a whole number from 0, not '-1'"},
+        {{"batch", "site.prj", "--lot-size", "2000000"}, 2, "from 1 to 1000000, not '2000000'"},
+        {{"batch", "site.prj", "--k", "-1"}, 2, "--k must be a number from 0.5 to 3.0, such as 1.645, not '-1'"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.args[0]);
+        const ToolRun r = run(c.args);
+        EXPECT_EQ(r.status, c.status) << r.err;
+        EXPECT_NE(r.err.find(c.says), std::string::npos) << r.err;
+    }
+    EXPECT_NE(run({"import", "none/site.prj", "KZ.cmp"}).err.find("does not exist; nothing was saved"),
+              std::string::npos);
+}
+
 }  // namespace
 }  // namespace rebound
 

@@ -374,6 +374,31 @@ void DocumentWindowTest::anotherProgramsChangesAreAskedAbout() {
     QCOMPARE(components_on_disk(), 6);  // the 5 opened plus D
     QVERIFY(prompts->messages.isEmpty());
 
+    // While the question is open the file is locked: another program of
+    // ours fails (rather than lose its change with success), and a change
+    // made by a program without the lock is asked about again.
+    outside(7);
+    w.Document().appendComponents({named("F")}, QStringLiteral("Import Component"));
+    prompts->questions.clear();
+    bool lockedOut = false;
+    prompts->whileAsked = [&] {
+        lockedOut = !test::sample_project(8, 1).save(platform::to_path(site));
+        prompts->whileAsked = [&] {};
+        // A program that takes no lock writes in place meanwhile.
+        write_file(platform::to_path(site), read_file(platform::to_path(site)) + "x");
+    };
+    prompts->questionAnswers = {QMessageBox::Yes, QMessageBox::Cancel};
+    trigger(w, "FileSave1");
+    QVERIFY(lockedOut);
+    QCOMPARE(prompts->questions.size(), 2);  // asked again about the second change
+    QVERIFY(read_file(platform::to_path(site)).ends_with("x"));
+    QVERIFY(w.Document().isModified());
+    prompts->questions.clear();
+    prompts->questionAnswers = {QMessageBox::Yes};
+    trigger(w, "FileSave1");
+    QCOMPARE(prompts->questions.size(), 1);
+    QVERIFY(!w.Document().isModified());
+
     // Activation offers the reload once per change; Yes reads the file.
     const auto activate = [&] {
         QApplication::setActiveWindow(nullptr);

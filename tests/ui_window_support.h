@@ -18,6 +18,7 @@
 #include <QTest>
 #include <deque>
 #include <functional>
+#include <utility>
 #include <memory>
 
 #include "platform/qt_bridge.h"
@@ -140,6 +141,9 @@ public:
     std::deque<QStringList> openManyAnswers;
     std::deque<QString> saveAnswers;
     std::deque<QMessageBox::StandardButton> questionAnswers;
+    // Runs once while the next question is open, as another program would
+    // run while the operator reads it.
+    std::function<void()> whileAsked;
     // What was shown.
     QStringList messages;
     QStringList questions;
@@ -182,6 +186,7 @@ public:
     QMessageBox::StandardButton question(const QString& title, const QString& text,
                                          QMessageBox::StandardButtons) override {
         questions << title + QLatin1Char('|') + text;
+        if (whileAsked) std::exchange(whileAsked, nullptr)();
         if (questionAnswers.empty()) {
             return QMessageBox::Cancel;
         }

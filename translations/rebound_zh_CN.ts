@@ -948,6 +948,14 @@ Production Departmen</source>
         <source>The clipboard holds no cores: copy rows of component number, area number and core strength.</source>
         <translation>剪贴板中没有芯样：请复制构件序号、测区号和芯样强度的行。</translation>
     </message>
+    <message>
+        <source>test areas with a stored strength outside 0 to %1 MPa or not a number (component/area): %2</source>
+        <translation>测区强度超出 0～%1 MPa 或不是数值（构件/测区）：%2</translation>
+    </message>
+    <message>
+        <source>the estimate is not a strength above 0 MPa</source>
+        <translation>推定值不是大于 0 MPa 的强度</translation>
+    </message>
 </context>
 <context>
     <name>rebound::TCreateStrengthCurveFrm</name>
@@ -1074,18 +1082,6 @@ Production Departmen</source>
     <message>
         <source>Row %1: %2 is not a number (write a decimal point).</source>
         <translation>第 %1 行：%2 不是数字（请用小数点）。</translation>
-    </message>
-    <message>
-        <source>Row %1: the rebound value must be above 0.</source>
-        <translation>第 %1 行：回弹值必须大于 0。</translation>
-    </message>
-    <message>
-        <source>Row %1: the carbonation depth must lie between 0.0 and %2 mm.</source>
-        <translation>第 %1 行：碳化深度必须在 0.0 至 %2 mm 之间。</translation>
-    </message>
-    <message>
-        <source>Row %1: the strength must be above 0.</source>
-        <translation>第 %1 行：强度必须大于 0。</translation>
     </message>
     <message>
         <source>A curve needs at least %1 pairs; the table holds %2.</source>
@@ -1242,6 +1238,22 @@ C = %3</translation>
     <message>
         <source>Type, paste or open the pairs: Rm, dm in mm, f in MPa, one specimen a row.</source>
         <translation>输入、粘贴或打开试件数据：Rm、dm (mm)、f (MPa)，每行一个试件。</translation>
+    </message>
+    <message>
+        <source>Row %1: the rebound value must lie from %2 to %3.</source>
+        <translation>第 %1 行：回弹值应在 %2～%3 之间。</translation>
+    </message>
+    <message>
+        <source>Row %1: the carbonation depth must lie between %2 and %3 mm.</source>
+        <translation>第 %1 行：碳化深度应在 %2～%3 mm 之间。</translation>
+    </message>
+    <message>
+        <source>Row %1: the strength must lie from %2 to %3 MPa.</source>
+        <translation>第 %1 行：强度应在 %2～%3 MPa 之间。</translation>
+    </message>
+    <message>
+        <source>Not accepted: %1 pairs, fewer than the %2 a curve is accepted with.</source>
+        <translation>不合格：只有 %1 组数据，少于曲线合格所需的 %2 组。</translation>
     </message>
 </context>
 <context>

@@ -9,6 +9,7 @@
 #include "model/number_text.h"
 #include "model/rebound_file.h"
 #include "platform/files.h"
+#include "platform/input_file.h"
 #include "platform/text_codec.h"
 #include "settings/app_context.h"
 #include "settings/setting.h"
@@ -80,8 +81,24 @@ int dump_curve_file(const std::filesystem::path& file, bool pretty) {
     const std::int64_t announced = std::int64_t{curve.row_count} * curve.column_count;
     if (curve.row_count <= 0 || curve.column_count <= 0 || announced > kMaxCurveValues) {
         std::cout << std::endl;
-        return fail(file, "the curve header announces " + std::to_string(curve.row_count) + " rows x " +
-                              std::to_string(curve.column_count) + " columns, not a table of 1 to " +
+        // The reader keeps nothing of a header beyond the limit: its own
+        // numbers are read again for the message.
+        std::int64_t rows = curve.row_count;
+        std::int64_t columns = curve.column_count;
+        if (Result<platform::InputFile> again = platform::InputFile::open(file); again) {
+            unsigned char header[8] = {};
+            if (again->read(reinterpret_cast<char*>(header), sizeof header) == sizeof header) {
+                const auto field = [&](int at) {
+                    return static_cast<std::int32_t>(std::uint32_t{header[at]} | std::uint32_t{header[at + 1]} << 8 |
+                                                     std::uint32_t{header[at + 2]} << 16 |
+                                                     std::uint32_t{header[at + 3]} << 24);
+                };
+                rows = field(0);
+                columns = field(4);
+            }
+        }
+        return fail(file, "the curve header announces " + std::to_string(rows) + " rows x " +
+                              std::to_string(columns) + " columns, not a table of 1 to " +
                               std::to_string(kMaxCurveValues) + " values");
     }
     if (curve.padded_values > 0) {
