@@ -18,6 +18,8 @@
 #include <QTest>
 #include <QUrl>
 
+#include <QProcess>
+
 #include "fileio/exchange.h"
 #include "fixtures.h"
 #include "platform/qt_bridge.h"
@@ -321,6 +323,20 @@ void DocumentWindowTest::saveAsOntoAnExistingName() {
     QVERIFY(prompts->questions.isEmpty());
     QCOMPARE(w.Document().fileName(), site);
     QVERIFY(prompts->messages.isEmpty());
+
+    // A name that leads to the standard curve the window evaluates with is
+    // refused before anything is written, and named.
+    QVERIFY(folder->installCurve());
+    const QString curve = folder->file(QStringLiteral("curve/normal.cur"));
+    const std::string curveBytes = read_file(platform::to_path(curve));
+    const QString alias = folder->file(QStringLiteral("alias.prj"));
+    QVERIFY(QFile::link(curve, alias));
+    prompts->saveAnswers = {alias};
+    trigger(w, "FileSaveAs1");
+    QCOMPARE(read_file(platform::to_path(curve)), curveBytes);
+    QCOMPARE(prompts->messages.size(), 1);
+    QVERIFY2(prompts->messages[0].contains(QStringLiteral("Save Project Fail!")), qPrintable(prompts->messages[0]));
+    QVERIFY2(prompts->messages[0].contains(QStringLiteral("normal.cur")), qPrintable(prompts->messages[0]));
 }
 
 // Another program (here rebound-cli's way of saving, through the model)
@@ -382,7 +398,14 @@ void DocumentWindowTest::anotherProgramsChangesAreAskedAbout() {
     prompts->questions.clear();
     bool lockedOut = false;
     prompts->whileAsked = [&] {
-        lockedOut = !test::sample_project(8, 1).save(platform::to_path(site));
+        // rebound-cli importing into the file meanwhile waits for the lock,
+        // then fails, saving nothing.
+        QProcess cli;
+        cli.setWorkingDirectory(folder->file(QString()));
+        cli.start(QStringLiteral(REBOUND_CLI_PATH),
+                  {QStringLiteral("import"), site, QStringLiteral(REBOUND_SOURCE_DIR "/data/samples/KZ-1.cmp")});
+        lockedOut = cli.waitForFinished(60000) && cli.exitCode() == 1 &&
+                    cli.readAllStandardError().contains("is being changed by another program");
         prompts->whileAsked = [&] {};
         // A program that takes no lock writes in place meanwhile.
         write_file(platform::to_path(site), read_file(platform::to_path(site)) + "x");
@@ -413,7 +436,7 @@ void DocumentWindowTest::anotherProgramsChangesAreAskedAbout() {
     activate();
     QCOMPARE(prompts->questions.size(), 1);
     QVERIFY(prompts->questions[0].contains(QStringLiteral("Reload it?")));
-    QCOMPARE(int(w.Document().project().component_count()), 6);
+    QCOMPARE(int(w.Document().project().component_count()), 7);  // with D and F
     activate();
     QCOMPARE(prompts->questions.size(), 1);  // not asked again about the same change
     outside(3);

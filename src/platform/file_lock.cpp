@@ -19,6 +19,7 @@
 #include <vector>
 #endif
 
+#include "platform/message.h"
 #include "platform/text_codec.h"
 
 namespace rebound::platform {
@@ -161,11 +162,10 @@ Result<fs::path> trusted_save_destination(const fs::path& target) {
             FileError error;
             error.kind = FileError::Kind::CannotOpen;
             error.file = target;
-            const std::string link_text = path_bytes_text(current);
-            const std::string owner = user_text(link.st_uid);
-            error.say("link_of_another_user", {link_text, owner},
-                      "the link " + link_text + " belongs to " + owner +
-                          ", not to you or the owner of its folder, and is not followed");
+            const Message m = coded("link_of_another_user", {path_bytes_text(current), user_text(link.st_uid)},
+                                    "the link %1 belongs to %2, not to you or the owner of its folder, and is "
+                                    "not followed");
+            error.say(m.code, m.args, m.english);
             return error;
         }
         const fs::path next = fs::read_symlink(current, ec);

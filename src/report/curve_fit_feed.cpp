@@ -113,7 +113,11 @@ void CurveFitFeed::fetch_record(bool& eof) {
         fields_[kLimitDelta].set_text(fixed(verdict.limits.max_delta_percent, 1));
         fields_[kLimitEr].set_text(fixed(verdict.limits.max_er_percent, 1));
         fields_[kVerdict].set_text(verdict.accepted ? QStringLiteral("合格：δ 与 eᵣ 均不超过限值")
-                                                    : QStringLiteral("不合格：δ 或 eᵣ 超过限值"));
+                                   : fit.n < kRecommendedCurvePairs
+                                       ? QStringLiteral("不合格：只有 %1 组数据，少于曲线合格所需的 %2 组")
+                                             .arg(fit.n)
+                                             .arg(kRecommendedCurvePairs)
+                                       : QStringLiteral("不合格：δ 或 eᵣ 超过限值"));
         fields_[kRmRange].set_text(range_text(fit.formula.rm));
         fields_[kDepthRange].set_text(range_text(fit.formula.depth));
         fields_[kStrengthRange].set_text(range_text(fit.formula.strength));

@@ -140,6 +140,16 @@ bool TSDIAppForm::SaveProjectAs(bool* cancelled) {
         }
     }
     mSaveError.clear();
+    // A project never replaces a file the window works from: the curve it
+    // evaluates with or the settings file, whatever name reaches them.
+    setting& store = mContext.app().get_setting();
+    const std::filesystem::path inputs[] = {
+        mContext.app().curve_folder() / platform::path_from_ansi(store.evaluation_curve_file()), store.ini_path};
+    if (const Result<void> distinct = platform::refuse_output_over_inputs(platform::to_path(target), inputs);
+        !distinct) {
+        mSaveError = tr("%1: %2").arg(QDir::toNativeSeparators(target), ErrorText::Of(distinct.error()));
+        return false;
+    }
     Result<void> saved = mDocument->saveAs(target);
     if (!saved && ProjectDocument::isOutsideChange(saved.error())) {
         // Only the document's own file, changed by another program since.
