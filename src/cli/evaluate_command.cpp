@@ -1,5 +1,6 @@
 // evaluate, and the curve part of dump.
 #include <iostream>
+#include <optional>
 
 #include "cli/arguments.h"
 #include "cli/commands.h"
@@ -12,6 +13,7 @@
 #include "platform/input_file.h"
 #include "platform/text_codec.h"
 #include "settings/app_context.h"
+#include "settings/evaluation_curve.h"
 #include "settings/setting.h"
 
 namespace rebound::cli {
@@ -119,21 +121,19 @@ int run_evaluate(AppContext& context, const QStringList& args) {
     const std::filesystem::path project_path = arg_path(a.positional()[0]);
     // Without --curve, the curve the window evaluates with: the one chosen
     // in its curve selection dialog, or the standard curve.
+    // The curve's file is kept to check that the result is not saved over it.
+    std::optional<EvaluationCurve> chosen;
     std::filesystem::path curve_path;
-    if (const auto chosen = a.value("curve")) {
-        curve_path = arg_path(*chosen);
+    if (const auto given = a.value("curve")) {
+        curve_path = arg_path(*given);
+        chosen.emplace(curve_path);
     } else {
         setting& store = context.get_setting();
         if (const Result<void> read = store.read_existing_ini(); !read) {
             return fail(read.error().file, read.error().message + "; nothing was evaluated");
         }
-        const std::filesystem::path name = platform::path_from_ansi(store.evaluation_curve_file());
-        if (!is_plain_file_name(name)) {
-            return fail(store.ini_path,
-                        "names the strength curve \"" + platform::ansi_to_utf8(store.curve_file) +
-                            "\", which is not a file name in the curve folder; nothing was evaluated");
-        }
-        curve_path = context.curve_folder() / name;
+        chosen.emplace(context);
+        curve_path = context.curve_folder() / platform::path_from_ansi(store.evaluation_curve_file());
     }
     const std::filesystem::path out_path = a.has("output") ? arg_path(*a.value("output")) : project_path;
     const bool strict = a.has("strict");
@@ -150,11 +150,18 @@ int run_evaluate(AppContext& context, const QStringList& args) {
     if (!lock) return fail(out_path, lock.error().message + "; nothing was evaluated");
 
     // The curve first: an unusable one changes nothing.
-    Strength_Curve curve;
-    if (const auto defect = read_curve_for_evaluation(curve_path, curve)) {
-        return fail(curve_path,
-                    "cannot be used as the strength curve: " + describe(*defect) + "; nothing was evaluated");
+    CurveProblem problem;
+    const Strength_Curve* usable = chosen->get(&problem);
+    if (usable == nullptr && problem.outside_folder) {
+        return fail(context.get_setting().ini_path,
+                    "names the strength curve \"" + platform::ansi_to_utf8(context.get_setting().curve_file) +
+                        "\", which is not a file name in the curve folder; nothing was evaluated");
     }
+    if (usable == nullptr) {
+        return fail(problem.path,
+                    "cannot be used as the strength curve: " + describe(problem.defect) + "; nothing was evaluated");
+    }
+    const Strength_Curve& curve = *usable;
 
     // All or nothing: the project is saved only when it was read completely
     // and every component was evaluated.

@@ -74,6 +74,11 @@ struct FileIdentity {
     bool differs_from(const FileIdentity& other) const;
 };
 FileIdentity file_identity(const std::filesystem::path& path, bool with_digest);
+// True when the file's modification time lies within the coarsest time
+// stamp a file system keeps (2 s) of now, or in the future: a change made
+// within that time may leave size and time as they were, so an identity
+// taken now does not yet stand for the content.
+bool modified_lately(const FileIdentity& identity);
 
 // Which file a name leads to, whatever name or link reaches it: device and
 // inode on POSIX, the volume's serial number and the file index on Windows.
