@@ -133,7 +133,9 @@ int run_evaluate(AppContext& context, const QStringList& args) {
             return fail(read.error().file, read.error().message + "; nothing was evaluated");
         }
         chosen.emplace(context);
-        curve_path = context.curve_folder() / platform::path_from_ansi(store.evaluation_curve_file());
+        // A name outside the curve folder is refused below, as no curve.
+        const std::filesystem::path name = platform::path_from_ansi(store.evaluation_curve_file());
+        if (is_plain_file_name(name)) curve_path = context.curve_folder() / name;
     }
     const std::filesystem::path out_path = a.has("output") ? arg_path(*a.value("output")) : project_path;
     const bool strict = a.has("strict");
