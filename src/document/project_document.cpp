@@ -258,9 +258,29 @@ void ProjectDocument::setFileName(const QString& path) {
     emit fileNameChanged(mFileName);
 }
 
-void ProjectDocument::setCurve(Strength_Curve curve) {
+void ProjectDocument::setCurve(Strength_Curve curve, std::string name) {
     mCurve = std::move(curve);
+    if (!name.empty()) mCurveName = std::move(name);
     emit curveChanged();
+}
+
+void ProjectDocument::setPumpedCurve(std::optional<Strength_Curve> curve) {
+    mPumpedCurve = std::move(curve);
+}
+
+bool ProjectDocument::needsPumpedCurve() const {
+    return evaluationRules().pumped == PumpedRule::Curve && mCurveName == kUniformCurveFile;
+}
+
+EvaluationCurves ProjectDocument::evaluationCurves(const Strength_Curve& curve) const {
+    EvaluationCurves curves{&curve, mCurveName, nullptr, {}};
+    // A laboratory curve serves every component; only the uniform curve
+    // gives way to the pumped curve.
+    if (mPumpedCurve && mCurveName == kUniformCurveFile) {
+        curves.pumped = &*mPumpedCurve;
+        curves.pumped_name = kPumpedCurveFile;
+    }
+    return curves;
 }
 
 // ---- Whole project -------------------------------------------------------------
@@ -479,6 +499,8 @@ std::size_t ProjectDocument::createComponent() {
     ComponentInfo c(mContext.today_text());
     AreaData area;
     area.clear();
+    // A component entered by hand: its readings can only be typed.
+    area.set_flag(area_flags::kTypedReadings, true);
     c.add_area(area);
     std::vector<ComponentInfo> one;
     one.push_back(std::move(c));
@@ -489,6 +511,8 @@ bool ProjectDocument::addArea(std::size_t component) {
     return changeComponent(component, tr("Create Area"), [](ComponentInfo& c) {
         AreaData area;
         area.clear();
+        // Its readings can only be typed.
+        area.set_flag(area_flags::kTypedReadings, true);
         c.add_area(area);
     });
 }
@@ -616,8 +640,23 @@ std::optional<ComponentEvaluation> ProjectDocument::evaluateComponent(std::size_
         return std::nullopt;
     }
     ComponentEvaluation result;
-    changeComponent(index, tr("Calculate"), [&](ComponentInfo& c) { result = evaluate_component(c, curve); });
+    const EvaluationCurves curves = evaluationCurves(curve);
+    const EvaluationRules rules = evaluationRules();
+    changeComponent(index, tr("Calculate"), [&](ComponentInfo& c) { result = evaluate_component(c, curves, rules); });
     return result;
+}
+
+bool ProjectDocument::setEvaluationRules(const EvaluationRules& rules) {
+    const auto header = header_texts_with_rules(mProject, rules);
+    if (!header) return false;
+    BatchState before = BatchStateCommand::of(mProject);
+    BatchState after = before;
+    after.text1 = header->text1;
+    after.text2 = header->text2;
+    if (after != before) {
+        mUndo.push(new BatchStateCommand(*this, tr("Evaluation Rules"), std::move(before), std::move(after)));
+    }
+    return true;
 }
 
 ProjectDocument::AreaEdit ProjectDocument::editArea(std::size_t component, std::size_t area, const QString& step,
@@ -637,7 +676,7 @@ ProjectDocument::AreaEdit ProjectDocument::editArea(std::size_t component, std::
                 return;  // nothing to evaluate: the step is dropped
             }
             if (curve != nullptr) {
-                edit.evaluation = evaluate_component(copy, *curve);
+                edit.evaluation = evaluate_component(copy, evaluationCurves(*curve), evaluationRules());
             }
         },
         mergeKey);
@@ -654,8 +693,21 @@ ProjectDocument::AreaEdit ProjectDocument::setReading(std::size_t component, std
     }
     const auto stored = static_cast<std::uint8_t>(std::clamp(value, 0, 255));
     return editArea(component, area, tr("Edit Reading"), -1, curve,
-                    [&](AreaData& a) { a.readings[reading] = stored; });
+                    [&](AreaData& a) {
+                        if (a.readings[reading] == stored) return;
+                        a.readings[reading] = stored;
+                        a.set_flag(area_flags::kTypedReadings, true);
+                    });
 }
+
+namespace {
+// A condition changed at the desk; the same value again changes nothing.
+void set_condition(AreaData& a, std::uint8_t& field, std::uint8_t value) {
+    if (field == value) return;
+    field = value;
+    a.set_flag(area_flags::kDeskConditions, true);
+}
+}  // namespace
 
 ProjectDocument::AreaEdit ProjectDocument::setAreaCondition(std::size_t component, std::size_t area,
                                                             AreaCondition which, int index,
@@ -664,17 +716,17 @@ ProjectDocument::AreaEdit ProjectDocument::setAreaCondition(std::size_t componen
         case AreaCondition::Carbonation: {
             const auto stored = static_cast<std::uint8_t>(std::clamp(index, 0, 13));
             return editArea(component, area, tr("Edit Carbonation Depth"), -1, curve,
-                            [&](AreaData& a) { a.carbonation_index = stored; });
+                            [&](AreaData& a) { set_condition(a, a.carbonation_index, stored); });
         }
         case AreaCondition::Angle: {
             const auto stored = static_cast<std::uint8_t>(std::clamp(index, 0, 8));
             return editArea(component, area, tr("Edit Hammer Angle"), -1, curve,
-                            [&](AreaData& a) { a.angle_index = stored; });
+                            [&](AreaData& a) { set_condition(a, a.angle_index, stored); });
         }
         case AreaCondition::Surface: {
             const auto stored = static_cast<std::uint8_t>(std::clamp(index, 0, 2));
             return editArea(component, area, tr("Edit Tested Surface"), -1, curve,
-                            [&](AreaData& a) { a.surface_index = stored; });
+                            [&](AreaData& a) { set_condition(a, a.surface_index, stored); });
         }
     }
     return {};

@@ -96,7 +96,16 @@ public:
     // the curve selection dialog); empty until then. It is no part of the
     // project file and of its history.
     const Strength_Curve& curve() const { return mCurve; }
-    void setCurve(Strength_Curve curve);
+    // `name` is the curve's file name, which every evaluation writes into
+    // the components it evaluates; empty keeps the name given before.
+    void setCurve(Strength_Curve curve, std::string name = {});
+    const std::string& curveName() const { return mCurveName; }
+    // The curve of pumped concrete, for the rule "按泵送曲线" while the
+    // uniform curve is the chosen one; nullopt when it is not needed.
+    void setPumpedCurve(std::optional<Strength_Curve> curve);
+    // True when evaluating under the project's rules needs the pumped curve
+    // (the rule is "curve" and the chosen curve is the uniform one).
+    bool needsPumpedCurve() const;
 
     // ---- Whole project ---------------------------------------------------
     // An empty project without a file name and without history.
@@ -187,8 +196,16 @@ public:
     void breakTyping() { ++mTypingRun; }
 
     // Evaluates the component with `curve` (a usable one, see
-    // find_curve_defect) in one undo step; nullopt for an index past the end.
+    // find_curve_defect) under the project's evaluation rules in one undo
+    // step; nullopt for an index past the end. The component's
+    // curve_filename takes the name of the curve that converted it.
     std::optional<ComponentEvaluation> evaluateComponent(std::size_t index, const Strength_Curve& curve);
+
+    // The project's evaluation rules (pumped concrete, arithmetic), kept in
+    // the header's spare texts; setting them is one undo step. False, with
+    // nothing changed, when neither header spare text can take them.
+    EvaluationRules evaluationRules() const { return read_evaluation_rules(mProject); }
+    bool setEvaluationRules(const EvaluationRules& rules);
 
     // Edits of one test area. With a curve the component is evaluated in the
     // same undo step, so that its results never lag behind its readings;
@@ -201,6 +218,9 @@ public:
     };
     AreaEdit setReading(std::size_t component, std::size_t area, std::size_t reading, int value,
                         const Strength_Curve* curve);
+    // A reading typed marks the area's readings as typed by hand
+    // (area_flags::kTypedReadings), a condition as entered at the desk
+    // (kDeskConditions); Undo takes the mark back with the value.
     AreaEdit setAreaCondition(std::size_t component, std::size_t area, AreaCondition which, int index,
                               const Strength_Curve* curve);
 
@@ -260,6 +280,11 @@ private:
     ReboundFile mProject;
     QString mFileName;
     Strength_Curve mCurve;
+    std::string mCurveName = kUniformCurveFile;
+    std::optional<Strength_Curve> mPumpedCurve;
+    // The curves the document evaluates with: `curve` under the name of the
+    // loaded curve, and the pumped curve where the rules want it.
+    EvaluationCurves evaluationCurves(const Strength_Curve& curve) const;
     QUndoStack mUndo;
     int mTypingRun = 0;
     // The file as this document last read or wrote it; what it was when an

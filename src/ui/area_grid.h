@@ -15,6 +15,7 @@
 #include <QWidget>
 #include <functional>
 
+class QColor;
 class QComboBox;
 class QMenu;
 class QTableWidget;
@@ -60,6 +61,8 @@ public:
     void SetCurveSource(CurveSource source) { mCurveSource = std::move(source); }
     void SetMessageSink(std::function<void(const QString&)> sink) { mMessage = std::move(sink); }
 
+    // The colour of readings typed by hand, in the grid and the list.
+    static QColor TypedReadingColor();
     static QString DepthText(int carbonation_index);
     static QString AngleText(int angle_index);
     static QString SideText(int surface_index);

@@ -55,6 +55,15 @@ const Pattern kSentences[] = {
     {"byte_follows", QT_TRANSLATE_NOOP("ErrorText", "%1 byte follows %2 at byte %3")},
     {"bytes_follow", QT_TRANSLATE_NOOP("ErrorText", "%1 bytes follow %2 at byte %3")},
     {"system_reason", QT_TRANSLATE_NOOP("ErrorText", "the system reports: %1")},
+    // Why a component's estimate is not a figure.
+    {"estimate_below_curve",
+     QT_TRANSLATE_NOOP("ErrorText",
+                       "areas %1 lie below the range of the curve: the estimate is below its lowest strength")},
+    {"estimate_above_curve",
+     QT_TRANSLATE_NOOP("ErrorText",
+                       "every area lies above the range of the curve: the estimate is above its highest strength")},
+    {"estimate_blank",
+     QT_TRANSLATE_NOOP("ErrorText", "areas %1 lie above the range of the curve and have no strength: no estimate")},
 };
 
 // The field labels the readers and writers name in their sentences.

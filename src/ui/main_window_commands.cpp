@@ -501,7 +501,24 @@ bool TSDIAppForm::ReadEvaluationCurve(QString* why) {
         }
         return false;
     }
-    mDocument->setCurve(std::move(curve));
+    mDocument->setCurve(std::move(curve), chosen);
+    // Under the project's rule "按泵送曲线" the uniform curve gives pumped
+    // components to the pumped-concrete curve beside it.
+    std::optional<Strength_Curve> pumped;
+    if (mDocument->needsPumpedCurve()) {
+        const std::filesystem::path pumpedPath = mContext.app().curve_folder() / kPumpedCurveFile;
+        Strength_Curve read;
+        if (const std::optional<CurveDefect> pumpedDefect = read_curve_for_evaluation(pumpedPath, read)) {
+            if (pumpedDefect->kind == CurveDefect::Kind::Missing) {
+                *why = tr("您所使用的测强曲线") + QString::fromLatin1(kPumpedCurveFile) + tr("不存在！");
+            } else {
+                *why = UnusableCurveText(QDir::toNativeSeparators(platform::from_path(pumpedPath)), *pumpedDefect);
+            }
+            return false;
+        }
+        pumped = std::move(read);
+    }
+    mDocument->setPumpedCurve(std::move(pumped));
     return true;
 }
 
