@@ -31,6 +31,11 @@ protected:
         doc.adopt(p);
     }
     QString file(const QString& name) const { return dir.filePath(name); }
+    // Writes a curve file into the curve folder.
+    void installCurve(const char* name, float value) {
+        std::filesystem::create_directories(context.curve_folder());
+        test::write_file(context.curve_folder() / name, flat_curve(value).to_bytes());
+    }
     const AreaData& area(std::size_t i) const { return doc.project().components[0].areas[i]; }
 
     QTemporaryDir dir;
@@ -40,16 +45,16 @@ protected:
 };
 
 TEST_F(DocumentMarks, ATypedReadingIsMarkedUntilUndoneAndSurvivesASave) {
-    ASSERT_TRUE(doc.setReading(0, 1, 4, 41, nullptr).changed);
+    ASSERT_TRUE(doc.setReading(0, 1, 4, 41).changed);
     EXPECT_TRUE(area(1).has_flag(area_flags::kTypedReadings));
     EXPECT_FALSE(area(0).has_flag(area_flags::kTypedReadings));
-    doc.undoStack().undo();
+    doc.undo();
     EXPECT_FALSE(area(1).has_flag(area_flags::kTypedReadings));
-    doc.undoStack().redo();
+    doc.redo();
     EXPECT_TRUE(area(1).has_flag(area_flags::kTypedReadings));
 
     // A condition is entered at the desk: its own mark, not a typed reading.
-    ASSERT_TRUE(doc.setAreaCondition(0, 0, AreaCondition::Angle, 2, nullptr).changed);
+    ASSERT_TRUE(doc.setAreaCondition(0, 0, AreaCondition::Angle, 2).changed);
     EXPECT_TRUE(area(0).has_flag(area_flags::kDeskConditions));
     EXPECT_FALSE(area(0).has_flag(area_flags::kTypedReadings));
 
@@ -69,40 +74,47 @@ TEST_F(DocumentMarks, AreasAndComponentsEnteredByHandHoldTypedReadings) {
 }
 
 TEST_F(DocumentMarks, TheEvaluationNamesItsCurveAndUndoGivesTheOldNameBack) {
-    const Strength_Curve curve = flat_curve(31.5f);
-    doc.setCurve(curve, "lab-c30.cur");
+    installCurve("lab-c30.cur", 31.5f);
+    context.get_setting().curve_file = "lab-c30.cur";
     ASSERT_EQ(doc.project().components[0].curve_filename, "normal.cur");
-    ASSERT_TRUE(doc.evaluateComponent(0, doc.curve()));
+    ASSERT_TRUE(doc.evaluateComponent(0).evaluation);
     EXPECT_EQ(doc.project().components[0].curve_filename, "lab-c30.cur");
     EXPECT_FLOAT_EQ(doc.project().components[0].strength_avg, 31.5f + 4.5f);
-    doc.undoStack().undo();
+    doc.undo();
     EXPECT_EQ(doc.project().components[0].curve_filename, "normal.cur");
     EXPECT_EQ(doc.project().components[0].strength_avg, 0.0f);
+    // An edit evaluated in its step names the curve too.
+    ASSERT_TRUE(doc.setReading(0, 0, 0, 35).evaluation);
+    EXPECT_EQ(doc.project().components[0].curve_filename, "lab-c30.cur");
 }
 
 TEST_F(DocumentMarks, UnderThePumpedCurveRuleAPumpedComponentTakesThePumpedCurve) {
-    EXPECT_FALSE(doc.needsPumpedCurve());
+    installCurve("normal.cur", 31.5f);
     ASSERT_TRUE(doc.setEvaluationRules(EvaluationRules{PumpedRule::Curve, Arithmetic::Device}));
     EXPECT_EQ(doc.project().reserved_text1, "pumped=curve");
-    EXPECT_TRUE(doc.needsPumpedCurve());
-    doc.setCurve(flat_curve(31.5f), "normal.cur");
-    doc.setPumpedCurve(flat_curve(40.0f));
-    ASSERT_TRUE(doc.evaluateComponent(0, doc.curve()));
+    // Without the pumped curve nothing is evaluated, and the problem names it.
+    const auto refused = doc.evaluateComponent(0);
+    ASSERT_TRUE(refused.curveProblem);
+    EXPECT_EQ(refused.curveProblem->name, "pumped2011.cur");
+    EXPECT_EQ(doc.project().components[0].strength_avg, 0.0f);
+
+    installCurve("pumped2011.cur", 40.0f);
+    ASSERT_TRUE(doc.evaluateComponent(0).evaluation);
     const ComponentInfo& c = doc.project().components[0];
     EXPECT_EQ(c.curve_filename, "pumped2011.cur");
     EXPECT_FLOAT_EQ(c.areas[0].area_strength, 40.0f) << "no correction";
 
-    // A laboratory curve serves the pumped component too.
-    doc.setCurve(flat_curve(31.5f), "lab.cur");
-    EXPECT_FALSE(doc.needsPumpedCurve());
-    ASSERT_TRUE(doc.evaluateComponent(0, doc.curve()));
+    // A laboratory curve serves the pumped component too, without a correction.
+    installCurve("lab.cur", 33.0f);
+    context.get_setting().curve_file = "lab.cur";
+    ASSERT_TRUE(doc.evaluateComponent(0).evaluation);
     EXPECT_EQ(doc.project().components[0].curve_filename, "lab.cur");
-    EXPECT_FLOAT_EQ(doc.project().components[0].areas[0].area_strength, 31.5f);
+    EXPECT_FLOAT_EQ(doc.project().components[0].areas[0].area_strength, 33.0f);
 
     // The rule is a step of its own; its Undo leaves the texts as they were.
-    doc.undoStack().undo();
-    doc.undoStack().undo();
-    doc.undoStack().undo();
+    doc.undo();
+    doc.undo();
+    doc.undo();
     EXPECT_EQ(doc.project().reserved_text1, "");
 }
 

@@ -173,13 +173,23 @@ void ComponentPanel::Fill(bool whole) {
     set_text(txt_component_name, platform::to_qstring(c->component_name));
     chk_pump_tag->setChecked(c->pump_tag != 0);
     set_text(txt_area_number, QString::number(c->area_count()));
-    // A figure without a strength behind it reads "—", "<10.0" or ">60.0".
+    // A figure without a strength behind it reads "—", "<10.0" or ">60.0";
+    // the estimate's tooltip says why.
     set_text(txt_mfcu, QString::fromStdString(component_figure_text(*c, c->strength_avg)));
     set_text(txt_sfcu, QString::fromStdString(component_figure_text(*c, c->strength_delta)));
     set_text(txt_fcumin, QString::fromStdString(component_figure_text(*c, c->strength_min)));
     set_text(txt_fcue, QString::fromStdString(estimate_text(*c)));
     const Message reason = estimate_reason(*c);
-    txt_fcue->setToolTip(reason.code.empty() ? QString() : ErrorText::Of(reason));
+    // Figures that did not follow the last edit are drawn as such.
+    const bool stale = mDocument.notRecalculated(static_cast<std::size_t>(mRow));
+    for (QLineEdit* figure : {txt_mfcu, txt_sfcu, txt_fcumin, txt_fcue}) {
+        figure->setToolTip(stale                                        ? tr("Not recalculated")
+                           : figure == txt_fcue && !reason.code.empty() ? ErrorText::Of(reason)
+                                                                        : QString());
+        QPalette colours = figure->palette();
+        colours.setColor(QPalette::Text, palette().color(stale ? QPalette::Disabled : QPalette::Active, QPalette::Text));
+        figure->setPalette(colours);
+    }
     set_text(txt_curve_filename, platform::to_qstring(c->curve_filename));
     set_text(txt_component_condition, platform::to_qstring(c->component_condition));
     cb_strength_degree->setCurrentIndex(c->strength_degree < cb_strength_degree->count() ? c->strength_degree : -1);
