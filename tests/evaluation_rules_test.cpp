@@ -8,6 +8,8 @@
 #include <functional>
 #include <vector>
 
+#include "curve_table.h"
+#include "evaluation/curve_fit.h"
 #include "evaluation/evaluation.h"
 #include "evaluation/spare_texts.h"
 #include "evaluation/strength_texts.h"
@@ -56,6 +58,66 @@ ComponentInfo component_of(const std::vector<std::pair<int, int>>& rebound_and_c
     c.pump_tag = static_cast<std::uint8_t>(pump_tag);
     for (auto [rebound, carbonation] : rebound_and_carbonation) c.areas.push_back(area_of_tenths(10 * rebound, carbonation));
     return c;
+}
+
+TEST(PumpedCurve, ShippedFileIsTheFormulaCellForCell) {
+    const Strength_Curve shipped = read_curve("pumped2011.cur");
+    ASSERT_EQ(shipped.row_count, 201);
+    ASSERT_EQ(shipped.column_count, 13);
+    ASSERT_EQ(shipped.values.size(), 201u * 13u);
+    // The tool's curve, byte for byte.
+    EXPECT_EQ(shipped.to_bytes(), build_curve(tools::pumped_concrete_2011()).to_bytes());
+    // Every cell from the formula written out here: rounded to 0.1 MPa,
+    // blank below 10.0 and above 60.0.
+    for (int r = 0; r < 201; ++r) {
+        for (int c = 0; c < 13; ++c) {
+            const double rm = 20.0 + 0.2 * r;
+            const double dm = 0.5 * c;
+            const double f = std::round(0.034488 * std::pow(rm, 1.94) * std::pow(10.0, -0.0173 * dm) * 10.0) / 10.0;
+            const float expected = f < 10.0 || f > 60.0 ? 0.0f : static_cast<float>(f);
+            ASSERT_FLOAT_EQ(shipped.values[static_cast<std::size_t>(13 * r + c)], expected) << "Rm " << rm << ", dm " << dm;
+        }
+    }
+    // Check values worked out independently from the published formula.
+    const auto at = [&shipped](double rm, double dm) {
+        const auto row = static_cast<std::size_t>(std::lround((rm - 20.0) / 0.2));
+        const auto column = static_cast<std::size_t>(std::lround(dm / 0.5));
+        return shipped.values[13 * row + column];
+    };
+    const float rm30[] = {25.3f, 24.8f, 24.3f, 23.8f, 23.4f, 22.9f, 22.5f, 22.0f, 21.6f, 21.2f, 20.7f, 20.3f, 19.9f};
+    for (int c = 0; c < 13; ++c) EXPECT_FLOAT_EQ(at(30.0, 0.5 * c), rm30[c]) << "dm " << 0.5 * c;
+    const struct {
+        double rm, dm;
+        float strength;
+    } checks[] = {{40.0, 0.0, 44.2f}, {40.0, 2.0, 40.8f}, {40.0, 4.0, 37.7f}, {40.0, 6.0, 34.8f},
+                  {20.0, 0.0, 11.5f}, {20.0, 2.0, 10.6f}, {20.0, 4.0, 0.0f},  {20.0, 6.0, 0.0f},
+                  {47.0, 0.0, 0.0f},  {52.8, 6.0, 59.7f}, {21.0, 6.0, 10.0f}};
+    for (const auto& c : checks) EXPECT_FLOAT_EQ(at(c.rm, c.dm), c.strength) << "Rm " << c.rm << ", dm " << c.dm;
+}
+
+TEST(PumpedCurve, APumpedComponentUnderEitherRule) {
+    // Sixteen readings of 40 at 2.0 mm (index 5): the uniform curve and the
+    // correction, or the pumped curve alone; an unpumped component is the
+    // same under both.
+    const Strength_Curve uniform = read_curve("normal.cur");
+    const Strength_Curve pumped = read_curve("pumped2011.cur");
+    const EvaluationCurves curves{&uniform, "normal.cur", &pumped, kPumpedCurveFile};
+    for (int pump_tag : {0, 1}) {
+        ComponentInfo by_correction = component_of({{40, 5}}, pump_tag);
+        ComponentInfo by_curve = component_of({{40, 5}}, pump_tag);
+        evaluate_component(by_correction, curves, EvaluationRules{PumpedRule::Correction, Arithmetic::Device});
+        evaluate_component(by_curve, curves, EvaluationRules{PumpedRule::Curve, Arithmetic::Device});
+        // 34.5 MPa on the uniform curve; pumped: + (3.0 - 0.3 x 4.5).
+        EXPECT_FLOAT_EQ(by_correction.areas[0].area_strength, pump_tag == 1 ? 36.15f : 34.5f) << pump_tag;
+        if (pump_tag == 1) {
+            EXPECT_EQ(by_curve.curve_filename, "pumped2011.cur");
+            EXPECT_FLOAT_EQ(by_curve.areas[0].area_strength, 40.8f);
+            EXPECT_EQ(by_curve.areas[0].pump_correction, 0.0f);
+        } else {
+            EXPECT_EQ(by_curve.curve_filename, "normal.cur");
+            EXPECT_EQ(by_curve.areas[0], by_correction.areas[0]);
+        }
+    }
 }
 
 TEST(CurveName, EveryEvaluationNamesTheCurveThatConvertedTheComponent) {
