@@ -1,10 +1,13 @@
 // Runs the rebound-cli executable the way a user or a batch script does.
 #include <gtest/gtest.h>
 
+#include <set>
+
 #include "cli_support.h"
 #include "fileio/byte_io.h"
 #include "fixtures.h"
 #include "model/rebound_file.h"
+#include "open_files.h"
 
 namespace rebound {
 namespace {
@@ -145,6 +148,24 @@ TEST_F(CliTest, ImportAppendsAndSavesOnlyWhenEveryFileReads) {
         << r.err;
     EXPECT_NE(r.err.find("ends at byte 100"), std::string::npos) << r.err;
     EXPECT_EQ(test::read_file(dir_ / "new.prj"), before);
+}
+
+// Two imports in a row save the project twice, the second replacing the
+// first file; then the project can be renamed and deleted: the tool left
+// neither the file nor its lock open, and nothing but the file behind.
+TEST_F(CliTest, TwoImportsInARowLeaveTheProjectFreeToRenameAndDelete) {
+    test::write_file(dir_ / "a.cmp", test::device_record("A1", {test::DeviceArea{}}));
+    for (int i = 0; i < 2; ++i) {
+        const CliRun r = run_cli({"import", at("site.prj"), at("a.cmp")}, dir_);
+        ASSERT_EQ(r.status, 0) << r.err;
+    }
+    ReboundFile p;
+    ASSERT_TRUE(p.load(dir_ / "site.prj", test::today()));
+    EXPECT_EQ(p.component_count(), 2u);
+    std::set<std::filesystem::path> names;
+    for (const auto& e : std::filesystem::directory_iterator(dir_)) names.insert(e.path().filename());
+    EXPECT_EQ(names, (std::set<std::filesystem::path>{"a.cmp", "site.prj"}));
+    test::expect_renamed_and_deleted(dir_ / "site.prj");
 }
 
 // The import copies the project record by record; the file it writes is the
