@@ -8,6 +8,7 @@
 #include "fixtures.h"
 #include "model/rebound_file.h"
 #include "open_files.h"
+#include "platform/file_lock.h"
 
 namespace rebound {
 namespace {
@@ -166,6 +167,45 @@ TEST_F(CliTest, TwoImportsInARowLeaveTheProjectFreeToRenameAndDelete) {
     for (const auto& e : std::filesystem::directory_iterator(dir_)) names.insert(e.path().filename());
     EXPECT_EQ(names, (std::set<std::filesystem::path>{"a.cmp", "site.prj"}));
     test::expect_renamed_and_deleted(dir_ / "site.prj");
+}
+
+// Names outside the ANSI code page reach the tool whole (on Windows through
+// the wide command line), and a project the tool may not change keeps every
+// byte: one whose lock another program holds (here the test) is given up
+// after the wait, a read-only one is refused at once; both exit 1.
+TEST_F(CliTest, ImportTakesAnyNameAndLeavesALockedOrReadOnlyProjectAlone) {
+    namespace fs = std::filesystem;
+    const fs::path project = dir_ / fs::path(u8"工程 😀.prj");
+    const fs::path device = dir_ / fs::path(u8"构件 😀.cmp");
+    test::write_file(device, test::device_record("A1", {test::DeviceArea{}}));
+    const QStringList import{"import", QString::fromStdU16String(project.u16string()),
+                             QString::fromStdU16String(device.u16string())};
+    CliRun r = run_cli(import, dir_);
+    ASSERT_EQ(r.status, 0) << r.err;
+    const std::string saved = test::read_file(project);
+    {
+        Result<platform::FileLock> lock = platform::FileLock::acquire(project);
+        ASSERT_TRUE(lock) << lock.error().message;
+        r = run_cli(import, dir_);
+        EXPECT_EQ(r.status, 1);
+        EXPECT_NE(r.err.find("is being changed by another program; nothing was saved"), std::string::npos) << r.err;
+    }
+    EXPECT_EQ(test::read_file(project), saved);
+
+    const fs::perms writable = fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write;
+    fs::permissions(project, writable, fs::perm_options::remove);
+    r = run_cli(import, dir_);
+    EXPECT_EQ(r.status, 1);
+    EXPECT_NE(r.err.find("cannot be saved"), std::string::npos) << r.err;
+    fs::permissions(project, fs::perms::owner_write, fs::perm_options::add);
+    EXPECT_EQ(test::read_file(project), saved);
+
+    ReboundFile back;
+    ASSERT_TRUE(back.load(project, test::today()));
+    EXPECT_EQ(back.component_count(), 1u);
+    std::set<fs::path> names;
+    for (const auto& e : fs::directory_iterator(dir_)) names.insert(e.path().filename());
+    EXPECT_EQ(names, (std::set<fs::path>{project.filename(), device.filename()}));
 }
 
 // The import copies the project record by record; the file it writes is the
