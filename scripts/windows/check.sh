@@ -127,10 +127,12 @@ done
 
 # --- Build ----------------------------------------------------------------------
 step "Configuring the Windows build in $build"
+# Build folders of earlier checks pointed Eigen at the Linux system's copy
+# (Eigen3_DIR); the cached one is found through the root path instead.
 launcher=()
 command -v ccache >/dev/null && launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
 cmake -S . -B "$build" -G Ninja -DCMAKE_TOOLCHAIN_FILE="$toolchain" -DCMAKE_BUILD_TYPE=Release \
-  -DCMAKE_FIND_ROOT_PATH="$find_root" -DQT_HOST_PATH=/usr \
+  -UEigen3_DIR -DCMAKE_FIND_ROOT_PATH="$find_root" -DQT_HOST_PATH=/usr \
   -DQt6HostInfo_DIR=/usr/lib/x86_64-linux-gnu/cmake/Qt6HostInfo \
   -DCMAKE_CROSSCOMPILING_EMULATOR="$runner" -DREBOUND_TEST_HOST_DRIVE=Z: \
   -DREBOUND_BUILD_TESTS=ON -DREBOUND_WERROR=ON "${launcher[@]}"
