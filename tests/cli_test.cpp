@@ -9,6 +9,7 @@
 #include "model/rebound_file.h"
 #include "open_files.h"
 #include "platform/file_lock.h"
+#include "scratch_folder.h"
 
 namespace rebound {
 namespace {
@@ -17,24 +18,14 @@ using test::CliRun;
 using test::python_on_json;
 using test::run_cli;
 
-class CliTest : public ::testing::Test {
+// A folder of its own for each run (named with the run's random seed, so
+// that runs of the same test in other build trees at the same moment do not
+// share it). Not an error when the folder stays: under Wine a tool that has
+// just ended can hold its working folder a moment longer.
+class CliTest : public test::ScratchFolderTest {
 protected:
-    void SetUp() override {
-        dir_ =
-            std::filesystem::temp_directory_path() /
-            (std::string("rebound-cli-") + ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        std::filesystem::remove_all(dir_);
-        std::filesystem::create_directories(dir_);
-    }
-    // Not an error when the folder stays: under Wine a tool that has just
-    // ended can hold its working folder a moment longer, and the next run of
-    // the test empties the folder first.
-    void TearDown() override {
-        std::error_code ec;
-        std::filesystem::remove_all(dir_, ec);
-    }
+    CliTest() : ScratchFolderTest("rebound-cli-") {}
     QString at(const char* name) const { return QString::fromStdString((dir_ / name).string()); }
-    std::filesystem::path dir_;
 };
 
 TEST_F(CliTest, DumpPrintsTheProjectAsJson) {
