@@ -8,6 +8,7 @@
 #include "cli/arguments.h"
 #include "cli/commands.h"
 #include "cli/json_writer.h"
+#include "evaluation/strength_texts.h"
 #include "evaluation/batch.h"
 #include "evaluation/spare_texts.h"
 #include "model/number_text.h"
@@ -222,11 +223,19 @@ int run_batch(AppContext& context, const QStringList& args) {
             json.begin_array();
             for (const std::size_t area : line.implausible_areas) json.integer(static_cast<std::int64_t>(area + 1));
             json.end_array();
+            // A component whose estimate is no figure (areas outside the
+            // curve) gives null and says why.
+            const EstimateNote note = estimate_note(project.components[line.index]);
             for (const auto& [name, value] : {std::pair{"mean", line.mean}, std::pair{"sd", line.sd},
                                               std::pair{"min", line.min}, std::pair{"estimate", line.estimate}}) {
                 json.key(name);
-                json.fixed(round_tenth(value), 1);
+                if (note != EstimateNote::None && std::string_view(name) == "estimate") {
+                    json.null();
+                } else {
+                    json.fixed(round_tenth(value), 1);
+                }
             }
+            if (note != EstimateNote::None) json.member("estimate_note", estimate_note_name(note));
             json.end_object();
         }
         json.end_array();

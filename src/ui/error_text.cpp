@@ -66,6 +66,15 @@ const Pattern kSentences[] = {
      QT_TRANSLATE_NOOP("ErrorText", "is the same file as the input %1; it is not replaced and nothing was written")},
     {"file_too_large", QT_TRANSLATE_NOOP("ErrorText", "is larger than %1 bytes, the most %2 may hold")},
     {"system_reason", QT_TRANSLATE_NOOP("ErrorText", "the system reports: %1")},
+    // Why a component's estimate is not a figure.
+    {"estimate_below_curve",
+     QT_TRANSLATE_NOOP("ErrorText",
+                       "areas %1 lie below the range of the curve: the estimate is below its lowest strength")},
+    {"estimate_above_curve",
+     QT_TRANSLATE_NOOP("ErrorText",
+                       "every area lies above the range of the curve: the estimate is above its highest strength")},
+    {"estimate_blank",
+     QT_TRANSLATE_NOOP("ErrorText", "areas %1 lie above the range of the curve and have no strength: no estimate")},
 };
 
 // The field labels the readers and writers name in their sentences.
