@@ -340,29 +340,43 @@ Result<FileLock> FileLock::acquire(const fs::path& target, std::chrono::millisec
         // needs, so a lock file another user created serves too.
         constexpr int kFlags = O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC;
         int fd = ::open(lock_path.c_str(), kFlags);
-        if (fd < 0 && errno == ENOENT) {
+        int code = fd < 0 ? errno : 0;
+        if (fd < 0 && code == ENOENT) {
             fd = ::open(lock_path.c_str(), kFlags | O_CREAT | O_EXCL, 0644);
-            // Readable by every user of the folder, whatever the umask: a
-            // second user must be able to wait on it rather than find it in
-            // the way.
+            code = fd < 0 ? errno : 0;
             if (fd >= 0) {
+                // Readable by every user of the folder, whatever the umask:
+                // a second user must be able to wait on it rather than find
+                // it in the way.
                 [[maybe_unused]] const int ignored = ::fchmod(fd, 0644);
+            } else if (code == ENOENT) {
+                return missing_folder(target, lock_path);
+            } else if (code == EEXIST) {
+                // Created meanwhile by another writer: open that one.
+                if (std::chrono::steady_clock::now() >= deadline) return busy_error(target);
+                continue;
             }
-            if (fd < 0 && errno == EEXIST) continue;  // created meanwhile: open that one
-            if (fd < 0 && errno == ENOENT) return missing_folder(target, lock_path);
         }
         struct stat opened {};
-        const bool usable = fd >= 0 && ::fstat(fd, &opened) == 0 && S_ISREG(opened.st_mode);
+        if (fd >= 0 && ::fstat(fd, &opened) != 0) {
+            code = errno;
+            ::close(fd);
+            fd = -1;
+        }
+        const bool usable = fd >= 0 && S_ISREG(opened.st_mode);
         if (!usable) {
-            const int code = errno;
             if (fd >= 0) ::close(fd);
             struct stat named {};
             if (::lstat(lock_path.c_str(), &named) != 0) {
-                if (errno == ENOENT) continue;  // gone meanwhile
+                // Gone after it was opened: try again. Not there and not
+                // to be created (a read-only folder): the system's reason.
+                const int missing = errno;
+                if (missing == ENOENT && code == 0 && std::chrono::steady_clock::now() < deadline) continue;
                 return lock_error(target, FileError::Kind::CannotOpen,
-                                  std::string("cannot be locked for the change: ") + std::strerror(code));
+                                  std::string("cannot be locked for the change: ") +
+                                      std::strerror(code != 0 ? code : missing));
             }
-            if (fd < 0 && code != EACCES && code != EPERM && code != ELOOP && code != ENXIO && code != EISDIR &&
+            if (code != 0 && code != EACCES && code != EPERM && code != ELOOP && code != ENXIO && code != EISDIR &&
                 code != EWOULDBLOCK) {
                 return lock_error(target, FileError::Kind::CannotOpen,
                                   std::string("cannot be locked for the change: ") + std::strerror(code));
