@@ -407,11 +407,11 @@ Result<FileLock> FileLock::acquire(const fs::path& target, std::chrono::millisec
             ::close(fd);
             continue;
         }
-        const int code = errno;
+        const int refused = errno;
         ::close(fd);
-        if (code != EWOULDBLOCK && code != EINTR) {
+        if (refused != EWOULDBLOCK && refused != EINTR) {
             return lock_error(target, FileError::Kind::CannotOpen,
-                              std::string("cannot be locked for the change: ") + std::strerror(code));
+                              std::string("cannot be locked for the change: ") + std::strerror(refused));
         }
         if (std::chrono::steady_clock::now() >= deadline) {
             return busy_error(target);
