@@ -477,6 +477,9 @@ bool ProjectDocument::removeComponent(std::size_t index) {
 
 std::size_t ProjectDocument::createComponent() {
     ComponentInfo c(mContext.today_text());
+    if (!mNewComponentName.empty()) {
+        c.component_name = mNewComponentName;
+    }
     AreaData area;
     area.clear();
     c.add_area(area);
