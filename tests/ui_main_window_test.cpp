@@ -158,7 +158,7 @@ void MainWindowTest::startsEmptyWithTheCommandTable() {
     QVERIFY(!action(w, "EditCut1")->isEnabled());
     QVERIFY(!action(w, "EditCopy1")->isEnabled());
     QCOMPARE(action(w, "FileNew1")->shortcut(), QKeySequence(QStringLiteral("Ctrl+N")));
-    QCOMPARE(action(w, "FileNew1")->statusTip(), QString::fromUtf8("新建工程文件"));
+    QCOMPARE(action(w, "FileNew1")->statusTip(), QStringLiteral("Create a new project"));
     QVERIFY(prompts->messages.isEmpty());
 }
 

@@ -1,5 +1,7 @@
 #include "platform/file_lock.h"
 
+#include "platform/files.h"
+
 #include <cstring>
 #include <map>
 #include <mutex>
@@ -205,8 +207,12 @@ Result<FileLock> FileLock::acquire(const fs::path& target, std::chrono::millisec
         // all flock needs, so a lock file another user created serves too.
         const int fd = ::open(lock_path.c_str(), O_RDONLY | O_CREAT | O_NOFOLLOW | O_CLOEXEC, 0666);
         if (fd < 0) {
-            return lock_error(target, FileError::Kind::CannotOpen,
-                              std::string("cannot be locked for the change: ") + std::strerror(errno));
+            const int code = errno;
+            FileError error = lock_error(target, FileError::Kind::CannotOpen,
+                                         std::string("cannot be locked for the change: ") + std::strerror(code));
+            // Worded for the window where the reason is one the operator can act on.
+            if (const char* sentence = system_error_sentence(code)) error.sentences = {FileError::Sentence{sentence, {}}};
+            return error;
         }
         if (::flock(fd, LOCK_EX | LOCK_NB) == 0) {
             // The holder before us removes the file while it still holds it:

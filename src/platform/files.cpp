@@ -34,6 +34,31 @@
 
 namespace rebound::platform {
 
+const char* system_error_sentence(int code) {
+    switch (code) {
+        case EACCES:
+        case EPERM:
+            return "permission_denied";
+        case ENOSPC:
+            return "no_space";
+#ifdef EDQUOT
+        case EDQUOT:
+            return "quota_exceeded";
+#endif
+        case EROFS:
+            return "read_only_disk";
+        case ENOENT:
+        case ENOTDIR:
+            return "folder_missing";
+        case ENAMETOOLONG:
+            return "name_too_long";
+        case EIO:
+            return "io_error";
+        default:
+            return nullptr;
+    }
+}
+
 namespace {
 
 namespace fs = std::filesystem;
@@ -322,38 +347,12 @@ std::string reason(int code) {
     return std::strerror(code);
 }
 
-// The sentence that words a system error the operator can act on; null for
-// the others, which keep the system's own words.
-const char* errno_sentence(int code) {
-    switch (code) {
-        case EACCES:
-        case EPERM:
-            return "permission_denied";
-        case ENOSPC:
-            return "no_space";
-#ifdef EDQUOT
-        case EDQUOT:
-            return "quota_exceeded";
-#endif
-        case EROFS:
-            return "read_only_disk";
-        case ENOENT:
-        case ENOTDIR:
-            return "folder_missing";
-        case ENAMETOOLONG:
-            return "name_too_long";
-        case EIO:
-            return "io_error";
-        default:
-            return nullptr;
-    }
-}
 
 // A failure the system reported with `code`: its own words in the message,
 // our sentence for the window where there is one.
 FileError system_failure(const fs::path& target, FileError::Kind kind, int code) {
     FileError error = failure(target, kind, reason(code));
-    if (const char* sentence = errno_sentence(code)) error.sentences = {FileError::Sentence{sentence, {}}};
+    if (const char* sentence = system_error_sentence(code)) error.sentences = {FileError::Sentence{sentence, {}}};
     return error;
 }
 
@@ -407,7 +406,7 @@ Result<void> write_file_atomically(const std::filesystem::path& target,
     FdSink sink(fd);
     std::optional<FileError> error = run_producer(target, produce, sink, [&sink] { return sink.reason(); });
     if (error && sink.failed()) {
-        if (const char* sentence = errno_sentence(sink.code())) error->sentences = {FileError::Sentence{sentence, {}}};
+        if (const char* sentence = system_error_sentence(sink.code())) error->sentences = {FileError::Sentence{sentence, {}}};
     }
     if (!error) {
         reached(SaveStep::ContentWritten);
