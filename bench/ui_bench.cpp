@@ -152,7 +152,7 @@ void BM_ImportInto5000Components(benchmark::State& state) {
         import->trigger();
         QApplication::processEvents();
         state.PauseTiming();
-        f.window->Document().undoStack().undo();
+        f.window->Document().undo();
         state.ResumeTiming();
     }
     if (!f.prompts->lastMessage.isEmpty()) {
@@ -211,7 +211,7 @@ void BM_Import200DeviceFilesInto1000Components(benchmark::State& state) {
         QApplication::processEvents();
         state.PauseTiming();
         const bool imported = f.window->Document().project().component_count() == 1200;
-        f.window->Document().undoStack().undo();
+        f.window->Document().undo();
         state.ResumeTiming();
         if (!imported || !f.prompts->lastMessage.isEmpty()) {
             state.SkipWithError("the import failed");

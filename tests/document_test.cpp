@@ -7,6 +7,9 @@
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <chrono>
+#include <filesystem>
 #include <functional>
 #include <random>
 
@@ -439,12 +442,19 @@ std::string bytes_of(const ReboundFile& p) {
     return std::string(reinterpret_cast<const char*>(out.bytes().data()), out.bytes().size());
 }
 
+// Every component's not-recalculated mark.
+std::vector<bool> marks_of(const ProjectDocument& doc) {
+    std::vector<bool> marks;
+    for (std::size_t i = 0; i < doc.project().component_count(); ++i) marks.push_back(doc.notRecalculated(i));
+    return marks;
+}
+
 TEST_F(DocumentTest, RandomCommandsUndoToTheStartAndRedoToTheEnd) {
     doc.adopt(test::sample_project(3, 3));
     const std::string startBytes = bytes_of(doc.project());
-    write_file(platform::to_path(file("normal.cur")), test::curve_file_bytes(201, 13, 31.5f));
-    const Result<Strength_Curve> curve = read_curve_file(platform::to_path(file("normal.cur")));
-    ASSERT_TRUE(curve);
+    const std::filesystem::path curveFile = context.curve_folder() / "normal.cur";
+    std::filesystem::create_directories(curveFile.parent_path());
+    const std::string curveBytes = test::curve_file_bytes(201, 13, 31.5f);
 
     std::mt19937 random(20261211);
     const auto pick = [&random](int n) { return std::uniform_int_distribution<int>(0, n - 1)(random); };
@@ -452,14 +462,15 @@ TEST_F(DocumentTest, RandomCommandsUndoToTheStartAndRedoToTheEnd) {
     const auto text = [&] { return std::string(1 + static_cast<std::size_t>(pick(6)), char('a' + pick(26))); };
     std::string ReboundFile::*const headers[] = {&ReboundFile::project_name, &ReboundFile::report_serial,
                                                  &ReboundFile::agent_date, &ReboundFile::examine_basis};
+    const char* const dates[] = {"2026/12/11", "11 Dec 2026", "2025-03-01", "not a date"};
     int undone = 0;
-    for (int step = 0; step < 400; ++step) {
+    for (int step = 0; step < 600; ++step) {
         const std::size_t c = component();
         const ComponentInfo* target = doc.project().component(c);
         const std::size_t area = target != nullptr && target->area_count() > 0
                                      ? static_cast<std::size_t>(pick(int(target->area_count())))
                                      : 0;
-        switch (pick(16)) {
+        switch (pick(22)) {
             case 0: doc.setHeaderText(headers[pick(4)], text()); break;
             case 1: doc.setComponentName(c, text()); break;
             case 2: doc.setComponentCondition(c, text()); break;
@@ -469,33 +480,69 @@ TEST_F(DocumentTest, RandomCommandsUndoToTheStartAndRedoToTheEnd) {
             case 6: doc.removeComponent(c); break;
             case 7: doc.addArea(c); break;
             case 8: doc.removeLastArea(c); break;
-            case 9: doc.setReading(c, area, static_cast<std::size_t>(pick(16)), pick(300) - 20, pick(2) ? &*curve : nullptr); break;
-            case 10:
-                doc.setAreaCondition(c, area, static_cast<AreaCondition>(pick(3)), pick(15), pick(2) ? &*curve : nullptr);
-                break;
-            case 11: doc.evaluateComponent(c, *curve); break;
+            case 9: doc.setReading(c, area, static_cast<std::size_t>(pick(16)), pick(300) - 20); break;
+            case 10: doc.setAreaCondition(c, area, static_cast<AreaCondition>(pick(3)), pick(15)); break;
+            case 11: doc.evaluateComponent(c); break;
             case 12: doc.appendComponents({test::sample_project(1, 2).components[0]}, QStringLiteral("Import")); break;
             case 13: doc.breakTyping(); break;
             case 14:
+                // The curve comes and goes: edits are evaluated or marked.
+                if (pick(2) == 1) {
+                    write_file(curveFile, curveBytes);
+                } else {
+                    std::filesystem::remove(curveFile);
+                }
+                break;
+            case 15: {
+                BatchSettings settings;
+                settings.enabled = pick(2) == 1;
+                settings.k = 1.0 + 0.005 * pick(200);
+                settings.lot_size = static_cast<std::uint32_t>(pick(4) * 10);
+                settings.method = pick(2) == 1 ? CorrectionMethod::Amount : CorrectionMethod::Coefficient;
+                doc.setBatchSettings(settings);
+                break;
+            }
+            case 16: {
+                std::vector<CoreSample> cores;
+                for (int k = pick(4); k > 0; --k) {
+                    cores.push_back({component(), static_cast<std::size_t>(pick(3)), 20.0 + 0.5 * pick(40)});
+                }
+                doc.setCores(cores);
+                break;
+            }
+            case 17: {
+                std::vector<bool> ticks;
+                for (std::size_t i = 0; i < doc.project().component_count(); ++i) ticks.push_back(pick(2) == 1);
+                doc.setTicked(ticks);
+                break;
+            }
+            case 18: doc.setExamineDate(c, dates[pick(4)]); break;
+            case 19: doc.setStrengthDegree(c, pick(14) - 1); break;
+            case 20:
                 // A few steps back now and then; the next command drops them.
-                for (int k = pick(3); k >= 0; --k) doc.undoStack().undo();
+                for (int k = pick(3); k >= 0; --k) doc.undo();
                 ++undone;
                 break;
-            default: doc.undoStack().redo(); break;
+            default: doc.redo(); break;
         }
+        ASSERT_EQ(marks_of(doc).size(), doc.project().component_count());
     }
-    ASSERT_GT(doc.undoStack().count(), 100);
+    ASSERT_GT(doc.historyCount(), 100);
     ASSERT_GT(undone, 0);
     const std::string endBytes = bytes_of(doc.project());
     ASSERT_NE(endBytes, startBytes);
 
-    while (doc.undoStack().canRedo()) doc.undoStack().redo();
+    while (doc.canRedo()) doc.redo();
     const std::string endOfHistory = bytes_of(doc.project());
-    while (doc.undoStack().canUndo()) doc.undoStack().undo();
+    const std::vector<bool> endMarks = marks_of(doc);
+    EXPECT_NE(std::count(endMarks.begin(), endMarks.end(), true), 0);
+    while (doc.canUndo()) doc.undo();
     EXPECT_EQ(bytes_of(doc.project()), startBytes);
+    EXPECT_EQ(marks_of(doc), std::vector<bool>(3, false));
     EXPECT_FALSE(doc.isModified());
-    while (doc.undoStack().canRedo()) doc.undoStack().redo();
+    while (doc.canRedo()) doc.redo();
     EXPECT_EQ(bytes_of(doc.project()), endOfHistory);
+    EXPECT_EQ(marks_of(doc), endMarks);
     EXPECT_TRUE(doc.isModified());
 }
 
@@ -506,23 +553,23 @@ TEST_F(DocumentTest, TypingInOneFieldIsOneStepUntilTheRunEnds) {
     }
     doc.setComponentName(0, "K");
     doc.setComponentName(0, "KZ");
-    EXPECT_EQ(doc.undoStack().count(), 2);
-    EXPECT_EQ(doc.undoStack().undoText(), QStringLiteral("Edit Component Name"));
+    EXPECT_EQ(doc.historyCount(), 2);
+    EXPECT_EQ(doc.undoText(), QStringLiteral("Edit Component Name"));
 
     // Another field, or the end of a run, starts a step of its own.
     doc.setHeaderText(&ReboundFile::project_name, "Bridge");
-    EXPECT_EQ(doc.undoStack().count(), 3);
+    EXPECT_EQ(doc.historyCount(), 3);
     doc.breakTyping();
     doc.setHeaderText(&ReboundFile::project_name, "Bridge 2");
-    EXPECT_EQ(doc.undoStack().count(), 4);
+    EXPECT_EQ(doc.historyCount(), 4);
 
-    doc.undoStack().undo();
+    doc.undo();
     EXPECT_EQ(doc.project().project_name, "Bridge");
-    doc.undoStack().undo();
-    doc.undoStack().undo();
+    doc.undo();
+    doc.undo();
     EXPECT_EQ(doc.project().components[0].component_name, "B1");
     EXPECT_EQ(doc.project().project_name, "Brid");
-    doc.undoStack().undo();
+    doc.undo();
     EXPECT_EQ(doc.project(), test::sample_project(2, 2));
     EXPECT_FALSE(doc.isModified());
 
@@ -539,62 +586,177 @@ TEST_F(DocumentTest, TheMarkFollowsTheSavedStateThroughUndoAndRedo) {
     doc.removeComponent(1);
     ASSERT_TRUE(doc.save());
     EXPECT_FALSE(doc.isModified());
-    doc.undoStack().undo();
+    doc.undo();
     EXPECT_TRUE(doc.isModified());
     EXPECT_EQ(doc.project().component_count(), 2u);
-    doc.undoStack().redo();
+    doc.redo();
     EXPECT_FALSE(doc.isModified());
     EXPECT_EQ(notices.modified, (QList<bool>{true, false, true, false}));
 
     // Saved after an undo: the undone step cannot be redone into a saved
     // state, and a new step replaces it.
-    doc.undoStack().undo();
+    doc.undo();
     ASSERT_TRUE(doc.save());
     doc.createComponent();
     EXPECT_TRUE(doc.isModified());
-    EXPECT_FALSE(doc.undoStack().canRedo());
-    doc.undoStack().undo();
+    EXPECT_FALSE(doc.canRedo());
+    doc.undo();
     EXPECT_FALSE(doc.isModified());
 
     // New and Open start a new history.
     doc.newProject();
-    EXPECT_EQ(doc.undoStack().count(), 0);
+    EXPECT_EQ(doc.historyCount(), 0);
     EXPECT_FALSE(doc.isModified());
 }
 
 TEST_F(DocumentTest, AreaEditsAreEvaluatedInTheSameStep) {
-    write_file(platform::to_path(file("normal.cur")), test::curve_file_bytes(201, 13, 31.5f));
-    const Result<Strength_Curve> curve = read_curve_file(platform::to_path(file("normal.cur")));
-    ASSERT_TRUE(curve);
+    const std::filesystem::path curveFile = context.curve_folder() / "normal.cur";
+    std::filesystem::create_directories(curveFile.parent_path());
+    write_file(curveFile, test::curve_file_bytes(201, 13, 31.5f));
     ReboundFile p;
     p.add_component(test::equal_readings_component("K", {{36, 3}, {40, 3}}));
     doc.adopt(p);
     const ComponentInfo before = doc.project().components[0];
 
-    const auto edit = doc.setReading(0, 1, 4, 300, &*curve);
+    const auto edit = doc.setReading(0, 1, 4, 300);
     ASSERT_TRUE(edit.changed);
     ASSERT_TRUE(edit.evaluation.has_value());
+    EXPECT_FALSE(edit.curveProblem.has_value());
     const ComponentInfo& after = doc.project().components[0];
     EXPECT_EQ(after.areas[1].readings[4], 255);  // clamped
     EXPECT_NE(after.areas[1].mean_rebound, before.areas[1].mean_rebound);
-    EXPECT_GT(after.strength_avg, 0.0f);
-    EXPECT_EQ(doc.undoStack().count(), 1);
-    EXPECT_EQ(doc.undoStack().undoText(), QStringLiteral("Edit Reading"));
-    doc.undoStack().undo();
+    EXPECT_EQ(after.strength_avg, 31.5f);
+    EXPECT_FALSE(doc.notRecalculated(0));
+    EXPECT_EQ(doc.historyCount(), 1);
+    EXPECT_EQ(doc.undoText(), QStringLiteral("Edit Reading"));
+    doc.undo();
     EXPECT_EQ(doc.project().components[0], before);
 
-    // Without a curve the edit stands and the results stay as they were.
-    const auto bare = doc.setAreaCondition(0, 0, AreaCondition::Carbonation, 99, nullptr);
+    // Areas that do not exist, and values already there, are no steps.
+    EXPECT_FALSE(doc.setReading(0, 2, 0, 30).changed);
+    EXPECT_FALSE(doc.setReading(1, 0, 0, 30).changed);
+    EXPECT_FALSE(doc.setReading(0, 0, 0, 36).changed);
+    EXPECT_EQ(doc.historyCount(), 1);
+}
+
+TEST_F(DocumentTest, EditsWithoutAUsableCurveMarkTheComponentUntilItIsEvaluated) {
+    ReboundFile p;
+    p.add_component(test::equal_readings_component("K", {{36, 3}, {40, 3}}));
+    p.add_component(test::equal_readings_component("L", {{38, 3}}));
+    doc.adopt(p);
+    const ComponentInfo before = doc.project().components[0];
+    std::vector<int> changed;
+    QObject guard;
+    QObject::connect(&doc, &ProjectDocument::componentChanged, &guard, [&](int i) { changed.push_back(i); });
+
+    // No curve at all: the edit stands, the results stay, the mark is set
+    // and the reason travels with the edit.
+    const auto bare = doc.setAreaCondition(0, 0, AreaCondition::Carbonation, 99);
     EXPECT_TRUE(bare.changed);
     EXPECT_FALSE(bare.evaluation.has_value());
+    ASSERT_TRUE(bare.curveProblem.has_value());
+    EXPECT_EQ(bare.curveProblem->defect.kind, CurveDefect::Kind::Missing);
+    EXPECT_EQ(bare.curveProblem->name, "normal.cur");
     EXPECT_EQ(doc.project().components[0].areas[0].carbonation_index, 13);
     EXPECT_EQ(doc.project().components[0].areas[0].mean_rebound, before.areas[0].mean_rebound);
+    EXPECT_TRUE(doc.notRecalculated(0));
+    EXPECT_FALSE(doc.notRecalculated(1));
+    EXPECT_EQ(changed, std::vector<int>{0});
 
-    // Areas that do not exist, and values already there, are no steps.
-    EXPECT_FALSE(doc.setReading(0, 2, 0, 30, &*curve).changed);
-    EXPECT_FALSE(doc.setReading(1, 0, 0, 30, &*curve).changed);
-    EXPECT_FALSE(doc.setReading(0, 0, 0, 36, &*curve).changed);
-    EXPECT_EQ(doc.undoStack().count(), 1);
+    // The mark is the document's: a step on another component, or another
+    // edit of this one that still cannot be evaluated, leaves it.
+    doc.setComponentName(1, "L2");
+    doc.setReading(0, 1, 0, 50);
+    EXPECT_TRUE(doc.notRecalculated(0));
+
+    // An evaluation without a curve changes nothing and says why.
+    const auto refused = doc.evaluateComponent(0);
+    EXPECT_FALSE(refused.evaluation.has_value());
+    ASSERT_TRUE(refused.curveProblem.has_value());
+    EXPECT_TRUE(doc.notRecalculated(0));
+
+    // A damaged curve is no curve either, and names its defect.
+    const std::filesystem::path curveFile = context.curve_folder() / "normal.cur";
+    std::filesystem::create_directories(curveFile.parent_path());
+    write_file(curveFile, test::curve_file_bytes(100, 13, 31.5f));
+    const auto damaged = doc.evaluateComponent(0);
+    ASSERT_TRUE(damaged.curveProblem.has_value());
+    EXPECT_EQ(damaged.curveProblem->defect.kind, CurveDefect::Kind::TooSmall);
+
+    // With a usable curve the evaluation clears the mark in its own step;
+    // Undo brings the mark back, Redo clears it again.
+    write_file(curveFile, test::curve_file_bytes(201, 13, 31.5f));
+    const int steps = doc.historyCount();
+    const auto done = doc.evaluateComponent(0);
+    ASSERT_TRUE(done.evaluation.has_value());
+    EXPECT_FALSE(doc.notRecalculated(0));
+    EXPECT_EQ(doc.historyCount(), steps + 1);
+    doc.undo();
+    EXPECT_TRUE(doc.notRecalculated(0));
+    doc.redo();
+    EXPECT_FALSE(doc.notRecalculated(0));
+
+    // Undoing the edits that set it takes the mark away with them.
+    while (doc.canUndo()) doc.undo();
+    EXPECT_FALSE(doc.notRecalculated(0));
+
+    // Deleting a marked component and undoing that keeps its mark with it.
+    std::filesystem::remove(curveFile);
+    doc.setReading(1, 0, 0, 20);
+    ASSERT_TRUE(doc.notRecalculated(1));
+    doc.removeComponent(0);
+    EXPECT_TRUE(doc.notRecalculated(0));
+    doc.undo();
+    EXPECT_FALSE(doc.notRecalculated(0));
+    EXPECT_TRUE(doc.notRecalculated(1));
+
+    // Not saved: a project opened again starts without marks.
+    ASSERT_TRUE(doc.saveAs(file("marked.prj")));
+    ASSERT_TRUE(doc.reload());
+    EXPECT_FALSE(doc.notRecalculated(1));
+}
+
+TEST_F(DocumentTest, TheEvaluationCurveIsReadAgainOnlyWhenItsFileChanged) {
+    const std::filesystem::path curveFile = context.curve_folder() / "normal.cur";
+    std::filesystem::create_directories(curveFile.parent_path());
+    write_file(curveFile, test::curve_file_bytes(201, 13, 31.5f));
+    // A file changed a moment ago is read on every use (a change within the
+    // file system's time stamp would keep its time); an older one once.
+    EvaluationCurve curve(context);
+    ASSERT_NE(curve.get(), nullptr);
+    write_file(curveFile, test::curve_file_bytes(201, 13, 32.5f));
+    ASSERT_NE(curve.get(), nullptr);
+    EXPECT_EQ(curve.get()->values.front(), 32.5f);
+    const auto stamp = std::filesystem::last_write_time(curveFile) - std::chrono::hours(1);
+    std::filesystem::last_write_time(curveFile, stamp);
+    ASSERT_NE(curve.get(), nullptr);
+    EXPECT_EQ(curve.get()->values.front(), 32.5f);
+
+    // Same size and time (the time put back): taken as the file read before.
+    write_file(curveFile, test::curve_file_bytes(201, 13, 40.0f));
+    std::filesystem::last_write_time(curveFile, stamp);
+    ASSERT_NE(curve.get(), nullptr);
+    EXPECT_EQ(curve.get()->values.front(), 32.5f);
+
+    // Another time: read again.
+    std::filesystem::last_write_time(curveFile, stamp + std::chrono::seconds(2));
+    ASSERT_NE(curve.get(), nullptr);
+    EXPECT_EQ(curve.get()->values.front(), 40.0f);
+
+    // Another choice in the settings: that file, and its defect.
+    context.get_setting().curve_file = "lab.cur";
+    CurveProblem problem;
+    EXPECT_EQ(curve.get(&problem), nullptr);
+    EXPECT_EQ(problem.defect.kind, CurveDefect::Kind::Missing);
+    EXPECT_EQ(problem.name, "lab.cur");
+    EXPECT_EQ(problem.path, context.curve_folder() / "lab.cur");
+    context.get_setting().curve_file = "../normal.cur";
+    EXPECT_EQ(curve.get(&problem), nullptr);
+    EXPECT_TRUE(problem.outside_folder);
+    // Back to none chosen: the standard curve again.
+    context.get_setting().curve_file = "normal.cuv";
+    EXPECT_NE(curve.get(), nullptr);
+    EXPECT_EQ(curve.last_usable().values.front(), 40.0f);
 }
 
 // Two components with empty spare texts (the fixture's notes there would
@@ -621,13 +783,13 @@ TEST_F(DocumentTest, BatchEditsAreUndoableStepsOnlyWhenTheyChangeSomething) {
     EXPECT_TRUE(doc.isModified());
     EXPECT_EQ(doc.project().reserved_text1, "batch=1;k=2");
     EXPECT_EQ(doc.batchData().settings, on);
-    EXPECT_EQ(doc.undoStack().undoText(), QStringLiteral("Batch Settings"));
+    EXPECT_EQ(doc.undoText(), QStringLiteral("Batch Settings"));
     ASSERT_TRUE(doc.save());
     EXPECT_TRUE(doc.setBatchSettings(on));  // the same again
     doc.setTicked({true, true});            // already ticked
     doc.setListChecked(0, true);
     EXPECT_FALSE(doc.isModified());
-    EXPECT_EQ(doc.undoStack().count(), 1);
+    EXPECT_EQ(doc.historyCount(), 1);
     EXPECT_EQ(batch_notices, 1);
 
     const std::vector<CoreSample> cores{{1, 0, 30.5}, {1, 1, 31}};
@@ -636,17 +798,17 @@ TEST_F(DocumentTest, BatchEditsAreUndoableStepsOnlyWhenTheyChangeSomething) {
     EXPECT_EQ(doc.batchData().cores, cores);
     doc.setTicked({true, false});
     EXPECT_EQ(doc.project().components[1].list_checked, 0);
-    EXPECT_EQ(doc.undoStack().undoText(), QStringLiteral("Tick Components"));
+    EXPECT_EQ(doc.undoText(), QStringLiteral("Tick Components"));
     EXPECT_EQ(batch_notices, 3);
 
     // Undo takes each step back, Redo brings it again.
-    doc.undoStack().undo();
+    doc.undo();
     EXPECT_EQ(doc.project().components[1].list_checked, 1);
-    doc.undoStack().undo();
+    doc.undo();
     EXPECT_EQ(doc.project().components[1].reserved_text, "");
     EXPECT_FALSE(doc.isModified());
-    doc.undoStack().redo();
-    doc.undoStack().redo();
+    doc.redo();
+    doc.redo();
     EXPECT_EQ(doc.batchData().cores, cores);
     EXPECT_EQ(doc.project().components[1].list_checked, 0);
 

@@ -102,7 +102,7 @@ void BatchWindowTest::batchTicksCoresAndReport() {
     QCOMPARE(project().reserved_text1, std::string("batch=1"));
     QVERIFY(list()->item(0, 0)->flags() & Qt::ItemIsUserCheckable);
     // Each change is a step of Undo.
-    QCOMPARE(window->Document().undoStack().undoText(), QStringLiteral("Batch Settings"));
+    QCOMPARE(window->Document().undoText(), QStringLiteral("Batch Settings"));
     QCOMPARE(list()->item(1, 0)->checkState(), Qt::Checked);
 
     // Tick none, then the selected rows 1 and 3 of the component list.
@@ -114,7 +114,7 @@ void BatchWindowTest::batchTicksCoresAndReport() {
     list()->selectionModel()->select(list()->model()->index(2, 0),
                                                     QItemSelectionModel::Select | QItemSelectionModel::Rows);
     trigger_form(form, "act_tick_selected");
-    QCOMPARE(window->Document().undoStack().undoText(), QStringLiteral("Tick Components"));
+    QCOMPARE(window->Document().undoText(), QStringLiteral("Tick Components"));
     QCOMPARE(project().components[0].list_checked, std::uint8_t{1});
     QCOMPARE(project().components[1].list_checked, std::uint8_t{0});
     QCOMPARE(project().components[2].list_checked, std::uint8_t{1});

@@ -148,14 +148,11 @@ void CalculationTest::calculationWithoutStandardCurve() {
     // A curve under another name is no substitute for the standard one.
     QVERIFY(folder->installCurve(QStringLiteral("normal.cuv")));
     start({measured_component()});
-    const Strength_Curve before = window->Document().curve();
-    QVERIFY(!before.values.empty());
 
     trigger(*window, "act_single_caculate");
 
     QCOMPARE(prompts->messages, QStringList{QStringLiteral("The strength curve normal.cur you use does not exist!")});
     QVERIFY(doc_project(*window).components[0] == measured_component());
-    QVERIFY(window->Document().curve() == before);
     QCOMPARE(grid_text(*window, kGridStrengthColumn, 1), QStringLiteral("77.7"));
     QVERIFY(!window->Document().isModified());
 }
@@ -164,13 +161,12 @@ void CalculationTest::calculationNeedsACurrentComponent() {
     start({});
     trigger(*window, "act_single_caculate");
     QVERIFY(prompts->messages.isEmpty());
-    QVERIFY(window->Document().curve().values.empty());
+    QVERIFY(window->Document().evaluationCurve().last_usable().values.empty());
 }
 
 void CalculationTest::calculationUsesTheStandardCurveAfresh() {
     QVERIFY(folder->installCurve());
     start({measured_component(), measured_component()});
-    window->Document().setCurve(Strength_Curve{});
     select_row(*window, 1);
     QVERIFY(!window->Document().isModified());
 
@@ -178,7 +174,7 @@ void CalculationTest::calculationUsesTheStandardCurveAfresh() {
     QVERIFY(prompts->messages.isEmpty());
     QVERIFY(window->Document().isModified());
     const Strength_Curve curve = shipped_curve();
-    QVERIFY(window->Document().curve() == curve);
+    QVERIFY(window->Document().evaluationCurve().last_usable() == curve);
     ComponentInfo expected = measured_component();
     evaluate_component(expected, curve);
     const ComponentInfo first = doc_project(*window).components[1];
@@ -204,7 +200,6 @@ void CalculationTest::calculationRefusesAnUnusableCurve() {
     const fs::path curve = platform::to_path(folder->file(QStringLiteral("curve/normal.cur")));
     fs::create_directories(curve.parent_path());
     start({measured_component()});
-    window->Document().setCurve(shipped_curve());
     for (const test::UnusableCurve& c : test::unusable_curves()) {
         fs::remove_all(curve);
         c.make(curve);
@@ -219,7 +214,6 @@ void CalculationTest::calculationRefusesAnUnusableCurve() {
         QVERIFY2(message.contains(QString::fromUtf8(c.says)), qPrintable(message));
         QVERIFY2(message.endsWith(QStringLiteral(".\nNothing was calculated.")), qPrintable(message));
         QVERIFY2(doc_project(*window).components[0] == measured_component(), c.name);
-        QVERIFY2(window->Document().curve() == shipped_curve(), c.name);
         QCOMPARE(grid_text(*window, kGridStrengthColumn, 1), QStringLiteral("77.7"));
         QVERIFY2(!window->Document().isModified(), c.name);
     }
@@ -324,13 +318,11 @@ void CalculationTest::chosenCurveThatCannotEvaluate() {
                      test::curve_file_bytes(201, 13, 30.0f, -1, 0.0f, 100 * 13));
     keepChosenCurve(chosen.toStdString());
     start({measured_component()});
-    window->Document().setCurve(shipped_curve());
 
     trigger(*window, "act_single_caculate");
     QCOMPARE(prompts->messages.size(), 1);
     QVERIFY2(prompts->messages.front().startsWith(expected), qPrintable(prompts->messages.front()));
     QVERIFY(doc_project(*window).components[0] == measured_component());
-    QVERIFY(window->Document().curve() == shipped_curve());
     QVERIFY(!window->Document().isModified());
 }
 
@@ -385,24 +377,29 @@ void CalculationTest::messageCommands() {
 }
 
 void CalculationTest::loadCurveCommandOpensTheSelectionDialog() {
+    QVERIFY(folder->installCurve());
+    writeCurve(QStringLiteral("lab.cur"), 31.5f);
     start({});
+    QCOMPARE(window->Document().evaluationCurve().get()->values.front(), shipped_curve().values.front());
     TLoadStrengthCurveFrm* shown = nullptr;
     prompts->onModal = [&](QDialog& dialog) {
         shown = qobject_cast<TLoadStrengthCurveFrm*>(&dialog);
-        return int(QDialog::Accepted);
-    };
-    prompts->onModal = [&](QDialog& dialog) {
-        shown = qobject_cast<TLoadStrengthCurveFrm*>(&dialog);
-        // The dialog reads the chosen curve into its target.
-        if (shown != nullptr && shown->mTargetCurve != nullptr) {
-            *shown->mTargetCurve = shipped_curve();
+        // The operator chooses lab.cur and presses OK.
+        if (shown != nullptr) {
+            shown->FormShow();
+            const QList<QListWidgetItem*> found = shown->FileListBox1->findItems(QStringLiteral("lab.cur"), Qt::MatchExactly);
+            if (!found.isEmpty()) found.front()->setSelected(true);
+            shown->OKBtnClick();
         }
         return int(QDialog::Accepted);
     };
     trigger(*window, "act_load_strength_curve");
     QVERIFY(shown != nullptr);
     QCOMPARE(shown, window->findChild<TLoadStrengthCurveFrm*>());
-    QVERIFY(window->Document().curve() == shipped_curve());
+    // The document's evaluation curve follows the choice.
+    const Strength_Curve* used = window->Document().evaluationCurve().get();
+    QVERIFY(used != nullptr);
+    QCOMPARE(used->values.front(), 31.5f);
     QVERIFY(prompts->messages.isEmpty());
 
     prompts->onModal = [](QDialog&) -> int { throw std::runtime_error("list failed"); };

@@ -160,6 +160,7 @@ void EditModeTest::withoutACurveTheEditStandsAndSaysWhy() {
     set_project(w, [] {
         ReboundFile p(today());
         p.add_component(rising_component());
+        p.add_component(rising_component());
         return p;
     }());
     startEditing();
@@ -173,6 +174,28 @@ void EditModeTest::withoutACurveTheEditStandsAndSaysWhy() {
     QVERIFY2(prompts->messages[0].contains(QStringLiteral("normal.cur")), qPrintable(prompts->messages[0]));
     type_in_cell(w, 7, 1, QStringLiteral("40"));
     QCOMPARE(prompts->messages.size(), 1);
+
+    // The mark is the component's: the grid, the panel and the list show it
+    // after switching to another component and back, and Undo of the edits
+    // takes it away with them.
+    const auto marked = [&] {
+        return area_table(w)->item(0, kGridMeanColumn)->data(Qt::UserRole).toBool() &&
+               !box(w, "txt_mfcu")->toolTip().isEmpty() && !component_list(w)->item(0, 1)->toolTip().isEmpty();
+    };
+    QVERIFY(marked());
+    QVERIFY(component_list(w)->item(1, 1)->toolTip().isEmpty());
+    select_row(w, 1);
+    QVERIFY(!area_table(w)->item(0, kGridMeanColumn)->data(Qt::UserRole).toBool());
+    QVERIFY(box(w, "txt_mfcu")->toolTip().isEmpty());
+    select_row(w, 0);
+    QVERIFY(marked());
+    trigger(w, "EditUndo1");
+    trigger(w, "EditUndo1");
+    QVERIFY(!area_table(w)->item(0, kGridMeanColumn)->data(Qt::UserRole).toBool());
+    QVERIFY(component_list(w)->item(0, 1)->toolTip().isEmpty());
+    trigger(w, "EditRedo1");
+    trigger(w, "EditRedo1");
+    QVERIFY(marked());
 
     // The calculation brings them up to date once the curve is there.
     QVERIFY(folder->installCurve());

@@ -83,7 +83,7 @@ private slots:
     }
 
     void startsEmptyWithTheCommandTable();
-    void readsTheStartupCurveBelowTheStartFolder();
+    void evaluatesWithTheCurveTheStartFolderNames();
     void importSaveAndOpenAgain();
     void newProject_data();
     void newProject();
@@ -162,20 +162,25 @@ void MainWindowTest::startsEmptyWithTheCommandTable() {
     QVERIFY(prompts->messages.isEmpty());
 }
 
-void MainWindowTest::readsTheStartupCurveBelowTheStartFolder() {
-    // The first window wrote the default settings; a curve of that name in
-    // the start folder's curve folder is read by the next start.
-    QVERIFY(window->Document().curve().values.empty());
+void MainWindowTest::evaluatesWithTheCurveTheStartFolderNames() {
+    // The first window wrote the default settings, which choose no curve: the
+    // standard curve of the start folder's curve folder is the one used (not
+    // a file named after the default entry).
     QVERIFY(QFileInfo::exists(folder->file(QStringLiteral("Setting/setting.ini"))));
     QVERIFY(folder->installCurve(QStringLiteral("normal.cuv")));
     window = make_window(prompts);
-    QFile file(folder->file(QStringLiteral("curve/normal.cuv")));
+    CurveProblem problem;
+    QVERIFY(window->Document().evaluationCurve().get(&problem) == nullptr);
+    QCOMPARE(problem.name, std::string("normal.cur"));
+    QVERIFY(folder->installCurve());
+    const Strength_Curve* used = window->Document().evaluationCurve().get();
+    QVERIFY(used != nullptr);
+    QFile file(folder->file(QStringLiteral("curve/normal.cur")));
     QVERIFY(file.open(QIODevice::ReadOnly));
     Strength_Curve expected;
     std::istringstream in(file.readAll().toStdString());
     expected.read_from(in);
-    QVERIFY(!expected.values.empty());
-    QCOMPARE(window->Document().curve(), expected);
+    QCOMPARE(*used, expected);
 }
 
 void MainWindowTest::importSaveAndOpenAgain() {

@@ -518,6 +518,10 @@ Depth</source>
         <source>Date&amp;Time</source>
         <translation>检测日期</translation>
     </message>
+    <message>
+        <source>Not recalculated</source>
+        <translation>未重新计算</translation>
+    </message>
 </context>
 <context>
     <name>rebound::ComponentPanel</name>
@@ -567,6 +571,10 @@ Description</source>
     <message>
         <source>Strength Grade:</source>
         <translation>强度等级：</translation>
+    </message>
+    <message>
+        <source>Not recalculated</source>
+        <translation>未重新计算</translation>
     </message>
 </context>
 <context>
@@ -1604,10 +1612,6 @@ Nothing was calculated.</source>
         <translation>新建构件和测区，并在表格中编辑回弹值和测试条件</translation>
     </message>
     <message>
-        <source>Undo %1</source>
-        <translation>撤销%1</translation>
-    </message>
-    <message>
         <source>New Project</source>
         <translation>新建工程</translation>
     </message>
@@ -1628,10 +1632,6 @@ Cancel: do not save.</source>
 Reload it and discard the changes not saved here?</source>
         <translation>%1 已被其他程序修改。
 是否重新载入，并放弃此处未保存的修改？</translation>
-    </message>
-    <message>
-        <source>Redo %1</source>
-        <translation>重做%1</translation>
     </message>
     <message>
         <source>%1 was changed by another program.

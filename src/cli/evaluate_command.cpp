@@ -1,6 +1,7 @@
 // evaluate, and the curve part of dump.
 #include <QCommandLineParser>
 #include <iostream>
+#include <optional>
 
 #include "cli/commands.h"
 #include "cli/json_writer.h"
@@ -11,6 +12,7 @@
 #include "platform/files.h"
 #include "platform/text_codec.h"
 #include "settings/app_context.h"
+#include "settings/evaluation_curve.h"
 #include "settings/setting.h"
 
 namespace rebound::cli {
@@ -109,21 +111,15 @@ int run_evaluate(AppContext& context, const QStringList& args) {
     const std::filesystem::path project_path = arg_path(positional[0]);
     // Without --curve, the curve the window evaluates with: the one chosen
     // in its curve selection dialog, or the standard curve.
-    std::filesystem::path curve_path;
+    std::optional<EvaluationCurve> chosen;
     if (parser.isSet(curve_option)) {
-        curve_path = arg_path(parser.value(curve_option));
+        chosen.emplace(arg_path(parser.value(curve_option)));
     } else {
         setting& store = context.get_setting();
         if (const Result<void> read = store.read_existing_ini(); !read) {
             return fail(read.error().file, read.error().message + "; nothing was evaluated");
         }
-        const std::filesystem::path name = platform::path_from_ansi(store.evaluation_curve_file());
-        if (!is_plain_file_name(name)) {
-            return fail(store.ini_path,
-                        "names the strength curve \"" + platform::ansi_to_utf8(store.curve_file) +
-                            "\", which is not a file name in the curve folder; nothing was evaluated");
-        }
-        curve_path = context.curve_folder() / name;
+        chosen.emplace(context);
     }
     const std::filesystem::path out_path =
         parser.isSet(output_option) ? arg_path(parser.value(output_option)) : project_path;
@@ -135,11 +131,18 @@ int run_evaluate(AppContext& context, const QStringList& args) {
     if (!lock) return fail(out_path, lock.error().message + "; nothing was evaluated");
 
     // The curve first: an unusable one changes nothing.
-    Strength_Curve curve;
-    if (const auto defect = read_curve_for_evaluation(curve_path, curve)) {
-        return fail(curve_path,
-                    "cannot be used as the strength curve: " + describe(*defect) + "; nothing was evaluated");
+    CurveProblem problem;
+    const Strength_Curve* usable = chosen->get(&problem);
+    if (usable == nullptr && problem.outside_folder) {
+        return fail(context.get_setting().ini_path,
+                    "names the strength curve \"" + platform::ansi_to_utf8(context.get_setting().curve_file) +
+                        "\", which is not a file name in the curve folder; nothing was evaluated");
     }
+    if (usable == nullptr) {
+        return fail(problem.path,
+                    "cannot be used as the strength curve: " + describe(problem.defect) + "; nothing was evaluated");
+    }
+    const Strength_Curve& curve = *usable;
 
     // All or nothing: the project is saved only when it was read completely
     // and every component was evaluated.

@@ -1,5 +1,6 @@
 #include "document/project_document.h"
 
+#include <QAction>
 #include <QUndoCommand>
 #include <algorithm>
 #include <string_view>
@@ -55,7 +56,10 @@ public:
 
 protected:
     ReboundFile& project() { return mDoc.mProject; }
-    void put(std::size_t index, const ComponentInfo& value) { mDoc.putComponent(index, value); }
+    std::vector<bool>& marks() { return mDoc.mNotRecalculated; }
+    void put(std::size_t index, const ComponentInfo& value, bool notRecalculated) {
+        mDoc.putComponent(index, value, notRecalculated);
+    }
     ProjectDocument& mDoc;
 };
 
@@ -107,36 +111,53 @@ private:
     int mRun;
 };
 
+// One component before and after a step, with its not-recalculated mark.
+struct ComponentState {
+    ComponentInfo component;
+    bool notRecalculated = false;
+    bool operator==(const ComponentState& o) const {
+        return component == o.component && component.areas == o.component.areas &&
+               notRecalculated == o.notRecalculated;
+    }
+};
+
 class ComponentCommand : public DocumentCommand {
 public:
-    ComponentCommand(ProjectDocument& doc, const QString& text, std::size_t index, ComponentInfo before,
-                     ComponentInfo after, int mergeKey, int run)
+    ComponentCommand(ProjectDocument& doc, const QString& text, std::size_t index, ComponentState before,
+                     ComponentState after, int mergeKey, int run, bool batchStep)
         : DocumentCommand(doc, text),
           mIndex(index),
           mBefore(std::move(before)),
           mAfter(std::move(after)),
           mMergeKey(mergeKey),
-          mRun(run) {}
+          mRun(run),
+          mBatchStep(batchStep) {}
 
-    void redo() override { put(mIndex, mAfter); }
-    void undo() override { put(mIndex, mBefore); }
+    void redo() override { apply(mAfter); }
+    void undo() override { apply(mBefore); }
     int id() const override { return mMergeKey >= 0 ? kComponentEditId : -1; }
     bool mergeWith(const QUndoCommand* other) override {
         const auto* next = static_cast<const ComponentCommand*>(other);
         if (next->mIndex != mIndex || next->mMergeKey != mMergeKey || next->mRun != mRun) {
             return false;
         }
-        mAfter = exact_copy(next->mAfter);
-        setObsolete(mAfter == mBefore && mAfter.areas == mBefore.areas);
+        mAfter = {exact_copy(next->mAfter.component), next->mAfter.notRecalculated};
+        setObsolete(mAfter == mBefore);
         return true;
     }
 
 private:
+    void apply(const ComponentState& state) {
+        put(mIndex, state.component, state.notRecalculated);
+        if (mBatchStep) emit mDoc.batchChanged();
+    }
+
     std::size_t mIndex;
-    ComponentInfo mBefore;
-    ComponentInfo mAfter;
+    ComponentState mBefore;
+    ComponentState mAfter;
     int mMergeKey;
     int mRun;
+    bool mBatchStep;
 };
 
 class AppendCommand : public DocumentCommand {
@@ -150,11 +171,13 @@ public:
         for (const ComponentInfo& c : mComponents) {
             list.push_back(exact_copy(c));
         }
+        marks().resize(list.size(), false);
         emit mDoc.componentsInserted(static_cast<int>(mFirst), static_cast<int>(mComponents.size()));
     }
     void undo() override {
         std::vector<ComponentInfo>& list = project().components;
         list.erase(list.begin() + static_cast<std::ptrdiff_t>(mFirst), list.end());
+        marks().resize(list.size());
         emit mDoc.componentsRemoved(static_cast<int>(mFirst), static_cast<int>(mComponents.size()));
     }
 
@@ -173,17 +196,22 @@ public:
         const auto at = list.begin() + static_cast<std::ptrdiff_t>(mIndex);
         mRemoved = std::move(*at);
         list.erase(at);
+        const auto mark = marks().begin() + static_cast<std::ptrdiff_t>(mIndex);
+        mRemovedMark = *mark;
+        marks().erase(mark);
         emit mDoc.componentsRemoved(static_cast<int>(mIndex), 1);
     }
     void undo() override {
         std::vector<ComponentInfo>& list = project().components;
         list.insert(list.begin() + static_cast<std::ptrdiff_t>(mIndex), std::move(mRemoved));
+        marks().insert(marks().begin() + static_cast<std::ptrdiff_t>(mIndex), mRemovedMark);
         emit mDoc.componentsInserted(static_cast<int>(mIndex), 1);
     }
 
 private:
     std::size_t mIndex;
     ComponentInfo mRemoved;
+    bool mRemovedMark = false;
 };
 
 }  // namespace
@@ -240,7 +268,7 @@ private:
 };
 
 ProjectDocument::ProjectDocument(const AppContext& context, QObject* parent)
-    : QObject(parent), mContext(context), mProject(context.today_text()) {
+    : QObject(parent), mContext(context), mProject(context.today_text()), mCurve(context) {
     connect(&mUndo, &QUndoStack::cleanChanged, this, [this](bool clean) { emit modifiedChanged(!clean); });
 }
 
@@ -258,9 +286,32 @@ void ProjectDocument::setFileName(const QString& path) {
     emit fileNameChanged(mFileName);
 }
 
-void ProjectDocument::setCurve(Strength_Curve curve) {
-    mCurve = std::move(curve);
-    emit curveChanged();
+bool ProjectDocument::notRecalculated(std::size_t index) const {
+    return index < mNotRecalculated.size() && mNotRecalculated[index];
+}
+
+// ---- History ---------------------------------------------------------------------
+
+QAction* ProjectDocument::createUndoAction(QObject* parent, const QString& prefix) {
+    QAction* action = mUndo.createUndoAction(parent, prefix);
+    connect(action, &QAction::triggered, this, [this] { breakTyping(); });
+    return action;
+}
+
+QAction* ProjectDocument::createRedoAction(QObject* parent, const QString& prefix) {
+    QAction* action = mUndo.createRedoAction(parent, prefix);
+    connect(action, &QAction::triggered, this, [this] { breakTyping(); });
+    return action;
+}
+
+void ProjectDocument::undo() {
+    breakTyping();
+    mUndo.undo();
+}
+
+void ProjectDocument::redo() {
+    breakTyping();
+    mUndo.redo();
 }
 
 // ---- Whole project -------------------------------------------------------------
@@ -277,6 +328,7 @@ void ProjectDocument::adopt(ReboundFile project, const QString& fileName) {
     // The history belongs to the project it changed.
     mUndo.clear();
     mProject = std::move(project);
+    mNotRecalculated.assign(mProject.components.size(), false);
     setFileName(fileName);
     if (fileName.isEmpty()) {
         mDiskIdentity = {};
@@ -326,11 +378,14 @@ void ProjectDocument::declineOutsideChange() {
 }
 
 namespace {
+// The outside change is told by its code; its English is for messages.
+constexpr const char* kOutsideChangeCode = "changed_outside";
 constexpr const char* kOutsideChange = "was changed by another program since it was opened or saved here";
-}
+}  // namespace
 
 bool ProjectDocument::isOutsideChange(const FileError& error) {
-    return error.kind == FileError::Kind::Busy && error.message == kOutsideChange;
+    return error.kind == FileError::Kind::Busy && error.sentences.size() == 1 &&
+           error.sentences.front().code == kOutsideChangeCode;
 }
 
 QString with_required_extension(const QString& path, const char* required) {
@@ -349,7 +404,8 @@ Result<void> ProjectDocument::write(bool overwriteOutsideChanges) {
     Result<platform::FileLock> lock = platform::FileLock::acquire(path);
     if (!lock) return lock.error();
     if (!overwriteOutsideChanges && fileChangedOnDisk(true)) {
-        return FileError{FileError::Kind::Busy, path, {}, {}, kOutsideChange};
+        FileError changed{FileError::Kind::Busy, path, {}, {}, {}};
+        return changed.say(kOutsideChangeCode, {}, kOutsideChange);
     }
     if (Result<void> written = mProject.save(path); !written) {
         return written;
@@ -500,23 +556,30 @@ bool ProjectDocument::removeLastArea(std::size_t component) {
     return changeComponent(component, tr("Remove Area"), [](ComponentInfo& c) { c.remove_last_area(); });
 }
 
-void ProjectDocument::putComponent(std::size_t index, const ComponentInfo& value) {
+void ProjectDocument::putComponent(std::size_t index, const ComponentInfo& value, bool notRecalculated) {
     mProject.components[index] = exact_copy(value);
+    mNotRecalculated[index] = notRecalculated;
     emit componentChanged(static_cast<int>(index));
 }
 
 bool ProjectDocument::changeComponent(std::size_t index, const QString& step,
-                                      const std::function<void(ComponentInfo&)>& change, int mergeKey) {
+                                      const std::function<void(ComponentInfo&)>& change, int mergeKey,
+                                      bool batchStep, const Mark* mark) {
     const ComponentInfo* current = mProject.component(index);
     if (current == nullptr) {
         return false;
     }
-    ComponentInfo after = exact_copy(*current);
-    change(after);
-    if (after == *current && after.areas == current->areas) {
+    ComponentState before{exact_copy(*current), mNotRecalculated[index]};
+    ComponentState after{exact_copy(*current), before.notRecalculated};
+    change(after.component);
+    if (mark != nullptr && *mark != Mark::Keep) {
+        after.notRecalculated = *mark == Mark::Set;
+    }
+    if (after == before) {
         return false;
     }
-    mUndo.push(new ComponentCommand(*this, step, index, exact_copy(*current), std::move(after), mergeKey, mTypingRun));
+    mUndo.push(new ComponentCommand(*this, step, index, std::move(before), std::move(after), mergeKey, mTypingRun,
+                                    batchStep));
     return true;
 }
 
@@ -551,10 +614,8 @@ void ProjectDocument::setPumpTag(std::size_t index, bool pumped) {
 }
 
 void ProjectDocument::setListChecked(std::size_t index, bool checked) {
-    if (changeComponent(index, tr("Check Component"),
-                        [checked](ComponentInfo& c) { c.list_checked = checked ? 1 : 0; })) {
-        emit batchChanged();
-    }
+    changeComponent(
+        index, tr("Check Component"), [checked](ComponentInfo& c) { c.list_checked = checked ? 1 : 0; }, -1, true);
 }
 
 bool ProjectDocument::setBatchSettings(const BatchSettings& settings, std::string* problem) {
@@ -613,24 +674,37 @@ void ProjectDocument::setStrengthDegree(std::size_t index, int degree) {
     changeComponent(index, tr("Edit Strength Grade"), [stored](ComponentInfo& c) { c.strength_degree = stored; });
 }
 
-std::optional<ComponentEvaluation> ProjectDocument::evaluateComponent(std::size_t index,
-                                                                      const Strength_Curve& curve) {
+ProjectDocument::Evaluated ProjectDocument::evaluateComponent(std::size_t index) {
+    Evaluated done;
     if (mProject.component(index) == nullptr) {
-        return std::nullopt;
+        return done;
+    }
+    CurveProblem problem;
+    const Strength_Curve* curve = mCurve.get(&problem);
+    if (curve == nullptr) {
+        done.curveProblem = std::move(problem);
+        return done;
     }
     ComponentEvaluation result;
-    changeComponent(index, tr("Calculate"), [&](ComponentInfo& c) { result = evaluate_component(c, curve); });
-    return result;
+    // A step also when the figures were right already but the component was
+    // marked: the mark goes.
+    const Mark cleared = Mark::Clear;
+    changeComponent(
+        index, tr("Calculate"), [&](ComponentInfo& c) { result = evaluate_component(c, *curve); }, -1, false,
+        &cleared);
+    done.evaluation = result;
+    return done;
 }
 
 ProjectDocument::AreaEdit ProjectDocument::editArea(std::size_t component, std::size_t area, const QString& step,
-                                                    int mergeKey, const Strength_Curve* curve,
                                                     const std::function<void(AreaData&)>& change) {
     AreaEdit edit;
     const ComponentInfo* c = mProject.component(component);
     if (c == nullptr || area >= c->area_count()) {
         return edit;
     }
+    CurveProblem problem;
+    Mark mark = Mark::Keep;
     edit.changed = changeComponent(
         component, step,
         [&](ComponentInfo& copy) {
@@ -639,44 +713,49 @@ ProjectDocument::AreaEdit ProjectDocument::editArea(std::size_t component, std::
             if (copy.areas[area] == before) {
                 return;  // nothing to evaluate: the step is dropped
             }
-            if (curve != nullptr) {
+            // The curve is asked only for a real change; it reads its file
+            // only when that changed.
+            if (const Strength_Curve* curve = mCurve.get(&problem)) {
                 edit.evaluation = evaluate_component(copy, *curve);
+                mark = Mark::Clear;
+            } else {
+                mark = Mark::Set;
             }
         },
-        mergeKey);
+        -1, false, &mark);
     if (!edit.changed) {
         edit.evaluation.reset();
+    } else if (!edit.evaluation) {
+        edit.curveProblem = std::move(problem);
     }
     return edit;
 }
 
 ProjectDocument::AreaEdit ProjectDocument::setReading(std::size_t component, std::size_t area, std::size_t reading,
-                                                      int value, const Strength_Curve* curve) {
+                                                      int value) {
     if (reading >= kReadingsPerArea) {
         return {};
     }
     const auto stored = static_cast<std::uint8_t>(std::clamp(value, 0, 255));
-    return editArea(component, area, tr("Edit Reading"), -1, curve,
-                    [&](AreaData& a) { a.readings[reading] = stored; });
+    return editArea(component, area, tr("Edit Reading"), [&](AreaData& a) { a.readings[reading] = stored; });
 }
 
 ProjectDocument::AreaEdit ProjectDocument::setAreaCondition(std::size_t component, std::size_t area,
-                                                            AreaCondition which, int index,
-                                                            const Strength_Curve* curve) {
+                                                            AreaCondition which, int index) {
     switch (which) {
         case AreaCondition::Carbonation: {
             const auto stored = static_cast<std::uint8_t>(std::clamp(index, 0, 13));
-            return editArea(component, area, tr("Edit Carbonation Depth"), -1, curve,
+            return editArea(component, area, tr("Edit Carbonation Depth"),
                             [&](AreaData& a) { a.carbonation_index = stored; });
         }
         case AreaCondition::Angle: {
             const auto stored = static_cast<std::uint8_t>(std::clamp(index, 0, 8));
-            return editArea(component, area, tr("Edit Hammer Angle"), -1, curve,
+            return editArea(component, area, tr("Edit Hammer Angle"),
                             [&](AreaData& a) { a.angle_index = stored; });
         }
         case AreaCondition::Surface: {
             const auto stored = static_cast<std::uint8_t>(std::clamp(index, 0, 2));
-            return editArea(component, area, tr("Edit Tested Surface"), -1, curve,
+            return editArea(component, area, tr("Edit Tested Surface"),
                             [&](AreaData& a) { a.surface_index = stored; });
         }
     }

@@ -15,6 +15,8 @@
 #include <QString>
 #include <QStringList>
 #include <QUndoStack>
+
+class QAction;
 #include <cstddef>
 #include <functional>
 #include <optional>
@@ -29,6 +31,7 @@
 #include "platform/clock.h"
 #include "platform/file_error.h"
 #include "platform/files.h"
+#include "settings/evaluation_curve.h"
 
 namespace rebound {
 
@@ -83,8 +86,20 @@ public:
 
     const ReboundFile& project() const { return mProject; }
 
-    // The history of changes; the window's Undo and Redo act on it.
-    QUndoStack& undoStack() { return mUndo; }
+    // ---- History ------------------------------------------------------------
+    // The window's Undo and Redo: the undo framework's own actions over the
+    // document's history, their captions `prefix` and the step's name. Each
+    // also ends the present run of typing.
+    QAction* createUndoAction(QObject* parent, const QString& prefix);
+    QAction* createRedoAction(QObject* parent, const QString& prefix);
+    void undo();
+    void redo();
+    bool canUndo() const { return mUndo.canUndo(); }
+    bool canRedo() const { return mUndo.canRedo(); }
+    QString undoText() const { return mUndo.undoText(); }
+    QString redoText() const { return mUndo.redoText(); }
+    // The number of steps in the history, undone ones included.
+    int historyCount() const { return mUndo.count(); }
 
     // The project file last opened or saved; empty for a project never saved.
     const QString& fileName() const { return mFileName; }
@@ -94,11 +109,16 @@ public:
     // state as far as the history knows.
     bool isModified() const { return !mUndo.isClean(); }
 
-    // The strength curve loaded last (at start-up, by the calculation or by
-    // the curve selection dialog); empty until then. It is no part of the
+    // The curve evaluations use (the chosen one or the standard curve), read
+    // again only when the choice or the file changed. It is no part of the
     // project file and of its history.
-    const Strength_Curve& curve() const { return mCurve; }
-    void setCurve(Strength_Curve curve);
+    EvaluationCurve& evaluationCurve() { return mCurve; }
+
+    // True when the component's figures did not follow its last edit: its
+    // readings or conditions were changed while no usable curve could be
+    // had. An evaluation clears it, Undo and Redo restore it; it is not
+    // saved, and a project opened or adopted starts without it.
+    bool notRecalculated(std::size_t index) const;
 
     // ---- Whole project ---------------------------------------------------
     // An empty project without a file name and without history.
@@ -188,30 +208,29 @@ public:
     // own even in the same field (the field lost the focus, say).
     void breakTyping() { ++mTypingRun; }
 
-    // Evaluates the component with `curve` (a usable one, see
-    // find_curve_defect) in one undo step; nullopt for an index past the end.
-    std::optional<ComponentEvaluation> evaluateComponent(std::size_t index, const Strength_Curve& curve);
+    // What an evaluation did: the results when the component was evaluated,
+    // or why no curve could be had (nothing changed then).
+    struct Evaluated {
+        std::optional<ComponentEvaluation> evaluation;
+        std::optional<CurveProblem> curveProblem;
+    };
+    // Evaluates the component with the evaluation curve in one undo step;
+    // neither part for an index past the end.
+    Evaluated evaluateComponent(std::size_t index);
 
-    // Edits of one test area. With a curve the component is evaluated in the
-    // same undo step, so that its results never lag behind its readings;
-    // without one the results stay as they were. False (nothing changes) for
-    // an area that does not exist or a value that is already there. A
-    // reading is clamped to 0 to 255; a condition index to its range.
+    // Edits of one test area. With a usable evaluation curve the component
+    // is evaluated in the same undo step, so that its results never lag
+    // behind its readings; without one the results stay as they were and the
+    // component is marked not recalculated. False (nothing changes) for an
+    // area that does not exist or a value that is already there. A reading
+    // is clamped to 0 to 255; a condition index to its range.
     struct AreaEdit {
         bool changed = false;
         std::optional<ComponentEvaluation> evaluation;  // when evaluated
+        std::optional<CurveProblem> curveProblem;       // when changed but not evaluated
     };
-    AreaEdit setReading(std::size_t component, std::size_t area, std::size_t reading, int value,
-                        const Strength_Curve* curve);
-    AreaEdit setAreaCondition(std::size_t component, std::size_t area, AreaCondition which, int index,
-                              const Strength_Curve* curve);
-
-    // Changes one component in one undo step named `step`: `change` edits a
-    // copy, which replaces the component when it differs. Steps with the same
-    // non-negative `mergeKey` on the same component merge while one run of
-    // typing lasts. False when nothing changed or the index is past the end.
-    bool changeComponent(std::size_t index, const QString& step, const std::function<void(ComponentInfo&)>& change,
-                         int mergeKey = -1);
+    AreaEdit setReading(std::size_t component, std::size_t area, std::size_t reading, int value);
+    AreaEdit setAreaCondition(std::size_t component, std::size_t area, AreaCondition which, int index);
 
     // ---- Batch --------------------------------------------------------------------
     // The batch settings and cores the project's spare texts hold, and the
@@ -236,12 +255,12 @@ signals:
     void componentsInserted(int first, int count);
     // `count` components from position `first` on were removed.
     void componentsRemoved(int first, int count);
-    // Texts, flags, areas or results of one component changed.
+    // Texts, flags, areas or results of one component changed, or whether
+    // it is marked not recalculated.
     void componentChanged(int index);
     // The header text `field` changed.
     void headerChanged();
     void modifiedChanged(bool modified);
-    void curveChanged();
     void fileNameChanged(const QString& fileName);
     // The batch settings, the cores or the ticks changed (also sent with
     // componentChanged for a component ticked on its own).
@@ -252,17 +271,30 @@ private:
     friend class BatchStateCommand;
     Result<void> write(bool overwriteOutsideChanges);
     void rememberFileIdentity();
-    // Replaces the component at `index` by `value` and says so.
-    void putComponent(std::size_t index, const ComponentInfo& value);
-    AreaEdit editArea(std::size_t component, std::size_t area, const QString& step, int mergeKey,
-                      const Strength_Curve* curve, const std::function<void(AreaData&)>& change);
+    // Replaces the component at `index` by `value`, with its mark, and says so.
+    void putComponent(std::size_t index, const ComponentInfo& value, bool notRecalculated);
+    // How a component step leaves the not-recalculated mark.
+    enum class Mark { Keep, Set, Clear };
+    // Changes one component in one undo step named `step`: `change` edits a
+    // copy, which replaces the component when it differs. `mark`, read after
+    // `change` ran (so that the change can decide it), says what becomes of
+    // the component's mark; none keeps it. Steps with the same non-negative
+    // `mergeKey` on the same component merge while one run of typing lasts;
+    // a step of the batch (a tick) also says batchChanged. False when
+    // nothing changed or the index is past the end.
+    bool changeComponent(std::size_t index, const QString& step, const std::function<void(ComponentInfo&)>& change,
+                         int mergeKey = -1, bool batchStep = false, const Mark* mark = nullptr);
+    AreaEdit editArea(std::size_t component, std::size_t area, const QString& step,
+                      const std::function<void(AreaData&)>& change);
 
     const AppContext& mContext;
     std::string mNewProjectName;
     std::string mNewComponentName;
     ReboundFile mProject;
     QString mFileName;
-    Strength_Curve mCurve;
+    EvaluationCurve mCurve;
+    // One mark per component, beside the project's list.
+    std::vector<bool> mNotRecalculated;
     QUndoStack mUndo;
     int mTypingRun = 0;
     // The file as this document last read or wrote it; what it was when an

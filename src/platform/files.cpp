@@ -466,6 +466,17 @@ bool FileIdentity::differs_from(const FileIdentity& other) const {
     return !digest.empty() && !other.digest.empty() && digest != other.digest;
 }
 
+bool modified_lately(const FileIdentity& identity) {
+    // The clock whose epoch file_identity's times count from.
+#ifdef _WIN32
+    const auto now = fs::file_time_type::clock::now().time_since_epoch();
+#else
+    const auto now = std::chrono::system_clock::now().time_since_epoch();
+#endif
+    const std::int64_t age = std::chrono::duration_cast<std::chrono::nanoseconds>(now).count() - identity.modified_ns;
+    return age < 2'000'000'000;
+}
+
 FileIdentity file_identity(const std::filesystem::path& path, bool with_digest) {
     FileIdentity id;
 #ifdef _WIN32

@@ -77,6 +77,11 @@ struct FileIdentity {
     bool differs_from(const FileIdentity& other) const;
 };
 FileIdentity file_identity(const std::filesystem::path& path, bool with_digest);
+// True when the file's modification time lies within the coarsest time
+// stamp a file system keeps (2 s) of now, or in the future: a change made
+// within that time may leave size and time as they were, so an identity
+// taken now does not yet stand for the content.
+bool modified_lately(const FileIdentity& identity);
 
 // The local date of the file's creation time as a short-date text; the
 // clock's today when the creation time cannot be read.

@@ -265,7 +265,6 @@ void AreaGrid::SetGridCell(int column, int row, const QString& text) {
 }
 
 void AreaGrid::ShowComponent(int row) {
-    mStale = mStale && row == mRow;
     mRow = row;
     HideSelectors();
     RefreshAreaGrid();
@@ -274,6 +273,7 @@ void AreaGrid::ShowComponent(int row) {
 void AreaGrid::RefreshAreaGrid() {
     const ComponentInfo* c = mDocument.project().component(static_cast<std::size_t>(mRow));
     const int n = c != nullptr ? static_cast<int>(c->area_count()) : 0;
+    const bool stale = mDocument.notRecalculated(static_cast<std::size_t>(mRow));
     mFilling = true;
     sg_areas->setUpdatesEnabled(false);
     // Rows that stay keep their cell objects and get new texts: every cell of
@@ -302,8 +302,8 @@ void AreaGrid::RefreshAreaGrid() {
         SetGridCell(kGridStrengthColumn, r, QString::fromStdString(one_decimal(a.area_strength)));
         for (int column : {kGridMeanColumn, kGridStrengthColumn}) {
             QTableWidgetItem* item = sg_areas->item(i, column);
-            item->setData(Qt::UserRole, mStale);
-            item->setToolTip(mStale ? tr("Not recalculated") : QString());
+            item->setData(Qt::UserRole, stale);
+            item->setToolTip(stale ? tr("Not recalculated") : QString());
         }
     }
     sg_areas->setUpdatesEnabled(true);
@@ -361,14 +361,14 @@ void AreaGrid::SelectorChosen(QComboBox* selector, int which, int column) {
         static_cast<std::size_t>(mCurrentAreaRow) >= c->area_count()) {
         return;
     }
-    const EditCurve curve = mCurveSource ? mCurveSource() : EditCurve{};
+    const bool wasStale = mDocument.notRecalculated(static_cast<std::size_t>(mRow));
     const ProjectDocument::AreaEdit edit =
         mDocument.setAreaCondition(static_cast<std::size_t>(mRow), static_cast<std::size_t>(mCurrentAreaRow),
-                                   static_cast<AreaCondition>(which), index, curve.curve);
+                                   static_cast<AreaCondition>(which), index);
     (void)column;
     HideSelectors();
     sg_areas->setFocus();
-    ReportEdit(edit.changed, edit.evaluation.has_value(), curve.why);
+    ReportEdit(edit, wasStale);
 }
 
 void AreaGrid::cbDepth_SelectedChange() {
@@ -398,32 +398,22 @@ void AreaGrid::sg_areasSetEditText(int column, int row, const QString& text) {
         RefreshAreaGrid();
         return;
     }
-    const EditCurve curve = mCurveSource ? mCurveSource() : EditCurve{};
+    const bool wasStale = mDocument.notRecalculated(static_cast<std::size_t>(mRow));
     // A reading is a byte: larger values are stored as 255, negative ones
     // as 0; the refresh shows what was stored.
     const ProjectDocument::AreaEdit edit =
         mDocument.setReading(static_cast<std::size_t>(mRow), static_cast<std::size_t>(row - 1),
-                             static_cast<std::size_t>(column - 1), value, curve.curve);
+                             static_cast<std::size_t>(column - 1), value);
     RefreshAreaGrid();
-    ReportEdit(edit.changed, edit.evaluation.has_value(), curve.why);
+    ReportEdit(edit, wasStale);
 }
 
-void AreaGrid::ReportEdit(bool changed, bool evaluated, const QString& why) {
-    if (!changed) {
-        return;
-    }
-    const bool wasStale = mStale;
-    SetFiguresStale(!evaluated);
+void AreaGrid::ReportEdit(const ProjectDocument::AreaEdit& edit, bool wasStale) {
     // The edit stands; the figures are the old ones until a calculation. Said
     // once, not at every reading typed after it.
-    if (!evaluated && !wasStale && mMessage) {
-        mMessage(tr("The figures were not recalculated: %1").arg(why));
+    if (edit.changed && edit.curveProblem && !wasStale && mMessage) {
+        mMessage(tr("The figures were not recalculated: %1").arg(mCurveProblemText(*edit.curveProblem)));
     }
-}
-
-void AreaGrid::SetFiguresStale(bool stale) {
-    mStale = stale;
-    RefreshAreaGrid();
 }
 
 }  // namespace rebound

@@ -15,14 +15,14 @@
 #include <QWidget>
 #include <functional>
 
+#include "document/project_document.h"
+
 class QComboBox;
 class QMenu;
 class QTableWidget;
 
 namespace rebound {
 
-class ProjectDocument;
-struct Strength_Curve;
 
 // Number of columns of the test-area grid: row number, 16 readings, depth,
 // mean rebound value, angle, direction, strength.
@@ -36,29 +36,20 @@ inline constexpr int kGridStrengthColumn = 21;
 class AreaGrid : public QWidget {
     Q_OBJECT
 public:
-    // The curve an edit is evaluated with: a usable curve, or nullptr and
-    // the reason why there is none.
-    struct EditCurve {
-        const Strength_Curve* curve = nullptr;
-        QString why;
-    };
-    using CurveSource = std::function<EditCurve()>;
-
     explicit AreaGrid(ProjectDocument& document, QWidget* parent = nullptr);
 
     // Shows the areas of the component at `row` (-1: none).
     void ShowComponent(int row);
     void RefreshAreaGrid();
-    // Draws the mean rebound values and strengths of the shown component as
-    // figures that did not follow the last edit (or as current again).
-    void SetFiguresStale(bool stale);
     // The pop-up menu of the grid in edit mode (create and remove area).
     void SetPopupMenu(QMenu* menu) { mPopup = menu; }
     // Switches the in-place editors on or off.
     void SetEditing(bool on);
-    // Where edits get their curve from, and where their messages go.
-    void SetCurveSource(CurveSource source) { mCurveSource = std::move(source); }
+    // Where the messages of edits go, and how they word a missing curve.
     void SetMessageSink(std::function<void(const QString&)> sink) { mMessage = std::move(sink); }
+    void SetCurveProblemText(std::function<QString(const CurveProblem&)> text) {
+        mCurveProblemText = std::move(text);
+    }
 
     static QString DepthText(int carbonation_index);
     static QString AngleText(int angle_index);
@@ -76,8 +67,9 @@ private:
     void SelectorChosen(QComboBox* selector, int which, int column);
     void HideSelectors();
     void CreateGridSelectors();
-    // After an edit: the message when the figures could not follow.
-    void ReportEdit(bool changed, bool evaluated, const QString& why);
+    // After an edit: the message when the figures could not follow (once,
+    // when they followed before).
+    void ReportEdit(const ProjectDocument::AreaEdit& edit, bool wasStale);
 
     ProjectDocument& mDocument;
     QTableWidget* sg_areas = nullptr;
@@ -89,13 +81,11 @@ private:
     // 0-based area index under an in-place selector; -1 for none.
     int mCurrentAreaRow = -1;
     bool mEditing = false;
-    // The figures shown did not follow an edit.
-    bool mStale = false;
     // True while the grid writes its own cells.
     bool mFilling = false;
     QMenu* mPopup = nullptr;
-    CurveSource mCurveSource;
     std::function<void(const QString&)> mMessage;
+    std::function<QString(const CurveProblem&)> mCurveProblemText;
 };
 
 }  // namespace rebound

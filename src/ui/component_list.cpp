@@ -142,6 +142,10 @@ void ComponentList::ShowRow(int row) {
     if (item(row, 1)->text() != name) {
         item(row, 1)->setText(name);
     }
+    // A component whose figures did not follow its last edit is drawn as such.
+    const bool stale = mDocument.notRecalculated(static_cast<std::size_t>(row));
+    item(row, 1)->setToolTip(stale ? tr("Not recalculated") : QString());
+    item(row, 1)->setForeground(stale ? palette().brush(QPalette::Disabled, QPalette::Text) : QBrush());
     // The date as this desktop writes it; an unreadable text as it is.
     const auto day = platform::parse_date(c->examine_date, mDocument.context().clock());
     const QString date = platform::to_qstring(day ? platform::format_date(*day) : c->examine_date);

@@ -180,6 +180,14 @@ void ComponentPanel::Fill(bool whole) {
     set_text(txt_sfcu, number1(c->strength_delta));
     set_text(txt_fcumin, number1(c->strength_min));
     set_text(txt_fcue, number1(c->strength_estimate));
+    // Figures that did not follow the last edit are drawn as such.
+    const bool stale = mDocument.notRecalculated(static_cast<std::size_t>(mRow));
+    for (QLineEdit* figure : {txt_mfcu, txt_sfcu, txt_fcumin, txt_fcue}) {
+        figure->setToolTip(stale ? tr("Not recalculated") : QString());
+        QPalette colours = figure->palette();
+        colours.setColor(QPalette::Text, palette().color(stale ? QPalette::Disabled : QPalette::Active, QPalette::Text));
+        figure->setPalette(colours);
+    }
     set_text(txt_curve_filename, platform::to_qstring(c->curve_filename));
     set_text(txt_component_condition, platform::to_qstring(c->component_condition));
     cb_strength_degree->setCurrentIndex(c->strength_degree < cb_strength_degree->count() ? c->strength_degree : -1);

@@ -117,15 +117,9 @@ TSDIAppForm::TSDIAppForm(WindowContext& context, QWidget* parent)
     connect(mComponentList, &ComponentList::deleteRequested, this, &TSDIAppForm::DeleteComponentAsking);
     mAreaGrid->SetPopupMenu(pm_areas);
     mAreaGrid->SetMessageSink([this](const QString& text) { Prompts().message(text); });
-    mAreaGrid->SetCurveSource([this] {
-        AreaGrid::EditCurve source;
-        if (ReadEvaluationCurve(&source.why)) {
-            source.curve = &mDocument->curve();
-        }
-        return source;
-    });
+    mAreaGrid->SetCurveProblemText(&TSDIAppForm::CurveProblemText);
 
-    ReadStartupSettingsAndCurve();
+    ReadStartupSettings();
 
     // A text the converter could not read as it stands is said once, in the
     // status bar, when the window is back in its event loop.
@@ -185,20 +179,12 @@ void TSDIAppForm::CreateDialogs() {
     StrengthCurve_Syn_Form->hide();
 }
 
-void TSDIAppForm::ReadStartupSettingsAndCurve() {
-    // The context has pointed the store at the application folder.
+void TSDIAppForm::ReadStartupSettings() {
+    // The context has pointed the store at the application folder. The
+    // document's evaluation curve follows the name read here; it reads the
+    // curve file when an evaluation first needs it.
     setting& settings = mContext.app().get_setting();
     (void)settings.read_ini();  // A missing file leaves the defaults in place.
-
-    // The curve folder followed by the stored name. An empty name leaves the
-    // path naming the folder, which does not open as a file; the window then
-    // starts with an empty curve, as it does when the file cannot be read.
-    std::filesystem::path curvePath = mContext.app().curve_folder();
-    curvePath += std::filesystem::path::preferred_separator;
-    curvePath += platform::path_from_ansi(settings.curve_file);
-    if (Result<Strength_Curve> curve = read_curve_file(curvePath)) {
-        mDocument->setCurve(std::move(*curve));
-    }
 }
 
 // ---- Actions and menus --------------------------------------------------
@@ -247,11 +233,19 @@ void TSDIAppForm::CreateActions() {
     for (QAction* a : {EditCut1, EditCopy1, EditPaste1}) {
         a->setShortcutContext(Qt::WidgetShortcut);
     }
-    // Undo and Redo act on the document's history; their captions name the
-    // step (UpdateUndoActions).
-    EditUndo1 = NewAction("EditUndo1", tr("Undo"), tr("Undo the last change"), &TSDIAppForm::EditUndo1Execute);
+    // Undo and Redo are the undo framework's own actions over the
+    // document's history; their captions name the step.
+    EditUndo1 = mDocument->createUndoAction(this, tr("Undo"));
+    EditUndo1->setObjectName(QStringLiteral("EditUndo1"));
+    EditUndo1->setStatusTip(tr("Undo the last change"));
+    EditUndo1->setToolTip(EditUndo1->statusTip());
     EditUndo1->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Z));
-    EditRedo1 = NewAction("EditRedo1", tr("Redo"), tr("Redo the change undone last"), &TSDIAppForm::EditRedo1Execute);
+    addAction(EditUndo1);
+    EditRedo1 = mDocument->createRedoAction(this, tr("Redo"));
+    EditRedo1->setObjectName(QStringLiteral("EditRedo1"));
+    EditRedo1->setStatusTip(tr("Redo the change undone last"));
+    EditRedo1->setToolTip(EditRedo1->statusTip());
+    addAction(EditRedo1);
     EditRedo1->setShortcuts({QKeySequence(Qt::CTRL | Qt::Key_Y), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z)});
     EditTestData1 = new QAction(tr("Edit Test Data(&D)"), this);
     EditTestData1->setObjectName(QStringLiteral("EditTestData1"));
@@ -498,24 +492,6 @@ void TSDIAppForm::SetEditMode(bool on) {
     }
     mAreaGrid->SetEditing(on);
     mComponentPanel->SetEditing(on);
-}
-
-void TSDIAppForm::UpdateUndoActions() {
-    const QUndoStack& history = mDocument->undoStack();
-    EditUndo1->setEnabled(history.canUndo());
-    EditUndo1->setText(history.canUndo() ? tr("Undo %1").arg(history.undoText()) : tr("Undo"));
-    EditRedo1->setEnabled(history.canRedo());
-    EditRedo1->setText(history.canRedo() ? tr("Redo %1").arg(history.redoText()) : tr("Redo"));
-}
-
-void TSDIAppForm::EditUndo1Execute() {
-    mDocument->breakTyping();
-    mDocument->undoStack().undo();
-}
-
-void TSDIAppForm::EditRedo1Execute() {
-    mDocument->breakTyping();
-    mDocument->undoStack().redo();
 }
 
 bool TSDIAppForm::eventFilter(QObject* watched, QEvent* event) {

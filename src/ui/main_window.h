@@ -100,7 +100,7 @@ private:
     QAction* AddMenuItem(QMenu* menu, QAction* command, const QString& caption = {}, bool visible = true,
                          bool enabled = true);
     void CreateToolBar();
-    void ReadStartupSettingsAndCurve();
+    void ReadStartupSettings();
     void ConnectDocument();
     void RebuildRecentMenu();
     void CreateLanguageMenu(QMenu* parent);
@@ -119,12 +119,9 @@ private:
 
     // ---- Edit mode, Undo and Redo -----------------------------------------------
     void SetEditMode(bool on);
-    void UpdateUndoActions();
-    // The curve the calculation command and an edit of the grid evaluate
-    // with: the curve chosen in the curve selection dialog, or the standard
-    // curve when none was chosen, read afresh. False with the reason in *why
-    // when it is missing or cannot evaluate.
-    bool ReadEvaluationCurve(QString* why);
+    // Why the document's evaluation curve (the chosen one, or the standard
+    // curve) could not be had, as the operator reads it.
+    static QString CurveProblemText(const CurveProblem& problem);
 
     // ---- Commands (handlers of the actions) --------------------------------
     void FileNew1Execute();
@@ -137,8 +134,6 @@ private:
     void EditCut1Execute();
     void EditCopy1Execute();
     void EditPaste1Execute();
-    void EditUndo1Execute();
-    void EditRedo1Execute();
     void act_import_componentExecute();
     void act_export_componentExecute();
     void act_remove_componentExecute();

@@ -495,31 +495,12 @@ void TSDIAppForm::act_remove_areaExecute() {
 
 // ---- Calculation -----------------------------------------------------------
 
-bool TSDIAppForm::ReadEvaluationCurve(QString* why) {
-    // The curve chosen in the curve selection dialog (kept in the settings),
-    // or the standard curve when none was chosen, read afresh on every
-    // calculation so that a curve replaced on disk is the one used. The
-    // component's own curve name plays no part. A curve that cannot evaluate
-    // leaves the loaded curve as it was.
-    const std::string chosen = mContext.app().get_setting().evaluation_curve_file();
-    const QString name = platform::to_qstring(chosen);  // a file name, never translated
-    const std::filesystem::path file = platform::path_from_ansi(chosen);
-    const std::filesystem::path path = mContext.app().curve_folder() / file;
-    Strength_Curve curve;
-    // A name with a folder part (an edited settings file) is not looked for
-    // outside the curve folder: it is a curve the folder does not hold.
-    const std::optional<CurveDefect> defect =
-        is_plain_file_name(file) ? read_curve_for_evaluation(path, curve) : std::optional(CurveDefect{});
-    if (defect) {
-        if (defect->kind == CurveDefect::Kind::Missing) {
-            *why = tr("The strength curve %1 you use does not exist!").arg(name);
-        } else {
-            *why = UnusableCurveText(QDir::toNativeSeparators(platform::from_path(path)), *defect);
-        }
-        return false;
+QString TSDIAppForm::CurveProblemText(const CurveProblem& problem) {
+    if (problem.outside_folder || problem.defect.kind == CurveDefect::Kind::Missing) {
+        const QString name = platform::to_qstring(problem.name);  // a file name, never translated
+        return tr("The strength curve %1 you use does not exist!").arg(name);
     }
-    mDocument->setCurve(std::move(curve));
-    return true;
+    return UnusableCurveText(QDir::toNativeSeparators(platform::from_path(problem.path)), problem.defect);
 }
 
 void TSDIAppForm::act_single_caculateExecute() {
@@ -527,18 +508,18 @@ void TSDIAppForm::act_single_caculateExecute() {
     if (row < 0) {
         return;
     }
-    QString why;
-    if (!ReadEvaluationCurve(&why)) {
-        Prompts().message(why);
+    // The chosen curve (or the standard one); the component's own curve
+    // name plays no part.
+    const ProjectDocument::Evaluated done = mDocument->evaluateComponent(static_cast<std::size_t>(row));
+    if (done.curveProblem) {
+        Prompts().message(CurveProblemText(*done.curveProblem));
         return;
     }
-    const std::optional<ComponentEvaluation> result =
-        mDocument->evaluateComponent(static_cast<std::size_t>(row), mDocument->curve());
-    mAreaGrid->SetFiguresStale(false);
-    if (!result) {
+    if (!done.evaluation) {
         return;
     }
-    const QString warning = EvaluationWarningText(mDocument->project().components[static_cast<std::size_t>(row)], *result);
+    const QString warning =
+        EvaluationWarningText(mDocument->project().components[static_cast<std::size_t>(row)], *done.evaluation);
     if (!warning.isEmpty()) {
         Prompts().message(warning);
     }
@@ -567,9 +548,9 @@ void TSDIAppForm::act_group_caculateExecute() {
 
 void TSDIAppForm::act_load_strength_curveExecute() {
     CreateDialogs();
-    // The dialog reads the chosen curve into a curve of its own; the
-    // document takes it when it was read.
-    Strength_Curve chosen = mDocument->curve();
+    // The dialog stores the chosen name; the document's evaluation curve
+    // follows it.
+    Strength_Curve chosen;
     LoadStrengthCurveFrm->mTargetCurve = &chosen;
     try {
         Prompts().showModal(*LoadStrengthCurveFrm);
@@ -577,9 +558,6 @@ void TSDIAppForm::act_load_strength_curveExecute() {
         Prompts().message(tr("The strength curve could not be read!"));
     }
     LoadStrengthCurveFrm->mTargetCurve = nullptr;
-    if (!(chosen == mDocument->curve())) {
-        mDocument->setCurve(std::move(chosen));
-    }
 }
 
 }  // namespace rebound

@@ -64,13 +64,6 @@ void TSDIAppForm::ConnectDocument() {
     ProjectDocument* doc = mDocument.get();
     connect(doc, &ProjectDocument::modifiedChanged, this, [this] { UpdateCaption(); });
     connect(doc, &ProjectDocument::fileNameChanged, this, [this] { UpdateCaption(); });
-    QUndoStack* history = &doc->undoStack();
-    connect(history, &QUndoStack::indexChanged, this, [this] { UpdateUndoActions(); });
-    connect(history, &QUndoStack::undoTextChanged, this, [this] { UpdateUndoActions(); });
-    connect(history, &QUndoStack::redoTextChanged, this, [this] { UpdateUndoActions(); });
-    connect(history, &QUndoStack::canUndoChanged, this, [this] { UpdateUndoActions(); });
-    connect(history, &QUndoStack::canRedoChanged, this, [this] { UpdateUndoActions(); });
-    UpdateUndoActions();
 
 #ifndef QT_NO_SESSIONMANAGER
     // The desktop session ending closes the window like the title bar does:
