@@ -33,6 +33,12 @@ function(rebound_add_qttest name)
   set_tests_properties(${name} PROPERTIES ENVIRONMENT
     "QT_QPA_PLATFORM=offscreen;LC_ALL=C.UTF-8;XDG_CONFIG_HOME=${REBOUND_TEST_CONFIG_HOME}"
     LABELS "${ARG_LABELS}")
+  if(CMAKE_CROSSCOMPILING_EMULATOR)
+    # Under Wine one process runs every test function of the suite, each
+    # with its windows: up to about 95 seconds on two busy cores, more than
+    # the minute the run gives a test.
+    set_tests_properties(${name} PROPERTIES TIMEOUT 180)
+  endif()
 endfunction()
 
 # Per-user settings written by a test land in the build tree, never in the

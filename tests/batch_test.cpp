@@ -11,6 +11,7 @@
 #include "evaluation/spare_texts.h"
 #include "fileio/byte_io.h"
 #include "fixtures.h"
+#include "scratch_folder.h"
 
 namespace rebound {
 namespace {
@@ -419,20 +420,19 @@ TEST(SpareTexts, ProjectWithoutBatchIsByteIdenticalAfterSave) {
     p.write_to(after);
     EXPECT_EQ(after.bytes(), before.bytes());
 
-    // Saved to a file and read back, the bytes are the same.
-    const auto dir = std::filesystem::temp_directory_path() / "rebound_batch_test";
-    std::filesystem::create_directories(dir);
+    // Saved to a file and read back, the bytes are the same. The files are
+    // read through streams closed before the folder goes: on Windows a file
+    // still open cannot be deleted.
+    const auto dir = test::fresh_test_folder(u8"rebound-batch-");
     ASSERT_TRUE(p.save(dir / "plain.prj"));
     ReboundFile reread;
     ASSERT_TRUE(test::load_project(reread, dir / "plain.prj"));
     const ProjectBatchData again = read_batch_data(reread);
     EXPECT_FALSE(write_batch_data(reread, again.settings, again.cores));
     ASSERT_TRUE(reread.save(dir / "again.prj"));
-    std::ifstream a(dir / "plain.prj", std::ios::binary), b(dir / "again.prj", std::ios::binary);
-    const std::string bytes_a((std::istreambuf_iterator<char>(a)), {});
-    const std::string bytes_b((std::istreambuf_iterator<char>(b)), {});
+    const std::string bytes_a = test::read_file(dir / "plain.prj");
     EXPECT_EQ(bytes_a, before.bytes());
-    EXPECT_EQ(bytes_b, bytes_a);
+    EXPECT_EQ(test::read_file(dir / "again.prj"), bytes_a);
     std::filesystem::remove_all(dir);
 }
 

@@ -30,7 +30,11 @@ inline CliRun run_cli(const QStringList& args, const std::filesystem::path& cwd,
         p.setProcessEnvironment(env);
     }
     p.start(QStringLiteral(REBOUND_CLI_PATH), args);
-    p.waitForFinished(60000);
+    if (!p.waitForFinished(60000)) {
+        // Not started, or still running after a minute: never taken for an
+        // exit status of 0.
+        return {-1, {}, "rebound-cli did not run to its end: " + p.errorString().toStdString() + "\n"};
+    }
     QByteArray out = p.readAllStandardOutput();
     QByteArray err = p.readAllStandardError();
 #ifdef _WIN32

@@ -1,10 +1,15 @@
 // Runs the rebound-cli executable the way a user or a batch script does.
 #include <gtest/gtest.h>
 
+#include <set>
+
 #include "cli_support.h"
 #include "fileio/byte_io.h"
 #include "fixtures.h"
 #include "model/rebound_file.h"
+#include "open_files.h"
+#include "platform/file_lock.h"
+#include "scratch_folder.h"
 
 namespace rebound {
 namespace {
@@ -13,24 +18,14 @@ using test::CliRun;
 using test::python_on_json;
 using test::run_cli;
 
-class CliTest : public ::testing::Test {
+// A folder of its own for each run (named with the run's random seed, so
+// that runs of the same test in other build trees at the same moment do not
+// share it). Not an error when the folder stays: under Wine a tool that has
+// just ended can hold its working folder a moment longer.
+class CliTest : public test::ScratchFolderTest {
 protected:
-    void SetUp() override {
-        dir_ =
-            std::filesystem::temp_directory_path() /
-            (std::string("rebound-cli-") + ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        std::filesystem::remove_all(dir_);
-        std::filesystem::create_directories(dir_);
-    }
-    // Not an error when the folder stays: under Wine a tool that has just
-    // ended can hold its working folder a moment longer, and the next run of
-    // the test empties the folder first.
-    void TearDown() override {
-        std::error_code ec;
-        std::filesystem::remove_all(dir_, ec);
-    }
+    CliTest() : ScratchFolderTest("rebound-cli-") {}
     QString at(const char* name) const { return QString::fromStdString((dir_ / name).string()); }
-    std::filesystem::path dir_;
 };
 
 TEST_F(CliTest, DumpPrintsTheProjectAsJson) {
@@ -147,6 +142,63 @@ TEST_F(CliTest, ImportAppendsAndSavesOnlyWhenEveryFileReads) {
         << r.err;
     EXPECT_NE(r.err.find("ends at byte 100"), std::string::npos) << r.err;
     EXPECT_EQ(test::read_file(dir_ / "new.prj"), before);
+}
+
+// Two imports in a row save the project twice, the second replacing the
+// first file; then the project can be renamed and deleted: the tool left
+// neither the file nor its lock open, and nothing but the file behind.
+TEST_F(CliTest, TwoImportsInARowLeaveTheProjectFreeToRenameAndDelete) {
+    test::write_file(dir_ / "a.cmp", test::device_record("A1", {test::DeviceArea{}}));
+    for (int i = 0; i < 2; ++i) {
+        const CliRun r = run_cli({"import", at("site.prj"), at("a.cmp")}, dir_);
+        ASSERT_EQ(r.status, 0) << r.err;
+    }
+    ReboundFile p;
+    ASSERT_TRUE(p.load(dir_ / "site.prj", test::today()));
+    EXPECT_EQ(p.component_count(), 2u);
+    std::set<std::filesystem::path> names;
+    for (const auto& e : std::filesystem::directory_iterator(dir_)) names.insert(e.path().filename());
+    EXPECT_EQ(names, (std::set<std::filesystem::path>{"a.cmp", "site.prj"}));
+    test::expect_renamed_and_deleted(dir_ / "site.prj");
+}
+
+// Names outside the ANSI code page reach the tool whole (on Windows through
+// the wide command line), and a project the tool may not change keeps every
+// byte: one whose lock another program holds (here the test) is given up
+// after the wait, a read-only one is refused at once; both exit 1.
+TEST_F(CliTest, ImportTakesAnyNameAndLeavesALockedOrReadOnlyProjectAlone) {
+    namespace fs = std::filesystem;
+    const fs::path project = dir_ / fs::path(u8"工程 😀.prj");
+    const fs::path device = dir_ / fs::path(u8"构件 😀.cmp");
+    test::write_file(device, test::device_record("A1", {test::DeviceArea{}}));
+    const QStringList import{"import", QString::fromStdU16String(project.u16string()),
+                             QString::fromStdU16String(device.u16string())};
+    CliRun r = run_cli(import, dir_);
+    ASSERT_EQ(r.status, 0) << r.err;
+    const std::string saved = test::read_file(project);
+    {
+        Result<platform::FileLock> lock = platform::FileLock::acquire(project);
+        ASSERT_TRUE(lock) << lock.error().message;
+        r = run_cli(import, dir_);
+        EXPECT_EQ(r.status, 1);
+        EXPECT_NE(r.err.find("is being changed by another program; nothing was saved"), std::string::npos) << r.err;
+    }
+    EXPECT_EQ(test::read_file(project), saved);
+
+    const fs::perms writable = fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write;
+    fs::permissions(project, writable, fs::perm_options::remove);
+    r = run_cli(import, dir_);
+    EXPECT_EQ(r.status, 1);
+    EXPECT_NE(r.err.find("cannot be saved"), std::string::npos) << r.err;
+    fs::permissions(project, fs::perms::owner_write, fs::perm_options::add);
+    EXPECT_EQ(test::read_file(project), saved);
+
+    ReboundFile back;
+    ASSERT_TRUE(back.load(project, test::today()));
+    EXPECT_EQ(back.component_count(), 1u);
+    std::set<fs::path> names;
+    for (const auto& e : fs::directory_iterator(dir_)) names.insert(e.path().filename());
+    EXPECT_EQ(names, (std::set<fs::path>{project.filename(), device.filename()}));
 }
 
 // The import copies the project record by record; the file it writes is the

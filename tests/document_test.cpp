@@ -17,6 +17,7 @@
 #include "curve_fixtures.h"
 #include "fileio/byte_io.h"
 #include "fixtures.h"
+#include "open_files.h"
 #include "platform/qt_bridge.h"
 #include "settings/app_context.h"
 #include "test_clock.h"
@@ -218,6 +219,22 @@ TEST_F(DocumentTest, AFailedSaveKeepsTheMarkAndTheChosenName) {
     const Result<void> unnamed = fresh.save();  // no file name yet
     ASSERT_FALSE(unnamed);
     EXPECT_FALSE(unnamed.error().message.empty());
+}
+
+// Every file a save or an open uses is closed when the call returns; the
+// change lock lives only as long as the save. Saved twice in a row (the
+// second save replaces the first file) and opened again, the file can then
+// be renamed and deleted while the document still holds the project.
+TEST_F(DocumentTest, NoFileStaysOpenAfterSavingTwiceAndOpening) {
+    doc.adopt(test::sample_project(2, 2));
+    ASSERT_TRUE(doc.saveAs(file("site.prj")));
+    doc.setComponentName(0, "changed");
+    ASSERT_TRUE(doc.save());
+    ASSERT_TRUE(doc.open(file("site.prj")));
+    EXPECT_EQ(doc.project().components[0].component_name, "changed");
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
+              QStringList{"site.prj"});
+    test::expect_renamed_and_deleted(platform::to_path(file("site.prj")));
 }
 
 TEST_F(DocumentTest, AFailedOpenChangesNothing) {

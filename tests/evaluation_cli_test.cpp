@@ -76,11 +76,13 @@ protected:
     std::string original_;
 };
 
-ReboundFile evaluated_in_process(const fs::path& file) {
+// The project evaluated here with the shipped curve under the file name
+// `curve_name`, which the evaluation writes into every component.
+ReboundFile evaluated_in_process(const fs::path& file, const std::string& curve_name = "normal.cur") {
     ReboundFile p;
     EXPECT_TRUE(p.load(file, test::today()));
     const Strength_Curve curve = shipped_curve();
-    for (ComponentInfo& c : p.components) evaluate_component(c, curve);
+    for (ComponentInfo& c : p.components) evaluate_component(c, EvaluationCurves{&curve, curve_name, nullptr, {}});
     return p;
 }
 
@@ -106,7 +108,8 @@ TEST_F(EvaluateCli, WritesToOutputAndLeavesTheProject) {
     EXPECT_EQ(test::read_file(project()), original_);
     ReboundFile got;
     ASSERT_TRUE(got.load(dir_ / "result.prj", test::today()));
-    EXPECT_EQ(got, evaluated_in_process(project()));
+    EXPECT_EQ(got, evaluated_in_process(project(), "mine.cur"));
+    EXPECT_EQ(got.components[0].curve_filename, "mine.cur");
 }
 
 TEST_F(EvaluateCli, WithoutACurveOptionTheCurveChosenInTheWindowIsUsed) {
@@ -244,9 +247,9 @@ TEST_F(EvaluateCli, PrintsOneLineOfFiguresPerComponentInEveryLocale) {
         save_project({component("柱A", std::vector<std::pair<int, int>>(10, {40, 3})), pumped});
     const std::string expected =
         "component 1 \"柱A\": 10 areas, mean 38.3 MPa, SD 0.0 MPa, minimum 38.3 MPa, estimate 38.3 MPa, "
-        "carbonation mode 0\n"
+        "carbonation mode 0, curve normal.cur\n"
         "component 2 \"B2\": 1 area, mean 27.8 MPa, SD 1.5 MPa, minimum 27.8 MPa, estimate 27.8 MPa, "
-        "carbonation mode 1\n";
+        "carbonation mode 1, curve normal.cur\n";
     std::vector<QString> environments = {"LC_ALL=C"};
     for (const char* name : test::kCommaLocales) {
         test::ScopedLocale available(name);
@@ -304,12 +307,14 @@ TEST_F(EvaluateCli, AreasOutsideTheCurveAreNamed) {
     EXPECT_EQ(r.err, "rebound-cli: warning: " + below_and_above + unmeasured +
                          "rebound-cli: warning: " + only_below);
     EXPECT_EQ(lines(r.out).size(), 4u) << r.out;
-    // The stored figures stay as documented: a blank area converts to 0.0.
+    // A blank area converts to 0.0 and takes no part in the figures; the
+    // estimate of a component with an area below the curve is "<10.0".
     ReboundFile got;
     ASSERT_TRUE(got.load(project(), test::today()));
     EXPECT_EQ(got.components[0].areas[1].converted_strength, 0.0f);
     EXPECT_EQ(got.components[0].areas[2].converted_strength, 0.0f);
-    EXPECT_EQ(got.components[0].strength_min, 0.0f);
+    EXPECT_FLOAT_EQ(got.components[0].strength_min, 38.3f);
+    EXPECT_NE(lines(r.out)[0].find("minimum 38.3 MPa, estimate <10.0 MPa"), std::string::npos) << r.out;
     EXPECT_FLOAT_EQ(got.components[2].areas[0].converted_strength, 41.6f);  // at 0.0 mm
 
     // With every area on the curve, --strict saves.

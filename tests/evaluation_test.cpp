@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "evaluation/corrections.h"
+#include "evaluation/strength_texts.h"
 
 namespace rebound {
 namespace {
@@ -419,12 +420,25 @@ TEST(EvaluateComponent, NamesTheAreasOutsideTheCurveAndKeepsTheDocumentedFigures
     EXPECT_TRUE(result.any_above());
     EXPECT_EQ(result.area_numbers(CurveSide::Below), "2, 5");
     EXPECT_EQ(result.area_numbers(CurveSide::Above), "3");
-    // The figures stay as documented: a blank converts to 0.0, the pumped
-    // correction applies to it, and the minimum and estimate follow.
-    EXPECT_EQ(comp.areas[2].converted_strength, 0.0f);
-    EXPECT_FLOAT_EQ(comp.areas[2].area_strength, 4.5f);
-    EXPECT_FLOAT_EQ(comp.strength_min, 0.0f);
+    // A blank stays blank: no pumped correction, stored floats 0.0, and the
+    // figures come from the areas with a strength (38.3 + 4.5 twice). The
+    // estimate is "<" the curve's lowest strength, as an area lies below.
+    for (std::size_t blank : {1u, 2u, 4u}) {
+        EXPECT_EQ(comp.areas[blank].converted_strength, 0.0f) << blank;
+        EXPECT_EQ(comp.areas[blank].pump_correction, 0.0f) << blank;
+        EXPECT_EQ(comp.areas[blank].area_strength, 0.0f) << blank;
+    }
+    EXPECT_TRUE(comp.areas[1].has_flag(area_flags::kBelowCurve));
+    EXPECT_TRUE(comp.areas[2].has_flag(area_flags::kAboveCurve));
+    EXPECT_FALSE(comp.areas[0].has_flag(area_flags::kBelowCurve | area_flags::kAboveCurve));
+    EXPECT_FLOAT_EQ(comp.strength_min, 42.8f);
+    EXPECT_FLOAT_EQ(comp.strength_avg, 42.8f);
     EXPECT_FLOAT_EQ(comp.strength_estimate, 0.0f);
+    EXPECT_EQ(estimate_note(comp), EstimateNote::Below);
+    EXPECT_EQ(estimate_text(comp), "<10.0");
+    EXPECT_EQ(area_strength_text(comp, comp.areas[1], comp.areas[1].area_strength), "<10.0");
+    EXPECT_EQ(area_strength_text(comp, comp.areas[2], comp.areas[2].area_strength), ">60.0");
+    EXPECT_EQ(area_strength_text(comp, comp.areas[0], comp.areas[0].area_strength), "42.8");
 
     ComponentInfo inside = component_of({{40, 3}, {30, 5}}, 0);
     const ComponentEvaluation none = evaluate_component(inside, curve);
@@ -455,10 +469,11 @@ TEST(EvaluateComponent, PumpedCorrectionFollowsTheMode) {
         }
     }
 
-    // No strength on the curve: the correction alone.
+    // No strength on the curve: no correction either, and no figure.
     ComponentInfo blank = component_of({{30, 2}, {30, 2}}, 1);
     evaluate_component(blank, Strength_Curve{});
-    EXPECT_FLOAT_EQ(blank.areas[1].area_strength, 4.5f);
+    EXPECT_EQ(blank.areas[1].pump_correction, 0.0f);
+    EXPECT_EQ(blank.areas[1].area_strength, 0.0f);
 }
 
 TEST(EvaluateComponent, StrengthFigures) {

@@ -4,7 +4,6 @@
 // one line on standard error and saves nothing.
 #include <gtest/gtest.h>
 
-#include <QProcess>
 #include <filesystem>
 #include <sstream>
 #include <streambuf>
@@ -14,6 +13,7 @@
 #include "evaluation/strength_curve.h"
 #include "fileio/byte_io.h"
 #include "fileio/exchange.h"
+#include "cli_support.h"
 #include "fixtures.h"
 #include "model/rebound_file.h"
 #include "scratch_folder.h"
@@ -464,20 +464,6 @@ TEST_F(MalformedInput, APipeGivesTheSameResultsAsAFile) {
     }
 }
 
-struct CliRun {
-    int status;
-    std::string out;
-    std::string err;
-};
-
-CliRun run_cli(const QStringList& args) {
-    QProcess p;
-    p.start(QStringLiteral(REBOUND_CLI_PATH), args);
-    p.waitForFinished(60000);
-    return {p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1,
-            p.readAllStandardOutput().toStdString(), p.readAllStandardError().toStdString()};
-}
-
 // rebound-cli reports a malformed file as one line naming the file and
 // leaves the project it would have saved untouched. Only dump prints
 // something first: what it could read before the error.
@@ -508,7 +494,7 @@ TEST_F(MalformedInput, CommandLineToolGivesOneLineAndSavesNothing) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.args.join(' ').toStdString());
-        const CliRun r = run_cli(c.args);
+        const test::CliRun r = test::run_cli(c.args, dir_);
         EXPECT_EQ(r.status, 1);
         if (c.args[0] != "dump" || std::string(c.file) != "cut.prj") {
             EXPECT_TRUE(r.out.empty()) << r.out;

@@ -19,6 +19,8 @@
 #ifdef _WIN32
 #include <windows.h>
 
+#include <algorithm>
+#include <chrono>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -336,6 +338,96 @@ TEST_F(WindowsFiles, SaveOverAFileHeldOpenByAnotherProgramFailsAndKeepsIt) {
         std::erase_if(left, [](const std::wstring& n) { return n.starts_with(L"rf") && n.ends_with(L".tmp"); });
     }
     EXPECT_EQ(left, std::vector<std::wstring>{target.filename().wstring()});  // no staging file left
+}
+
+// Opens `path` the way another program that only wants to read it would:
+// sharing everything. The handle, or INVALID_HANDLE_VALUE with the reason in
+// GetLastError.
+HANDLE open_as_another_program(const fs::path& path) {
+    return CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                       OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+}
+
+// The lock is a hidden file held open without sharing: while this program
+// holds it nobody can open it, and another program holding it (opened as
+// every copy of this program opens it) keeps a save out until it lets go.
+// Closing the handle removes the file; one left behind that nobody holds
+// stops nobody.
+TEST_F(WindowsFiles, TheLockIsAHandleNobodyElseCanOpenAndOnlyItsHolderKeeps) {
+    const fs::path target = dir_ / fs::path(u8"工程 😀.prj");
+    write(target, "old");
+    fs::path lock_file;
+    {
+        Result<FileLock> lock = FileLock::acquire(target);
+        ASSERT_TRUE(lock) << lock.error().message;
+        lock_file = lock->lock_file();
+        EXPECT_EQ(lock_file.parent_path(), dir_);
+        EXPECT_TRUE(GetFileAttributesW(lock_file.c_str()) & FILE_ATTRIBUTE_HIDDEN);
+        EXPECT_EQ(open_as_another_program(lock_file), INVALID_HANDLE_VALUE);
+        EXPECT_EQ(GetLastError(), DWORD(ERROR_SHARING_VIOLATION));
+        ASSERT_TRUE(save(target, "by the holder"));  // without waiting for itself
+    }
+    EXPECT_EQ(entries(), std::vector<std::wstring>{target.filename().wstring()});
+
+    HANDLE other = CreateFileW(lock_file.c_str(), GENERIC_READ | DELETE, 0, nullptr, OPEN_ALWAYS,
+                               FILE_ATTRIBUTE_HIDDEN | FILE_FLAG_DELETE_ON_CLOSE, nullptr);
+    ASSERT_NE(other, INVALID_HANDLE_VALUE);
+    const auto start = std::chrono::steady_clock::now();
+    const Result<FileLock> second = FileLock::acquire(target, std::chrono::milliseconds(300));
+    EXPECT_GE(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(250));
+    ASSERT_FALSE(second);
+    EXPECT_EQ(second.error().kind, FileError::Kind::Busy);
+    const Result<void> saved =
+        write_file_atomically(target, [](ByteSink& sink) { return sink.write("lost?", 5); });
+    ASSERT_FALSE(saved);
+    EXPECT_EQ(saved.error().kind, FileError::Kind::Busy);
+    EXPECT_EQ(read(target), "by the holder");
+    CloseHandle(other);
+    EXPECT_FALSE(fs::exists(lock_file));
+
+    write(lock_file, "");  // left by anybody, held by nobody
+    ASSERT_TRUE(SetFileAttributesW(lock_file.c_str(), FILE_ATTRIBUTE_HIDDEN));
+    const auto again = std::chrono::steady_clock::now();
+    ASSERT_TRUE(save(target, "new"));
+    EXPECT_LT(std::chrono::steady_clock::now() - again, std::chrono::seconds(2));
+    EXPECT_EQ(read(target), "new");
+    EXPECT_EQ(entries(), std::vector<std::wstring>{target.filename().wstring()});
+}
+
+// The staging file is created new under a name nobody has and held without
+// sharing while it is written: no other program can open it. Hidden files
+// that saves of the same target left when they were killed go; another
+// target's and the user's own files of a like name stay.
+TEST_F(WindowsFiles, NobodyElseCanOpenTheStagingFileAndLeftoversOfKilledSavesGo) {
+    const fs::path target = dir_ / fs::path(u8"工程 😀.prj");
+    const fs::path other = dir_ / fs::path(u8"其他.prj");
+    const std::wstring stem = hidden_name_stem(save_destination(target)) + L".";
+    const std::wstring other_stem = hidden_name_stem(save_destination(other)) + L".";
+    const std::wstring leftover = stem + L"k1lled";
+    for (const std::wstring& name : {leftover, other_stem + L"k1lled", stem + L"users"}) {
+        write(dir_ / name, "left");
+        ASSERT_TRUE(SetFileAttributesW((dir_ / name).c_str(), FILE_ATTRIBUTE_HIDDEN));
+    }
+    int staging_files = 0;
+    DWORD opened_by_another = ERROR_SUCCESS;
+    ASSERT_TRUE(save(target, "new", [&] {
+        for (const auto& e : fs::directory_iterator(dir_)) {
+            const std::wstring name = e.path().filename().wstring();
+            if (name.size() != stem.size() + 6 || !name.starts_with(stem)) continue;
+            ++staging_files;
+            const HANDLE h = open_as_another_program(e.path());
+            opened_by_another = h == INVALID_HANDLE_VALUE ? GetLastError() : ERROR_SUCCESS;
+            if (h != INVALID_HANDLE_VALUE) CloseHandle(h);
+        }
+    }));
+    EXPECT_EQ(staging_files, 1) << "the leftover is still there, or no staging file";
+    EXPECT_EQ(opened_by_another, DWORD(ERROR_SHARING_VIOLATION));
+    EXPECT_EQ(read(target), "new");
+    std::vector<std::wstring> left = entries();
+    std::sort(left.begin(), left.end());
+    std::vector<std::wstring> expected{target.filename().wstring(), other_stem + L"k1lled", stem + L"users"};
+    std::sort(expected.begin(), expected.end());
+    EXPECT_EQ(left, expected);
 }
 #endif
 

@@ -244,6 +244,45 @@ TEST_F(RecordSheet, ChineseTextExportHoldsNoEnglishWord) {
     EXPECT_EQ(value(data.records[5], "strength_note"), note + QString::fromUtf8("，未计入泵送修正"));
 }
 
+TEST_F(RecordSheet, TypedReadingsAreStarredAndBlankStrengthsPrintNoFigure) {
+    ReboundFile project = test::record_project();
+    project.components[0].areas[1].set_flag(area_flags::kTypedReadings, true);
+    // The second component: its first area lies below the curve.
+    ComponentInfo& below = project.components[1];
+    below.areas[0].set_flag(area_flags::kBelowCurve, true);
+    below.areas[0].converted_strength = 0.0f;
+    below.areas[0].pump_correction = 0.0f;
+    below.areas[0].area_strength = 0.0f;
+    below.reserved_text = "curve_range=10.0:60.0";
+    const ReportData data = fetch(project);
+    QStringList labels;
+    for (const Record& r : data.records) labels << value(r, "area_label");
+    EXPECT_EQ(labels, (QStringList{"1", "2*", "3", "1", "2"}));
+    const QString note = QString::fromUtf8("注：带 * 的测区回弹值为手工录入或修改");
+    EXPECT_EQ(value(data.records[0], "typed_note"), note);
+    EXPECT_EQ(value(data.records[3], "converted_strength"), "<10.0");
+    EXPECT_EQ(value(data.records[3], "area_strength"), "<10.0");
+    EXPECT_EQ(value(data.records[3], "strength_estimate"), "<10.0");
+    EXPECT_TRUE(value(data.records[3], "strength_note").contains(QString::fromUtf8("低于测强曲线范围")));
+    EXPECT_EQ(value(data.records[0], "pumped_rule"), QString::fromUtf8("按修正值"));
+    EXPECT_EQ(value(data.records[0], "arithmetic_rule"), QString::fromUtf8("按仪器计算"));
+
+    // On paper: the starred number opens its row and the note follows the table.
+    const std::vector<QStringList> lines = pdf_lines(write_pdf(project));
+    bool starred = false;
+    bool noted = false;
+    for (const QStringList& line : lines) {
+        starred = starred || (!line.isEmpty() && line[0] == "2*");
+        noted = noted || line.join(' ').contains(QString::fromUtf8("注：带 *"));
+    }
+    EXPECT_TRUE(starred);
+    EXPECT_TRUE(noted);
+
+    // Without a typed reading there is no note.
+    const ReboundFile plain = test::record_project();
+    EXPECT_EQ(value(fetch(plain).records[0], "typed_note"), QString());
+}
+
 TEST_F(RecordSheet, TemplateDeclaresExactlyTheFeedsFields) {
     EXPECT_EQ(t().records, RecordSource::TestAreas);
     std::set<QString> declared;

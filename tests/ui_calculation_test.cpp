@@ -18,6 +18,7 @@
 #include "settings/setting.h"
 #include "ui/file_list_box.h"
 #include "ui/load_strength_curve_form.h"
+#include "ui/component_list.h"
 #include "ui_window_support.h"
 
 using namespace rebound;
@@ -249,7 +250,8 @@ void CalculationTest::calculationNamesAreasOutsideTheCurve() {
         evaluate_component(c.component, shipped_curve());
         QVERIFY(doc_project(*window).components[static_cast<std::size_t>(c.row)] == c.component);
     }
-    QCOMPARE(grid_text(*window, kGridStrengthColumn, 1), QStringLiteral("0.0"));
+    // An area without a strength reads as below the curve's lowest strength.
+    QCOMPARE(grid_text(*window, kGridStrengthColumn, 1), QStringLiteral("<10.0"));
 
     prompts->messages.clear();
     select_row(*window, 3);
@@ -270,13 +272,17 @@ void CalculationTest::calculationUsesTheChosenCurve() {
     const Result<Strength_Curve> lab =
         read_curve_file(platform::to_path(folder->file(QStringLiteral("curve/lab.cur"))));
     QVERIFY(lab);
+    // The component names the curve that converted it.
     ComponentInfo expected = measured_component();
-    evaluate_component(expected, *lab);
+    evaluate_component(expected, EvaluationCurves{&*lab, "lab.cur", nullptr, {}});
     QVERIFY(doc_project(*window).components[0] == expected);
+    QCOMPARE(doc_project(*window).components[0].curve_filename, std::string("lab.cur"));
     ComponentInfo withStandard = measured_component();
     evaluate_component(withStandard, shipped_curve());
     QVERIFY(!(expected == withStandard));
-    QCOMPARE(grid_text(*window, kGridStrengthColumn, 2), QStringLiteral("31.5"));
+    // Area 2 is unmeasured: converted and corrected at 2.0 mm (+2.55 MPa).
+    QCOMPARE(grid_text(*window, kGridStrengthColumn, 1), QStringLiteral("36.0"));
+    QCOMPARE(grid_text(*window, kGridStrengthColumn, 2), QStringLiteral("34.0"));
 
     // The choice is kept for the next start, and the curve is read afresh
     // at every calculation: a lab curve replaced on disk is the one used.
@@ -333,7 +339,8 @@ void CalculationTest::editEvaluatesWithTheChosenCurve() {
     startEditing({measured_component()});
     typeInCell(3, 1, QStringLiteral("40"));
     QCOMPARE(prompts->messages, QStringList{});
-    QCOMPARE(grid_text(*window, kGridStrengthColumn, 2), QStringLiteral("31.5"));
+    QCOMPARE(grid_text(*window, kGridStrengthColumn, 2), QStringLiteral("34.0"));
+    QCOMPARE(doc_project(*window).components[0].curve_filename, std::string("lab.cur"));
     QVERIFY(!area_table(*window)->item(0, kGridMeanColumn)->data(Qt::UserRole).toBool());
 }
 
@@ -430,10 +437,18 @@ void CalculationTest::typedReadings() {
     typeInCell(5, 2, typed);
     QCOMPARE(int(doc_project(*window).components[0].areas[1].readings[4]), stored);
     QCOMPARE(grid_text(*window, 5, 2), cell);
-    // Only that reading changes.
+    // Only that reading changes, and its area is marked as typed by hand.
     ComponentInfo expected = c;
     expected.areas[1].readings[4] = static_cast<std::uint8_t>(stored);
+    if (stored != 36) expected.areas[1].set_flag(area_flags::kTypedReadings, true);
     QVERIFY(doc_project(*window).components[0] == expected);
+    // The typed area's readings are drawn in their own colour with a tooltip,
+    // the other areas' are not, and the list marks the component.
+    const bool typedArea = stored != 36;
+    QCOMPARE(area_table(*window)->item(1, 9)->data(Qt::ForegroundRole).isValid(), typedArea);
+    QCOMPARE(area_table(*window)->item(1, 9)->toolTip().isEmpty(), !typedArea);
+    QVERIFY(!area_table(*window)->item(0, 9)->data(Qt::ForegroundRole).isValid());
+    QCOMPARE(component_list(*window)->item(0, 0)->data(ComponentList::kTypedRole).toBool(), typedArea);
 }
 
 void CalculationTest::typedResultsAreThrownAway() {

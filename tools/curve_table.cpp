@@ -105,4 +105,15 @@ bool curve_from_csv(std::istream& in, Strength_Curve& curve, std::string& error)
     return true;
 }
 
+CurveFormula pumped_concrete_2011() {
+    CurveFormula f;
+    f.a = 0.034488;
+    f.b = 1.9400;
+    f.c = -0.0173;
+    f.rm = {20.0, 60.0};
+    f.depth = {0.0, 6.0};
+    f.strength = {10.0, 60.0};
+    return f;
+}
+
 }  // namespace rebound::tools

@@ -10,6 +10,7 @@
 #include <iosfwd>
 #include <string>
 
+#include "evaluation/curve_fit.h"
 #include "evaluation/strength_curve.h"
 
 namespace rebound::tools {
@@ -20,5 +21,11 @@ namespace rebound::tools {
 // with the wrong number of cells, a cell that is not a number, rebound values
 // that do not rise, no rows at all).
 bool curve_from_csv(std::istream& in, Strength_Curve& curve, std::string& error);
+
+// The published regression of the 2011 edition of the rebound method for
+// pumped concrete, f = 0.034488 * Rm^1.9400 * 10^(-0.0173 * dm), over Rm
+// 20.0 to 60.0 and dm 0.0 to 6.0 mm; strengths outside 10.0 to 60.0 MPa are
+// no strengths. build_curve turns it into the shipped pumped2011.cur.
+CurveFormula pumped_concrete_2011();
 
 }  // namespace rebound::tools

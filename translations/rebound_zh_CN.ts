@@ -302,6 +302,16 @@
     <message>
         <source>%1: %2</source>
         <translation>%1：%2</translation>
+        <source>areas %1 lie below the range of the curve: the estimate is below its lowest strength</source>
+        <translation>测区 %1 低于测强曲线范围：推定值小于曲线最低强度</translation>
+    </message>
+    <message>
+        <source>every area lies above the range of the curve: the estimate is above its highest strength</source>
+        <translation>全部测区高于测强曲线范围：推定值大于曲线最高强度</translation>
+    </message>
+    <message>
+        <source>areas %1 lie above the range of the curve and have no strength: no estimate</source>
+        <translation>测区 %1 高于测强曲线范围，无换算强度：无推定值</translation>
     </message>
 </context>
 <context>
@@ -503,6 +513,14 @@ Depth</source>
         <source>The figures were not recalculated: %1</source>
         <translation>数值未重新计算：%1</translation>
     </message>
+    <message>
+        <source>Typed or changed by hand: not as the hammer recorded it</source>
+        <translation>手工录入或修改：非回弹仪记录值</translation>
+    </message>
+    <message>
+        <source>Conditions entered at the desk</source>
+        <translation>测试条件为手工录入</translation>
+    </message>
 </context>
 <context>
     <name>rebound::ComponentList</name>
@@ -517,6 +535,10 @@ Depth</source>
     <message>
         <source>Date&amp;Time</source>
         <translation>检测日期</translation>
+    </message>
+    <message>
+        <source>Holds readings typed or changed by hand</source>
+        <translation>含手工录入或修改的回弹值</translation>
     </message>
     <message>
         <source>Not recalculated</source>
@@ -658,6 +680,10 @@ Description</source>
     <message>
         <source>Tick Components</source>
         <translation>勾选构件</translation>
+    </message>
+    <message>
+        <source>Evaluation Rules</source>
+        <translation>计算规则</translation>
     </message>
 </context>
 <context>
@@ -1951,6 +1977,43 @@ Reload it?</source>
         <source>area strength taken from the instrument; pump correction not added</source>
         <extracomment>Note on a component whose area strengths the instrument supplied: the pumped-concrete correction is listed but not added to them.</extracomment>
         <translation>测区强度取自仪器，未计入泵送修正</translation>
+    </message>
+    <message>
+        <source>Note: the rebound readings of areas marked * were entered or changed by hand</source>
+        <extracomment>Under the test record sheet&apos;s table: the areas marked * hold readings typed by hand.</extracomment>
+        <translation>注：带 * 的测区回弹值为手工录入或修改</translation>
+    </message>
+    <message>
+        <source>by correction</source>
+        <extracomment>The project&apos;s rule for pumped concrete: the correction added to the curve.</extracomment>
+        <translation>按修正值</translation>
+    </message>
+    <message>
+        <source>by pumped-concrete curve</source>
+        <extracomment>The project&apos;s rule for pumped concrete: the curve of pumped concrete.</extracomment>
+        <translation>按泵送曲线</translation>
+    </message>
+    <message>
+        <source>as the hammer</source>
+        <extracomment>The project&apos;s arithmetic: as the hammer computes.</extracomment>
+        <translation>按仪器计算</translation>
+    </message>
+    <message>
+        <source>as the standard</source>
+        <extracomment>The project&apos;s arithmetic: exact decimals as the standard writes them.</extracomment>
+        <translation>按规程计算</translation>
+    </message>
+    <message>
+        <source>areas %1 lie below the range of the curve: the estimate is below its lowest strength</source>
+        <translation>测区 %1 低于测强曲线范围：推定值小于曲线最低强度</translation>
+    </message>
+    <message>
+        <source>every area lies above the range of the curve: the estimate is above its highest strength</source>
+        <translation>全部测区高于测强曲线范围：推定值大于曲线最高强度</translation>
+    </message>
+    <message>
+        <source>areas %1 lie above the range of the curve and have no strength: no estimate</source>
+        <translation>测区 %1 高于测强曲线范围，无换算强度：无推定值</translation>
     </message>
 </context>
 </TS>

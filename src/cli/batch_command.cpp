@@ -8,6 +8,7 @@
 
 #include "cli/commands.h"
 #include "cli/json_writer.h"
+#include "evaluation/strength_texts.h"
 #include "evaluation/batch.h"
 #include "evaluation/spare_texts.h"
 #include "model/number_text.h"
@@ -267,11 +268,19 @@ int run_batch(AppContext& context, const QStringList& args) {
             json.member("index", static_cast<std::int64_t>(line.index + 1));
             json.member("name", platform::ansi_to_utf8(project.components[line.index].component_name));
             json.member("areas", static_cast<std::int64_t>(line.areas));
+            // A component whose estimate is no figure (areas outside the
+            // curve) gives null and says why.
+            const EstimateNote note = estimate_note(project.components[line.index]);
             for (const auto& [name, value] : {std::pair{"mean", line.mean}, std::pair{"sd", line.sd},
                                               std::pair{"min", line.min}, std::pair{"estimate", line.estimate}}) {
                 json.key(name);
-                json.fixed(round_tenth(value), 1);
+                if (note != EstimateNote::None && std::string_view(name) == "estimate") {
+                    json.null();
+                } else {
+                    json.fixed(round_tenth(value), 1);
+                }
             }
+            if (note != EstimateNote::None) json.member("estimate_note", estimate_note_name(note));
             json.end_object();
         }
         json.end_array();

@@ -40,6 +40,7 @@ int run_curve(AppContext& context, const QStringList& args);
 int write_curve_fit_report(AppContext& context, const std::vector<CurvePair>& pairs, const CurveFit& fit,
                            CurveKind kind, const std::filesystem::path& curve, const std::filesystem::path& pdf);
 int run_batch(AppContext& context, const QStringList& args);
+int run_verify(AppContext& context, const QStringList& args);
 
 // The application object: a GUI one (offscreen unless QT_QPA_PLATFORM says
 // otherwise) for the report command, which lays out text, else a core one.

@@ -6,6 +6,8 @@
 #include "cli/commands.h"
 #include "cli/json_writer.h"
 #include "evaluation/evaluation.h"
+#include "evaluation/spare_texts.h"
+#include "evaluation/strength_texts.h"
 #include "evaluation/strength_curve.h"
 #include "model/number_text.h"
 #include "model/rebound_file.h"
@@ -47,11 +49,14 @@ std::string evaluation_warning(const ComponentEvaluation& result) {
 
 // One line of figures per evaluated component.
 std::string component_summary(std::size_t index, const ComponentInfo& c) {
+    const Message reason = estimate_reason(c);
     return component_label(index, c) + ": " + std::to_string(c.areas.size()) +
-           (c.areas.size() == 1 ? " area" : " areas") + ", mean " + one_decimal(c.strength_avg) +
-           " MPa, SD " + one_decimal(c.strength_delta) + " MPa, minimum " + one_decimal(c.strength_min) +
-           " MPa, estimate " + one_decimal(c.strength_estimate) + " MPa, carbonation mode " +
-           std::to_string(c.carbonation_mode);
+           (c.areas.size() == 1 ? " area" : " areas") + ", mean " + component_figure_text(c, c.strength_avg) +
+           " MPa, SD " + component_figure_text(c, c.strength_delta) + " MPa, minimum " +
+           component_figure_text(c, c.strength_min) + " MPa, estimate " + estimate_text(c) + " MPa" +
+           (reason.english.empty() || estimate_note(c) != EstimateNote::Blank ? "" : " (" + reason.english + ")") +
+           ", carbonation mode " + std::to_string(c.carbonation_mode) + ", curve " +
+           platform::ansi_to_utf8(c.curve_filename);
 }
 
 }  // namespace
@@ -101,12 +106,47 @@ int run_evaluate(AppContext& context, const QStringList& args) {
                                            QStringLiteral("Save the result here."), QStringLiteral("OUT"));
     const QCommandLineOption strict_option(QStringList{QStringLiteral("strict")},
                                            QStringLiteral("Refuse to save when an area lies outside the curve."));
+    const QCommandLineOption pumped_option(
+        QStringList{QStringLiteral("pumped")},
+        QStringLiteral("Pumped concrete: the correction added to the curve, or the pumped-concrete curve "
+                       "(default: the project's setting)."),
+        QStringLiteral("correction|curve"));
+    const QCommandLineOption arithmetic_option(
+        QStringList{QStringLiteral("arithmetic")},
+        QStringLiteral("The hammer's arithmetic, or the standard's exact decimals (default: the project's "
+                       "setting)."),
+        QStringLiteral("device|standard"));
     parser.addOption(curve_option);
     parser.addOption(output_option);
     parser.addOption(strict_option);
+    parser.addOption(pumped_option);
+    parser.addOption(arithmetic_option);
     QStringList positional;
     int status = 0;
     if (!parse_command(parser, "evaluate", args, 1, 1, positional, status)) return status;
+
+    std::optional<PumpedRule> pumped_rule;
+    if (parser.isSet(pumped_option)) {
+        const QString value = parser.value(pumped_option);
+        if (value == QLatin1String("correction")) {
+            pumped_rule = PumpedRule::Correction;
+        } else if (value == QLatin1String("curve")) {
+            pumped_rule = PumpedRule::Curve;
+        } else {
+            return usage_error("evaluate: --pumped takes correction or curve, not \"" + value.toStdString() + "\"");
+        }
+    }
+    std::optional<Arithmetic> arithmetic;
+    if (parser.isSet(arithmetic_option)) {
+        const QString value = parser.value(arithmetic_option);
+        if (value == QLatin1String("device")) {
+            arithmetic = Arithmetic::Device;
+        } else if (value == QLatin1String("standard")) {
+            arithmetic = Arithmetic::Standard;
+        } else {
+            return usage_error("evaluate: --arithmetic takes device or standard, not \"" + value.toStdString() + "\"");
+        }
+    }
 
     const std::filesystem::path project_path = arg_path(positional[0]);
     // Without --curve, the curve the window evaluates with: the one chosen
@@ -150,10 +190,30 @@ int run_evaluate(AppContext& context, const QStringList& args) {
     if (const Result<void> loaded = project.load(project_path, context.today_text()); !loaded) {
         return fail(loaded.error().file, loaded.error().message + "; nothing was evaluated");
     }
+    // The project's rules, unless the command line says otherwise.
+    EvaluationRules rules = read_evaluation_rules(project);
+    if (pumped_rule) rules.pumped = *pumped_rule;
+    if (arithmetic) rules.arithmetic = *arithmetic;
+    EvaluationCurves curves{&curve, chosen->name(), nullptr, {}};
+    // Under the rule "curve" the uniform curve gives pumped components to
+    // the pumped-concrete curve in the same folder; any other curve is a
+    // laboratory's own and serves every component.
+    Strength_Curve pumped_curve;
+    if (rules.pumped == PumpedRule::Curve && curves.name == kUniformCurveFile) {
+        const std::filesystem::path pumped_path =
+            (parser.isSet(curve_option) ? arg_path(parser.value(curve_option)).parent_path() : context.curve_folder()) /
+            kPumpedCurveFile;
+        if (const auto defect = read_curve_for_evaluation(pumped_path, pumped_curve)) {
+            return fail(pumped_path, "cannot be used as the pumped-concrete curve: " + describe(*defect) +
+                                         "; nothing was evaluated");
+        }
+        curves.pumped = &pumped_curve;
+        curves.pumped_name = kPumpedCurveFile;
+    }
     bool outside = false;
     for (std::size_t i = 0; i < project.components.size(); ++i) {
         ComponentInfo& c = project.components[i];
-        const ComponentEvaluation result = evaluate_component(c, curve);
+        const ComponentEvaluation result = evaluate_component(c, curves, rules);
         outside = outside || result.any_outside();
         const std::string warning = evaluation_warning(result);
         if (!warning.empty()) {

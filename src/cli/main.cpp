@@ -26,12 +26,20 @@ const std::vector<Command>& commands() {
         {"export-component", "export-component PROJECT INDEX OUT",
          "Write component INDEX (0-based) of PROJECT as an exported component file (.xcmp appended).",
          run_export_component},
-        {"evaluate", "evaluate PROJECT [--curve FILE] [-o OUT] [--strict]",
+        {"evaluate",
+         "evaluate PROJECT [--curve FILE] [-o OUT] [--strict] [--pumped correction|curve] "
+         "[--arithmetic device|standard]",
          "Evaluate every component of PROJECT with the curve FILE (default: the curve chosen in the window, "
          "else curve/normal.cur), save to OUT "
          "(default PROJECT) and print one line of figures per component; with --strict an area outside the "
-         "curve is an error and nothing is saved.",
+         "curve is an error and nothing is saved. --pumped and --arithmetic override the project's settings: "
+         "pumped concrete by the correction or by the pumped-concrete curve (curve/pumped2011.cur beside "
+         "normal.cur), the hammer's arithmetic or the standard's.",
          run_evaluate},
+        {"verify", "verify PROJECT [--json]",
+         "List per component the areas whose readings were typed by hand and those whose conditions were "
+         "entered at the desk. Exits 0 when no reading was typed, 1 otherwise.",
+         run_verify},
         {"curve",
          "curve fit PAIRS.csv -o OUT.cur [--kind special|regional] [--report FIT.pdf] [--json] [--strict]\n"
          "  curve formula --a A --b B --c C --rm LO,HI --depth LO,HI --strength LO,HI -o OUT.cur [--json]",

@@ -268,7 +268,8 @@ private:
 };
 
 ProjectDocument::ProjectDocument(const AppContext& context, QObject* parent)
-    : QObject(parent), mContext(context), mProject(context.today_text()), mCurve(context) {
+    : QObject(parent), mContext(context), mProject(context.today_text()), mCurve(context),
+      mPumpedCurve(context.curve_folder() / kPumpedCurveFile) {
     connect(&mUndo, &QUndoStack::cleanChanged, this, [this](bool clean) { emit modifiedChanged(!clean); });
 }
 
@@ -538,6 +539,8 @@ std::size_t ProjectDocument::createComponent() {
     }
     AreaData area;
     area.clear();
+    // A component entered by hand: its readings can only be typed.
+    area.set_flag(area_flags::kTypedReadings, true);
     c.add_area(area);
     std::vector<ComponentInfo> one;
     one.push_back(std::move(c));
@@ -548,6 +551,8 @@ bool ProjectDocument::addArea(std::size_t component) {
     return changeComponent(component, tr("Create Area"), [](ComponentInfo& c) {
         AreaData area;
         area.clear();
+        // Its readings can only be typed.
+        area.set_flag(area_flags::kTypedReadings, true);
         c.add_area(area);
     });
 }
@@ -674,24 +679,51 @@ void ProjectDocument::setStrengthDegree(std::size_t index, int degree) {
     changeComponent(index, tr("Edit Strength Grade"), [stored](ComponentInfo& c) { c.strength_degree = stored; });
 }
 
+std::optional<EvaluationCurves> ProjectDocument::evaluationCurves(CurveProblem* problem) {
+    const Strength_Curve* chosen = mCurve.get(problem);
+    if (chosen == nullptr) return std::nullopt;
+    EvaluationCurves curves{chosen, mCurve.name(), nullptr, {}};
+    // Only the uniform curve gives way to the pumped curve.
+    if (evaluationRules().pumped == PumpedRule::Curve && curves.name == kUniformCurveFile) {
+        curves.pumped = mPumpedCurve.get(problem);
+        if (curves.pumped == nullptr) return std::nullopt;
+        curves.pumped_name = kPumpedCurveFile;
+    }
+    return curves;
+}
+
+bool ProjectDocument::setEvaluationRules(const EvaluationRules& rules) {
+    const auto header = header_texts_with_rules(mProject, rules);
+    if (!header) return false;
+    BatchState before = BatchStateCommand::of(mProject);
+    BatchState after = before;
+    after.text1 = header->text1;
+    after.text2 = header->text2;
+    if (after != before) {
+        mUndo.push(new BatchStateCommand(*this, tr("Evaluation Rules"), std::move(before), std::move(after)));
+    }
+    return true;
+}
+
 ProjectDocument::Evaluated ProjectDocument::evaluateComponent(std::size_t index) {
     Evaluated done;
     if (mProject.component(index) == nullptr) {
         return done;
     }
     CurveProblem problem;
-    const Strength_Curve* curve = mCurve.get(&problem);
-    if (curve == nullptr) {
+    const std::optional<EvaluationCurves> curves = evaluationCurves(&problem);
+    if (!curves) {
         done.curveProblem = std::move(problem);
         return done;
     }
+    const EvaluationRules rules = evaluationRules();
     ComponentEvaluation result;
     // A step also when the figures were right already but the component was
     // marked: the mark goes.
     const Mark cleared = Mark::Clear;
     changeComponent(
-        index, tr("Calculate"), [&](ComponentInfo& c) { result = evaluate_component(c, *curve); }, -1, false,
-        &cleared);
+        index, tr("Calculate"), [&](ComponentInfo& c) { result = evaluate_component(c, *curves, rules); }, -1,
+        false, &cleared);
     done.evaluation = result;
     return done;
 }
@@ -715,8 +747,8 @@ ProjectDocument::AreaEdit ProjectDocument::editArea(std::size_t component, std::
             }
             // The curve is asked only for a real change; it reads its file
             // only when that changed.
-            if (const Strength_Curve* curve = mCurve.get(&problem)) {
-                edit.evaluation = evaluate_component(copy, *curve);
+            if (const std::optional<EvaluationCurves> curves = evaluationCurves(&problem)) {
+                edit.evaluation = evaluate_component(copy, *curves, evaluationRules());
                 mark = Mark::Clear;
             } else {
                 mark = Mark::Set;
@@ -737,8 +769,21 @@ ProjectDocument::AreaEdit ProjectDocument::setReading(std::size_t component, std
         return {};
     }
     const auto stored = static_cast<std::uint8_t>(std::clamp(value, 0, 255));
-    return editArea(component, area, tr("Edit Reading"), [&](AreaData& a) { a.readings[reading] = stored; });
+    return editArea(component, area, tr("Edit Reading"), [&](AreaData& a) {
+        if (a.readings[reading] == stored) return;
+        a.readings[reading] = stored;
+        a.set_flag(area_flags::kTypedReadings, true);
+    });
 }
+
+namespace {
+// A condition changed at the desk; the same value again changes nothing.
+void set_condition(AreaData& a, std::uint8_t& field, std::uint8_t value) {
+    if (field == value) return;
+    field = value;
+    a.set_flag(area_flags::kDeskConditions, true);
+}
+}  // namespace
 
 ProjectDocument::AreaEdit ProjectDocument::setAreaCondition(std::size_t component, std::size_t area,
                                                             AreaCondition which, int index) {
@@ -746,17 +791,17 @@ ProjectDocument::AreaEdit ProjectDocument::setAreaCondition(std::size_t componen
         case AreaCondition::Carbonation: {
             const auto stored = static_cast<std::uint8_t>(std::clamp(index, 0, 13));
             return editArea(component, area, tr("Edit Carbonation Depth"),
-                            [&](AreaData& a) { a.carbonation_index = stored; });
+                            [&](AreaData& a) { set_condition(a, a.carbonation_index, stored); });
         }
         case AreaCondition::Angle: {
             const auto stored = static_cast<std::uint8_t>(std::clamp(index, 0, 8));
             return editArea(component, area, tr("Edit Hammer Angle"),
-                            [&](AreaData& a) { a.angle_index = stored; });
+                            [&](AreaData& a) { set_condition(a, a.angle_index, stored); });
         }
         case AreaCondition::Surface: {
             const auto stored = static_cast<std::uint8_t>(std::clamp(index, 0, 2));
             return editArea(component, area, tr("Edit Tested Surface"),
-                            [&](AreaData& a) { a.surface_index = stored; });
+                            [&](AreaData& a) { set_condition(a, a.surface_index, stored); });
         }
     }
     return {};

@@ -113,6 +113,11 @@ public:
     // again only when the choice or the file changed. It is no part of the
     // project file and of its history.
     EvaluationCurve& evaluationCurve() { return mCurve; }
+    // The curve of pumped concrete beside the uniform curve, which the
+    // project's rule "按泵送曲线" converts pumped components with while the
+    // uniform curve is the chosen one (a laboratory curve serves every
+    // component).
+    EvaluationCurve& pumpedCurve() { return mPumpedCurve; }
 
     // True when the component's figures did not follow its last edit: its
     // readings or conditions were changed while no usable curve could be
@@ -216,7 +221,15 @@ public:
     };
     // Evaluates the component with the evaluation curve in one undo step;
     // neither part for an index past the end.
+    // The component's curve_filename takes the name of the curve that
+    // converted it; the project's evaluation rules apply.
     Evaluated evaluateComponent(std::size_t index);
+
+    // The project's evaluation rules (pumped concrete, arithmetic), kept in
+    // the header's spare texts; setting them is one undo step. False, with
+    // nothing changed, when neither header spare text can take them.
+    EvaluationRules evaluationRules() const { return read_evaluation_rules(mProject); }
+    bool setEvaluationRules(const EvaluationRules& rules);
 
     // Edits of one test area. With a usable evaluation curve the component
     // is evaluated in the same undo step, so that its results never lag
@@ -230,6 +243,9 @@ public:
         std::optional<CurveProblem> curveProblem;       // when changed but not evaluated
     };
     AreaEdit setReading(std::size_t component, std::size_t area, std::size_t reading, int value);
+    // A reading typed marks the area's readings as typed by hand
+    // (area_flags::kTypedReadings), a condition as entered at the desk
+    // (kDeskConditions); Undo takes the mark back with the value.
     AreaEdit setAreaCondition(std::size_t component, std::size_t area, AreaCondition which, int index);
 
     // ---- Batch --------------------------------------------------------------------
@@ -293,6 +309,10 @@ private:
     ReboundFile mProject;
     QString mFileName;
     EvaluationCurve mCurve;
+    EvaluationCurve mPumpedCurve;
+    // The curves an evaluation under the project's rules converts with;
+    // nullopt, with `problem` saying why, when one of them cannot be had.
+    std::optional<EvaluationCurves> evaluationCurves(CurveProblem* problem);
     // One mark per component, beside the project's list.
     std::vector<bool> mNotRecalculated;
     QUndoStack mUndo;

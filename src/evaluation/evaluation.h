@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -10,6 +11,24 @@
 #include "model/rebound_file.h"
 
 namespace rebound {
+
+// How a component of pumped concrete is evaluated.
+enum class PumpedRule : std::uint8_t {
+    Correction,  // the correction table added to the chosen curve ("按修正值")
+    Curve,       // the curve of pumped concrete, without a correction ("按泵送曲线")
+};
+
+// How the mean rebound values and the representative carbonation depth are
+// formed.
+enum class Arithmetic : std::uint8_t {
+    // As the hammer computes them: single-precision values truncated to
+    // tenths, the representative depth truncated to the 0.5 mm step below.
+    Device,
+    // As the standard writes them: means and corrected means in exact
+    // decimals rounded to 0.1, the representative depth rounded to the
+    // nearest 0.5 mm and, where it applies, used for every area.
+    Standard,
+};
 
 // Where an area's corrected mean rebound value met the curve.
 enum class CurveSide {
@@ -28,7 +47,8 @@ enum class CurveSide {
 // that cell and one with a strength, and the result says on which side of
 // the column's strengths the blank lies. A cell outside the curve's values
 // counts as blank.
-CurveSide evaluate_area(AreaData& area, const Strength_Curve& curve, int fallback_carbonation_index = 0);
+CurveSide evaluate_area(AreaData& area, const Strength_Curve& curve, int fallback_carbonation_index = 0,
+                        Arithmetic arithmetic = Arithmetic::Device);
 
 // An area whose converted strength is blank, and on which side of the curve
 // it lies.
@@ -57,14 +77,51 @@ struct ComponentEvaluation {
     std::string area_numbers(CurveSide side) const;
 };
 
+// The project's choices of evaluation; the defaults are the hammer's.
+struct EvaluationRules {
+    PumpedRule pumped = PumpedRule::Correction;
+    Arithmetic arithmetic = Arithmetic::Device;
+    bool operator==(const EvaluationRules&) const = default;
+};
+
+// The curves an evaluation converts with, and their file names, which go
+// into the component's curve_filename.
+struct EvaluationCurves {
+    const Strength_Curve* curve = nullptr;  // the chosen curve (required)
+    std::string name;
+    // Under PumpedRule::Curve, the curve of pumped components; nullptr when
+    // the chosen curve serves them too (a laboratory curve comes first).
+    const Strength_Curve* pumped = nullptr;
+    std::string pumped_name;
+};
+
+// The file name of the pumped-concrete curve in the curve folder, and of the
+// uniform curve that it stands in for.
+inline constexpr const char* kPumpedCurveFile = "pumped2011.cur";
+inline constexpr const char* kUniformCurveFile = "normal.cur";
+
 // Evaluates every area of the component and forms the carbonation mode and
 // representative index, the pumped-concrete corrections and area strengths,
 // and the component's mean, minimum, standard deviation and estimated
-// strength. Unmeasured areas are converted at the mean depth of the measured
-// ones ("0.0mm" to ">6 mm"; an index above 13 counts as 13, as in the
-// conversion), truncated to the 0.5 mm step below, or at 0.0 mm when none is
+// strength, and writes the name of the curve that converted its areas into
+// curve_filename. Unmeasured areas are converted, and corrected, at the mean
+// depth of the measured ones ("0.0mm" to ">6 mm"; an index above 13 counts as
+// 13, as in the conversion), truncated to the 0.5 mm step below (rounded to
+// the nearest under the standard's arithmetic), or at 0.0 mm when none is
 // measured.
-ComponentEvaluation evaluate_component(ComponentInfo& c, const Strength_Curve& curve);
+//
+// An area without a strength from the curve gets none: its strengths stay
+// 0.0, it gets no pumped correction, its side is kept in its flags, and the
+// component's figures are formed from the areas that have a strength only.
+// A component with such areas has no estimate (strength_estimate 0.0); see
+// estimate_note. Under PumpedRule::Curve a pumped component gets no
+// correction.
+ComponentEvaluation evaluate_component(ComponentInfo& c, const EvaluationCurves& curves,
+                                       const EvaluationRules& rules = {});
+// The same with one curve whose file name is not known: curve_filename is
+// left as it is.
+ComponentEvaluation evaluate_component(ComponentInfo& c, const Strength_Curve& curve,
+                                       const EvaluationRules& rules = {});
 
 // Pumped-concrete correction (MPa) for a strength `strength` and a
 // carbonation index; 0.0 for index 0 and for indices 6 and above.

@@ -14,6 +14,8 @@ constexpr std::string_view kKKey = "k";
 constexpr std::string_view kLotKey = "lot";
 constexpr std::string_view kMethodKey = "method";
 constexpr std::string_view kCoresKey = "cores";
+constexpr std::string_view kPumpedKey = "pumped";
+constexpr std::string_view kArithmeticKey = "arithmetic";
 
 bool is_key_char(char c) {
     return (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '_';
@@ -305,6 +307,48 @@ std::vector<ComponentCorrection> component_corrections(const ReboundFile& projec
         const std::size_t only[] = {c.component};
         c.evaluation = evaluate_batch(project, only, data.settings, c.cores);
     }
+    return out;
+}
+
+std::optional<std::string> spare_text_with(std::string_view text, std::string_view key, const std::string& value) {
+    auto pairs = parse_spare_text(text);
+    if (!pairs) return std::nullopt;
+    set_pair(*pairs, key, value);
+    return format_spare_text(*pairs);
+}
+
+EvaluationRules read_evaluation_rules(const ReboundFile& project) {
+    EvaluationRules rules;
+    // reserved_text2 first, so that reserved_text1 wins where both hold a key.
+    for (const std::string* text : {&project.reserved_text2, &project.reserved_text1}) {
+        const auto pairs = parse_spare_text(*text);
+        if (!pairs) continue;
+        for (const auto& [key, value] : *pairs) {
+            if (key == kPumpedKey) rules.pumped = value == "curve" ? PumpedRule::Curve : PumpedRule::Correction;
+            if (key == kArithmeticKey) {
+                rules.arithmetic = value == "standard" ? Arithmetic::Standard : Arithmetic::Device;
+            }
+        }
+    }
+    return rules;
+}
+
+std::optional<HeaderSpareTexts> header_texts_with_rules(const ReboundFile& project, const EvaluationRules& rules) {
+    HeaderSpareTexts out{project.reserved_text1, project.reserved_text2};
+    const bool usable1 = parse_spare_text(project.reserved_text1).has_value();
+    const bool usable2 = parse_spare_text(project.reserved_text2).has_value();
+    for (auto [text, usable] : {std::pair{&out.text1, usable1}, std::pair{&out.text2, usable2}}) {
+        if (!usable) continue;
+        *text = *spare_text_with(*text, kPumpedKey, {});
+        *text = *spare_text_with(*text, kArithmeticKey, {});
+    }
+    const std::string pumped = rules.pumped == PumpedRule::Curve ? "curve" : "";
+    const std::string arithmetic = rules.arithmetic == Arithmetic::Standard ? "standard" : "";
+    if (pumped.empty() && arithmetic.empty()) return out;
+    std::string* target = usable1 ? &out.text1 : usable2 ? &out.text2 : nullptr;
+    if (!target) return std::nullopt;
+    *target = *spare_text_with(*target, kPumpedKey, pumped);
+    *target = *spare_text_with(*target, kArithmeticKey, arithmetic);
     return out;
 }
 

@@ -25,6 +25,7 @@
 #include <vector>
 
 #include "evaluation/batch.h"
+#include "evaluation/evaluation.h"
 #include "model/rebound_file.h"
 
 namespace rebound {
@@ -95,6 +96,19 @@ struct ComponentCorrection {
     BatchEvaluation evaluation;
 };
 std::vector<ComponentCorrection> component_corrections(const ReboundFile& project, const ProjectBatchData& data);
+
+// The text with `key` set to `value` (removed for an empty value), the other
+// pairs kept in their order; nullopt when the text does not parse.
+std::optional<std::string> spare_text_with(std::string_view text, std::string_view key, const std::string& value);
+
+// The evaluation rules the header spare texts hold, beside the batch
+// settings: "pumped=curve" and "arithmetic=standard"; the defaults (the
+// correction, the hammer's arithmetic) write nothing, and a value this
+// program does not know reads as the default.
+EvaluationRules read_evaluation_rules(const ReboundFile& project);
+// The header texts with the rules written in; nullopt when a rule other
+// than the default is to be written and neither header text parses.
+std::optional<HeaderSpareTexts> header_texts_with_rules(const ReboundFile& project, const EvaluationRules& rules);
 
 // "the project's first spare text", "the spare text of component 3", with
 // the reason: for messages.

@@ -27,6 +27,20 @@ inline constexpr std::size_t kAreaRecordSize = 50;
 inline constexpr std::size_t kComponentFixedBlockSize = 25;
 inline constexpr std::size_t kReadingsPerArea = 16;
 
+// The bits of an area's spare byte reserved2.
+namespace area_flags {
+// A person typed or changed a rebound reading, or entered the area by hand:
+// the readings are not as the hammer recorded them.
+inline constexpr std::uint8_t kTypedReadings = 0x01;
+// The carbonation depth, angle or surface was entered or changed at the desk.
+inline constexpr std::uint8_t kDeskConditions = 0x02;
+// Written by the evaluation: the corrected mean rebound value lies below or
+// above the range of the curve that converted it, so the area has no
+// strength from the curve.
+inline constexpr std::uint8_t kBelowCurve = 0x04;
+inline constexpr std::uint8_t kAboveCurve = 0x08;
+}  // namespace area_flags
+
 struct AreaData {
     std::array<std::uint8_t, kReadingsPerArea> readings{};
     std::uint8_t angle_index = 0;
@@ -38,6 +52,8 @@ struct AreaData {
     float surface_correction = 0.0f;
     float converted_strength = 0.0f;
     float pump_correction = 0.0f;
+    // Bits of what happened to the area (area_flags below); a device record
+    // and a project saved before they were kept hold 0.
     std::uint8_t reserved2 = 0;
     std::uint8_t reserved3 = 0;
     float area_strength = 0.0f;
@@ -45,6 +61,11 @@ struct AreaData {
 
     // Sets every field, the readings included, to 0.
     void clear() { *this = AreaData{}; }
+
+    bool has_flag(std::uint8_t flag) const { return (reserved2 & flag) != 0; }
+    void set_flag(std::uint8_t flag, bool on) {
+        reserved2 = static_cast<std::uint8_t>(on ? reserved2 | flag : reserved2 & ~flag);
+    }
 
     bool operator==(const AreaData&) const = default;
 };

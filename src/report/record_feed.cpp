@@ -2,7 +2,11 @@
 
 #include <algorithm>
 
+#include <QStringList>
+
 #include "evaluation/area_texts.h"
+#include "evaluation/spare_texts.h"
+#include "evaluation/strength_texts.h"
 #include "model/number_text.h"
 #include "platform/dates.h"
 #include "platform/qt_bridge.h"
@@ -56,6 +60,11 @@ enum FieldPos : std::size_t {
     kConvertedStrength,
     kPumpCorrection,
     kAreaStrength,
+    // added later, so that the fields before keep their places
+    kAreaLabel,
+    kTypedNote,
+    kPumpedRule,
+    kArithmeticRule,
     kFieldCount,
 };
 
@@ -121,7 +130,8 @@ const std::vector<QString>& TestRecordFeed::field_names() {
         for (std::size_t i = 1; i <= kReadingsPerArea; ++i) n.push_back(QStringLiteral("reading_%1").arg(i));
         for (const char* name :
              {"carbonation_depth", "mean_rebound", "angle", "angle_correction", "surface",
-              "surface_correction", "converted_strength", "pump_correction", "area_strength"}) {
+              "surface_correction", "converted_strength", "pump_correction", "area_strength", "area_label",
+              "typed_note", "pumped_rule", "arithmetic_rule"}) {
             n.push_back(QString::fromLatin1(name));
         }
         return n;
@@ -150,7 +160,7 @@ void TestRecordFeed::fetch_record(bool& eof) {
     if (first_) fill_header();
     first_ = false;
     fill_component(c, component_);
-    if (area_ < c.area_count()) fill_area(c.areas[area_], area_);
+    if (area_ < c.area_count()) fill_area(c, c.areas[area_], area_);
     // The next record: the next area, or the next component's first one. A
     // component without areas takes one record.
     if (++area_ >= std::max<std::size_t>(1, c.area_count())) {
@@ -175,6 +185,17 @@ void TestRecordFeed::fill_header() {
     fields_[kConstructionDate].set_text(
         platform::to_qstring(platform::report_date_text(project_.construction_date, clock_)));
     batch_.fill(project_);
+    const bool typed = std::any_of(project_.components.begin(), project_.components.end(), [](const ComponentInfo& c) {
+        return std::any_of(c.areas.begin(), c.areas.end(),
+                           [](const AreaData& a) { return a.has_flag(area_flags::kTypedReadings); });
+    });
+    fields_[kTypedNote].set_text(
+        typed ? texts_.text("Note: the rebound readings of areas marked * were entered or changed by hand") : QString());
+    const EvaluationRules rules = read_evaluation_rules(project_);
+    fields_[kPumpedRule].set_text(
+        texts_.text(rules.pumped == PumpedRule::Curve ? "by pumped-concrete curve" : "by correction"));
+    fields_[kArithmeticRule].set_text(
+        texts_.text(rules.arithmetic == Arithmetic::Standard ? "as the standard" : "as the hammer"));
 }
 
 void TestRecordFeed::fill_component(const ComponentInfo& c, std::size_t position) {
@@ -193,13 +214,11 @@ void TestRecordFeed::fill_component(const ComponentInfo& c, std::size_t position
             to_qstring(c.curve_filename),
             texts_.carbonation_mode(c.carbonation_mode),
             texts_.depth(c.rep_carbonation_index),
-            decimal(c.strength_avg),
-            decimal(c.strength_delta),
-            decimal(c.strength_min),
-            decimal(c.strength_estimate),
-            strength_from_instrument(c)
-                ? texts_.text("area strength taken from the instrument; pump correction not added")
-                : QString(),
+            text(component_figure_text(c, c.strength_avg)),
+            text(component_figure_text(c, c.strength_delta)),
+            text(component_figure_text(c, c.strength_min)),
+            text(estimate_text(c)),
+            component_note(c),
         };
     }
     const std::vector<QString>& t = component_texts_;
@@ -221,8 +240,20 @@ void TestRecordFeed::fill_component(const ComponentInfo& c, std::size_t position
     fields_[kStrengthNote].set_text(t[12]);
 }
 
-void TestRecordFeed::fill_area(const AreaData& a, std::size_t position) {
+QString TestRecordFeed::component_note(const ComponentInfo& c) const {
+    QStringList notes;
+    if (strength_from_instrument(c)) {
+        notes << texts_.text("area strength taken from the instrument; pump correction not added");
+    }
+    const Message reason = estimate_reason(c);
+    if (!reason.code.empty()) notes << texts_.message(reason);
+    return notes.join(QStringLiteral("; "));
+}
+
+void TestRecordFeed::fill_area(const ComponentInfo& c, const AreaData& a, std::size_t position) {
     fields_[kAreaNo].set_integer(static_cast<std::int32_t>(position + 1));
+    const QString number = QString::number(position + 1);
+    fields_[kAreaLabel].set_text(a.has_flag(area_flags::kTypedReadings) ? number + QLatin1Char('*') : number);
     for (std::size_t i = 0; i < kReadingsPerArea; ++i) fields_[kReading1 + i].set_integer(a.readings[i]);
     fields_[kCarbonationDepth].set_text(texts_.depth(a.carbonation_index));
     fields_[kMeanRebound].set_text(decimal(a.mean_rebound));
@@ -230,9 +261,9 @@ void TestRecordFeed::fill_area(const AreaData& a, std::size_t position) {
     fields_[kAngleCorrection].set_text(decimal(a.angle_correction));
     fields_[kSurface].set_text(texts_.surface(a.surface_index));
     fields_[kSurfaceCorrection].set_text(decimal(a.surface_correction));
-    fields_[kConvertedStrength].set_text(decimal(a.converted_strength));
+    fields_[kConvertedStrength].set_text(text(area_strength_text(c, a, a.converted_strength)));
     fields_[kPumpCorrection].set_text(decimal(a.pump_correction));
-    fields_[kAreaStrength].set_text(decimal(a.area_strength));
+    fields_[kAreaStrength].set_text(text(area_strength_text(c, a, a.area_strength)));
 }
 
 std::unique_ptr<ProjectFeed> make_feed(const ReportTemplate& t, const ReboundFile& project,

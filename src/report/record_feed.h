@@ -11,7 +11,12 @@
 // rebound values with one decimal, dates in one form (ISO, yyyy-MM-dd) where
 // they can be read. "strength_note" says when the area strengths are the
 // instrument's own, taken over without the pumped-concrete correction that
-// the areas list.
+// the areas list, and why the estimate is not a figure. A strength without a
+// figure reads "<10.0", ">60.0" or "—" (strength_texts.h). "area_label" is
+// the area's number followed by "*" when its readings were typed by hand,
+// and "typed_note" (first record) the note that explains the mark when any
+// area of the project has one; "pumped_rule" and "arithmetic_rule" (first
+// record) name the project's evaluation rules.
 #pragma once
 
 #include <QString>
@@ -45,7 +50,9 @@ public:
 private:
     void fill_header();
     void fill_component(const ComponentInfo& c, std::size_t position);
-    void fill_area(const AreaData& a, std::size_t position);
+    void fill_area(const ComponentInfo& c, const AreaData& a, std::size_t position);
+    // The instrument's note and why the estimate is not a figure.
+    QString component_note(const ComponentInfo& c) const;
 
     const ReboundFile& project_;
     const platform::Clock& clock_;

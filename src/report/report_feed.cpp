@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "evaluation/strength_texts.h"
 #include "model/number_text.h"
 #include "platform/dates.h"
 #include "platform/qt_bridge.h"
@@ -100,10 +101,11 @@ void ReportFeed::fetch_record(bool& eof) {
     fields_[kComponentName].set_text(to_qstring(c.component_name));
     fields_[kStrengthDegree].set_integer(20 + 5 * static_cast<std::int32_t>(c.strength_degree));
     fields_[kConstructionDate].set_text(to_qstring(platform::report_date_text(project_.construction_date, clock_)));
-    fields_[kStrengthAvg].set_text(strength_text(c.strength_avg));
-    fields_[kStrengthMin].set_text(strength_text(c.strength_min));
-    fields_[kStrengthDelta].set_text(strength_text(c.strength_delta));
-    fields_[kStrengthEstimate].set_text(strength_text(c.strength_estimate));
+    // A figure without a strength behind it reads "—", "<10.0" or ">60.0".
+    fields_[kStrengthAvg].set_text(QString::fromStdString(component_figure_text(c, c.strength_avg)));
+    fields_[kStrengthMin].set_text(QString::fromStdString(component_figure_text(c, c.strength_min)));
+    fields_[kStrengthDelta].set_text(QString::fromStdString(component_figure_text(c, c.strength_delta)));
+    fields_[kStrengthEstimate].set_text(QString::fromStdString(estimate_text(c)));
     if (record == 0) {
         // The header: the project's texts, and the first component's date and device.
         const auto& names = field_names();

@@ -39,6 +39,35 @@ const char* const kContext = "rebound::report::ReportTexts";
     //: pumped-concrete correction is listed but not added to them.
     QT_TRANSLATE_NOOP("rebound::report::ReportTexts",
                       "area strength taken from the instrument; pump correction not added"),
+    //: Under the test record sheet's table: the areas marked * hold readings typed by hand.
+    QT_TRANSLATE_NOOP("rebound::report::ReportTexts",
+                      "Note: the rebound readings of areas marked * were entered or changed by hand"),
+    //: The project's rule for pumped concrete: the correction added to the curve.
+    QT_TRANSLATE_NOOP("rebound::report::ReportTexts", "by correction"),
+    //: The project's rule for pumped concrete: the curve of pumped concrete.
+    QT_TRANSLATE_NOOP("rebound::report::ReportTexts", "by pumped-concrete curve"),
+    //: The project's arithmetic: as the hammer computes.
+    QT_TRANSLATE_NOOP("rebound::report::ReportTexts", "as the hammer"),
+    //: The project's arithmetic: exact decimals as the standard writes them.
+    QT_TRANSLATE_NOOP("rebound::report::ReportTexts", "as the standard"),
+};
+
+// The core's messages a report prints, by code; %1, %2, ... are the
+// message's arguments in order.
+struct MessagePattern {
+    const char* code;
+    const char* text;
+};
+const MessagePattern kMessages[] = {
+    {"estimate_below_curve",
+     QT_TRANSLATE_NOOP("rebound::report::ReportTexts",
+                       "areas %1 lie below the range of the curve: the estimate is below its lowest strength")},
+    {"estimate_above_curve",
+     QT_TRANSLATE_NOOP("rebound::report::ReportTexts",
+                       "every area lies above the range of the curve: the estimate is above its highest strength")},
+    {"estimate_blank",
+     QT_TRANSLATE_NOOP("rebound::report::ReportTexts",
+                       "areas %1 lie above the range of the curve and have no strength: no estimate")},
 };
 
 const QTranslator* chinese_catalogue() {
@@ -76,6 +105,16 @@ QString ReportTexts::text(const char* source) const {
         if (!translated.isEmpty()) return translated;
     }
     return QString::fromUtf8(source);
+}
+
+QString ReportTexts::message(const Message& m) const {
+    for (const MessagePattern& p : kMessages) {
+        if (m.code != p.code) continue;
+        QString out = text(p.text);
+        for (const std::string& arg : m.args) out = out.arg(QString::fromStdString(arg));
+        return out;
+    }
+    return QString::fromStdString(m.english);
 }
 
 QString ReportTexts::surface(int surface_index) const {

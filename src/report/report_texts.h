@@ -9,6 +9,8 @@
 
 #include <QString>
 
+#include "platform/message.h"
+
 class QTranslator;
 
 namespace rebound::report {
@@ -30,6 +32,9 @@ public:
     QString yes_no(bool yes) const;
     // How the component's carbonation depth was taken (carbonation_mode).
     QString carbonation_mode(int mode) const;
+    // A coded message of the core in the output's language; the English
+    // sentence for a code the catalogue does not know.
+    QString message(const Message& m) const;
 
 private:
     const QTranslator* catalogue_ = nullptr;

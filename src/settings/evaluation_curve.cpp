@@ -30,6 +30,8 @@ const Strength_Curve* EvaluationCurve::get(CurveProblem* problem) {
         found.path = fixed_file_;
         found.name = platform::utf8_to_ansi(platform::path_text(fixed_file_.filename()));
     }
+    // A name with a folder part (an edited settings file) counts by its file name.
+    const std::string file_name = platform::utf8_to_ansi(platform::path_text(found.path.filename()));
 
     const platform::FileIdentity now = platform::file_identity(found.path, false);
     if (!read_once_ || found.path != read_path_ || now.differs_from(read_identity_)) {
@@ -48,6 +50,7 @@ const Strength_Curve* EvaluationCurve::get(CurveProblem* problem) {
         if (problem != nullptr) *problem = std::move(found);
         return nullptr;
     }
+    name_ = file_name;
     return &curve_;
 }
 

@@ -46,6 +46,9 @@ public:
 
     // The curve read last that could evaluate; empty until then.
     const Strength_Curve& last_usable() const { return curve_; }
+    // The file name of the curve get() returned last (raw bytes, as the
+    // settings hold it), which an evaluation writes into its components.
+    const std::string& name() const { return name_; }
 
 private:
     const setting* settings_ = nullptr;
@@ -58,6 +61,7 @@ private:
     bool read_once_ = false;
     std::optional<CurveDefect> read_defect_;
     Strength_Curve curve_;
+    std::string name_;
 };
 
 }  // namespace rebound

@@ -1,5 +1,7 @@
 #include "ui/area_grid.h"
 
+#include <QBrush>
+#include <QColor>
 #include <QComboBox>
 #include <QHeaderView>
 #include <QLineEdit>
@@ -12,6 +14,7 @@
 
 #include "document/project_document.h"
 #include "evaluation/area_texts.h"
+#include "evaluation/strength_texts.h"
 #include "model/number_text.h"
 #include "ui/app_fonts.h"
 
@@ -43,8 +46,16 @@ public:
         const bool stale = index.data(Qt::UserRole).toBool();
         painter->save();
         painter->setFont(option.font);
-        painter->setPen(stale ? option.palette.color(QPalette::Disabled, QPalette::Text)
-                              : option.palette.color(group, selected ? QPalette::HighlightedText : QPalette::Text));
+        // A cell with a colour of its own (a reading typed by hand) keeps it
+        // unless it is selected.
+        const QVariant own = index.data(Qt::ForegroundRole);
+        QColor pen = option.palette.color(group, selected ? QPalette::HighlightedText : QPalette::Text);
+        if (stale) {
+            pen = option.palette.color(QPalette::Disabled, QPalette::Text);
+        } else if (!selected && own.canConvert<QBrush>()) {
+            pen = own.value<QBrush>().color();
+        }
+        painter->setPen(pen);
         painter->drawText(option.rect, Qt::AlignCenter | Qt::TextSingleLine,
                           index.data(Qt::DisplayRole).toString());
         painter->restore();
@@ -204,6 +215,10 @@ namespace {
 
 }  // namespace
 
+QColor AreaGrid::TypedReadingColor() {
+    return QColor(0xC0, 0x50, 0x00);
+}
+
 QString AreaGrid::DepthText(int carbonation_index) {
     return QString::fromStdString(depth_text(carbonation_index));
 }
@@ -292,14 +307,22 @@ void AreaGrid::RefreshAreaGrid() {
         const AreaData& a = c->areas[static_cast<std::size_t>(i)];
         const int r = i + 1;
         SetGridCell(0, r, QString::number(r));
+        const bool typed = a.has_flag(area_flags::kTypedReadings);
         for (int k = 0; k < static_cast<int>(kReadingsPerArea); ++k) {
             SetGridCell(k + 1, r, QString::number(a.readings[static_cast<std::size_t>(k)]));
+            QTableWidgetItem* reading = sg_areas->item(i, k + 1);
+            reading->setData(Qt::ForegroundRole, typed ? QVariant(QBrush(TypedReadingColor())) : QVariant());
+            reading->setToolTip(typed ? tr("Typed or changed by hand: not as the hammer recorded it") : QString());
         }
         SetGridCell(kGridDepthColumn, r, DepthText(a.carbonation_index));
         SetGridCell(kGridMeanColumn, r, QString::fromStdString(one_decimal(a.mean_rebound)));
         SetGridCell(kGridAngleColumn, r, AngleText(a.angle_index));
         SetGridCell(kGridSideColumn, r, SideText(a.surface_index));
-        SetGridCell(kGridStrengthColumn, r, QString::fromStdString(one_decimal(a.area_strength)));
+        const bool desk = a.has_flag(area_flags::kDeskConditions);
+        for (int column : {kGridDepthColumn, kGridAngleColumn, kGridSideColumn}) {
+            sg_areas->item(i, column)->setToolTip(desk ? tr("Conditions entered at the desk") : QString());
+        }
+        SetGridCell(kGridStrengthColumn, r, QString::fromStdString(area_strength_text(*c, a, a.area_strength)));
         for (int column : {kGridMeanColumn, kGridStrengthColumn}) {
             QTableWidgetItem* item = sg_areas->item(i, column);
             item->setData(Qt::UserRole, stale);

@@ -17,6 +17,7 @@
 
 #include "document/project_document.h"
 
+class QColor;
 class QComboBox;
 class QMenu;
 class QTableWidget;
@@ -51,6 +52,8 @@ public:
         mCurveProblemText = std::move(text);
     }
 
+    // The colour of readings typed by hand, in the grid and the list.
+    static QColor TypedReadingColor();
     static QString DepthText(int carbonation_index);
     static QString AngleText(int angle_index);
     static QString SideText(int surface_index);

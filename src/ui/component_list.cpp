@@ -1,5 +1,7 @@
 #include "ui/component_list.h"
 
+#include <QBrush>
+#include <QFont>
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QMenu>
@@ -10,6 +12,7 @@
 #include "platform/qt_bridge.h"
 #include "settings/app_context.h"
 #include "ui/app_fonts.h"
+#include "ui/area_grid.h"
 #include "ui/panel_widgets.h"
 
 namespace rebound {
@@ -138,6 +141,18 @@ void ComponentList::ShowRow(int row) {
         number->setData(Qt::CheckStateRole, QVariant());
     }
     mShowing = showing;
+    // A component holding readings typed by hand shows its number in the
+    // grid's colour of typed readings, in bold, with a tooltip.
+    const bool typed = std::any_of(c->areas.begin(), c->areas.end(),
+                                   [](const AreaData& a) { return a.has_flag(area_flags::kTypedReadings); });
+    if (number->data(kTypedRole).toBool() != typed) {
+        number->setData(kTypedRole, typed);
+        number->setData(Qt::ForegroundRole, typed ? QVariant(QBrush(AreaGrid::TypedReadingColor())) : QVariant());
+        QFont font = number->font();
+        font.setBold(typed);
+        number->setFont(font);
+        number->setToolTip(typed ? tr("Holds readings typed or changed by hand") : QString());
+    }
     const QString name = platform::to_qstring(c->component_name);
     if (item(row, 1)->text() != name) {
         item(row, 1)->setText(name);

@@ -17,6 +17,10 @@ class ComponentList : public QTableWidget {
 public:
     explicit ComponentList(ProjectDocument& document, QWidget* parent = nullptr);
 
+    // Item data of a row's number: true when the component holds readings
+    // typed by hand (the row is marked).
+    static constexpr int kTypedRole = Qt::UserRole + 1;
+
     // The list row (= component position) that the panels show; -1 for none.
     int CurrentRow() const { return mCurrentItem; }
     // The row selected in the list, which is the current row except after

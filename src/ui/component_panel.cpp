@@ -8,19 +8,16 @@
 #include <QLineEdit>
 
 #include "document/project_document.h"
-#include "model/number_text.h"
+#include "evaluation/strength_texts.h"
 #include "platform/qt_bridge.h"
 #include "ui/app_fonts.h"
+#include "ui/error_text.h"
 #include "ui/panel_widgets.h"
 #include "ui/window_context.h"
 
 namespace rebound {
 
 namespace {
-
-QString number1(float value) {
-    return QString::fromStdString(one_decimal(value));
-}
 
 void set_text(QLineEdit* box, const QString& text) {
     if (box->text() != text) {
@@ -176,14 +173,19 @@ void ComponentPanel::Fill(bool whole) {
     set_text(txt_component_name, platform::to_qstring(c->component_name));
     chk_pump_tag->setChecked(c->pump_tag != 0);
     set_text(txt_area_number, QString::number(c->area_count()));
-    set_text(txt_mfcu, number1(c->strength_avg));
-    set_text(txt_sfcu, number1(c->strength_delta));
-    set_text(txt_fcumin, number1(c->strength_min));
-    set_text(txt_fcue, number1(c->strength_estimate));
+    // A figure without a strength behind it reads "—", "<10.0" or ">60.0";
+    // the estimate's tooltip says why.
+    set_text(txt_mfcu, QString::fromStdString(component_figure_text(*c, c->strength_avg)));
+    set_text(txt_sfcu, QString::fromStdString(component_figure_text(*c, c->strength_delta)));
+    set_text(txt_fcumin, QString::fromStdString(component_figure_text(*c, c->strength_min)));
+    set_text(txt_fcue, QString::fromStdString(estimate_text(*c)));
+    const Message reason = estimate_reason(*c);
     // Figures that did not follow the last edit are drawn as such.
     const bool stale = mDocument.notRecalculated(static_cast<std::size_t>(mRow));
     for (QLineEdit* figure : {txt_mfcu, txt_sfcu, txt_fcumin, txt_fcue}) {
-        figure->setToolTip(stale ? tr("Not recalculated") : QString());
+        figure->setToolTip(stale                                        ? tr("Not recalculated")
+                           : figure == txt_fcue && !reason.code.empty() ? ErrorText::Of(reason)
+                                                                        : QString());
         QPalette colours = figure->palette();
         colours.setColor(QPalette::Text, palette().color(stale ? QPalette::Disabled : QPalette::Active, QPalette::Text));
         figure->setPalette(colours);

@@ -72,6 +72,15 @@ const Pattern kSentences[] = {
     {"staging_replaced",
      QT_TRANSLATE_NOOP("ErrorText", "the staging file was replaced by another program while it was written")},
     {"write_abandoned", QT_TRANSLATE_NOOP("ErrorText", "the write was abandoned")},
+    // Why a component's estimate is not a figure.
+    {"estimate_below_curve",
+     QT_TRANSLATE_NOOP("ErrorText",
+                       "areas %1 lie below the range of the curve: the estimate is below its lowest strength")},
+    {"estimate_above_curve",
+     QT_TRANSLATE_NOOP("ErrorText",
+                       "every area lies above the range of the curve: the estimate is above its highest strength")},
+    {"estimate_blank",
+     QT_TRANSLATE_NOOP("ErrorText", "areas %1 lie above the range of the curve and have no strength: no estimate")},
 };
 
 // The field labels the readers and writers name in their sentences.
