@@ -300,8 +300,6 @@
         <translation>写入已中止</translation>
     </message>
     <message>
-        <source>%1: %2</source>
-        <translation>%1：%2</translation>
         <source>areas %1 lie below the range of the curve: the estimate is below its lowest strength</source>
         <translation>测区 %1 低于测强曲线范围：推定值小于曲线最低强度</translation>
     </message>
@@ -312,6 +310,10 @@
     <message>
         <source>areas %1 lie above the range of the curve and have no strength: no estimate</source>
         <translation>测区 %1 高于测强曲线范围，无换算强度：无推定值</translation>
+    </message>
+    <message>
+        <source>%1: %2</source>
+        <translation>%1：%2</translation>
     </message>
 </context>
 <context>
