@@ -2,6 +2,7 @@
 // opens the curve selection dialog, and the grid's in-place editors, run on
 // the real window in its own application folder.
 #include <QAction>
+#include <QCheckBox>
 #include <QComboBox>
 #include <QFile>
 #include <QLineEdit>
@@ -85,6 +86,7 @@ private slots:
     void loadCurveCommandOpensTheSelectionDialog();
     void typedReadings_data();
     void typedReadings();
+    void evaluationRulesFromTheProjectPanel();
     void typedResultsAreThrownAway();
     void selectorsWriteIndexAndText_data();
     void selectorsWriteIndexAndText();
@@ -425,6 +427,24 @@ void CalculationTest::typedReadings_data() {
     // Not a reading: the cell shows the reading it holds again.
     QTest::newRow("not a number") << "4x" << 36 << "36";
     QTest::newRow("decimal") << "36.5" << 36 << "36";
+}
+
+void CalculationTest::evaluationRulesFromTheProjectPanel() {
+    start({measured_component()});
+    auto* pumped = window->findChild<QComboBox*>(QStringLiteral("cb_pumped_rule"));
+    auto* standard = window->findChild<QCheckBox*>(QStringLiteral("chk_standard_arithmetic"));
+    QVERIFY(pumped && standard);
+    QCOMPARE(pumped->currentIndex(), 0);
+    pumped->setCurrentIndex(1);
+    standard->setChecked(true);
+    QCOMPARE(doc_project(*window).reserved_text1, std::string("pumped=curve;arithmetic=standard"));
+    QVERIFY(window->Document().isModified());
+    window->Document().undo();
+    QCOMPARE(doc_project(*window).reserved_text1, std::string("pumped=curve"));
+    QVERIFY(!standard->isChecked());
+    window->Document().undo();
+    QCOMPARE(pumped->currentIndex(), 0);
+    QVERIFY(doc_project(*window).reserved_text1.empty());
 }
 
 void CalculationTest::typedReadings() {

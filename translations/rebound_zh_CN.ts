@@ -734,6 +734,26 @@ Production Departmen</source>
         <extracomment>The concrete producer; the English label is spelt so on purpose.</extracomment>
         <translation>混凝土生产单位：</translation>
     </message>
+    <message>
+        <source>By correction</source>
+        <translation>按修正值</translation>
+    </message>
+    <message>
+        <source>By pumped-concrete curve</source>
+        <translation>按泵送曲线</translation>
+    </message>
+    <message>
+        <source>Pumped Concrete:</source>
+        <translation>泵送混凝土：</translation>
+    </message>
+    <message>
+        <source>Standard&apos;s arithmetic</source>
+        <translation>按规程计算</translation>
+    </message>
+    <message>
+        <source>Means in exact decimals rounded to 0.1, the representative carbonation depth rounded to the nearest 0.5 mm and used for every area</source>
+        <translation>平均值按十进制精确计算并修约至 0.1，碳化深度代表值修约至最近的 0.5 mm 并用于全部测区</translation>
+    </message>
 </context>
 <context>
     <name>rebound::ReportCommands</name>

@@ -1,5 +1,7 @@
 #include "ui/project_panel.h"
 
+#include <QCheckBox>
+#include <QComboBox>
 #include <QGridLayout>
 #include <QLabel>
 #include <QLineEdit>
@@ -58,6 +60,21 @@ ProjectPanel::ProjectPanel(ProjectDocument& document, WindowContext& context, QW
     newBox("txt_supervision_unit", tr("Supervisory\nOrganization"), 1, 1, &ReboundFile::supervision_unit);
     //: The concrete producer; the English label is spelt so on purpose.
     newBox("txt_concrete_producer", tr("     Concrete \nProduction Departmen"), 3, 0, &ReboundFile::concrete_producer);
+
+    cb_pumped_rule = new QComboBox(panel);
+    cb_pumped_rule->setObjectName(QStringLiteral("cb_pumped_rule"));
+    cb_pumped_rule->addItems({tr("By correction"), tr("By pumped-concrete curve")});
+    cb_pumped_rule->setFixedSize(168, 21);
+    grid->addWidget(new_panel_label(tr("Pumped Concrete:"), panel), 3, 2);
+    grid->addWidget(cb_pumped_rule, 3, 3);
+    order.push_back(cb_pumped_rule);
+    chk_standard_arithmetic = new QCheckBox(tr("Standard's arithmetic"), panel);
+    chk_standard_arithmetic->setObjectName(QStringLiteral("chk_standard_arithmetic"));
+    chk_standard_arithmetic->setToolTip(
+        tr("Means in exact decimals rounded to 0.1, the representative carbonation depth rounded to the nearest "
+           "0.5 mm and used for every area"));
+    grid->addWidget(chk_standard_arithmetic, 3, 4, 1, 2);
+    order.push_back(chk_standard_arithmetic);
     grid->setColumnStretch(6, 1);
     grid->setRowStretch(4, 1);
     for (std::size_t i = 1; i < order.size(); ++i) {
@@ -82,6 +99,17 @@ ProjectPanel::ProjectPanel(ProjectDocument& document, WindowContext& context, QW
         }
     });
     connect(dt_agent_date, &QDateEdit::editingFinished, this, [this] { mDocument.breakTyping(); });
+    // A change of rule is one undo step of the document.
+    const auto changeRules = [this] {
+        if (mFilling) return;
+        EvaluationRules rules;
+        rules.pumped = cb_pumped_rule->currentIndex() == 1 ? PumpedRule::Curve : PumpedRule::Correction;
+        rules.arithmetic = chk_standard_arithmetic->isChecked() ? Arithmetic::Standard : Arithmetic::Device;
+        if (!mDocument.setEvaluationRules(rules)) ShowHeader(false);  // no spare text could take them
+    };
+    connect(cb_pumped_rule, &QComboBox::currentIndexChanged, this, changeRules);
+    connect(chk_standard_arithmetic, &QCheckBox::toggled, this, changeRules);
+    connect(&mDocument, &ProjectDocument::batchChanged, this, [this] { ShowHeader(false); });
     connect(&mDocument, &ProjectDocument::headerChanged, this, [this] { ShowHeader(false); });
     connect(&mDocument, &ProjectDocument::projectReplaced, this, &ProjectPanel::RefreshProjectPanel);
 }
@@ -99,6 +127,9 @@ void ProjectPanel::ShowHeader(bool whole) {
             f.box->setText(text);
         }
     }
+    const EvaluationRules rules = mDocument.evaluationRules();
+    cb_pumped_rule->setCurrentIndex(rules.pumped == PumpedRule::Curve ? 1 : 0);
+    chk_standard_arithmetic->setChecked(rules.arithmetic == Arithmetic::Standard);
     // The date is read again only when its text changed.
     if (whole || project.agent_date != mShownDate) {
         show_date_text(dt_agent_date, project.agent_date, mContext.app().clock());

@@ -9,6 +9,8 @@
 
 #include "model/rebound_file.h"
 
+class QCheckBox;
+class QComboBox;
 class QDateEdit;
 class QLineEdit;
 
@@ -39,6 +41,10 @@ private:
     WindowContext& mContext;
     std::vector<Field> mFields;
     QDateEdit* dt_agent_date = nullptr;
+    // The project's evaluation rules: pumped concrete by the correction or
+    // by the pumped-concrete curve, and the standard's arithmetic.
+    QComboBox* cb_pumped_rule = nullptr;
+    QCheckBox* chk_standard_arithmetic = nullptr;
     // The date text the picker was last set from (or set to).
     std::string mShownDate;
     // True while the panel is filled from the project: those changes are no
