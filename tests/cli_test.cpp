@@ -131,6 +131,8 @@ TEST_F(CliTest, ImportAppendsAndSavesOnlyWhenEveryFileReads) {
     ReboundFile p;
     ASSERT_TRUE(p.load(dir_ / "new.prj", test::today()));
     ASSERT_EQ(p.component_count(), 2u);
+    // A project the import creates is named after its file, in no language.
+    EXPECT_EQ(p.project_name, "new");
     EXPECT_EQ(p.component(1)->component_name, "B1");
     const std::string before = test::read_file(dir_ / "new.prj");
 

@@ -5,6 +5,8 @@
 
 #include <QImage>
 #include <QPainter>
+#include <QRegularExpression>
+#include <algorithm>
 
 #include "platform/dates.h"
 #include "report/report_engine.h"
@@ -151,6 +153,96 @@ TEST_F(ShippedReportLayout, EveryPageHasTheTitleRowAndPageXOfY) {
     }
 }
 
+// The closing block (note, signatures, end mark) never stands on a page of
+// its own: at every page boundary the last rows go along with it, and the
+// report ends with "（以下空白）" under its last line.
+TEST_F(ShippedReportLayout, TheClosingBlockTravelsWithTheLastRowsAndEndsTheReport) {
+    const ReportTemplate& t = engine.report_template();
+    const double body_bottom = t.page.height_mm - t.page.bottom_mm - t.page_footer_height_mm;
+    int moved = 0;
+    for (int components = 1; components <= 70; ++components) {
+        SCOPED_TRACE(components);
+        const ReportLayout layout = lay_out_project(test::sample_project(components));
+        const LaidOutPage& last = layout.pages.back();
+        const auto cells = boxes_of(last, BoxRole::Cell);
+        EXPECT_FALSE(cells.empty()) << "the closing block is on a page without rows";
+        if (layout.pages.size() > 1 && cells.size() <= 7u * 3u) ++moved;
+        const PlacedBox* lowest = nullptr;
+        const PlacedBox* signature = nullptr;
+        for (const PlacedBox& b : last.boxes) {
+            if (b.role == BoxRole::PageFooter || b.role == BoxRole::PageHeader) continue;
+            if (lowest == nullptr || b.rect_mm.top() >= lowest->rect_mm.top()) lowest = &b;
+            if (b.text == QString::fromUtf8("审核：")) signature = &b;
+            EXPECT_LE(b.rect_mm.bottom(), body_bottom + 1e-6);
+        }
+        ASSERT_NE(lowest, nullptr);
+        ASSERT_NE(signature, nullptr);
+        EXPECT_EQ(lowest->text, QString::fromUtf8("（以下空白）"));
+        // Nothing of the report is left out by the move.
+        int rows = 0;
+        for (const LaidOutPage& page : layout.pages) rows += static_cast<int>(boxes_of(page, BoxRole::Cell).size()) / 7;
+        EXPECT_EQ(rows, components);
+    }
+    EXPECT_GT(moved, 0) << "no count of components put the closing block at a page boundary";
+}
+
+// Every shipped template, the record sheet and the fit report among them,
+// ends with the end mark under its last line.
+TEST(ShippedTemplates, EveryReportEndsWithTheEndMark) {
+    for (const char* name : {"rebound_report1.grf", "rebound_batch1.grf", "rebound_record1.grf", "curve_fit1.grf"}) {
+        SCOPED_TRACE(name);
+        ReportEngine engine;
+        ASSERT_TRUE(engine.load_from_file(test::shipped_template_path(name)));
+        const ReportTemplate& t = engine.report_template();
+        ASSERT_FALSE(t.report_footer.empty());
+        const Band& last = t.report_footer.back();
+        ASSERT_EQ(last.boxes.size(), 1u);
+        EXPECT_EQ(last.boxes[0].text, QString::fromUtf8("（以下空白）"));
+        EXPECT_GT(t.footer_keep_rows, 0);
+        EXPECT_TRUE(std::any_of(t.report_footer.begin(), t.report_footer.end(), [](const Band& b) { return b.keep; }));
+    }
+}
+
+// Rows repeated per line of a field run over pages with their title row
+// above them on every page, and the title never stays behind alone.
+TEST(FooterLayout, RepeatedRowsRepeatTheirHeadingOnEveryPage) {
+    ReportEngine engine;
+    ASSERT_TRUE(engine.load_from_data(
+        "<report><fields><field name='core' type='text'/></fields>"
+        "<page size='A5' top='10' bottom='10'/>"
+        "<report-footer>"
+        "<spacer height='120'/>"
+        "<row height='7' heads='core'><text>HEAD</text></row>"
+        "<row height='6' repeat='core'><text>[#core#]</text></row>"
+        "<text>END</text>"
+        "</report-footer></report>"));
+    QStringList lines;
+    for (int i = 1; i <= 60; ++i) lines << QStringLiteral("core %1").arg(i);
+    const ReportField core = engine.field_by_name(QStringLiteral("core"));
+    int calls = 0;
+    engine.set_fetch_record([&](bool& eof) {
+        eof = calls++ > 0;
+        if (!eof) core.set_text(lines.join(QLatin1Char('\n')));
+    });
+    const ReportData data = engine.fetch_records();
+    const ReportLayout layout = lay_out(engine.report_template(), data);
+    ASSERT_GE(layout.pages.size(), 3u);
+    int seen = 0;
+    for (std::size_t p = 0; p < layout.pages.size(); ++p) {
+        SCOPED_TRACE(p);
+        QStringList texts;
+        for (const PlacedBox& b : layout.pages[p].boxes) texts << b.text;
+        const qsizetype first_row = texts.indexOf(QRegularExpression(QStringLiteral("^core \\d+$")));
+        if (first_row < 0) continue;
+        ASSERT_GT(first_row, 0);
+        EXPECT_EQ(texts[first_row - 1], QStringLiteral("HEAD")) << "rows without their heading";
+        for (const QString& t : texts) seen += t.startsWith(QStringLiteral("core ")) ? 1 : 0;
+        // A heading on a page is followed by rows on that page.
+        EXPECT_NE(texts.last(), QStringLiteral("HEAD"));
+    }
+    EXPECT_EQ(seen, 60);
+}
+
 TEST_F(ShippedReportLayout, ProjectWithoutComponentsPrintsAnEmptyHeaderAndTable) {
     const ReportLayout layout = lay_out_project(ReboundFile{});
     ASSERT_EQ(layout.pages.size(), 1u);
@@ -190,6 +282,30 @@ TEST_F(ShippedReportLayout, PagesRenderOntoAnImage) {
     EXPECT_GT(ink(20, 20, 195, 45), 100);
     EXPECT_EQ(ink(0, 0, 19, 297), 0);
     EXPECT_EQ(ink(196, 0, 210, 297), 0);
+}
+
+// Drawing reports each page as it is done and stops where the progress
+// says so: a cancelled PDF is no PDF at all, never a short one.
+TEST_F(ShippedReportLayout, DrawingReportsProgressAndStopsWhenTold) {
+    const ReportLayout layout = lay_out_project(test::sample_project(120));
+    const int pages = static_cast<int>(layout.pages.size());
+    ASSERT_GE(pages, 3);
+    std::vector<int> told;
+    const QByteArray whole = render_pdf(engine.report_template(), layout, [&](int done) {
+        told.push_back(done);
+        return true;
+    });
+    EXPECT_TRUE(whole.startsWith("%PDF"));
+    ASSERT_EQ(static_cast<int>(told.size()), pages);
+    for (int i = 0; i < pages; ++i) EXPECT_EQ(told[static_cast<std::size_t>(i)], i + 1);
+
+    told.clear();
+    const QByteArray stopped = render_pdf(engine.report_template(), layout, [&](int done) {
+        told.push_back(done);
+        return done < 2;
+    });
+    EXPECT_TRUE(stopped.isEmpty());
+    EXPECT_EQ(told, (std::vector<int>{1, 2}));
 }
 
 }  // namespace

@@ -122,7 +122,12 @@ void ReportWindowTest::missingTemplateShowsTheErrorBeforeAnyDialog() {
     if (!templateContent.isEmpty()) installTemplate(templateContent);
     prompts->saveAnswers.push_back(folder->file(QStringLiteral("out")));
     trigger(action.toLatin1().constData());
-    QCOMPARE(prompts->messages, QStringList{QStringLiteral("Print Preview Error!")});
+    // The documented headline, and on the next line the template and why.
+    QCOMPARE(prompts->messages.size(), 1);
+    QVERIFY2(prompts->messages[0].startsWith(QStringLiteral("Print Preview Error!\n")), qPrintable(prompts->messages[0]));
+    QVERIFY2(prompts->messages[0].contains(QStringLiteral("rebound_report1.grf: ")) ||
+                 prompts->messages[0].contains(QStringLiteral("rebound_batch1.grf: ")),
+             qPrintable(prompts->messages[0]));
     QVERIFY(prompts->modalDialogs.isEmpty());
     QVERIFY(prompts->saveFilters.isEmpty());
     QCOMPARE(QDir(folder->path()).entryList({QStringLiteral("out*")}, QDir::Files), QStringList());
@@ -366,7 +371,10 @@ void ReportWindowTest::testRecordsNeedTheirTemplate() {
     installTemplate();  // the test report's template does not stand in for the record sheet's
     if (!templateContent.isEmpty()) installTemplate(templateContent, QStringLiteral("rebound_record1.grf"));
     trigger("act_test_records");
-    QCOMPARE(prompts->messages, QStringList{QStringLiteral("Print Preview Error!")});
+    QCOMPARE(prompts->messages.size(), 1);
+    QVERIFY2(prompts->messages[0].startsWith(QStringLiteral("Print Preview Error!\n")) &&
+                 prompts->messages[0].contains(QStringLiteral("rebound_record1.grf: ")),
+             qPrintable(prompts->messages[0]));
     QVERIFY(prompts->modalDialogs.isEmpty());
 }
 

@@ -84,8 +84,8 @@ void BatchWindowTest::menuEntryOpensTheWindow() {
     QVERIFY(entry != nullptr);
     QVERIFY(entry->isVisible());
     QVERIFY(entry->isEnabled());
-    QCOMPARE(entry->text(), QStringLiteral("计算批量构件(&G)"));
-    QCOMPARE(entry->statusTip(), QStringLiteral("批量计算"));
+    QCOMPARE(entry->text(), QStringLiteral("Batch Inspection(&G)"));
+    QCOMPARE(entry->statusTip(), QStringLiteral("Evaluate components as an inspection lot"));
     entry->trigger();
     TBatchForm* form = child<TBatchForm>(*window, "BatchForm");
     QVERIFY(form->isVisible());

@@ -154,7 +154,7 @@ void CalculationTest::calculationWithoutStandardCurve() {
 
     trigger(*window, "act_single_caculate");
 
-    QCOMPARE(prompts->messages, QStringList{QString::fromUtf8("您所使用的测强曲线normal.cur不存在！")});
+    QCOMPARE(prompts->messages, QStringList{QStringLiteral("The strength curve normal.cur you use does not exist!")});
     QVERIFY(doc_project(*window).components[0] == measured_component());
     QCOMPARE(grid_text(*window, kGridStrengthColumn, 1), QStringLiteral("77.7"));
     QVERIFY(!window->Document().isModified());
@@ -302,13 +302,13 @@ void CalculationTest::chosenCurveThatCannotEvaluate_data() {
     // The standard curve is always there: a chosen curve is never replaced
     // by it behind the user's back.
     QTest::newRow("missing") << QByteArray("lab.cur")
-                             << QString::fromUtf8("您所使用的测强曲线lab.cur不存在！");
+                             << QStringLiteral("The strength curve lab.cur you use does not exist!");
     QTest::newRow("GBK name missing") << QByteArray("\xC7\xFA\xCF\xDF.cur")  // 曲线.cur
-                                      << QString::fromUtf8("您所使用的测强曲线曲线.cur不存在！");
+                                      << QString::fromUtf8("The strength curve 曲线.cur you use does not exist!");
     // An edited settings file naming a file outside the curve folder: that
     // file is not opened, even though it is a usable curve.
     QTest::newRow("outside the curve folder")
-        << QByteArray("../outside.cur") << QString::fromUtf8("您所使用的测强曲线../outside.cur不存在！");
+        << QByteArray("../outside.cur") << QStringLiteral("The strength curve ../outside.cur you use does not exist!");
     QTest::newRow("cut short") << QByteArray("short.cur")
                                << QStringLiteral("The strength curve %1 cannot be used: ");
 }
@@ -372,7 +372,7 @@ void CalculationTest::figuresUseAPointInEveryLocale() {
 void CalculationTest::messageCommands_data() {
     QTest::addColumn<QString>("action");
     QTest::addColumn<QString>("message");
-    QTest::newRow("export report") << "act_export_report" << QString::fromUtf8("输出报告文档");
+    QTest::newRow("export report") << "act_export_report" << QStringLiteral("Export Report Document");
     // The group calculation opens the batch window (ui_batch_test).
 }
 
@@ -413,7 +413,7 @@ void CalculationTest::loadCurveCommandOpensTheSelectionDialog() {
 
     prompts->onModal = [](QDialog&) -> int { throw std::runtime_error("list failed"); };
     trigger(*window, "act_load_strength_curve");
-    QCOMPARE(prompts->messages, QStringList{QString::fromUtf8("测强曲线读取失败！")});
+    QCOMPARE(prompts->messages, QStringList{QStringLiteral("The strength curve could not be read!")});
 }
 
 void CalculationTest::typedReadings_data() {

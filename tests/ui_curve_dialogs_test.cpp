@@ -144,10 +144,10 @@ private slots:
     void loadDialogIsBuiltAsLaidOut() {
         TLoadStrengthCurveFrm dialog(*mContext);
         QCOMPARE(dialog.objectName(), QStringLiteral("LoadStrengthCurveFrm"));
-        QCOMPARE(dialog.windowTitle(), QStringLiteral("加载测强曲线"));
+        QCOMPARE(dialog.windowTitle(), QStringLiteral("Load Strength Curve"));
         QCOMPARE(dialog.size(), QSize(299, 227));
-        QCOMPARE(dialog.OKBtn->text(), QStringLiteral("确定"));
-        QCOMPARE(dialog.CancelBtn->text(), QStringLiteral("取消"));
+        QCOMPARE(dialog.OKBtn->text(), QStringLiteral("OK"));
+        QCOMPARE(dialog.CancelBtn->text(), QStringLiteral("Cancel"));
         QVERIFY(dialog.OKBtn->isDefault());
         QCOMPARE(dialog.FileListBox1->geometry(), QRect(8, 25, 283, 161));
         QCOMPARE(dialog.FileListBox1->selectionMode(), QAbstractItemView::SingleSelection);
@@ -159,12 +159,12 @@ private slots:
     void labelShowsStoredCurveName_data() {
         QTest::addColumn<QByteArray>("iniFile");  // empty: first start, no settings folder
         QTest::addColumn<QString>("expected");
-        QTest::newRow("first start") << QByteArray() << QStringLiteral("当前测强曲线：normal.cuv");
+        QTest::newRow("first start") << QByteArray() << QStringLiteral("Current strength curve: normal.cuv");
         QTest::newRow("empty name") << QByteArray("[" + Gbk("系统设置") + "]\r\n" + Gbk("测强曲线") + "=\r\n")
-                                    << QStringLiteral("当前测强曲线：");
+                                    << QStringLiteral("Current strength curve: ");
         QTest::newRow("chinese name")
             << QByteArray("[" + Gbk("系统设置") + "]\r\n" + Gbk("测强曲线") + "=" + Gbk("泵送.cur") + "\r\n")
-            << QStringLiteral("当前测强曲线：泵送.cur");
+            << QString::fromUtf8("Current strength curve: 泵送.cur");
     }
 
     void labelShowsStoredCurveName() {
@@ -369,7 +369,7 @@ private slots:
         WriteCurve(CurvePath("C.cur"), MakeCurve(1, 1, 3.0f));
 
         dialog.show();
-        QCOMPARE(dialog.Label1->text(), QStringLiteral("当前测强曲线：B.cur"));
+        QCOMPARE(dialog.Label1->text(), QStringLiteral("Current strength curve: B.cur"));
         QCOMPARE(Names(dialog.FileListBox1), (QStringList{"A.cur", "B.cur"}));
         QCOMPARE(SelectedRow(dialog.FileListBox1), 1);
         QTest::mouseClick(dialog.OKBtn, Qt::LeftButton);
@@ -406,8 +406,8 @@ private slots:
         QCOMPARE(dialog.objectName(), QStringLiteral("StrengthCurve_Syn_Form"));
         QCOMPARE(dialog.windowTitle(), QStringLiteral("Choices Dialog"));
         QCOMPARE(dialog.size(), QSize(345, 255));
-        QCOMPARE(dialog.SrcLabel->text(), QStringLiteral("设备曲线："));
-        QCOMPARE(dialog.DstLabel->text(), QStringLiteral("本机曲线："));
+        QCOMPARE(dialog.SrcLabel->text(), QStringLiteral("Device curves:"));
+        QCOMPARE(dialog.DstLabel->text(), QStringLiteral("Curves on this computer:"));
         const std::pair<QPushButton*, const char*> buttons[] = {
             {dialog.IncludeBtn, ">"}, {dialog.IncAllBtn, ">>"}, {dialog.ExcludeBtn, "<"},
             {dialog.ExAllBtn, "<<"},  {dialog.OKBtn, "OK"},     {dialog.CancelBtn, "Cancel"}};

@@ -69,8 +69,8 @@ void EditModeTest::offShowsTheDocumentedWindowOnShowsTheEditCommands() {
     QVERIFY(editMode->isCheckable());
     QVERIFY(!editMode->isChecked());  // off at the first start
     // The documented entries, and the tools that are always offered.
-    const QStringList documented{"Import Component(&I)", "Delete Component(&D)", "-",
-                                 QString::fromUtf8("建立测强曲线(&B)"), QString::fromUtf8("计算批量构件(&G)")};
+    const QStringList documented{"Import Component(&I)", "Delete Component(&D)", "-", "Create Strength Curve(&B)",
+                                 "Batch Inspection(&G)"};
     QCOMPARE(visible_entries(menu(w, "Data1")), documented);
     QCOMPARE(area_table(w)->editTriggers(), QAbstractItemView::NoEditTriggers);
     QVERIFY(!child<QComboBox>(w, "cb_strength_degree")->isVisibleTo(&w));
@@ -78,10 +78,9 @@ void EditModeTest::offShowsTheDocumentedWindowOnShowsTheEditCommands() {
 
     editMode->setChecked(true);
     QCOMPARE(visible_entries(menu(w, "Data1")),
-             (QStringList{QString::fromUtf8("新建构件(&C)"), "Import Component(&I)", "Delete Component(&D)", "-",
-                          QString::fromUtf8("新建测区(&A)"), QString::fromUtf8("删除测区(&R)"), "-", "Caculate(&S)",
-                          QString::fromUtf8("加载测强曲线"), "-", QString::fromUtf8("建立测强曲线(&B)"),
-                          QString::fromUtf8("计算批量构件(&G)")}));
+             (QStringList{"New Component(&C)", "Import Component(&I)", "Delete Component(&D)", "-", "New Area(&A)",
+                          "Delete Area(&R)", "-", "Caculate(&S)", "Load Strength Curve(&L)", "-",
+                          "Create Strength Curve(&B)", "Batch Inspection(&G)"}));
     QVERIFY(action(w, "act_single_caculate_item")->isEnabled());
     QVERIFY(area_table(w)->editTriggers() != QAbstractItemView::NoEditTriggers);
     QVERIFY(child<QComboBox>(w, "cb_strength_degree")->isVisibleTo(&w));

@@ -5,6 +5,10 @@
 #include <QAbstractButton>
 #include <QComboBox>
 #include <QFile>
+#include <QGroupBox>
+#include <QTabWidget>
+#include <QTableView>
+#include <QXmlStreamReader>
 #include <QDateEdit>
 #include <QHeaderView>
 #include <QLabel>
@@ -16,6 +20,7 @@
 #include <QTableWidget>
 #include <QTest>
 
+#include "fixtures.h"
 #include "platform/dates.h"
 #include "platform/qt_bridge.h"
 #include "ui/about_box.h"
@@ -53,6 +58,21 @@ QList<QPair<QString, QString>> window_texts(TSDIAppForm& w) {
         if (widget->isWindow()) {
             add(widget, "title", widget->windowTitle());
         }
+        add(widget, "tip", widget->toolTip());
+        if (const auto* group = qobject_cast<const QGroupBox*>(widget)) {
+            add(group, "title", group->title());
+        } else if (const auto* tabs = qobject_cast<const QTabWidget*>(widget)) {
+            for (int i = 0; i < tabs->count(); ++i) {
+                add(tabs, "tab", tabs->tabText(i));
+            }
+        } else if (const auto* edit = qobject_cast<const QLineEdit*>(widget)) {
+            add(edit, "placeholder", edit->placeholderText());
+        } else if (const auto* view = qobject_cast<const QTableView*>(widget);
+                   view != nullptr && qobject_cast<const QTableWidget*>(widget) == nullptr && view->model() != nullptr) {
+            for (int c = 0; c < view->model()->columnCount(); ++c) {
+                add(view, "header", view->model()->headerData(c, Qt::Horizontal).toString());
+            }
+        }
         if (const auto* label = qobject_cast<const QLabel*>(widget)) {
             add(label, "text", label->text());
         } else if (const auto* button = qobject_cast<const QAbstractButton*>(widget)) {
@@ -82,11 +102,75 @@ QList<QPair<QString, QString>> window_texts(TSDIAppForm& w) {
 // A text in English: Latin letters and no Chinese. Numbers, signs,
 // measures ("0.5mm", ">6 mm", "-.-") and concrete strength grades ("C30") are
 // the same in both languages.
+//
+// The English words of a text: what is left of its Latin letters once the
+// placeholders, mnemonics, file patterns, the symbols of the formulas (one or
+// two letters: Rm, dm, fe, k, S, A) and the units and names both languages
+// write alike are taken out.
+QStringList english_words(QString text) {
+    static const QRegularExpression shared(
+        QStringLiteral("%[0-9n]|\\(&[A-Z0-9]\\)|&[A-Za-z]|\\*\\.[A-Za-z*]+|\\.[A-Za-z]{2,4}\\b|\\b[A-Za-z][0-9]+\\b"));
+    static const QRegularExpression word(QStringLiteral("[A-Za-z][A-Za-z0-9_]*"));
+    static const QStringList terms = {"MPa", "PDF", "CSV", "Excel", "Word", "fcu", "Fcu", "Ctrl", "Shift", "UTF", "GBK",
+                                      "Windows", "normal", "cur"};
+    text.remove(shared);
+    QStringList words;
+    for (auto it = word.globalMatch(text); it.hasNext();) {
+        const QString w = it.next().captured();
+        if (w.size() > 2 && !terms.contains(w)) words << w;
+    }
+    return words;
+}
+
 bool is_english(const QString& text) {
-    static const QRegularExpression measure(QStringLiteral("^([-<>.0-9 ]*mm|C[0-9]+)$"));
-    static const QRegularExpression latin(QStringLiteral("[A-Za-z]"));
     static const QRegularExpression chinese(QStringLiteral("[\\x{4e00}-\\x{9fff}]"));
-    return text.contains(latin) && !text.contains(chinese) && !measure.match(text).hasMatch();
+    return !english_words(text).isEmpty() && !text.contains(chinese);
+}
+
+bool has_chinese(const QString& text) {
+    static const QRegularExpression chinese(QStringLiteral("[\\x{3000}-\\x{303f}\\x{4e00}-\\x{9fff}\\x{ff00}-\\x{ffef}]"));
+    return text.contains(chinese);
+}
+
+// The mnemonic letter of a caption ("Cu&t" and "剪切(&T)" give T), or a null
+// character when it has none; "&&" is a plain ampersand.
+QChar mnemonic(const QString& caption) {
+    for (int i = 0; i + 1 < caption.size(); ++i) {
+        if (caption[i] == QLatin1Char('&')) {
+            if (caption[i + 1] == QLatin1Char('&')) {
+                ++i;
+                continue;
+            }
+            return caption[i + 1].toUpper();
+        }
+    }
+    return {};
+}
+
+// Opens every dialog the window makes on demand, so that a walk sees them:
+// the About box, the curve dialogs, the curve fit and the batch window.
+void open_every_dialog(TSDIAppForm& w) {
+    trigger(w, "HelpAbout1");
+    trigger(w, "act_create_strength_curve");
+    trigger(w, "act_group_caculate");
+}
+
+// The menus of the window: the menu bar's, their submenus and the pop-ups.
+QList<const QMenu*> every_menu(TSDIAppForm& w) {
+    QList<const QMenu*> menus;
+    for (const QMenu* m : w.findChildren<QMenu*>()) {
+        menus << m;
+    }
+    return menus;
+}
+
+// Where a message names a file, the name is the operator's, in whatever
+// script: only the rest is the window's.
+QString without_paths(QString text, const QString& folder) {
+    text.replace(QDir::toNativeSeparators(folder), QString());
+    text.replace(folder, QString());
+    static const QRegularExpression file(QStringLiteral("[/\\\\][^\\s:：]*|[\\w.-]+\\.[A-Za-z]{2,4}\\b"));
+    return text.remove(file);
 }
 
 }  // namespace
@@ -113,6 +197,11 @@ private slots:
     void languageMenuKeepsTheChoiceForTheNextStart();
     void projectFromAnEnglishDesktopOpensWithoutAWord();
     void errorDetailsFollowTheWindowsLanguage();
+    void menuMnemonicsAreUniqueInBothLanguages();
+    void messagesFollowTheWindowsLanguage_data();
+    void messagesFollowTheWindowsLanguage();
+    void catalogueKeepsTheLanguagesApart();
+    void newComponentsAreNamedInTheWindowsLanguage();
 
 private:
     void startChinese() {
@@ -212,6 +301,16 @@ void LanguageTest::chineseWindowUsesTheFieldsTerms() {
     QCOMPARE(action(w, "FileNew1")->statusTip(), QString::fromUtf8("新建工程文件"));
     QCOMPARE(action(w, "act_import_component")->text(), QString::fromUtf8("导入构件(&I)"));
     QCOMPARE(action(w, "FileNew1")->shortcut(), QKeySequence(QStringLiteral("Ctrl+N")));
+    // The entries documented in Chinese read as documented, with their hints.
+    const QPair<const char*, const char*> documented[] = {
+        {"act_create_component", "新建构件(&C)"}, {"act_create_area", "新建测区(&A)"},
+        {"act_remove_area", "删除测区(&R)"},      {"act_export_component", "导出构件(&E)"},
+        {"act_create_strength_curve", "建立测强曲线(&B)"}, {"act_group_caculate", "计算批量构件(&G)"}};
+    for (const auto& [name, caption] : documented) {
+        QCOMPARE(action(w, name)->text(), QString::fromUtf8(caption));
+    }
+    QCOMPARE(action(w, "act_remove_area")->statusTip(), QString::fromUtf8("删除测区"));
+    QCOMPARE(action(w, "EditCut1")->statusTip(), QString::fromUtf8("剪切"));
 
     // Panels: the labels in front of the boxes.
     QStringList labels;
@@ -243,9 +342,10 @@ void LanguageTest::chineseWindowUsesTheFieldsTerms() {
     // A message: a save that fails, and the question before changes are lost.
     prompts->saveAnswers = {folder->file(QStringLiteral("no/such/folder/site"))};
     trigger(w, "FileSaveAs1");
-    QCOMPARE(prompts->messages.size(), 1);
-    QVERIFY2(prompts->messages[0].startsWith(QString::fromUtf8("保存工程失败！\n")),
-             qPrintable(prompts->messages[0]));
+    QCOMPARE(prompts->questions.size(), 1);
+    QVERIFY2(prompts->questions[0].startsWith(QString::fromUtf8("数字混凝土回弹仪|保存工程失败！\n")),
+             qPrintable(prompts->questions[0]));
+    prompts->questions.clear();
     w.Document().setHeaderText(&ReboundFile::report_serial, "R-1");
     prompts->questionAnswers = {QMessageBox::Cancel};
     trigger(w, "FileNew1");
@@ -265,12 +365,24 @@ void LanguageTest::chineseWindowUsesTheFieldsTerms() {
 
 void LanguageTest::everyWindowTextIsTranslated() {
     window = make_window(prompts);
+    open_every_dialog(*window);
     const QList<QPair<QString, QString>> english = window_texts(*window);
     window.reset();
     startChinese();
     window = make_window(prompts);
+    open_every_dialog(*window);
     const QList<QPair<QString, QString>> translated = window_texts(*window);
     QCOMPARE(translated.size(), english.size());
+
+    // The English window is English throughout; only the Chinese language
+    // is named in its own script.
+    QStringList chineseInEnglish;
+    for (const auto& [where, text] : english) {
+        if (has_chinese(text) && text != QString::fromUtf8("简体中文")) {
+            chineseInEnglish << where + QStringLiteral(": ") + text;
+        }
+    }
+    QVERIFY2(chineseInEnglish.isEmpty(), qPrintable(chineseInEnglish.join(QLatin1Char('\n'))));
 
     // Texts that are the same in both languages on purpose: the product's
     // name and each language's own name.
@@ -398,6 +510,166 @@ void LanguageTest::errorDetailsFollowTheWindowsLanguage() {
         QVERIFY2(!chinese.contains(latin), qPrintable(chinese));
     }
     QVERIFY(ErrorText::Of(errors.back()).contains(QString::fromUtf8("工程名称")));
+}
+
+// Alt and a letter reach one entry of a menu, in either language: no two
+// entries of a menu share a mnemonic, hidden entries included (edit mode shows
+// them), and each translation keeps its entry's letter.
+void LanguageTest::menuMnemonicsAreUniqueInBothLanguages() {
+    QHash<QString, QChar> englishLetters;
+    for (const bool inChinese : {false, true}) {
+        if (inChinese) startChinese();
+        window = make_window(prompts);
+        QStringList clashes;
+        QList<const QMenu*> menus = every_menu(*window);
+        QMenu bar;  // the menu bar's own entries, as one more menu
+        for (QAction* top : window->menuBar()->actions()) bar.addAction(top);
+        menus << &bar;
+        for (const QMenu* m : menus) {
+            QHash<QChar, QString> taken;
+            for (const QAction* a : m->actions()) {
+                if (a->isSeparator()) continue;
+                const QChar letter = mnemonic(a->text());
+                const QString key = m->objectName() + QLatin1Char('/') + QString::number(m->actions().indexOf(a));
+                if (!inChinese) {
+                    englishLetters[key] = letter;
+                } else if (englishLetters.contains(key) && englishLetters[key] != letter) {
+                    clashes << key + QStringLiteral(": ") + a->text() + QStringLiteral(" changes the letter");
+                }
+                if (letter.isNull()) continue;
+                if (taken.contains(letter)) {
+                    clashes << m->objectName() + QStringLiteral(": ") + taken[letter] + QStringLiteral(" / ") +
+                                   a->text();
+                }
+                taken[letter] = a->text();
+            }
+        }
+        QVERIFY2(clashes.isEmpty(), qPrintable(clashes.join(QLatin1Char('\n'))));
+        // The walk saw the documented entries.
+        QCOMPARE(mnemonic(action(*window, "EditCut1")->text()), QLatin1Char('T'));
+        QCOMPARE(mnemonic(action(*window, "FileExit1")->text()), QLatin1Char('X'));
+        QVERIFY(englishLetters.size() > 30);
+        window.reset();
+    }
+}
+
+void LanguageTest::messagesFollowTheWindowsLanguage_data() {
+    QTest::addColumn<bool>("inChinese");
+    QTest::newRow("English") << false;
+    QTest::newRow("Chinese") << true;
+}
+
+// The messages of failed commands, their titles included, read in the
+// window's language alone; the names of the files are the operator's.
+void LanguageTest::messagesFollowTheWindowsLanguage() {
+    QFETCH(bool, inChinese);
+    if (inChinese) startChinese();
+    window = make_window(prompts);
+    TSDIAppForm& w = *window;
+    edit_project(w, [](ReboundFile& p) { p.add_component(component_with_areas("KZ-1", 2)); });
+
+    const QString text = folder->file(QStringLiteral("notes.prj"));
+    write_file(platform::to_path(text), "this is not a project file\n");
+    const QString device = folder->file(QStringLiteral("KZ-2.cmp"));
+    write_file(platform::to_path(device), device_record("KZ-2", {DeviceArea{}}));
+    const QString cut = folder->file(QStringLiteral("cut.cmp"));
+    write_file(platform::to_path(cut), device_record("B1", {DeviceArea{}}, 3));
+
+    prompts->openAnswers = {text, device};
+    trigger(w, "FileOpen1");
+    trigger(w, "FileOpen1");
+    prompts->openAnswers = {cut};
+    trigger(w, "act_import_component");
+    w.Document().setFileName(folder->file(QStringLiteral("no/such/folder/x.prj")));
+    trigger(w, "FileSave1");
+    trigger(w, "act_print_preview");  // no report template in this folder
+    trigger(w, "act_test_records");
+    QCOMPARE(prompts->messages.size(), 5);
+    QCOMPARE(prompts->questions.size(), 1);
+
+    // The headlines and their advice.
+    const auto line = [](const QString& message, int n) { return message.split(QLatin1Char('\n')).value(n); };
+    const QString name = QDir::toNativeSeparators(text);
+    const QString deviceName = QDir::toNativeSeparators(device);
+    if (inChinese) {
+        QCOMPARE(UserPrompts::MessageTitle(), QString::fromUtf8("数字混凝土回弹仪"));
+        QCOMPARE(line(prompts->messages[0], 1), name + QString::fromUtf8(" 不是工程文件。"));
+        QCOMPARE(line(prompts->messages[1], 1),
+                 deviceName + QString::fromUtf8(" 不是工程文件，而是构件文件，请用“导入构件”读取。"));
+        QVERIFY(prompts->questions[0].startsWith(QString::fromUtf8("数字混凝土回弹仪|保存工程失败！\n")));
+        QVERIFY(prompts->questions[0].endsWith(QString::fromUtf8("\n\n是否将工程另存为其他文件？")));
+    } else {
+        QCOMPARE(UserPrompts::MessageTitle(), QStringLiteral("Digital Concret Test Hammer"));
+        QCOMPARE(line(prompts->messages[0], 0), QStringLiteral("Open Project Fail!"));
+        QCOMPARE(line(prompts->messages[0], 1), name + QStringLiteral(" is not a project file."));
+        QCOMPARE(line(prompts->messages[1], 1),
+                 deviceName + QStringLiteral(" is not a project file but a component file; Import Component reads it."));
+        QVERIFY(prompts->questions[0].startsWith(QStringLiteral("Digital Concret Test Hammer|Save Project Fail!\n")));
+        QVERIFY(prompts->questions[0].endsWith(QStringLiteral("\n\nSave the project under another name?")));
+        QCOMPARE(line(prompts->messages[3], 0), QStringLiteral("Print Preview Error!"));
+    }
+    // The byte detail follows on a line of its own.
+    QCOMPARE(prompts->messages[0].count(QLatin1Char('\n')), 2);
+    // Each says why: the reason follows the headline.
+    for (const QString& m : prompts->messages) QVERIFY2(m.count(QLatin1Char('\n')) >= 1, qPrintable(m));
+
+    QStringList wrong;
+    for (const QString& m : prompts->messages + prompts->questions) {
+        const QString own = without_paths(m, folder->path());
+        if (inChinese ? !english_words(own).isEmpty() : has_chinese(own)) wrong << m;
+    }
+    QVERIFY2(wrong.isEmpty(), qPrintable(wrong.join(QStringLiteral("\n----\n"))));
+}
+
+// Every text of the catalogue, the window's and the reports': the English
+// source has no Chinese and the Chinese translation no English word. What
+// both scripts share: units, file patterns, product names of other programs
+// and the placeholders.
+void LanguageTest::catalogueKeepsTheLanguagesApart() {
+    QFile ts(QStringLiteral(REBOUND_SOURCE_DIR "/translations/rebound_zh_CN.ts"));
+    QVERIFY(ts.open(QIODevice::ReadOnly));
+    QXmlStreamReader xml(&ts);
+    QString source;
+    QString context;
+    QStringList wrong;
+    int messages = 0;
+    while (!xml.atEnd()) {
+        xml.readNext();
+        if (!xml.isStartElement()) continue;
+        if (xml.name() == QLatin1String("name")) {
+            context = xml.readElementText();
+        } else if (xml.name() == QLatin1String("source")) {
+            source = xml.readElementText();
+            if (has_chinese(source)) wrong << context + QStringLiteral(" source: ") + source;
+        } else if (xml.name() == QLatin1String("translation") || xml.name() == QLatin1String("numerusform")) {
+            if (xml.attributes().value(QLatin1String("type")) == QLatin1String("unfinished")) {
+                wrong << context + QStringLiteral(" unfinished: ") + source;
+            }
+            const QString translation = xml.readElementText(QXmlStreamReader::IncludeChildElements);
+            ++messages;
+            if (const QStringList words = english_words(translation); !words.isEmpty()) {
+                wrong << context + QStringLiteral(": ") + source + QStringLiteral(" -> ") + translation +
+                             QStringLiteral(" (") + words.join(QLatin1Char(' ')) + QLatin1Char(')');
+            }
+        }
+    }
+    QVERIFY(!xml.hasError());
+    QVERIFY2(wrong.isEmpty(), qPrintable(wrong.join(QLatin1Char('\n'))));
+    QVERIFY(messages > 400);
+}
+
+// A component the window creates is named in the window's language, and so
+// is stored.
+void LanguageTest::newComponentsAreNamedInTheWindowsLanguage() {
+    for (const bool inChinese : {false, true}) {
+        if (inChinese) startChinese();
+        window = make_window(prompts);
+        trigger(*window, "act_create_component");
+        const QString expected = inChinese ? QString::fromUtf8("新构件") : QStringLiteral("New Component");
+        QCOMPARE(platform::to_qstring(doc_project(*window).components.back().component_name), expected);
+        QCOMPARE(component_list(*window)->item(0, 1)->text(), expected);
+        window.reset();
+    }
 }
 
 #include "ui_language_test.moc"

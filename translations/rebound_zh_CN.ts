@@ -276,6 +276,50 @@
         <translation>其他程序正在修改该文件</translation>
     </message>
     <message>
+        <source>permission denied</source>
+        <translation>没有权限</translation>
+    </message>
+    <message>
+        <source>the file is read-only</source>
+        <translation>文件为只读</translation>
+    </message>
+    <message>
+        <source>there is no space left on the disk</source>
+        <translation>磁盘空间已满</translation>
+    </message>
+    <message>
+        <source>the disk quota is used up</source>
+        <translation>磁盘配额已用完</translation>
+    </message>
+    <message>
+        <source>the disk or share is read-only</source>
+        <translation>磁盘或共享文件夹为只读</translation>
+    </message>
+    <message>
+        <source>the folder does not exist</source>
+        <translation>文件夹不存在</translation>
+    </message>
+    <message>
+        <source>the file name is too long</source>
+        <translation>文件名过长</translation>
+    </message>
+    <message>
+        <source>the disk reported an input/output error</source>
+        <translation>磁盘报告输入/输出错误</translation>
+    </message>
+    <message>
+        <source>is not a regular file; it is left as it is</source>
+        <translation>不是普通文件，已保持原样</translation>
+    </message>
+    <message>
+        <source>the staging file was replaced by another program while it was written</source>
+        <translation>写入期间临时文件被其他程序替换</translation>
+    </message>
+    <message>
+        <source>the write was abandoned</source>
+        <translation>写入已中止</translation>
+    </message>
+    <message>
         <source>areas %1 lie below the range of the curve: the estimate is below its lowest strength</source>
         <translation>测区 %1 低于测强曲线范围：推定值小于曲线最低强度</translation>
     </message>
@@ -286,6 +330,10 @@
     <message>
         <source>areas %1 lie above the range of the curve and have no strength: no estimate</source>
         <translation>测区 %1 高于测强曲线范围，无换算强度：无推定值</translation>
+    </message>
+    <message>
+        <source>%1: %2</source>
+        <translation>%1：%2</translation>
     </message>
 </context>
 <context>
@@ -353,6 +401,29 @@
     </message>
 </context>
 <context>
+    <name>ReportProgress</name>
+    <message>
+        <source>Cancel</source>
+        <translation>取消</translation>
+    </message>
+    <message>
+        <source>Report</source>
+        <translation>报告</translation>
+    </message>
+    <message>
+        <source>Laying out pages...</source>
+        <translation>正在排版...</translation>
+    </message>
+    <message>
+        <source>Printing pages...</source>
+        <translation>正在打印...</translation>
+    </message>
+    <message>
+        <source>Writing the PDF...</source>
+        <translation>正在生成 PDF...</translation>
+    </message>
+</context>
+<context>
     <name>UserFolder</name>
     <message>
         <source>The shipped folder %1 is missing.</source>
@@ -380,6 +451,10 @@
     <message>
         <source>Cancel</source>
         <translation>取消</translation>
+    </message>
+    <message>
+        <source>Digital Concret Test Hammer</source>
+        <translation>数字混凝土回弹仪</translation>
     </message>
 </context>
 <context>
@@ -1016,10 +1091,6 @@ Production Departmen</source>
 <context>
     <name>rebound::TCreateStrengthCurveFrm</name>
     <message>
-        <source>建立测强曲线</source>
-        <translation>建立测强曲线</translation>
-    </message>
-    <message>
         <source>Fit to paired tests</source>
         <translation>由试件数据拟合</translation>
     </message>
@@ -1311,25 +1382,13 @@ C = %3</translation>
         <source>Not accepted: %1 pairs, fewer than the %2 a curve is accepted with.</source>
         <translation>不合格：只有 %1 组数据，少于曲线合格所需的 %2 组。</translation>
     </message>
+    <message>
+        <source>Create Strength Curve</source>
+        <translation>建立测强曲线</translation>
+    </message>
 </context>
 <context>
     <name>rebound::TLoadStrengthCurveFrm</name>
-    <message>
-        <source>加载测强曲线</source>
-        <translation>加载测强曲线</translation>
-    </message>
-    <message>
-        <source>确定</source>
-        <translation>确定</translation>
-    </message>
-    <message>
-        <source>取消</source>
-        <translation>取消</translation>
-    </message>
-    <message>
-        <source>当前测强曲线：</source>
-        <translation>当前测强曲线：</translation>
-    </message>
     <message>
         <source>Curve folder not found!</source>
         <translation>找不到测强曲线文件夹！</translation>
@@ -1346,6 +1405,22 @@ C = %3</translation>
         <source>The strength curve %1 is used now, but the choice could not be saved for the next start.</source>
         <translation>现在使用测强曲线%1，但该选择未能保存，下次启动时不会沿用。</translation>
     </message>
+    <message>
+        <source>Load Strength Curve</source>
+        <translation>加载测强曲线</translation>
+    </message>
+    <message>
+        <source>OK</source>
+        <translation>确定</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>取消</translation>
+    </message>
+    <message>
+        <source>Current strength curve: </source>
+        <translation>当前测强曲线：</translation>
+    </message>
 </context>
 <context>
     <name>rebound::TSDIAppForm</name>
@@ -1354,16 +1429,8 @@ C = %3</translation>
         <translation>新建工程(&amp;N)</translation>
     </message>
     <message>
-        <source>新建工程文件</source>
-        <translation>新建工程文件</translation>
-    </message>
-    <message>
         <source>Open Project(&amp;O)</source>
         <translation>打开工程(&amp;O)</translation>
-    </message>
-    <message>
-        <source>打开工程文件</source>
-        <translation>打开工程文件</translation>
     </message>
     <message>
         <source>Save(&amp;S)</source>
@@ -1386,32 +1453,16 @@ C = %3</translation>
         <translation>退出(&amp;X)</translation>
     </message>
     <message>
-        <source>退出</source>
-        <translation>退出</translation>
-    </message>
-    <message>
         <source>Cu&amp;t</source>
         <translation>剪切(&amp;T)</translation>
-    </message>
-    <message>
-        <source>剪切</source>
-        <translation>剪切</translation>
     </message>
     <message>
         <source>&amp;Copy</source>
         <translation>复制(&amp;C)</translation>
     </message>
     <message>
-        <source>拷贝</source>
-        <translation>拷贝</translation>
-    </message>
-    <message>
         <source>&amp;Paste</source>
         <translation>粘贴(&amp;P)</translation>
-    </message>
-    <message>
-        <source>粘贴</source>
-        <translation>粘贴</translation>
     </message>
     <message>
         <source>Abort(&amp;A)</source>
@@ -1419,132 +1470,24 @@ C = %3</translation>
         <translation>关于(&amp;A)</translation>
     </message>
     <message>
-        <source>关于</source>
-        <translation>关于</translation>
-    </message>
-    <message>
-        <source>新建构件(&amp;C)</source>
-        <translation>新建构件(&amp;C)</translation>
-    </message>
-    <message>
-        <source>新建构件</source>
-        <translation>新建构件</translation>
-    </message>
-    <message>
         <source>Delete Component(&amp;D)</source>
         <translation>删除构件(&amp;D)</translation>
-    </message>
-    <message>
-        <source>删除构件</source>
-        <translation>删除构件</translation>
     </message>
     <message>
         <source>Import Component(&amp;I)</source>
         <translation>导入构件(&amp;I)</translation>
     </message>
     <message>
-        <source>导入构件</source>
-        <translation>导入构件</translation>
-    </message>
-    <message>
-        <source>导出构件(&amp;E)</source>
-        <translation>导出构件(&amp;E)</translation>
-    </message>
-    <message>
-        <source>导出构件</source>
-        <translation>导出构件</translation>
-    </message>
-    <message>
-        <source>新建测区(&amp;A)</source>
-        <translation>新建测区(&amp;A)</translation>
-    </message>
-    <message>
-        <source>新建测区</source>
-        <translation>新建测区</translation>
-    </message>
-    <message>
-        <source>删除测区(&amp;R)</source>
-        <translation>删除测区(&amp;R)</translation>
-    </message>
-    <message>
-        <source>删除测区</source>
-        <translation>删除测区</translation>
-    </message>
-    <message>
-        <source>导出到文本</source>
-        <translation>导出到文本</translation>
-    </message>
-    <message>
-        <source>将报告输出为文本</source>
-        <translation>将报告输出为文本</translation>
-    </message>
-    <message>
-        <source>导出到Excel</source>
-        <translation>导出到Excel</translation>
-    </message>
-    <message>
-        <source>将报告生成为Excel</source>
-        <translation>将报告生成为Excel</translation>
-    </message>
-    <message>
         <source>Print Setup(&amp;U)</source>
         <translation>打印设置(&amp;U)</translation>
-    </message>
-    <message>
-        <source>打印设置</source>
-        <translation>打印设置</translation>
     </message>
     <message>
         <source>Print Preview(&amp;V)</source>
         <translation>打印预览(&amp;V)</translation>
     </message>
     <message>
-        <source>打印预览</source>
-        <translation>打印预览</translation>
-    </message>
-    <message>
-        <source>建立测强曲线(&amp;B)</source>
-        <translation>建立测强曲线(&amp;B)</translation>
-    </message>
-    <message>
-        <source>建立测强曲线</source>
-        <translation>建立测强曲线</translation>
-    </message>
-    <message>
-        <source>输出报告文档(&amp;X)</source>
-        <translation>输出报告文档(&amp;X)</translation>
-    </message>
-    <message>
-        <source>输出报告</source>
-        <translation>输出报告</translation>
-    </message>
-    <message>
-        <source>计算单个构件(&amp;S)</source>
-        <translation>计算单个构件(&amp;S)</translation>
-    </message>
-    <message>
-        <source>计算</source>
-        <translation>计算</translation>
-    </message>
-    <message>
-        <source>计算批量构件(&amp;G)</source>
-        <translation>计算批量构件(&amp;G)</translation>
-    </message>
-    <message>
-        <source>批量计算</source>
-        <translation>批量计算</translation>
-    </message>
-    <message>
         <source>Print(&amp;P)</source>
         <translation>打印(&amp;P)</translation>
-    </message>
-    <message>
-        <source>打印</source>
-        <translation>打印</translation>
-    </message>
-    <message>
-        <source>加载测强曲线</source>
-        <translation>加载测强曲线</translation>
     </message>
     <message>
         <source>File(&amp;F)</source>
@@ -1553,10 +1496,6 @@ C = %3</translation>
     <message>
         <source>File related commands</source>
         <translation>文件相关命令</translation>
-    </message>
-    <message>
-        <source>Recent Projects</source>
-        <translation>最近的工程</translation>
     </message>
     <message>
         <source>Export Text File</source>
@@ -1651,22 +1590,6 @@ Do you want to replace it?</source>
         <translation>删除构件“%1”吗？</translation>
     </message>
     <message>
-        <source>您所使用的测强曲线</source>
-        <translation>您所使用的测强曲线</translation>
-    </message>
-    <message>
-        <source>不存在！</source>
-        <translation>不存在！</translation>
-    </message>
-    <message>
-        <source>输出报告文档</source>
-        <translation>输出报告文档</translation>
-    </message>
-    <message>
-        <source>测强曲线读取失败！</source>
-        <translation>测强曲线读取失败！</translation>
-    </message>
-    <message>
         <source>These are neither projects nor component files and were not opened:</source>
         <translation>下列文件既不是工程文件也不是构件文件，未打开：</translation>
     </message>
@@ -1677,10 +1600,6 @@ Do you want to replace it?</source>
     <message>
         <source>The project file %1 no longer exists; it was removed from the recent projects.</source>
         <translation>工程文件 %1 已不存在，已从最近的工程中移除。</translation>
-    </message>
-    <message>
-        <source>Language</source>
-        <translation>语言</translation>
     </message>
     <message>
         <source>System Default</source>
@@ -1749,10 +1668,6 @@ Nothing was calculated.</source>
         <translation>构件 %1：</translation>
     </message>
     <message>
-        <source>Test Records</source>
-        <translation>检测原始记录</translation>
-    </message>
-    <message>
         <source>Preview the test records of every component</source>
         <translation>预览各构件的检测原始记录</translation>
     </message>
@@ -1771,10 +1686,6 @@ Nothing was calculated.</source>
     <message>
         <source>Redo the change undone last</source>
         <translation>重做上一步撤销的修改</translation>
-    </message>
-    <message>
-        <source>Edit Test Data(&amp;T)</source>
-        <translation>编辑测试数据(&amp;T)</translation>
     </message>
     <message>
         <source>Create components and areas, and edit readings and conditions in the grid</source>
@@ -1820,6 +1731,186 @@ Reload it?</source>
         <source>%1 is not a settings file.</source>
         <translation>%1不是设置文件。</translation>
     </message>
+    <message>
+        <source>Create a new project</source>
+        <translation>新建工程文件</translation>
+    </message>
+    <message>
+        <source>Open a project file</source>
+        <translation>打开工程文件</translation>
+    </message>
+    <message>
+        <source>Quit the program</source>
+        <translation>退出</translation>
+    </message>
+    <message>
+        <source>Cut the selection to the clipboard</source>
+        <translation>剪切</translation>
+    </message>
+    <message>
+        <source>Copy the selection to the clipboard</source>
+        <translation>拷贝</translation>
+    </message>
+    <message>
+        <source>Paste from the clipboard</source>
+        <translation>粘贴</translation>
+    </message>
+    <message>
+        <source>Edit Test Data(&amp;D)</source>
+        <translation>编辑测试数据(&amp;D)</translation>
+    </message>
+    <message>
+        <source>About the program</source>
+        <translation>关于</translation>
+    </message>
+    <message>
+        <source>New Component(&amp;C)</source>
+        <translation>新建构件(&amp;C)</translation>
+    </message>
+    <message>
+        <source>Create a component with one test area</source>
+        <translation>新建构件</translation>
+    </message>
+    <message>
+        <source>Delete the selected component</source>
+        <translation>删除构件</translation>
+    </message>
+    <message>
+        <source>Import component files from the hammer or another project</source>
+        <translation>导入构件</translation>
+    </message>
+    <message>
+        <source>Export Component(&amp;E)</source>
+        <translation>导出构件(&amp;E)</translation>
+    </message>
+    <message>
+        <source>Export the selected component to a component file</source>
+        <translation>导出构件</translation>
+    </message>
+    <message>
+        <source>New Area(&amp;A)</source>
+        <translation>新建测区(&amp;A)</translation>
+    </message>
+    <message>
+        <source>Add a test area to the current component</source>
+        <translation>新建测区</translation>
+    </message>
+    <message>
+        <source>Delete Area(&amp;R)</source>
+        <translation>删除测区(&amp;R)</translation>
+    </message>
+    <message>
+        <source>Delete the selected test areas</source>
+        <translation>删除测区</translation>
+    </message>
+    <message>
+        <source>Export the report as a text file</source>
+        <translation>将报告输出为文本</translation>
+    </message>
+    <message>
+        <source>Export the report to an Excel file</source>
+        <translation>将报告生成为Excel</translation>
+    </message>
+    <message>
+        <source>Choose the paper, orientation and margins</source>
+        <translation>打印设置</translation>
+    </message>
+    <message>
+        <source>Preview the test report</source>
+        <translation>打印预览</translation>
+    </message>
+    <message>
+        <source>Test Records(&amp;T)</source>
+        <translation>检测原始记录(&amp;T)</translation>
+    </message>
+    <message>
+        <source>Create Strength Curve(&amp;B)</source>
+        <translation>建立测强曲线(&amp;B)</translation>
+    </message>
+    <message>
+        <source>Fit a strength curve to pairs of rebound values and core strengths</source>
+        <translation>建立测强曲线</translation>
+    </message>
+    <message>
+        <source>Export Report Document(&amp;X)</source>
+        <translation>输出报告文档(&amp;X)</translation>
+    </message>
+    <message>
+        <source>Export the report as a document</source>
+        <translation>输出报告</translation>
+    </message>
+    <message>
+        <source>Calculate Component(&amp;S)</source>
+        <translation>计算单个构件(&amp;S)</translation>
+    </message>
+    <message>
+        <source>Calculate the current component</source>
+        <translation>计算</translation>
+    </message>
+    <message>
+        <source>Batch Inspection(&amp;G)</source>
+        <translation>计算批量构件(&amp;G)</translation>
+    </message>
+    <message>
+        <source>Evaluate components as an inspection lot</source>
+        <translation>批量计算</translation>
+    </message>
+    <message>
+        <source>Print the test report</source>
+        <translation>打印</translation>
+    </message>
+    <message>
+        <source>Load Strength Curve(&amp;L)</source>
+        <translation>加载测强曲线(&amp;L)</translation>
+    </message>
+    <message>
+        <source>Choose the strength curve used for calculation</source>
+        <translation>加载测强曲线</translation>
+    </message>
+    <message>
+        <source>Tools</source>
+        <translation>工具</translation>
+    </message>
+    <message>
+        <source>Recent Projects(&amp;R)</source>
+        <translation>最近的工程(&amp;R)</translation>
+    </message>
+    <message>
+        <source>New Component</source>
+        <translation>新构件</translation>
+    </message>
+    <message>
+        <source>Save the project under another name?</source>
+        <translation>是否将工程另存为其他文件？</translation>
+    </message>
+    <message>
+        <source>%1 is not a project file but a component file; Import Component reads it.</source>
+        <translation>%1 不是工程文件，而是构件文件，请用“导入构件”读取。</translation>
+    </message>
+    <message>
+        <source>%1 is a damaged project file.</source>
+        <translation>%1 是已损坏的工程文件。</translation>
+    </message>
+    <message>
+        <source>%1 is not a project file.</source>
+        <translation>%1 不是工程文件。</translation>
+    </message>
+    <message>
+        <source>The strength curve %1 you use does not exist!</source>
+        <translation>您所使用的测强曲线%1不存在！</translation>
+    </message>
+    <message>
+        <source>Export Report Document</source>
+        <translation>输出报告文档</translation>
+    </message>
+    <message>
+        <source>The strength curve could not be read!</source>
+        <translation>测强曲线读取失败！</translation>
+    </message>
+    <message>
+        <source>Language(&amp;L)</source>
+        <translation>语言(&amp;L)</translation>
+    </message>
 </context>
 <context>
     <name>rebound::TStrengthCurve_Syn_Form</name>
@@ -1828,20 +1919,20 @@ Reload it?</source>
         <translation>选择对话框</translation>
     </message>
     <message>
-        <source>设备曲线：</source>
-        <translation>设备曲线：</translation>
-    </message>
-    <message>
-        <source>本机曲线：</source>
-        <translation>本机曲线：</translation>
-    </message>
-    <message>
         <source>OK</source>
         <translation>确定</translation>
     </message>
     <message>
         <source>Cancel</source>
         <translation>取消</translation>
+    </message>
+    <message>
+        <source>Device curves:</source>
+        <translation>设备曲线：</translation>
+    </message>
+    <message>
+        <source>Curves on this computer:</source>
+        <translation>本机曲线：</translation>
     </message>
 </context>
 <context>

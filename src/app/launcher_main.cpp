@@ -11,6 +11,7 @@
 #include "app/user_folder.h"
 #include "ui/language.h"
 #include "ui/main_window.h"
+#include "ui/user_prompts.h"
 
 int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
@@ -18,7 +19,7 @@ int main(int argc, char* argv[]) {
     // Its messages speak the window's language.
     const std::unique_ptr<rebound::ChineseTranslation> chinese = rebound::InstallStartupLanguage();
     const auto fail = [](const QString& message) {
-        QMessageBox::critical(nullptr, QString::fromUtf8(rebound::kApplicationTitle), message);
+        QMessageBox::critical(nullptr, rebound::UserPrompts::MessageTitle(), message);
         return 1;
     };
 

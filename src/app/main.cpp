@@ -26,6 +26,7 @@
 #include "ui/app_fonts.h"
 #include "ui/language.h"
 #include "ui/main_window.h"
+#include "ui/user_prompts.h"
 #include "ui/window_context.h"
 
 namespace {
@@ -39,10 +40,10 @@ public:
         try {
             return QApplication::notify(receiver, event);
         } catch (const std::exception& error) {
-            QMessageBox::critical(activeWindow(), QString::fromUtf8(rebound::kApplicationTitle),
+            QMessageBox::critical(activeWindow(), rebound::UserPrompts::MessageTitle(),
                                   QString::fromLocal8Bit(error.what()));
         } catch (...) {
-            QMessageBox::critical(activeWindow(), QString::fromUtf8(rebound::kApplicationTitle),
+            QMessageBox::critical(activeWindow(), rebound::UserPrompts::MessageTitle(),
                                   QCoreApplication::translate("main", "Unexpected error!"));
         }
         return false;

@@ -1,6 +1,7 @@
 // dump, import and export-component. They read a project one component at a
 // time (ProjectFileReader), so that a project of any size is dumped or
 // extended with little memory.
+#include <QFileInfo>
 #include <cctype>
 #include <iostream>
 #include <optional>
@@ -14,6 +15,7 @@
 #include "model/rebound_file.h"
 #include "model/record_layout.h"
 #include "platform/files.h"
+#include "platform/qt_bridge.h"
 #include "platform/text_codec.h"
 
 namespace rebound::cli {
@@ -162,7 +164,10 @@ int run_import(AppContext& context, const QStringList& args) {
     // file, followed by the imported ones; a project that breaks off on the
     // way abandons the save and leaves the file as it was.
     std::optional<ProjectFileReader> reader;
-    ReboundFile header(context.today_text());  // a missing project starts new
+    // A missing project starts new, named after its file as the operator
+    // named it ("site-a.prj" is the project "site-a").
+    ReboundFile header(context.today_text());
+    header.project_name = platform::from_qstring(QFileInfo(pos[0]).completeBaseName());
     std::uint64_t count = 0;
     std::error_code ec;
     if (std::filesystem::exists(project_path, ec)) {

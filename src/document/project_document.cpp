@@ -540,6 +540,9 @@ bool ProjectDocument::removeComponent(std::size_t index) {
 
 std::size_t ProjectDocument::createComponent() {
     ComponentInfo c(mContext.today_text());
+    if (!mNewComponentName.empty()) {
+        c.component_name = mNewComponentName;
+    }
     AreaData area;
     area.clear();
     // A component entered by hand: its readings can only be typed.

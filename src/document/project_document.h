@@ -80,6 +80,8 @@ public:
     // The name newProject gives (ANSI bytes); empty: the model's own
     // "New Project". A window sets it in its language.
     void setNewProjectName(std::string name) { mNewProjectName = std::move(name); }
+    // The same for the components createComponent makes ("New Component").
+    void setNewComponentName(std::string name) { mNewComponentName = std::move(name); }
     ~ProjectDocument() override;
 
     const ReboundFile& project() const { return mProject; }
@@ -303,6 +305,7 @@ private:
 
     const AppContext& mContext;
     std::string mNewProjectName;
+    std::string mNewComponentName;
     ReboundFile mProject;
     QString mFileName;
     EvaluationCurve mCurve;

@@ -1,5 +1,7 @@
 #include "platform/file_lock.h"
 
+#include "platform/files.h"
+
 #include <cstring>
 #include <map>
 #include <mutex>
@@ -286,6 +288,15 @@ void FileLock::release() {
 
 namespace {
 
+// The lock file could not be opened or locked for a reason of the system's,
+// worded for the window where the operator can act on it.
+FileError system_lock_error(const fs::path& target, int code) {
+    FileError error = lock_error(target, FileError::Kind::CannotOpen,
+                                 std::string("cannot be locked for the change: ") + std::strerror(code));
+    if (const char* sentence = system_error_sentence(code)) error.sentences = {FileError::Sentence{sentence, {}}};
+    return error;
+}
+
 // What a lock file is, for the message that refuses it.
 std::string lock_file_kind(const struct stat& st) {
     if (S_ISFIFO(st.st_mode)) return "a FIFO";
@@ -372,14 +383,11 @@ Result<FileLock> FileLock::acquire(const fs::path& target, std::chrono::millisec
                 // to be created (a read-only folder): the system's reason.
                 const int missing = errno;
                 if (missing == ENOENT && code == 0 && std::chrono::steady_clock::now() < deadline) continue;
-                return lock_error(target, FileError::Kind::CannotOpen,
-                                  std::string("cannot be locked for the change: ") +
-                                      std::strerror(code != 0 ? code : missing));
+                return system_lock_error(target, code != 0 ? code : missing);
             }
             if (code != 0 && code != EACCES && code != EPERM && code != ELOOP && code != ENXIO && code != EISDIR &&
                 code != EWOULDBLOCK) {
-                return lock_error(target, FileError::Kind::CannotOpen,
-                                  std::string("cannot be locked for the change: ") + std::strerror(code));
+                return system_lock_error(target, code);
             }
             // A FIFO, folder, link or unreadable file at the lock's name is
             // nobody's lock: removed when the user may remove it (only the
@@ -410,8 +418,7 @@ Result<FileLock> FileLock::acquire(const fs::path& target, std::chrono::millisec
         const int refused = errno;
         ::close(fd);
         if (refused != EWOULDBLOCK && refused != EINTR) {
-            return lock_error(target, FileError::Kind::CannotOpen,
-                              std::string("cannot be locked for the change: ") + std::strerror(refused));
+            return system_lock_error(target, refused);
         }
         if (std::chrono::steady_clock::now() >= deadline) {
             return busy_error(target);

@@ -34,6 +34,31 @@
 
 namespace rebound::platform {
 
+const char* system_error_sentence(int code) {
+    switch (code) {
+        case EACCES:
+        case EPERM:
+            return "permission_denied";
+        case ENOSPC:
+            return "no_space";
+#ifdef EDQUOT
+        case EDQUOT:
+            return "quota_exceeded";
+#endif
+        case EROFS:
+            return "read_only_disk";
+        case ENOENT:
+        case ENOTDIR:
+            return "folder_missing";
+        case ENAMETOOLONG:
+            return "name_too_long";
+        case EIO:
+            return "io_error";
+        default:
+            return nullptr;
+    }
+}
+
 namespace {
 
 namespace fs = std::filesystem;
@@ -100,6 +125,13 @@ FileError failure(const fs::path& target, FileError::Kind kind, const std::strin
     return error;
 }
 
+// A failure in a sentence of our own, which the window words in its language.
+FileError failure(const fs::path& target, FileError::Kind kind, const char* code, const std::string& message) {
+    FileError error = failure(target, kind, message);
+    error.say(code, {}, message);
+    return error;
+}
+
 // A sink that remembers a refused write and the system's reason for it.
 class FailingSink : public ByteSink {
 public:
@@ -131,8 +163,8 @@ std::optional<FileError> run_producer(const fs::path& target, const std::functio
         // Running out of memory, or any other error of the producer.
         return failure(target, FileError::Kind::WriteFailed, e.what());
     }
-    return failure(target, FileError::Kind::WriteFailed,
-                   sink.failed() ? sink_reason() : std::string("write abandoned"));
+    if (sink.failed()) return failure(target, FileError::Kind::WriteFailed, sink_reason());
+    return failure(target, FileError::Kind::WriteFailed, "write_abandoned", "write abandoned");
 }
 
 // The target's lock for the save, unless the caller holds it already.
@@ -283,6 +315,7 @@ public:
         return true;
     }
     std::string reason() const { return std::strerror(error_); }
+    int code() const { return error_; }
 
 private:
     int fd_;
@@ -316,6 +349,15 @@ std::string reason(int code) {
     return std::strerror(code);
 }
 
+
+// A failure the system reported with `code`: its own words in the message,
+// our sentence for the window where there is one.
+FileError system_failure(const fs::path& target, FileError::Kind kind, int code) {
+    FileError error = failure(target, kind, reason(code));
+    if (const char* sentence = system_error_sentence(code)) error.sentences = {FileError::Sentence{sentence, {}}};
+    return error;
+}
+
 }  // namespace
 
 Result<void> write_file_atomically(const std::filesystem::path& target,
@@ -337,19 +379,21 @@ Result<void> write_file_atomically(const std::filesystem::path& target,
 
     struct stat old {};
     const bool exists = ::lstat(destination.c_str(), &old) == 0;
-    if (!exists && errno != ENOENT) return failure(target, FileError::Kind::CannotOpen, reason(errno));
+    if (!exists && errno != ENOENT) return system_failure(target, FileError::Kind::CannotOpen, errno);
     if (exists) {
-        if (S_ISDIR(old.st_mode)) return failure(target, FileError::Kind::CannotOpen, "is a folder, not a file");
+        if (S_ISDIR(old.st_mode)) return failure(target, FileError::Kind::CannotOpen, "is_folder", "is a folder, not a file");
         if (!S_ISREG(old.st_mode)) {
-            return failure(target, FileError::Kind::CannotOpen, "is not a regular file; it is left as it is");
+            return failure(target, FileError::Kind::CannotOpen, "not_regular_kept",
+                           "is not a regular file; it is left as it is");
         }
         // A file the user made read-only stays as it is, also for root, whom
         // permission bits do not stop.
         if (::faccessat(AT_FDCWD, destination.c_str(), W_OK, AT_EACCESS) != 0) {
-            return failure(target, FileError::Kind::CannotOpen, reason(errno));
+            return system_failure(target, FileError::Kind::CannotOpen, errno);
         }
         if ((old.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0) {
-            return failure(target, FileError::Kind::CannotOpen, reason(EACCES) + " (the file is read-only)");
+            return failure(target, FileError::Kind::CannotOpen, "file_read_only",
+                           reason(EACCES) + " (the file is read-only)");
         }
     }
 
@@ -360,11 +404,14 @@ Result<void> write_file_atomically(const std::filesystem::path& target,
         fd = ::open(staging.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
         if (fd < 0 && errno != EEXIST) break;
     }
-    if (fd < 0) return failure(target, FileError::Kind::CannotOpen, reason(errno));
+    if (fd < 0) return system_failure(target, FileError::Kind::CannotOpen, errno);
     reached(SaveStep::StagingCreated);
 
     FdSink sink(fd);
     std::optional<FileError> error = run_producer(target, produce, sink, [&sink] { return sink.reason(); });
+    if (error && sink.failed()) {
+        if (const char* sentence = system_error_sentence(sink.code())) error->sentences = {FileError::Sentence{sentence, {}}};
+    }
     if (!error) {
         reached(SaveStep::ContentWritten);
         // The old file's owner (where the system lets us) and permissions;
@@ -374,13 +421,13 @@ Result<void> write_file_atomically(const std::filesystem::path& target,
                 [[maybe_unused]] const int ignored = ::fchown(fd, old.st_uid, old.st_gid);
             }
             if (::fchmod(fd, old.st_mode & 07777) != 0) {
-                error = failure(target, FileError::Kind::WriteFailed, reason(errno));
+                error = system_failure(target, FileError::Kind::WriteFailed, errno);
             }
         } else if (::fchmod(fd, 0666 & ~current_umask()) != 0) {
-            error = failure(target, FileError::Kind::WriteFailed, reason(errno));
+            error = system_failure(target, FileError::Kind::WriteFailed, errno);
         }
     }
-    if (!error && ::fsync(fd) != 0) error = failure(target, FileError::Kind::WriteFailed, reason(errno));
+    if (!error && ::fsync(fd) != 0) error = system_failure(target, FileError::Kind::WriteFailed, errno);
     if (!error) {
         // The name must still be the file written: one swapped for a link or
         // another file meanwhile is not put in the target's place.
@@ -389,15 +436,15 @@ Result<void> write_file_atomically(const std::filesystem::path& target,
         if (::fstat(fd, &written) != 0 || ::lstat(staging.c_str(), &named) != 0 ||
             written.st_dev != named.st_dev || written.st_ino != named.st_ino) {
             ::close(fd);
-            return failure(target, FileError::Kind::WriteFailed,
+            return failure(target, FileError::Kind::WriteFailed, "staging_replaced",
                            "the staging file was replaced by another program while it was written");
         }
     }
-    if (::close(fd) != 0 && !error) error = failure(target, FileError::Kind::WriteFailed, reason(errno));
+    if (::close(fd) != 0 && !error) error = system_failure(target, FileError::Kind::WriteFailed, errno);
     if (!error) {
         reached(SaveStep::StagingClosed);
         if (::rename(staging.c_str(), destination.c_str()) != 0) {
-            error = failure(target, FileError::Kind::WriteFailed, reason(errno));
+            error = system_failure(target, FileError::Kind::WriteFailed, errno);
         }
     }
     if (error) {

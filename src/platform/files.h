@@ -24,6 +24,11 @@ public:
     virtual bool write(const char* data, std::size_t size) = 0;
 };
 
+// The code of the sentence that words the system error `code` (an errno
+// value) for the operator: "permission_denied", "no_space", "folder_missing",
+// ...; null for the errors that keep the system's own words.
+const char* system_error_sentence(int code);
+
 // Writes a file so that it is either the complete new content or untouched:
 // the bytes go to a new hidden file beside the target, created exclusively
 // under a unique short name (never through a link planted at that name),

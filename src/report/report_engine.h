@@ -130,11 +130,12 @@ protected:
     void store_integer(int field, std::uint64_t generation, std::int32_t value) override;
     void store_text(int field, std::uint64_t generation, const QString& value) override;
 
+    // The output is not the template file or an input; else the error.
+    // Every writer of an output checks it before writing anything.
+    Result<void> refuse_over_inputs(const QString& path) const;
+
 private:
     Result<void> install(Result<ReportTemplate> t);
-
-    // The output is not the template file or an input; else the error.
-    Result<void> refuse_over_inputs(const QString& path) const;
 
     std::optional<ReportTemplate> template_;
     std::filesystem::path template_file_;

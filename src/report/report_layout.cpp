@@ -15,6 +15,7 @@
 #include <QRegularExpression>
 #include <QTextLayout>
 #include <algorithm>
+#include <map>
 #include <cmath>
 #include <limits>
 #include <optional>
@@ -152,15 +153,15 @@ public:
                     budget -= next_ - first;
                 }
             } else if (!columns_.empty()) {
-                for (; next_ < n && budget > 0; --budget) place_record(next_++);
+                // The rows that may go with the report footer wait until the
+                // last record is known.
+                const int limit = complete_ ? n : std::max(next_, n - t_.footer_keep_rows);
+                for (; next_ < limit && budget > 0; --budget) place_record(next_++);
             } else {
                 next_ = n;
             }
             if (next_ < n || !complete_) return false;
-            const RecordRange all = all_records();
-            for (const FooterBand& f : footer_bands(t_, data_)) {
-                place_band(*f.band, BoxRole::Static, RecordRange{all.first, all.last, &f.record, BoxRole::Static});
-            }
+            place_report_footer();
             finish_page(out_.pages.back());
             number_pages();
             stage_ = Stage::Done;
@@ -444,7 +445,15 @@ private:
         // rest of this one; one that would not fit on a page of its own runs
         // over pages anyway, so it starts where it is.
         const double page_room = body_bottom() - t_.page.top_mm - header_height();
-        if (g.keep_together && total <= page_room + 1e-6) {
+        // The last group takes the report footer along when both fit on a page.
+        double closing = 0;
+        if (complete_ && range.last == static_cast<int>(data_.records.size()) && t_.footer_keep_rows > 0) {
+            const std::vector<FooterBand> footer = footer_bands(t_, data_);
+            closing = bands_height(footer, 0, footer.size());
+        }
+        if (g.keep_together && total + closing <= page_room + 1e-6) {
+            make_room(total + closing);
+        } else if (g.keep_together && total <= page_room + 1e-6) {
             make_room(total);
         } else {
             make_room(header_h + title_h + (heights.empty() ? 0 : heights.front()));
@@ -510,6 +519,72 @@ private:
         return any ? h : -1;
     }
 
+    // The report footer after the table. Its closing block stays in one
+    // piece, and a band that heads repeated rows comes again above them on
+    // each page they run onto, never alone at the foot of a page.
+    void place_report_footer() {
+        const RecordRange all = all_records();
+        const std::vector<FooterBand> footer = footer_bands(t_, data_);
+        std::map<int, const FooterBand*> headings;  // by the field whose rows they head
+        bool closing = false;
+        for (std::size_t i = 0; i < footer.size(); ++i) {
+            const FooterBand& f = footer[i];
+            const Band& band = *f.band;
+            const double h = band_height(band, &f.record);
+            if (band.keep && !closing) {
+                closing = true;
+                make_room(bands_height(footer, i, footer.size()));
+            }
+            if (band.heads >= 0) {
+                headings[band.heads] = &f;
+                make_room(bands_height(footer, i, std::min(i + 2, footer.size())));
+            } else if (const auto head = headings.find(band.repeat);
+                       head != headings.end() && !fresh_ && y_ + h > body_bottom() + 1e-6) {
+                new_page();
+                place_band(*head->second->band, BoxRole::Static,
+                           RecordRange{all.first, all.last, &head->second->record, BoxRole::Static});
+            }
+            place_band(band, BoxRole::Static, RecordRange{all.first, all.last, &f.record, BoxRole::Static});
+        }
+    }
+
+    double bands_height(const std::vector<FooterBand>& bands, std::size_t from, std::size_t to) {
+        double h = 0;
+        for (std::size_t i = from; i < to; ++i) h += band_height(*bands[i].band, &bands[i].record);
+        return h;
+    }
+
+    // The first of the last rows that go with the report footer (-1: none).
+    int kept_rows_start() {
+        if (kept_from_ == -2) {
+            kept_from_ = -1;
+            int wanted = t_.footer_keep_rows;
+            for (int r = static_cast<int>(data_.records.size()) - 1; r >= 0 && wanted > 0; --r) {
+                if (row_height(r) < 0) continue;
+                kept_from_ = r;
+                --wanted;
+            }
+        }
+        return kept_from_;
+    }
+
+    // Whether the table's last rows must begin a new page so that the report
+    // footer does not stand on a page alone: when the rows, the last group's
+    // footer and the report footer do not fit on the rest of this page but
+    // do on a fresh one.
+    bool keep_rows_with_footer(int r) {
+        if (fresh_ || !complete_ || r != kept_rows_start()) return false;
+        double tail = 0;
+        for (int i = r; i < static_cast<int>(data_.records.size()); ++i) tail += std::max(0.0, row_height(i));
+        if (group_ != nullptr) tail += blocks_height(t_.detail.group->footer, *group_);
+        const std::vector<FooterBand> footer = footer_bands(t_, data_);
+        tail += bands_height(footer, 0, footer.size());
+        if (y_ + tail <= body_bottom() + 1e-6) return false;
+        double room = body_bottom() - t_.page.top_mm - header_height() - title_row_height();
+        if (group_ != nullptr) room -= blocks_height(t_.detail.group->continued, *group_);
+        return tail <= room + 1e-6;
+    }
+
     void place_record(int r) {
         const double h = row_height(r);
         if (h >= 0) place_row(r, h);
@@ -518,7 +593,7 @@ private:
     void place_row(int r, double h) {
         const DetailTable& d = t_.detail;
         const Record& record = data_.records[r];
-        if (y_ + h > body_bottom() + 1e-6) {
+        if (y_ + h > body_bottom() + 1e-6 || keep_rows_with_footer(r)) {
             new_page();
             if (group_) {
                 for (const HeaderBlock& block : t_.detail.group->continued) place_block(block, *group_);
@@ -595,6 +670,7 @@ private:
     double y_ = 0;
     bool fresh_ = true;  // nothing but the page header and footer on this page yet
     const RecordRange* group_ = nullptr;  // the group whose rows are being placed
+    int kept_from_ = -2;  // kept_rows_start(), once known
     enum class Stage { Start, Body, Done };
     Stage stage_ = Stage::Start;
     int next_ = 0;  // the next record to place
@@ -1098,19 +1174,24 @@ void render_page(QPainter& painter, const QPaintDevice& device, const ReportTemp
 }
 
 bool render_pages(QPaintDevice& device, const ReportTemplate& t, const ReportLayout& layout, int first,
-                  int last) {
+                  int last, const PageProgress& progress) {
     QPainter painter;
     if (!painter.begin(&device)) return false;
     PageRenderer renderer(painter, device, t, layout);
     auto* paged = dynamic_cast<QPagedPaintDevice*>(&device);
+    bool stopped = false;
     for (int p = std::max(0, first); p <= last && p < static_cast<int>(layout.pages.size()); ++p) {
         if (p > std::max(0, first) && paged) paged->newPage();
         renderer.draw(p);
+        if (progress && !progress(p - std::max(0, first) + 1)) {
+            stopped = true;
+            break;
+        }
     }
-    return painter.end();
+    return painter.end() && !stopped;
 }
 
-QByteArray render_pdf(const ReportTemplate& t, const ReportLayout& layout) {
+QByteArray render_pdf(const ReportTemplate& t, const ReportLayout& layout, const PageProgress& progress) {
     QByteArray bytes;
     QBuffer buffer(&bytes);
     buffer.open(QIODevice::WriteOnly);
@@ -1125,7 +1206,9 @@ QByteArray render_pdf(const ReportTemplate& t, const ReportLayout& layout) {
         writer.setPageLayout(
             QPageLayout(QPageSize(size, QPageSize::Millimeter, QString(), QPageSize::ExactMatch),
                         landscape ? QPageLayout::Landscape : QPageLayout::Portrait, QMarginsF(0, 0, 0, 0)));
-        render_pages(writer, t, layout, 0, static_cast<int>(layout.pages.size()) - 1);
+        if (!render_pages(writer, t, layout, 0, static_cast<int>(layout.pages.size()) - 1, progress) && progress) {
+            return {};
+        }
     }
     return bytes;
 }

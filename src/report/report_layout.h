@@ -10,6 +10,7 @@
 #include <QPointF>
 #include <QRectF>
 #include <QString>
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -151,12 +152,18 @@ ChartScale chart_scale(double low, double high);
 void render_page(QPainter& painter, const QPaintDevice& device, const ReportTemplate& t,
                  const ReportLayout& layout, int page);
 
-// Draws pages [first, last] (0-based, inclusive) on a paged device, one device
-// page each. False when the painter cannot start on the device.
-bool render_pages(QPaintDevice& device, const ReportTemplate& t, const ReportLayout& layout, int first,
-                  int last);
+// Told after each page drawn, with the number of pages drawn so far; false
+// stops the drawing there.
+using PageProgress = std::function<bool(int pages_drawn)>;
 
-// The whole report as a PDF document, pages sized as the template says.
-QByteArray render_pdf(const ReportTemplate& t, const ReportLayout& layout);
+// Draws pages [first, last] (0-based, inclusive) on a paged device, one device
+// page each. False when the painter cannot start on the device, or when
+// `progress` stopped it.
+bool render_pages(QPaintDevice& device, const ReportTemplate& t, const ReportLayout& layout, int first,
+                  int last, const PageProgress& progress = {});
+
+// The whole report as a PDF document, pages sized as the template says;
+// empty when `progress` stopped it.
+QByteArray render_pdf(const ReportTemplate& t, const ReportLayout& layout, const PageProgress& progress = {});
 
 }  // namespace rebound::report

@@ -102,7 +102,8 @@ public:
                 read_detail();
             } else if (name == QLatin1String("report-footer")) {
                 need_fields(have_fields);
-                allow({});
+                allow({"keep-rows"});
+                t_.footer_keep_rows = static_cast<int>(number_attr("keep-rows", 0, 0, 1000));
                 t_.report_footer = read_bands(true);
             } else {
                 unknown();
@@ -189,6 +190,15 @@ private:
                      .arg(max));
         }
         return v;
+    }
+
+    bool bool_attr(const char* name, bool fallback) {
+        if (!xml_.attributes().hasAttribute(QLatin1String(name))) return fallback;
+        const QStringView v = xml_.attributes().value(QLatin1String(name));
+        if (v != QLatin1String("true") && v != QLatin1String("false")) {
+            fail(QStringLiteral("%1 must be true or false, not \"%2\"").arg(QLatin1String(name), v));
+        }
+        return v == QLatin1String("true");
     }
 
     double length_attr(const char* name, double fallback) {
@@ -348,7 +358,7 @@ private:
 
     TextBox read_text_box(bool conditional = false) {
         if (conditional) {
-            allow({"font", "align", "border", "width", "height", "when", "repeat"});
+            allow({"font", "align", "border", "width", "height", "when", "repeat", "keep", "heads"});
         } else {
             allow({"font", "align", "border", "width", "height"});
         }
@@ -469,13 +479,15 @@ private:
         if (conditional) {
             band.when = xml_.attributes().hasAttribute(QLatin1String("when")) ? field_attr("when") : -1;
             band.repeat = xml_.attributes().hasAttribute(QLatin1String("repeat")) ? field_attr("repeat") : -1;
+            band.heads = xml_.attributes().hasAttribute(QLatin1String("heads")) ? field_attr("heads") : -1;
+            band.keep = bool_attr("keep", false);
         }
         if (xml_.name() == QLatin1String("text")) {
             band.height_mm = length_attr("height", 0);
             band.boxes.push_back(read_text_box(conditional));
         } else if (xml_.name() == QLatin1String("row")) {
             if (conditional) {
-                allow({"height", "when", "repeat"});
+                allow({"height", "when", "repeat", "keep", "heads"});
             } else {
                 allow({"height"});
             }
@@ -486,7 +498,7 @@ private:
             }
         } else if (xml_.name() == QLatin1String("spacer")) {
             if (conditional) {
-                allow({"height", "when", "repeat"});
+                allow({"height", "when", "repeat", "keep", "heads"});
             } else {
                 allow({"height"});
             }
@@ -541,11 +553,7 @@ private:
         allow({"field", "keep-together"});
         GroupDef g;
         g.field = field_attr("field");
-        const QString keep = xml_.attributes().value(QLatin1String("keep-together")).toString();
-        if (!keep.isEmpty() && keep != QLatin1String("true") && keep != QLatin1String("false")) {
-            fail(QStringLiteral("keep-together must be true or false, not \"%1\"").arg(keep));
-        }
-        g.keep_together = keep == QLatin1String("true");
+        g.keep_together = bool_attr("keep-together", false);
         bool header = false, continued = false, footer = false;
         auto once = [&](bool& seen) {
             if (seen) fail(QStringLiteral("<%1> appears twice in the group").arg(xml_.name()));

@@ -77,6 +77,14 @@ struct Band {
     // reference in such a band shows the line of the same number of a value
     // of several lines.
     int repeat = -1;
+    // In the report footer: this band and every band after it form the
+    // report's closing block (notes, signatures, the end mark), which is
+    // never split across pages.
+    bool keep = false;
+    // In the report footer: the band heads the rows repeated per line of
+    // this field (a table's title row); it comes again above those rows on
+    // each new page they run onto (-1: heads nothing).
+    int heads = -1;
 };
 
 
@@ -214,6 +222,9 @@ struct ReportTemplate {
     std::vector<HeaderBlock> report_header;
     DetailTable detail;
     std::vector<Band> report_footer;
+    // The last rows of the table that go with the report footer onto a new
+    // page when the footer would otherwise start a page of its own.
+    int footer_keep_rows = 0;
     double page_footer_height_mm = 0;
     std::vector<Band> page_footer;
 

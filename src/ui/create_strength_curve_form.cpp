@@ -33,6 +33,7 @@
 #include "report/curve_fit_feed.h"
 #include "report/report_engine.h"
 #include "report/widgets/report_dialogs.h"
+#include "ui/error_text.h"
 #include "ui/window_context.h"
 
 namespace rebound {
@@ -127,7 +128,7 @@ void FitChart::paintEvent(QPaintEvent*) {
 TCreateStrengthCurveFrm::TCreateStrengthCurveFrm(WindowContext& context, QWidget* parent)
     : QDialog(parent), mContext(context) {
     setObjectName(QStringLiteral("CreateStrengthCurveFrm"));
-    setWindowTitle(tr("建立测强曲线"));
+    setWindowTitle(tr("Create Strength Curve"));
     BuildLayout();
     KeepOneEmptyRow();
     Recompute();
@@ -613,7 +614,7 @@ bool TCreateStrengthCurveFrm::btnSaveClick() {
     }
     std::filesystem::create_directories(folder, ec);
     if (const Result<void> written = write_curve_file(build_curve(*mFormula), path); !written) {
-        prompts.message(tr("Save File Fail!"));
+        prompts.message(ErrorText::WithReason(tr("Save File Fail!"), written.error()));
         return false;
     }
     prompts.message(tr("The curve was saved as %1.").arg(QDir::toNativeSeparators(platform::from_path(path))));
@@ -625,8 +626,8 @@ bool TCreateStrengthCurveFrm::PrepareReport() {
     if (!mFit) return false;
     mReport = std::make_unique<CurveFitReportHolder>();
     const std::filesystem::path file = mContext.app().report_folder() / kFitTemplate;
-    if (!mReport->engine.load_from_file(platform::from_path(file))) {
-        mContext.prompts().message(tr("Print Preview Error!"));
+    if (const Result<void> loaded = mReport->engine.load_from_file(platform::from_path(file)); !loaded) {
+        mContext.prompts().message(ErrorText::WithReason(tr("Print Preview Error!"), loaded.error()));
         return false;
     }
     QString curveName = edCurveName->text().trimmed();
@@ -663,7 +664,9 @@ void TCreateStrengthCurveFrm::btnPdfClick() {
     if (chosen.isEmpty()) return;
     QString path = chosen;
     if (QFileInfo(path).suffix() != QLatin1String("pdf")) path += QStringLiteral(".pdf");
-    if (!mReport->engine.export_pdf(path)) mContext.prompts().message(tr("Save File Fail!"));
+    if (const Result<bool> written = report::export_pdf(mReport->engine, path, this); !written) {
+        mContext.prompts().message(ErrorText::WithReason(tr("Save File Fail!"), written.error()));
+    }
 }
 
 }  // namespace rebound

@@ -1,8 +1,11 @@
 #include "ui/error_text.h"
 
+#include <QDir>
 #include <QHash>
 #include <QStringList>
 #include <iterator>
+
+#include "platform/qt_bridge.h"
 
 namespace rebound {
 
@@ -66,6 +69,20 @@ const Pattern kSentences[] = {
      QT_TRANSLATE_NOOP("ErrorText", "is the same file as the input %1; it is not replaced and nothing was written")},
     {"file_too_large", QT_TRANSLATE_NOOP("ErrorText", "is larger than %1 bytes, the most %2 may hold")},
     {"system_reason", QT_TRANSLATE_NOOP("ErrorText", "the system reports: %1")},
+    // System errors worded for the operator (the English message keeps the
+    // system's own words).
+    {"permission_denied", QT_TRANSLATE_NOOP("ErrorText", "permission denied")},
+    {"file_read_only", QT_TRANSLATE_NOOP("ErrorText", "the file is read-only")},
+    {"no_space", QT_TRANSLATE_NOOP("ErrorText", "there is no space left on the disk")},
+    {"quota_exceeded", QT_TRANSLATE_NOOP("ErrorText", "the disk quota is used up")},
+    {"read_only_disk", QT_TRANSLATE_NOOP("ErrorText", "the disk or share is read-only")},
+    {"folder_missing", QT_TRANSLATE_NOOP("ErrorText", "the folder does not exist")},
+    {"name_too_long", QT_TRANSLATE_NOOP("ErrorText", "the file name is too long")},
+    {"io_error", QT_TRANSLATE_NOOP("ErrorText", "the disk reported an input/output error")},
+    {"not_regular_kept", QT_TRANSLATE_NOOP("ErrorText", "is not a regular file; it is left as it is")},
+    {"staging_replaced",
+     QT_TRANSLATE_NOOP("ErrorText", "the staging file was replaced by another program while it was written")},
+    {"write_abandoned", QT_TRANSLATE_NOOP("ErrorText", "the write was abandoned")},
     // Why a component's estimate is not a figure.
     {"estimate_below_curve",
      QT_TRANSLATE_NOOP("ErrorText",
@@ -168,6 +185,13 @@ QString ErrorText::Of(const FileError& error) {
     const QString translated = tr(general);
     if (translated == QLatin1String(general) && !error.message.empty()) return QString::fromStdString(error.message);
     return translated;
+}
+
+QString ErrorText::WithReason(const QString& headline, const FileError& error) {
+    const QString reason = Of(error);
+    if (error.file.empty()) return headline + QLatin1Char('\n') + reason;
+    return headline + QLatin1Char('\n') +
+           tr("%1: %2").arg(QDir::toNativeSeparators(platform::from_path(error.file)), reason);
 }
 
 }  // namespace rebound

@@ -20,6 +20,9 @@ public:
     // A coded message of the core in the window's language; a code the
     // catalogue does not know reads as the message's English.
     static QString Of(const Message& message);
+    // A message's headline ("Save File Fail!") with the reason on a second
+    // line: the file's name, when the error has one, and Of(error).
+    static QString WithReason(const QString& headline, const FileError& error);
     // One field label of the readers ("the project name"), translated; an
     // unknown text as it is.
     static QString Label(const std::string& label);

@@ -21,7 +21,7 @@ TLoadStrengthCurveFrm::TLoadStrengthCurveFrm(AppContext& context, QWidget* paren
       mCurveFolder(CurveFolderOf(context)),
       mContext(context) {
     setObjectName(QStringLiteral("LoadStrengthCurveFrm"));
-    setWindowTitle(tr("加载测强曲线"));
+    setWindowTitle(tr("Load Strength Curve"));
     setFont(song_font(13));
     setFixedSize(299, 227);
 
@@ -35,12 +35,12 @@ TLoadStrengthCurveFrm::TLoadStrengthCurveFrm(AppContext& context, QWidget* paren
     FileListBox1->setObjectName(QStringLiteral("FileListBox1"));
     FileListBox1->setGeometry(8, 25, 283, 161);
 
-    OKBtn = new QPushButton(tr("确定"), this);
+    OKBtn = new QPushButton(tr("OK"), this);
     OKBtn->setObjectName(QStringLiteral("OKBtn"));
     OKBtn->setGeometry(116, 194, 75, 25);
     OKBtn->setDefault(true);
 
-    CancelBtn = new QPushButton(tr("取消"), this);
+    CancelBtn = new QPushButton(tr("Cancel"), this);
     CancelBtn->setObjectName(QStringLiteral("CancelBtn"));
     CancelBtn->setGeometry(214, 194, 75, 25);
 
@@ -69,7 +69,7 @@ void TLoadStrengthCurveFrm::showEvent(QShowEvent* event) {
 }
 
 void TLoadStrengthCurveFrm::FormShow() {
-    Label1->setText(tr("当前测强曲线：") + platform::to_qstring(mContext.get_setting().curve_file));
+    Label1->setText(tr("Current strength curve: ") + platform::to_qstring(mContext.get_setting().curve_file));
     Label1->adjustSize();
     if (!FileListBox1->SetDirectory(mCurveFolder)) {
         // The list keeps showing what it showed; at the first opening that is

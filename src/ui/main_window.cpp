@@ -148,8 +148,9 @@ TSDIAppForm::TSDIAppForm(WindowContext& context, QWidget* parent)
     }
     setAcceptDrops(true);
     RebuildRecentMenu();
-    // A new project is named in the window's language (stored as it reads).
+    // New projects and components are named in the window's language (stored as it reads).
     mDocument->setNewProjectName(platform::from_qstring(tr(kNewProjectName)));
+    mDocument->setNewComponentName(platform::from_qstring(tr(kNewComponentName)));
     mDocument->newProject();
     RefreshAll();
     SetEditMode(EditTestData1->isChecked());
@@ -204,11 +205,11 @@ QAction* TSDIAppForm::NewAction(const char* name, const QString& caption, const 
 void TSDIAppForm::CreateActions() {
     QStyle* s = style();
     FileNew1 =
-        NewAction("FileNew1", tr("New Project(&N)"), tr("新建工程文件"), &TSDIAppForm::FileNew1Execute);
+        NewAction("FileNew1", tr("New Project(&N)"), tr("Create a new project"), &TSDIAppForm::FileNew1Execute);
     FileNew1->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_N));
     FileNew1->setIcon(s->standardIcon(QStyle::SP_FileIcon));
     FileOpen1 =
-        NewAction("FileOpen1", tr("Open Project(&O)"), tr("打开工程文件"), &TSDIAppForm::FileOpen1Execute);
+        NewAction("FileOpen1", tr("Open Project(&O)"), tr("Open a project file"), &TSDIAppForm::FileOpen1Execute);
     FileOpen1->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_O));
     FileOpen1->setIcon(s->standardIcon(QStyle::SP_DialogOpenButton));
     FileSave1 = NewAction("FileSave1", tr("Save(&S)"), tr("Save project"), &TSDIAppForm::FileSave1Execute);
@@ -217,15 +218,15 @@ void TSDIAppForm::CreateActions() {
     FileSaveAs1 = NewAction("FileSaveAs1", tr("Save as(&A)..."), tr("Save as the project"),
                             &TSDIAppForm::FileSaveAs1Execute);
     FileSaveAs1->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S));
-    FileExit1 = NewAction("FileExit1", tr("Quit(&X)"), tr("退出"), &TSDIAppForm::FileExit1Execute);
+    FileExit1 = NewAction("FileExit1", tr("Quit(&X)"), tr("Quit the program"), &TSDIAppForm::FileExit1Execute);
     FileExit1->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
     FileExit1->setIcon(s->standardIcon(QStyle::SP_DialogCloseButton));
 
-    EditCut1 = NewAction("EditCut1", tr("Cu&t"), tr("剪切"), &TSDIAppForm::EditCut1Execute);
+    EditCut1 = NewAction("EditCut1", tr("Cu&t"), tr("Cut the selection to the clipboard"), &TSDIAppForm::EditCut1Execute);
     EditCut1->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_X));
-    EditCopy1 = NewAction("EditCopy1", tr("&Copy"), tr("拷贝"), &TSDIAppForm::EditCopy1Execute);
+    EditCopy1 = NewAction("EditCopy1", tr("&Copy"), tr("Copy the selection to the clipboard"), &TSDIAppForm::EditCopy1Execute);
     EditCopy1->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_C));
-    EditPaste1 = NewAction("EditPaste1", tr("&Paste"), tr("粘贴"), &TSDIAppForm::EditPaste1Execute);
+    EditPaste1 = NewAction("EditPaste1", tr("&Paste"), tr("Paste from the clipboard"), &TSDIAppForm::EditPaste1Execute);
     EditPaste1->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_V));
     // The text boxes handle these keys themselves while they have the focus;
     // the actions serve the menu.
@@ -246,7 +247,7 @@ void TSDIAppForm::CreateActions() {
     EditRedo1->setToolTip(EditRedo1->statusTip());
     addAction(EditRedo1);
     EditRedo1->setShortcuts({QKeySequence(Qt::CTRL | Qt::Key_Y), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z)});
-    EditTestData1 = new QAction(tr("Edit Test Data(&T)"), this);
+    EditTestData1 = new QAction(tr("Edit Test Data(&D)"), this);
     EditTestData1->setObjectName(QStringLiteral("EditTestData1"));
     EditTestData1->setStatusTip(tr("Create components and areas, and edit readings and conditions in the grid"));
     EditTestData1->setCheckable(true);
@@ -262,50 +263,50 @@ void TSDIAppForm::CreateActions() {
 
     HelpAbout1 =
         //: Opens the About box; the English caption is spelt so on purpose.
-        NewAction("HelpAbout1", tr("Abort(&A)"), tr("关于"), &TSDIAppForm::HelpAbout1Execute);
+        NewAction("HelpAbout1", tr("Abort(&A)"), tr("About the program"), &TSDIAppForm::HelpAbout1Execute);
 
-    act_create_component = NewAction("act_create_component", tr("新建构件(&C)"), tr("新建构件"),
+    act_create_component = NewAction("act_create_component", tr("New Component(&C)"), tr("Create a component with one test area"),
                                      &TSDIAppForm::act_create_componentExecute);
-    act_remove_component = NewAction("act_remove_component", tr("Delete Component(&D)"), tr("删除构件"),
+    act_remove_component = NewAction("act_remove_component", tr("Delete Component(&D)"), tr("Delete the selected component"),
                                      &TSDIAppForm::act_remove_componentExecute);
     act_remove_component->setIcon(s->standardIcon(QStyle::SP_TrashIcon));
-    act_import_component = NewAction("act_import_component", tr("Import Component(&I)"), tr("导入构件"),
+    act_import_component = NewAction("act_import_component", tr("Import Component(&I)"), tr("Import component files from the hammer or another project"),
                                      &TSDIAppForm::act_import_componentExecute);
     act_import_component->setIcon(s->standardIcon(QStyle::SP_ArrowDown));
-    act_export_component = NewAction("act_export_component", tr("导出构件(&E)"), tr("导出构件"),
+    act_export_component = NewAction("act_export_component", tr("Export Component(&E)"), tr("Export the selected component to a component file"),
                                      &TSDIAppForm::act_export_componentExecute);
-    act_create_area = NewAction("act_create_area", tr("新建测区(&A)"), tr("新建测区"),
+    act_create_area = NewAction("act_create_area", tr("New Area(&A)"), tr("Add a test area to the current component"),
                                 &TSDIAppForm::act_create_areaExecute);
-    act_remove_area = NewAction("act_remove_area", tr("删除测区(&R)"), tr("删除测区"),
+    act_remove_area = NewAction("act_remove_area", tr("Delete Area(&R)"), tr("Delete the selected test areas"),
                                 &TSDIAppForm::act_remove_areaExecute);
-    act_export2txt = NewAction("act_export2txt", tr("导出到文本"), tr("将报告输出为文本"),
+    act_export2txt = NewAction("act_export2txt", tr("Export Text File"), tr("Export the report as a text file"),
                                &TSDIAppForm::act_export2txtExecute);
-    act_export2excel = NewAction("act_export2excel", tr("导出到Excel"), tr("将报告生成为Excel"),
+    act_export2excel = NewAction("act_export2excel", tr("Export to Excel"), tr("Export the report to an Excel file"),
                                  &TSDIAppForm::act_export2excelExecute);
-    FilePrintSetup1 = NewAction("FilePrintSetup1", tr("Print Setup(&U)"), tr("打印设置"),
+    FilePrintSetup1 = NewAction("FilePrintSetup1", tr("Print Setup(&U)"), tr("Choose the paper, orientation and margins"),
                                 &TSDIAppForm::FilePrintSetup1Execute);
-    act_print_preview = NewAction("act_print_preview", tr("Print Preview(&V)"), tr("打印预览"),
+    act_print_preview = NewAction("act_print_preview", tr("Print Preview(&V)"), tr("Preview the test report"),
                                   &TSDIAppForm::act_print_previewExecute);
     act_print_preview->setIcon(s->standardIcon(QStyle::SP_FileDialogContentsView));
     act_test_records =
-        NewAction("act_test_records", tr("Test Records"), tr("Preview the test records of every component"),
+        NewAction("act_test_records", tr("Test Records(&T)"), tr("Preview the test records of every component"),
                   &TSDIAppForm::act_test_recordsExecute);
-    act_create_strength_curve = NewAction("act_create_strength_curve", tr("建立测强曲线(&B)"),
-                                          tr("建立测强曲线"), &TSDIAppForm::act_create_strength_curveExecute);
-    act_export_report = NewAction("act_export_report", tr("输出报告文档(&X)"), tr("输出报告"),
+    act_create_strength_curve = NewAction("act_create_strength_curve", tr("Create Strength Curve(&B)"),
+                                          tr("Fit a strength curve to pairs of rebound values and core strengths"), &TSDIAppForm::act_create_strength_curveExecute);
+    act_export_report = NewAction("act_export_report", tr("Export Report Document(&X)"), tr("Export the report as a document"),
                                   &TSDIAppForm::act_export_reportExecute);
-    act_single_caculate = NewAction("act_single_caculate", tr("计算单个构件(&S)"), tr("计算"),
+    act_single_caculate = NewAction("act_single_caculate", tr("Calculate Component(&S)"), tr("Calculate the current component"),
                                     &TSDIAppForm::act_single_caculateExecute);
-    act_group_caculate = NewAction("act_group_caculate", tr("计算批量构件(&G)"), tr("批量计算"),
+    act_group_caculate = NewAction("act_group_caculate", tr("Batch Inspection(&G)"), tr("Evaluate components as an inspection lot"),
                                    &TSDIAppForm::act_group_caculateExecute);
-    act_print = NewAction("act_print", tr("Print(&P)"), tr("打印"), &TSDIAppForm::act_printExecute);
+    act_print = NewAction("act_print", tr("Print(&P)"), tr("Print the test report"), &TSDIAppForm::act_printExecute);
     act_print->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_P));
     act_print->setIcon(s->standardIcon(QStyle::SP_FileDialogDetailedView));
-    act_load_strength_curve = NewAction("act_load_strength_curve", tr("加载测强曲线"), tr("加载测强曲线"),
+    act_load_strength_curve = NewAction("act_load_strength_curve", tr("Load Strength Curve(&L)"), tr("Choose the strength curve used for calculation"),
                                         &TSDIAppForm::act_load_strength_curveExecute);
     for (QAction* a :
          {act_single_caculate, act_group_caculate, act_create_strength_curve, act_export_report}) {
-        a->setProperty("category", u8("工具"));
+        a->setProperty("category", tr("Tools"));
     }
 }
 
@@ -335,7 +336,7 @@ void TSDIAppForm::CreateMenus() {
     File1->menuAction()->setStatusTip(tr("File related commands"));
     AddMenuItem(File1, FileNew1);
     AddMenuItem(File1, FileOpen1);
-    RecentProjects1 = File1->addMenu(tr("Recent Projects"));
+    RecentProjects1 = File1->addMenu(tr("Recent Projects(&R)"));
     RecentProjects1->setObjectName(QStringLiteral("RecentProjects1"));
     AddMenuItem(File1, FileSave1);
     AddMenuItem(File1, FileSaveAs1);

@@ -45,11 +45,13 @@ class TCreateStrengthCurveFrm;
 class TStrengthCurve_Syn_Form;
 class UserPrompts;
 
-// Caption of every simple message box and the application's name: the
-// program's name as the main window's caption spells it.
-inline constexpr const char* kApplicationTitle = "Digital Concret Test Hammer";
+// The application's name, as the main window's caption spells it; in the
+// window's language the caption of every simple message box
+// (UserPrompts::MessageTitle).
+inline constexpr const char* kApplicationTitle = QT_TRANSLATE_NOOP("UserPrompts", "Digital Concret Test Hammer");
 // The name of a new project, translated for the window's language.
 inline constexpr const char* kNewProjectName = QT_TRANSLATE_NOOP("rebound::TSDIAppForm", "New Project");
+inline constexpr const char* kNewComponentName = QT_TRANSLATE_NOOP("rebound::TSDIAppForm", "New Component");
 // Caption of the main window.
 inline constexpr const char* kMainWindowCaption = "Digital Concret Test Hammer Halvorn Instruments V1.2";
 
@@ -155,10 +157,17 @@ private:
     // write.
     bool SaveProject(bool* cancelled = nullptr);
     bool SaveProjectAs(bool* cancelled = nullptr);
-    // Runs one of the two and shows "Save Project Fail!" when the write failed
-    // (a cancelled dialog shows nothing); true when the file was written.
+    // Runs one of the two and shows "Save Project Fail!" with the reason when
+    // the write failed, offering Save As (a cancelled dialog shows nothing);
+    // true when the file was written.
     bool SaveAndReport(bool (TSDIAppForm::*save)(bool*));
-    void ReportSaveFailure();
+    // Says why the save failed and offers Save As; true when the operator
+    // takes it.
+    bool ReportSaveFailure();
+    // The message of an Open that failed: what the file is (no project, a
+    // component file that Import Component reads, a damaged project) on one
+    // line, the reader's detail on the next.
+    static QString OpenFailureText(const QString& path, const FileError& error);
     // With unsaved changes, asks "Save changes to current project?" and
     // saves on Yes. True when the caller may go on and throw the project
     // away: no changes, No, or a successful save.

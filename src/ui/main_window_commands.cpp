@@ -211,9 +211,7 @@ void TSDIAppForm::OfferOutsideChange() {
     if (Prompts().question(tr("Message"), text, QMessageBox::Yes | QMessageBox::No) == QMessageBox::Yes) {
         const QString path = mDocument->fileName();
         if (const Result<void> reloaded = mDocument->reload(); !reloaded) {
-            Prompts().message(tr("Open Project Fail!") + QLatin1Char('\n') +
-                              tr("%1: %2").arg(QDir::toNativeSeparators(path),
-                                               QString::fromStdString(reloaded.error().message)));
+            Prompts().message(OpenFailureText(path, reloaded.error()));
             mDocument->declineOutsideChange();
         }
     } else {
@@ -253,12 +251,15 @@ bool TSDIAppForm::SaveProject(bool* cancelled) {
     return true;
 }
 
-void TSDIAppForm::ReportSaveFailure() {
+bool TSDIAppForm::ReportSaveFailure() {
     QString text = tr("Save Project Fail!");
     if (!mDocument->fileName().isEmpty()) {
         text += QLatin1Char('\n') + tr("%1: %2").arg(QDir::toNativeSeparators(mDocument->fileName()), mSaveError);
     }
-    Prompts().message(text);
+    // The project is still only in memory: offer another place for it.
+    text += QStringLiteral("\n\n") + tr("Save the project under another name?");
+    return Prompts().question(UserPrompts::MessageTitle(), text, QMessageBox::Yes | QMessageBox::No) ==
+           QMessageBox::Yes;
 }
 
 bool TSDIAppForm::SaveAndReport(bool (TSDIAppForm::*save)(bool*)) {
@@ -270,8 +271,8 @@ bool TSDIAppForm::SaveAndReport(bool (TSDIAppForm::*save)(bool*)) {
         mSaveError = QString::fromLocal8Bit(error.what());
         saved = false;
     }
-    if (!saved && !cancelled) {
-        ReportSaveFailure();
+    if (!saved && !cancelled && ReportSaveFailure()) {
+        return SaveAndReport(&TSDIAppForm::SaveProjectAs);
     }
     return saved;
 }
@@ -313,13 +314,29 @@ void TSDIAppForm::FileNew1Execute() {
     mDocument->newProject();
 }
 
+QString TSDIAppForm::OpenFailureText(const QString& path, const FileError& error) {
+    const QString name = QDir::toNativeSeparators(path);
+    const QString detail = ErrorText::Of(error);
+    QString what;
+    if (error.kind == FileError::Kind::Malformed) {
+        // What the operator can do about it first, the reader's detail after.
+        if (component_file_kind_of(platform::to_path(path)) != ComponentFileKind::Unsupported) {
+            what = tr("%1 is not a project file but a component file; Import Component reads it.").arg(name);
+        } else if (!error.sentences.empty() && error.sentences.front().code == "component_of") {
+            what = tr("%1 is a damaged project file.").arg(name);
+        } else {
+            what = tr("%1 is not a project file.").arg(name);
+        }
+        return tr("Open Project Fail!") + QLatin1Char('\n') + what + QLatin1Char('\n') + detail;
+    }
+    return tr("Open Project Fail!") + QLatin1Char('\n') + tr("%1: %2").arg(name, detail);
+}
+
 bool TSDIAppForm::OpenProject(const QString& path) {
     if (const Result<void> opened = mDocument->open(path); !opened) {
         // The file was read into a project of its own: the window, the
         // project and its file name stay as they were.
-        Prompts().message(
-            tr("Open Project Fail!") + QLatin1Char('\n') +
-            tr("%1: %2").arg(QDir::toNativeSeparators(path), ErrorText::Of(opened.error())));
+        Prompts().message(OpenFailureText(path, opened.error()));
         return false;
     }
     AddRecentProject(path);
@@ -454,7 +471,7 @@ void TSDIAppForm::act_export_componentExecute() {
     const Result<void> written = export_component_file(platform::to_path(path), *c);
     // A file that cannot be created ends the command silently.
     if (!written && written.error().kind != FileError::Kind::CannotOpen) {
-        Prompts().message(tr("Save File Fail!"));
+        Prompts().message(ErrorText::WithReason(tr("Save File Fail!"), written.error()));
     }
 }
 
@@ -506,7 +523,7 @@ void TSDIAppForm::act_remove_areaExecute() {
 QString TSDIAppForm::CurveProblemText(const CurveProblem& problem) {
     if (problem.outside_folder || problem.defect.kind == CurveDefect::Kind::Missing) {
         const QString name = platform::to_qstring(problem.name);  // a file name, never translated
-        return tr("您所使用的测强曲线") + name + tr("不存在！");
+        return tr("The strength curve %1 you use does not exist!").arg(name);
     }
     return UnusableCurveText(QDir::toNativeSeparators(platform::from_path(problem.path)), problem.defect);
 }
@@ -541,7 +558,7 @@ void TSDIAppForm::act_create_strength_curveExecute() {
 }
 
 void TSDIAppForm::act_export_reportExecute() {
-    Prompts().message(tr("输出报告文档"));
+    Prompts().message(tr("Export Report Document"));
 }
 
 void TSDIAppForm::act_group_caculateExecute() {
@@ -563,7 +580,7 @@ void TSDIAppForm::act_load_strength_curveExecute() {
     try {
         Prompts().showModal(*LoadStrengthCurveFrm);
     } catch (const std::exception&) {
-        Prompts().message(tr("测强曲线读取失败！"));
+        Prompts().message(tr("The strength curve could not be read!"));
     }
     LoadStrengthCurveFrm->mTargetCurve = nullptr;
 }

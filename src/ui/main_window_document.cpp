@@ -246,7 +246,7 @@ void TSDIAppForm::OpenRecentProject(const QString& path) {
 // ---- The window's own state ----------------------------------------------------------
 
 void TSDIAppForm::CreateLanguageMenu(QMenu* parent) {
-    Language1 = parent->addMenu(tr("Language"));
+    Language1 = parent->addMenu(tr("Language(&L)"));
     Language1->setObjectName(QStringLiteral("Language1"));
     auto* group = new QActionGroup(Language1);
     auto add = [&](const char* name, const QString& caption, Language language) {

@@ -13,6 +13,7 @@
 #include "report/report_engine.h"
 #include "report/report_feed.h"
 #include "report/widgets/report_dialogs.h"
+#include "ui/error_text.h"
 #include "ui/file_filters.h"
 #include "ui/user_prompts.h"
 #include "ui/window_context.h"
@@ -82,8 +83,8 @@ bool ReportCommands::PrepareReport() {
         mReport->set_fetch_record([this](bool& eof) { mReportFetchRecord(eof); });
     }
     // Loaded afresh every time, so that an edited template takes effect at once.
-    if (!mReport->load_from_file(AppFolder() + QLatin1String(kReportTemplate))) {
-        mContext.prompts().message(tr(kReportError));
+    if (const Result<void> loaded = mReport->load_from_file(AppFolder() + QLatin1String(kReportTemplate)); !loaded) {
+        mContext.prompts().message(ErrorText::WithReason(tr(kReportError), loaded.error()));
         return false;
     }
     mReportFeed->bind(*mReport);
@@ -104,7 +105,7 @@ void ReportCommands::act_printExecute() {
     }
     report::print_report(*mReport, Printer(), mWindow,
                          [this](QDialog& dialog) { return mContext.prompts().showModal(dialog); },
-                         mPageSetup ? &*mPageSetup : nullptr);
+                         mPageSetup ? &*mPageSetup : nullptr, mReportFeed->record_count());
 }
 
 void ReportCommands::act_print_previewExecute() {
@@ -119,8 +120,8 @@ void ReportCommands::act_print_previewExecute() {
 void ReportCommands::act_test_recordsExecute() {
     // As every report command: what the operator sees, from a template read afresh.
     report::ReportEngine engine;
-    if (!engine.load_from_file(AppFolder() + QLatin1String(kRecordTemplate))) {
-        mContext.prompts().message(tr(kReportError));
+    if (const Result<void> loaded = engine.load_from_file(AppFolder() + QLatin1String(kRecordTemplate)); !loaded) {
+        mContext.prompts().message(ErrorText::WithReason(tr(kReportError), loaded.error()));
         return;
     }
     const std::unique_ptr<report::ProjectFeed> feed =
@@ -148,8 +149,8 @@ struct LoadedReport {
 static std::unique_ptr<LoadedReport> load_report(const QString& path, const ReboundFile& project,
                                                  const platform::Clock& clock, UserPrompts& prompts) {
     auto r = std::make_unique<LoadedReport>();
-    if (!r->engine.load_from_file(path)) {
-        prompts.message(ReportCommands::tr(kReportError));
+    if (const Result<void> loaded = r->engine.load_from_file(path); !loaded) {
+        prompts.message(ErrorText::WithReason(ReportCommands::tr(kReportError), loaded.error()));
         return nullptr;
     }
     r->feed = report::make_feed(r->engine.report_template(), project, clock);
@@ -165,7 +166,7 @@ void ReportCommands::BatchPrint() {
     if (!r) return;
     report::print_report(r->engine, Printer(), mWindow,
                          [this](QDialog& dialog) { return mContext.prompts().showModal(dialog); },
-                         mPageSetup ? &*mPageSetup : nullptr);
+                         mPageSetup ? &*mPageSetup : nullptr, r->feed->record_count());
 }
 
 void ReportCommands::BatchPreview() {
@@ -184,9 +185,12 @@ void ReportCommands::BatchPdf() {
     const QString chosen = mContext.prompts().saveFileName(PdfFilter());
     if (chosen.isEmpty()) return;
     const QString path = with_required_extension(chosen, ".pdf");
-    // Never over the project the report is made from.
+    // Never over the project the report is made from. Laid out and written
+    // with progress and Cancel, as the preview does.
     r->engine.set_inputs({platform::to_path(mDocument.fileName())});
-    if (!r->engine.export_pdf(path)) mContext.prompts().message(tr("Save File Fail!"));
+    if (const Result<bool> written = report::export_pdf(r->engine, path, mWindow, r->feed->record_count()); !written) {
+        mContext.prompts().message(ErrorText::WithReason(tr("Save File Fail!"), written.error()));
+    }
 }
 
 void ReportCommands::ExportReport(const QString& filter, const char* extension, int type) {
@@ -200,8 +204,8 @@ void ReportCommands::ExportReport(const QString& filter, const char* extension, 
     const QString path = with_required_extension(chosen, extension);
     // Never over the project the report is made from, nor its template.
     mReport->set_inputs({platform::to_path(mDocument.fileName())});
-    if (!mReport->export_direct(static_cast<report::ExportType>(type), path)) {
-        mContext.prompts().message(tr("Save File Fail!"));
+    if (const Result<void> written = mReport->export_direct(static_cast<report::ExportType>(type), path); !written) {
+        mContext.prompts().message(ErrorText::WithReason(tr("Save File Fail!"), written.error()));
         return;
     }
     // The written file is opened for the operator, in the program the system

@@ -34,10 +34,10 @@ TStrengthCurve_Syn_Form::TStrengthCurve_Syn_Form(const AppContext& context, QWid
     setFont(song_font(13));
     setFixedSize(345, 255);
 
-    SrcLabel = new QLabel(tr("设备曲线："), this);
+    SrcLabel = new QLabel(tr("Device curves:"), this);
     SrcLabel->setObjectName(QStringLiteral("SrcLabel"));
     SrcLabel->setGeometry(8, 8, 145, 16);
-    DstLabel = new QLabel(tr("本机曲线："), this);
+    DstLabel = new QLabel(tr("Curves on this computer:"), this);
     DstLabel->setObjectName(QStringLiteral("DstLabel"));
     DstLabel->setGeometry(192, 8, 145, 16);
 

@@ -135,9 +135,12 @@ QMessageBox::StandardButton UserPrompts::question(const QString& title, const QS
     return static_cast<QMessageBox::StandardButton>(result);
 }
 
+QString UserPrompts::MessageTitle() {
+    return tr(kApplicationTitle);
+}
+
 void UserPrompts::message(const QString& text) {
-    QMessageBox box(QMessageBox::NoIcon, QString::fromUtf8(kApplicationTitle), text, QMessageBox::Ok,
-                    mParent);
+    QMessageBox box(QMessageBox::NoIcon, MessageTitle(), text, QMessageBox::Ok, mParent);
     box.exec();
 }
 

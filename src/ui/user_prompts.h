@@ -57,6 +57,8 @@ public:
                                                  QMessageBox::StandardButtons buttons);
     // A simple box with an OK button, titled with the application title.
     virtual void message(const QString& text);
+    // That title in the window's language.
+    static QString MessageTitle();
     // Shows a dialog modally and returns its result.
     virtual int showModal(QDialog& dialog);
     // The platform's page set-up dialog for `printer`; true when the operator

@@ -17,6 +17,7 @@
 #include <algorithm>
 
 #include "platform/memory.h"
+#include "report/widgets/report_dialogs.h"
 
 namespace rebound::report {
 
@@ -263,13 +264,7 @@ void ReportPreviewDialog::renderCurrent() {
 
 bool ReportPreviewDialog::printAll(QPrinter& printer) {
     finishLayout();
-    const ReportLayout& layout = job_->layout();
-    int first = 0, last = static_cast<int>(layout.pages.size()) - 1;
-    if (printer.printRange() == QPrinter::PageRange && printer.fromPage() > 0) {
-        first = printer.fromPage() - 1;
-        last = std::min(last, printer.toPage() - 1);
-    }
-    return render_pages(printer, template_, layout, first, last);
+    return print_pages(printer, template_, job_->layout(), this);
 }
 
 }  // namespace rebound::report
