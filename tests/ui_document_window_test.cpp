@@ -339,12 +339,14 @@ void DocumentWindowTest::saveAsOntoAnExistingName() {
     const std::string curveBytes = read_file(platform::to_path(curve));
     const QString alias = folder->file(QStringLiteral("alias.prj"));
     QVERIFY(QFile::link(curve, alias));
+    // The failed save offers another name; declined, nothing more happens.
     prompts->saveAnswers = {alias};
+    prompts->questionAnswers = {QMessageBox::No};
     trigger(w, "FileSaveAs1");
     QCOMPARE(read_file(platform::to_path(curve)), curveBytes);
-    QCOMPARE(prompts->messages.size(), 1);
-    QVERIFY2(prompts->messages[0].contains(QStringLiteral("Save Project Fail!")), qPrintable(prompts->messages[0]));
-    QVERIFY2(prompts->messages[0].contains(QStringLiteral("normal.cur")), qPrintable(prompts->messages[0]));
+    QCOMPARE(prompts->questions.size(), 1);
+    QVERIFY2(prompts->questions[0].contains(QStringLiteral("Save Project Fail!")), qPrintable(prompts->questions[0]));
+    QVERIFY2(prompts->questions[0].contains(QStringLiteral("normal.cur")), qPrintable(prompts->questions[0]));
 }
 
 // Another program (here rebound-cli's way of saving, through the model)

@@ -649,7 +649,8 @@ void MainWindowTest::failureMessages() {
     QCOMPARE(prompts->questions[0],
              QStringLiteral("Digital Concret Test Hammer|Save Project Fail!\n") +
                  QDir::toNativeSeparators(folder->file(QStringLiteral("no/such/folder/x.prj"))) +
-                 QStringLiteral(": the folder does not exist\n\nSave the project under another name?"));
+                 QStringLiteral(": the folder ") + QDir::toNativeSeparators(folder->file(QStringLiteral("no/such/folder"))) +
+                 QStringLiteral(" does not exist\n\nSave the project under another name?"));
     QCOMPARE(w.Document().fileName(), folder->file(QStringLiteral("elsewhere.prj")));
     QVERIFY(QFileInfo::exists(folder->file(QStringLiteral("elsewhere.prj"))));
     QVERIFY(!w.Document().isModified());

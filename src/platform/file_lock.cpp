@@ -65,7 +65,7 @@ FileError missing_folder(const fs::path& target, const fs::path& lock_path) {
     error.kind = FileError::Kind::CannotOpen;
     error.file = target;
     const std::string folder = path_bytes_text(lock_path.parent_path());
-    error.say("folder_missing", {folder}, "the folder " + folder + " does not exist");
+    error.say("folder_missing_named", {folder}, "the folder " + folder + " does not exist");
     return error;
 }
 

@@ -126,13 +126,13 @@ public:
     // The same without the file: the PDF bytes of freshly fetched records.
     QByteArray pdf_bytes();
 
-protected:
-    void store_integer(int field, std::uint64_t generation, std::int32_t value) override;
-    void store_text(int field, std::uint64_t generation, const QString& value) override;
-
     // The output is not the template file or an input; else the error.
     // Every writer of an output checks it before writing anything.
     Result<void> refuse_over_inputs(const QString& path) const;
+
+protected:
+    void store_integer(int field, std::uint64_t generation, std::int32_t value) override;
+    void store_text(int field, std::uint64_t generation, const QString& value) override;
 
 private:
     Result<void> install(Result<ReportTemplate> t);

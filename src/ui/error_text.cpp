@@ -57,7 +57,7 @@ const Pattern kSentences[] = {
     // names the place.
     {"byte_follows", QT_TRANSLATE_NOOP("ErrorText", "%1 byte follows %2 at byte %3")},
     {"bytes_follow", QT_TRANSLATE_NOOP("ErrorText", "%1 bytes follow %2 at byte %3")},
-    {"folder_missing", QT_TRANSLATE_NOOP("ErrorText", "the folder %1 does not exist")},
+    {"folder_missing_named", QT_TRANSLATE_NOOP("ErrorText", "the folder %1 does not exist")},
     {"link_of_another_user",
      QT_TRANSLATE_NOOP("ErrorText",
                        "the link %1 belongs to %2, not to you or the owner of its folder, and is not followed")},
