@@ -190,11 +190,17 @@ TEST(BlankFigures, NoFigureComesFromABlankCell) {
             ComponentInfo comp = component_of(c.areas, pump_tag);
             evaluate_component(comp, curve);
             EXPECT_EQ(estimate_note(comp), c.note) << c.what;
-            if (pump_tag == 0 || c.note != EstimateNote::None) EXPECT_EQ(estimate_text(comp), c.estimate) << c.what;
-            if (pump_tag == 0) EXPECT_EQ(component_figure_text(comp, comp.strength_avg), c.mean) << c.what;
+            if (pump_tag == 0 || c.note != EstimateNote::None) {
+                EXPECT_EQ(estimate_text(comp), c.estimate) << c.what;
+            }
+            if (pump_tag == 0) {
+                EXPECT_EQ(component_figure_text(comp, comp.strength_avg), c.mean) << c.what;
+            }
             EXPECT_EQ(estimate_reason(comp).code.empty(), c.note == EstimateNote::None) << c.what;
             for (const AreaData& a : comp.areas) {
-                if (a.converted_strength == 0.0f) EXPECT_EQ(a.area_strength, 0.0f) << c.what << ", pumped " << pump_tag;
+                if (a.converted_strength == 0.0f) {
+                    EXPECT_EQ(a.area_strength, 0.0f) << c.what << ", pumped " << pump_tag;
+                }
             }
         }
     }
