@@ -430,10 +430,16 @@ void CalculationTest::typedReadings_data() {
 }
 
 void CalculationTest::evaluationRulesFromTheProjectPanel() {
+    // Outside edit mode the panel is the documented header, without the rules.
     start({measured_component()});
+    QVERIFY(window->findChild<QComboBox*>(QStringLiteral("cb_pumped_rule")));
+    QVERIFY(!window->findChild<QComboBox*>(QStringLiteral("cb_pumped_rule"))->isVisibleTo(window.get()));
+    QVERIFY(!window->findChild<QCheckBox*>(QStringLiteral("chk_standard_arithmetic"))->isVisibleTo(window.get()));
+    startEditing({measured_component()});
     auto* pumped = window->findChild<QComboBox*>(QStringLiteral("cb_pumped_rule"));
     auto* standard = window->findChild<QCheckBox*>(QStringLiteral("chk_standard_arithmetic"));
     QVERIFY(pumped && standard);
+    QVERIFY(pumped->isVisibleTo(window.get()) && standard->isVisibleTo(window.get()));
     QCOMPARE(pumped->currentIndex(), 0);
     pumped->setCurrentIndex(1);
     standard->setChecked(true);

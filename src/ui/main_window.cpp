@@ -492,6 +492,7 @@ void TSDIAppForm::SetEditMode(bool on) {
     }
     mAreaGrid->SetEditing(on);
     mComponentPanel->SetEditing(on);
+    mProjectPanel->SetEditing(on);
 }
 
 bool TSDIAppForm::eventFilter(QObject* watched, QEvent* event) {

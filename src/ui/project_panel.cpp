@@ -65,7 +65,8 @@ ProjectPanel::ProjectPanel(ProjectDocument& document, WindowContext& context, QW
     cb_pumped_rule->setObjectName(QStringLiteral("cb_pumped_rule"));
     cb_pumped_rule->addItems({tr("By correction"), tr("By pumped-concrete curve")});
     cb_pumped_rule->setFixedSize(168, 21);
-    grid->addWidget(new_panel_label(tr("Pumped Concrete:"), panel), 3, 2);
+    lbl_pumped_rule = new_panel_label(tr("Pumped Concrete:"), panel);
+    grid->addWidget(lbl_pumped_rule, 3, 2);
     grid->addWidget(cb_pumped_rule, 3, 3);
     order.push_back(cb_pumped_rule);
     chk_standard_arithmetic = new QCheckBox(tr("Standard's arithmetic"), panel);
@@ -112,6 +113,13 @@ ProjectPanel::ProjectPanel(ProjectDocument& document, WindowContext& context, QW
     connect(&mDocument, &ProjectDocument::batchChanged, this, [this] { ShowHeader(false); });
     connect(&mDocument, &ProjectDocument::headerChanged, this, [this] { ShowHeader(false); });
     connect(&mDocument, &ProjectDocument::projectReplaced, this, &ProjectPanel::RefreshProjectPanel);
+}
+
+void ProjectPanel::SetEditing(bool on) {
+    for (QWidget* w : {static_cast<QWidget*>(lbl_pumped_rule), static_cast<QWidget*>(cb_pumped_rule),
+                       static_cast<QWidget*>(chk_standard_arithmetic)}) {
+        w->setVisible(on);
+    }
 }
 
 void ProjectPanel::RefreshProjectPanel() {

@@ -12,6 +12,7 @@
 class QCheckBox;
 class QComboBox;
 class QDateEdit;
+class QLabel;
 class QLineEdit;
 
 namespace rebound {
@@ -28,6 +29,10 @@ public:
     // left alone, so that the caret of the box being typed in stays put.
     void RefreshProjectPanel();
 
+    // The evaluation rules are offered in edit mode only; outside it the
+    // panel is the documented header.
+    void SetEditing(bool on);
+
 private:
     // Everything, or the texts and a changed date only.
     void ShowHeader(bool whole);
@@ -43,6 +48,7 @@ private:
     QDateEdit* dt_agent_date = nullptr;
     // The project's evaluation rules: pumped concrete by the correction or
     // by the pumped-concrete curve, and the standard's arithmetic.
+    QLabel* lbl_pumped_rule = nullptr;
     QComboBox* cb_pumped_rule = nullptr;
     QCheckBox* chk_standard_arithmetic = nullptr;
     // The date text the picker was last set from (or set to).
