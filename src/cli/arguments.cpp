@@ -53,22 +53,22 @@ std::optional<int> parse_arguments(std::string_view command, std::string_view us
             std::cout << usage;
             return 0;
         }
-        const OptionSpec* spec = nullptr;
+        const OptionSpec* known = nullptr;
         for (const OptionSpec& o : options) {
-            if (is_long ? o.name == key : (!o.short_name.empty() && o.short_name == key)) spec = &o;
+            if (is_long ? o.name == key : (!o.short_name.empty() && o.short_name == key)) known = &o;
         }
-        if (!spec) return usage_error("unknown option '" + arg.toStdString() + "'");
+        if (!known) return usage_error("unknown option '" + arg.toStdString() + "'");
         const std::string shown = (is_long ? "--" : "-") + key;
-        if (!spec->takes_value) {
+        if (!known->takes_value) {
             if (value) return usage_error("option '" + shown + "' takes no value");
-            out.flags_.emplace(spec->name);
+            out.flags_.emplace(known->name);
             continue;
         }
         if (!value) {
             if (i + 1 >= args.size()) return usage_error("option '" + shown + "' needs a value");
             value = args[++i];
         }
-        out.values_[std::string(spec->name)] = *value;
+        out.values_[std::string(known->name)] = *value;
     }
     const auto n = out.positional_.size();
     if (n < min_positional || (max_positional >= 0 && n > max_positional)) {
