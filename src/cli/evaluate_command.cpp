@@ -61,6 +61,28 @@ std::string component_summary(std::size_t index, const ComponentInfo& c) {
            platform::ansi_to_utf8(c.curve_filename);
 }
 
+// One of two named choices of an option (--pumped correction|curve): the
+// value, nothing when the option is absent, or the usage error's status.
+template <class T>
+struct Choice {
+    const char* name;
+    T value;
+};
+template <class T>
+std::optional<int> choice_option(const Arguments& a, const char* option, Choice<T> first, Choice<T> second,
+                                 std::optional<T>& chosen) {
+    const std::optional<QString> value = a.value(option);
+    if (!value) return std::nullopt;
+    for (const Choice<T>& c : {first, second}) {
+        if (*value == QLatin1String(c.name)) {
+            chosen = c.value;
+            return std::nullopt;
+        }
+    }
+    return usage_error(std::string("evaluate: --") + option + " takes " + first.name + " or " + second.name +
+                       ", not \"" + value->toStdString() + "\"");
+}
+
 }  // namespace
 
 int dump_curve_file(const std::filesystem::path& file, bool pretty) {
@@ -128,25 +150,14 @@ int run_evaluate(AppContext& context, const QStringList& args) {
     }
 
     std::optional<PumpedRule> pumped_rule;
-    if (const std::optional<QString> value = a.value("pumped")) {
-        if (*value == QLatin1String("correction")) {
-            pumped_rule = PumpedRule::Correction;
-        } else if (*value == QLatin1String("curve")) {
-            pumped_rule = PumpedRule::Curve;
-        } else {
-            return usage_error("evaluate: --pumped takes correction or curve, not \"" + value->toStdString() + "\"");
-        }
-    }
     std::optional<Arithmetic> arithmetic;
-    if (const std::optional<QString> value = a.value("arithmetic")) {
-        if (*value == QLatin1String("device")) {
-            arithmetic = Arithmetic::Device;
-        } else if (*value == QLatin1String("standard")) {
-            arithmetic = Arithmetic::Standard;
-        } else {
-            return usage_error("evaluate: --arithmetic takes device or standard, not \"" + value->toStdString() +
-                               "\"");
-        }
+    if (const auto status = choice_option(a, "pumped", {"correction", PumpedRule::Correction},
+                                          {"curve", PumpedRule::Curve}, pumped_rule)) {
+        return *status;
+    }
+    if (const auto status = choice_option(a, "arithmetic", {"device", Arithmetic::Device},
+                                          {"standard", Arithmetic::Standard}, arithmetic)) {
+        return *status;
     }
 
     const std::filesystem::path project_path = arg_path(a.positional()[0]);

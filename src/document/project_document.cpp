@@ -635,13 +635,7 @@ bool ProjectDocument::setBatchSettings(const BatchSettings& settings, std::strin
         if (problem) *problem = "neither spare text of the project header can take the batch settings";
         return false;
     }
-    BatchState after = BatchStateCommand::of(mProject);
-    BatchState before = after;
-    after.text1 = header->text1;
-    after.text2 = header->text2;
-    if (after != before) {
-        mUndo.push(new BatchStateCommand(*this, tr("Batch Settings"), std::move(before), std::move(after)));
-    }
+    pushHeaderSpareTexts(tr("Batch Settings"), *header);
     return true;
 }
 
@@ -701,14 +695,18 @@ std::optional<EvaluationCurves> ProjectDocument::evaluationCurves(CurveProblem* 
 bool ProjectDocument::setEvaluationRules(const EvaluationRules& rules) {
     const auto header = header_texts_with_rules(mProject, rules);
     if (!header) return false;
+    pushHeaderSpareTexts(tr("Evaluation Rules"), *header);
+    return true;
+}
+
+void ProjectDocument::pushHeaderSpareTexts(const QString& step, const HeaderSpareTexts& header) {
     BatchState before = BatchStateCommand::of(mProject);
     BatchState after = before;
-    after.text1 = header->text1;
-    after.text2 = header->text2;
+    after.text1 = header.text1;
+    after.text2 = header.text2;
     if (after != before) {
-        mUndo.push(new BatchStateCommand(*this, tr("Evaluation Rules"), std::move(before), std::move(after)));
+        mUndo.push(new BatchStateCommand(*this, step, std::move(before), std::move(after)));
     }
-    return true;
 }
 
 ProjectDocument::Evaluated ProjectDocument::evaluateComponent(std::size_t index) {

@@ -287,6 +287,9 @@ private:
     friend class BatchStateCommand;
     Result<void> write(bool overwriteOutsideChanges);
     void rememberFileIdentity();
+    // Puts the header's two spare texts as one undoable step named `step`;
+    // nothing is pushed when they do not change.
+    void pushHeaderSpareTexts(const QString& step, const HeaderSpareTexts& header);
     // Replaces the component at `index` by `value`, with its mark, and says so.
     void putComponent(std::size_t index, const ComponentInfo& value, bool notRecalculated);
     // How a component step leaves the not-recalculated mark.
